@@ -1,0 +1,43 @@
+// A setup.ini reader and writer in the manner of the Windows private-profile
+// routines: section and key names match without regard to case, blanks around keys
+// and values are dropped, and a write replaces the value in place, keeping every
+// other line (comments, unknown keys, order) as it was.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/encoding.h"
+
+namespace vantu {
+
+class IniFile {
+public:
+    // A missing or unreadable file gives an empty one.
+    static IniFile Load(const std::string& path);
+    static IniFile Parse(std::string_view bytes);
+
+    // The value of key in section; nullopt when either is missing.
+    std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+    // Replaces the key's value where it stands; adds the key at the end of its section
+    // (or a new section at the end of the file) when it is missing.
+    void Set(std::string_view section, std::string_view key, std::string_view value);
+
+    // Writes the file in the encoding it was read in; false when that fails.
+    bool Save(const std::string& path) const;
+    std::string Serialise() const;
+
+private:
+    std::optional<std::size_t> FindSection(std::string_view section) const;
+    std::size_t SectionEnd(std::size_t header) const;
+    std::optional<std::size_t> FindKey(std::size_t header, std::string_view key) const;
+
+    std::vector<std::string> lines_;
+    TextEncoding encoding_ = TextEncoding::Utf8;
+    std::string newline_ = "\r\n";
+    bool final_newline_ = true;
+};
+
+}  // namespace vantu

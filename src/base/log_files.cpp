@@ -1,0 +1,92 @@
+#include "base/log_files.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <utility>
+
+#include "base/encoding.h"
+
+namespace vantu {
+namespace {
+
+// "[ VANTU 記錄檔 ]", an empty line and "時間,  事件" in Big5.
+constexpr std::string_view kLogHeader =
+    "\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
+    "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A";
+
+void WriteWhole(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n <= 0) {
+            return;
+        }
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+}
+
+// One open-write-close; the bytes go out in a single write so a line is never split
+// between two writers.
+void AppendBytes(const std::string& path, std::string_view bytes, int extra_flags) {
+    if (path.empty()) {
+        return;
+    }
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | extra_flags, 0644);
+    if (fd < 0) {
+        return;
+    }
+    WriteWhole(fd, bytes);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::string DateText(const LocalTime& time) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%d-%d-%d", time.year, time.month, time.day);
+    return text;
+}
+
+LogFiles::LogFiles(std::string station_dir, Clock& clock)
+    : station_dir_(std::move(station_dir)), clock_(clock) {}
+
+void LogFiles::OpenLog() {
+    log_path_ = station_dir_ + "/Log/" + DateText(clock_.Now()) + ".log";
+    int fd = ::open(log_path_.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    AppendBytes(log_path_, kLogHeader, 0);
+}
+
+std::string LogFiles::TimedLine(std::string_view message) {
+    LocalTime now = clock_.Now();
+    char prefix[64];
+    std::snprintf(prefix, sizeof prefix, "%s  %02d:%02d:%02d,", DateText(now).c_str(), now.hour,
+                  now.minute, now.second);
+    std::string line = prefix;
+    line += message;
+    std::string bytes = ToAnsi(line);
+    bytes += '\n';
+    return bytes;
+}
+
+void LogFiles::AppendLog(std::string_view message) {
+    AppendBytes(log_path_, TimedLine(message), 0);
+}
+
+void LogFiles::AppendOpCodeLog(std::string_view text, bool restart) {
+    AppendBytes(station_dir_ + "/op_code.log", TimedLine(text), restart ? O_TRUNC : 0);
+}
+
+void LogFiles::WriteReportLog(std::string_view text, bool line_feed) {
+    std::string bytes = ToAnsi(text);
+    if (line_feed) {
+        bytes += '\n';
+    }
+    AppendBytes(station_dir_ + "/qdxa_rpt_reg.log", bytes, 0);
+}
+
+}  // namespace vantu

@@ -1,0 +1,41 @@
+// The operation log (Log/<y>-<m>-<d>.log), op_code.log and qdxa_rpt_reg.log.
+// Every line is opened, appended and closed on its own, so the files are complete on
+// disk after each call and other programs can read them while the station runs.
+// Failures are silent: the line is lost and the caller goes on.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/ports.h"
+
+namespace vantu {
+
+inline constexpr std::string_view kLogSeparator = "--------------------------";
+
+class LogFiles {
+public:
+    LogFiles(std::string station_dir, Clock& clock);
+
+    // Fixes the operation log path from today's date and writes the header when the
+    // file does not exist yet. The Log directory is never created.
+    void OpenLog();
+    void AppendLog(std::string_view message);
+    void AppendOpCodeLog(std::string_view text, bool restart);
+    void WriteReportLog(std::string_view text, bool line_feed);
+
+    const std::string& log_path() const { return log_path_; }
+    const std::string& station_dir() const { return station_dir_; }
+
+private:
+    std::string TimedLine(std::string_view message);
+
+    std::string station_dir_;
+    Clock& clock_;
+    std::string log_path_;
+};
+
+// "2026-12-5" of a local time: no leading zeros.
+std::string DateText(const LocalTime& time);
+
+}  // namespace vantu

@@ -1,0 +1,79 @@
+#include "fake_ports.h"
+
+#include <limits>
+
+namespace vantu::testing {
+
+void FakePrompts::Show(PromptIcon icon, const std::string& text) { shown.push_back({icon, text}); }
+
+bool FakePrompts::AskYesNo(const std::string& text) {
+    shown.push_back({PromptIcon::Question, text});
+    if (answers.empty()) {
+        return false;
+    }
+    bool answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+void ManualTimers::Start(int id, int milliseconds) {
+    starts.emplace_back(id, milliseconds);
+    due_[id] = now_ms + milliseconds;
+}
+
+void ManualTimers::Kill(int id) { due_.erase(id); }
+
+long long ManualTimers::Remaining(int id) const {
+    auto it = due_.find(id);
+    return it == due_.end() ? -1 : it->second - now_ms;
+}
+
+void ManualTimers::Advance(long long milliseconds) {
+    const long long end = now_ms + milliseconds;
+    for (;;) {
+        int next_id = -1;
+        long long next_due = std::numeric_limits<long long>::max();
+        for (const auto& [id, due] : due_) {
+            if (due <= end && due < next_due) {
+                next_id = id;
+                next_due = due;
+            }
+        }
+        if (next_id < 0) {
+            break;
+        }
+        now_ms = next_due;
+        // A one-shot timer fires once; the tick handler re-arms it if it wants.
+        due_.erase(next_id);
+        if (on_tick) {
+            on_tick(next_id);
+        }
+    }
+    now_ms = end;
+}
+
+void FakeClock::SleepMs(int milliseconds) {
+    sleeps.push_back(milliseconds);
+    micros += static_cast<std::int64_t>(milliseconds) * 1000;
+}
+
+void QueuePoster::Drain() {
+    while (!queue.empty()) {
+        auto work = std::move(queue.front());
+        queue.pop_front();
+        work();
+    }
+}
+
+std::string MemoryProfile::Read(const std::string& section, const std::string& key,
+                                const std::string& fallback) {
+    auto it = values.find({section, key});
+    return it == values.end() ? fallback : it->second;
+}
+
+void MemoryProfile::Write(const std::string& section, const std::string& key,
+                          const std::string& value) {
+    values[{section, key}] = value;
+}
+
+}  // namespace vantu::testing

@@ -1,0 +1,93 @@
+// Scripted stand-ins for the core's ports: they record what the core asked for and
+// let a test drive time and answers.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/ports.h"
+
+namespace vantu::testing {
+
+struct Prompt {
+    PromptIcon icon;
+    std::string text;
+};
+
+class FakePrompts : public Prompts {
+public:
+    void Show(PromptIcon icon, const std::string& text) override;
+    bool AskYesNo(const std::string& text) override;
+
+    // Answers for the next questions, in order; a question with none queued gets No.
+    std::deque<bool> answers;
+    std::vector<Prompt> shown;
+};
+
+// Virtual time: Advance() fires due timers in time order, each tick through the
+// callback the test (or the controller wiring) installs.
+class ManualTimers : public Timers {
+public:
+    void Start(int id, int milliseconds) override;
+    void Kill(int id) override;
+
+    bool IsRunning(int id) const { return due_.count(id) != 0; }
+    // Milliseconds from now until the timer fires; -1 when it is not running.
+    long long Remaining(int id) const;
+    void Advance(long long milliseconds);
+
+    std::function<void(int)> on_tick;
+    // Every Start as (id, ms), in order.
+    std::vector<std::pair<int, int>> starts;
+    long long now_ms = 0;
+
+private:
+    std::map<int, long long> due_;
+};
+
+class FakeClock : public Clock {
+public:
+    LocalTime Now() override { return time; }
+    void SleepMs(int milliseconds) override;
+    std::int64_t Microseconds() override { return micros; }
+
+    LocalTime time{2026, 12, 5, 19, 46, 12};
+    std::int64_t micros = 0;
+    std::vector<int> sleeps;
+};
+
+class QueuePoster : public Poster {
+public:
+    void Post(std::function<void()> work) override { queue.push_back(std::move(work)); }
+    // Runs posted work, including work posted while draining.
+    void Drain();
+
+    std::deque<std::function<void()>> queue;
+};
+
+class MemoryProfile : public ProfileStore {
+public:
+    std::string Read(const std::string& section, const std::string& key,
+                     const std::string& fallback) override;
+    void Write(const std::string& section, const std::string& key,
+               const std::string& value) override;
+
+    std::map<std::pair<std::string, std::string>, std::string> values;
+};
+
+class FakeWindow : public MainWindow {
+public:
+    void ShowPage(int tab) override { shown_pages.push_back(tab); }
+    void RequestClose() override { ++close_requests; }
+    void Minimise() override { ++minimise_requests; }
+
+    std::vector<int> shown_pages;
+    int close_requests = 0;
+    int minimise_requests = 0;
+};
+
+}  // namespace vantu::testing
