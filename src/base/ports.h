@@ -19,8 +19,9 @@ public:
     virtual bool AskYesNo(const std::string& text) = 0;
 };
 
-// One-shot timers addressed by id. Starting a running id restarts it; a due timer
-// calls back into the controller's tick handler.
+// Window-style timers addressed by id: Start(id, ms) ticks every ms until Kill(id);
+// starting a running id replaces its period. A handler that wants one tick kills
+// its timer in the tick and starts it again with the next period.
 class Timers {
 public:
     virtual ~Timers() = default;

@@ -1,5 +1,6 @@
 #include "fake_ports.h"
 
+#include <algorithm>
 #include <limits>
 
 namespace vantu::testing {
@@ -18,14 +19,14 @@ bool FakePrompts::AskYesNo(const std::string& text) {
 
 void ManualTimers::Start(int id, int milliseconds) {
     starts.emplace_back(id, milliseconds);
-    due_[id] = now_ms + milliseconds;
+    timers_[id] = {now_ms + milliseconds, milliseconds};
 }
 
-void ManualTimers::Kill(int id) { due_.erase(id); }
+void ManualTimers::Kill(int id) { timers_.erase(id); }
 
 long long ManualTimers::Remaining(int id) const {
-    auto it = due_.find(id);
-    return it == due_.end() ? -1 : it->second - now_ms;
+    auto it = timers_.find(id);
+    return it == timers_.end() ? -1 : it->second.due - now_ms;
 }
 
 void ManualTimers::Advance(long long milliseconds) {
@@ -33,18 +34,20 @@ void ManualTimers::Advance(long long milliseconds) {
     for (;;) {
         int next_id = -1;
         long long next_due = std::numeric_limits<long long>::max();
-        for (const auto& [id, due] : due_) {
-            if (due <= end && due < next_due) {
+        for (const auto& [id, entry] : timers_) {
+            if (entry.due <= end && entry.due < next_due) {
                 next_id = id;
-                next_due = due;
+                next_due = entry.due;
             }
         }
         if (next_id < 0) {
             break;
         }
         now_ms = next_due;
-        // A one-shot timer fires once; the tick handler re-arms it if it wants.
-        due_.erase(next_id);
+        // The next tick is scheduled before this one runs, so a handler that kills or
+        // restarts the timer overrides it.
+        Entry& entry = timers_[next_id];
+        entry.due = now_ms + std::max(entry.period, 1);
         if (on_tick) {
             on_tick(next_id);
         }

@@ -29,13 +29,14 @@ public:
 };
 
 // Virtual time: Advance() fires due timers in time order, each tick through the
-// callback the test (or the controller wiring) installs.
+// callback the test (or the controller wiring) installs. A timer keeps ticking at its
+// period until it is killed, like the window timers it stands for.
 class ManualTimers : public Timers {
 public:
     void Start(int id, int milliseconds) override;
     void Kill(int id) override;
 
-    bool IsRunning(int id) const { return due_.count(id) != 0; }
+    bool IsRunning(int id) const { return timers_.count(id) != 0; }
     // Milliseconds from now until the timer fires; -1 when it is not running.
     long long Remaining(int id) const;
     void Advance(long long milliseconds);
@@ -46,7 +47,11 @@ public:
     long long now_ms = 0;
 
 private:
-    std::map<int, long long> due_;
+    struct Entry {
+        long long due;
+        int period;
+    };
+    std::map<int, Entry> timers_;
 };
 
 class FakeClock : public Clock {
