@@ -13,7 +13,7 @@ namespace {
 // One conversion direction, opened once per thread: iconv_open is far dearer than a
 // line's conversion, and every log line goes through here.
 class Converter {
-public:
+  public:
     Converter(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
     ~Converter() {
         if (cd_ != reinterpret_cast<iconv_t>(-1)) {
@@ -60,7 +60,7 @@ public:
         return out;
     }
 
-private:
+  private:
     iconv_t cd_;
 };
 
@@ -90,7 +90,9 @@ std::size_t AnsiSequenceLength(std::string_view rest) {
     return (lead >= 0x81 && lead <= 0xFE && rest.size() >= 2) ? 2 : 1;
 }
 
-std::size_t Utf16UnitLength(std::string_view rest) { return rest.size() >= 2 ? 2 : rest.size(); }
+std::size_t Utf16UnitLength(std::string_view rest) {
+    return rest.size() >= 2 ? 2 : rest.size();
+}
 
 }  // namespace
 

@@ -12,7 +12,9 @@ namespace vantu {
 namespace {
 
 std::string_view Trim(std::string_view text) {
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; };
+    auto blank = [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+    };
     while (!text.empty() && blank(text.front())) {
         text.remove_prefix(1);
     }

@@ -14,7 +14,7 @@
 namespace vantu {
 
 class IniFile {
-public:
+  public:
     // A missing or unreadable file gives an empty one.
     static IniFile Load(const std::string& path);
     static IniFile Parse(std::string_view bytes);
@@ -29,7 +29,7 @@ public:
     bool Save(const std::string& path) const;
     std::string Serialise() const;
 
-private:
+  private:
     std::optional<std::size_t> FindSection(std::string_view section) const;
     std::size_t SectionEnd(std::size_t header) const;
     std::optional<std::size_t> FindKey(std::size_t header, std::string_view key) const;

@@ -14,7 +14,7 @@ namespace vantu {
 inline constexpr std::string_view kLogSeparator = "--------------------------";
 
 class LogFiles {
-public:
+  public:
     LogFiles(std::string station_dir, Clock& clock);
 
     // Fixes the operation log path from today's date and writes the header when the
@@ -27,7 +27,7 @@ public:
     const std::string& log_path() const { return log_path_; }
     const std::string& station_dir() const { return station_dir_; }
 
-private:
+  private:
     std::string TimedLine(std::string_view message);
 
     std::string station_dir_;

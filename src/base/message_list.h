@@ -14,7 +14,7 @@ inline constexpr std::string_view kListSeparator =
     "------";
 
 class MessageList {
-public:
+  public:
     static constexpr std::size_t kTrimAbove = 30;
 
     void Add(std::string_view line);
@@ -25,7 +25,7 @@ public:
     const std::vector<std::string>& lines() const { return lines_; }
     void set_on_change(std::function<void()> on_change) { on_change_ = std::move(on_change); }
 
-private:
+  private:
     void Changed();
 
     std::vector<std::string> lines_;

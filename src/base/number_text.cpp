@@ -1,8 +1,8 @@
 #include "base/number_text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
-#include <algorithm>
 #include <limits>
 
 namespace vantu {
@@ -48,9 +48,8 @@ std::int32_t ParseDecimal(std::string_view text) {
     if (negative) {
         value = -value;
     }
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(value, std::numeric_limits<std::int32_t>::min(),
-                                 std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 std::uint32_t ParseHex(std::string_view text) {

@@ -12,7 +12,7 @@ enum class PromptIcon { Information, Warning, Error, Question };
 
 // Operator message boxes. Every call waits for the operator's answer.
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual void Show(PromptIcon icon, const std::string& text) = 0;
     // Yes/No question with the question icon; true for Yes.
@@ -23,7 +23,7 @@ public:
 // starting a running id replaces its period. A handler that wants one tick kills
 // its timer in the tick and starts it again with the next period.
 class Timers {
-public:
+  public:
     virtual ~Timers() = default;
     virtual void Start(int id, int milliseconds) = 0;
     virtual void Kill(int id) = 0;
@@ -39,7 +39,7 @@ struct LocalTime {
 };
 
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     virtual LocalTime Now() = 0;
     // Blocking wait on the calling thread; the handlers' 10..500 ms waits go here.
@@ -50,14 +50,14 @@ public:
 
 // Runs work later on the GUI thread, after the current handler has returned.
 class Poster {
-public:
+  public:
     virtual ~Poster() = default;
     virtual void Post(std::function<void()> work) = 0;
 };
 
 // Per-user key/value profile (section, key).
 class ProfileStore {
-public:
+  public:
     virtual ~ProfileStore() = default;
     virtual std::string Read(const std::string& section, const std::string& key,
                              const std::string& fallback) = 0;
@@ -67,7 +67,7 @@ public:
 
 // What the controller asks of the main window.
 class MainWindow {
-public:
+  public:
     virtual ~MainWindow() = default;
     virtual void ShowPage(int tab) = 0;
     virtual void RequestClose() = 0;

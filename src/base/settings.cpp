@@ -71,7 +71,9 @@ std::string ColourText(Colour colour) {
     return text;
 }
 
-std::string SettingsPath(const std::string& station_dir) { return station_dir + "/setup.ini"; }
+std::string SettingsPath(const std::string& station_dir) {
+    return station_dir + "/setup.ini";
+}
 
 int LoadSettings(const std::string& station_dir, Prompts& prompts, SharedSettings& shared,
                  StationSettings& station) {
@@ -106,8 +108,8 @@ int LoadSettings(const std::string& station_dir, Prompts& prompts, SharedSetting
 
     std::string ref = Value(ini, "REF_LINE_COLOR", "REF_LINE_CLR");
     if (ref.empty()) {
-        prompts.Show(PromptIcon::Warning,
-                     "無法讀取 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR " + std::string(kWarnTail));
+        prompts.Show(PromptIcon::Warning, "無法讀取 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR " +
+                                              std::string(kWarnTail));
         return 1;
     }
     shared.ref_line_colour = ParseHex(ref);
@@ -132,8 +134,9 @@ int SaveSettings(const std::string& station_dir, int group, const SharedSettings
     if (group == kSaveRefLineColour) {
         ini.Set("REF_LINE_COLOR", "REF_LINE_CLR", ColourText(shared.ref_line_colour));
         if (!ini.Save(path)) {
-            prompts.Show(PromptIcon::Warning, "無法儲存 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR " +
-                                                  std::string(kWarnTail));
+            prompts.Show(
+                PromptIcon::Warning,
+                "無法儲存 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR " + std::string(kWarnTail));
             return 1;
         }
         return 0;
@@ -150,8 +153,8 @@ int SaveSettings(const std::string& station_dir, int group, const SharedSettings
             ini.Set("TEMP_COLOR", key, ColourText(shared.temp_colours[record].colour));
             ++record;
             if (!ini.Save(path)) {
-                prompts.Show(PromptIcon::Warning,
-                             "無法儲存 [ setup.ini ]-[TEMP_COLOR]  " + key + std::string(kWarnTail));
+                prompts.Show(PromptIcon::Warning, "無法儲存 [ setup.ini ]-[TEMP_COLOR]  " + key +
+                                                      std::string(kWarnTail));
                 return 1;
             }
         }

@@ -6,7 +6,7 @@
 namespace vantu {
 
 class SystemClock : public Clock {
-public:
+  public:
     LocalTime Now() override;
     void SleepMs(int milliseconds) override;
     std::int64_t Microseconds() override;

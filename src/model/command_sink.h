@@ -7,7 +7,7 @@
 namespace vantu {
 
 class CommandSink {
-public:
+  public:
     virtual ~CommandSink() = default;
     virtual int Send(int code, std::intptr_t argument) = 0;
     virtual void Post(int code, std::intptr_t argument) = 0;

@@ -5,7 +5,9 @@
 
 namespace vantu::testing {
 
-void FakePrompts::Show(PromptIcon icon, const std::string& text) { shown.push_back({icon, text}); }
+void FakePrompts::Show(PromptIcon icon, const std::string& text) {
+    shown.push_back({icon, text});
+}
 
 bool FakePrompts::AskYesNo(const std::string& text) {
     shown.push_back({PromptIcon::Question, text});
@@ -22,7 +24,9 @@ void ManualTimers::Start(int id, int milliseconds) {
     timers_[id] = {now_ms + milliseconds, milliseconds};
 }
 
-void ManualTimers::Kill(int id) { timers_.erase(id); }
+void ManualTimers::Kill(int id) {
+    timers_.erase(id);
+}
 
 long long ManualTimers::Remaining(int id) const {
     auto it = timers_.find(id);

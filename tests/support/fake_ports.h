@@ -19,7 +19,7 @@ struct Prompt {
 };
 
 class FakePrompts : public Prompts {
-public:
+  public:
     void Show(PromptIcon icon, const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
 
@@ -32,7 +32,7 @@ public:
 // callback the test (or the controller wiring) installs. A timer keeps ticking at its
 // period until it is killed, like the window timers it stands for.
 class ManualTimers : public Timers {
-public:
+  public:
     void Start(int id, int milliseconds) override;
     void Kill(int id) override;
 
@@ -46,7 +46,7 @@ public:
     std::vector<std::pair<int, int>> starts;
     long long now_ms = 0;
 
-private:
+  private:
     struct Entry {
         long long due;
         int period;
@@ -55,7 +55,7 @@ private:
 };
 
 class FakeClock : public Clock {
-public:
+  public:
     LocalTime Now() override { return time; }
     void SleepMs(int milliseconds) override;
     std::int64_t Microseconds() override { return micros; }
@@ -66,7 +66,7 @@ public:
 };
 
 class QueuePoster : public Poster {
-public:
+  public:
     void Post(std::function<void()> work) override { queue.push_back(std::move(work)); }
     // Runs posted work, including work posted while draining.
     void Drain();
@@ -75,7 +75,7 @@ public:
 };
 
 class MemoryProfile : public ProfileStore {
-public:
+  public:
     std::string Read(const std::string& section, const std::string& key,
                      const std::string& fallback) override;
     void Write(const std::string& section, const std::string& key,
@@ -85,7 +85,7 @@ public:
 };
 
 class FakeWindow : public MainWindow {
-public:
+  public:
     void ShowPage(int tab) override { shown_pages.push_back(tab); }
     void RequestClose() override { ++close_requests; }
     void Minimise() override { ++minimise_requests; }

@@ -33,7 +33,9 @@ std::string TempDir::Read(const std::string& name) const {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-bool TempDir::Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+bool TempDir::Exists(const std::string& name) const {
+    return std::filesystem::exists(File(name));
+}
 
 void TempDir::MakeDir(const std::string& name) const {
     std::filesystem::create_directories(File(name));

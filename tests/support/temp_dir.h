@@ -6,7 +6,7 @@
 namespace vantu::testing {
 
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -19,7 +19,7 @@ public:
     bool Exists(const std::string& name) const;
     void MakeDir(const std::string& name) const;
 
-private:
+  private:
     std::string path_;
 };
 

@@ -1,0 +1,89 @@
+// CVANTUDlg: the one long-lived object of the station. It owns the card handle, the
+// page models, the timers' meaning and the controller command message; everything
+// runs on the GUI thread, delivered one event at a time.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "app/station_texts.h"
+#include "base/log_files.h"
+#include "base/ports.h"
+#include "base/settings.h"
+#include "base/shared_settings.h"
+#include "card/card_handle.h"
+#include "model/analyzer_page_model.h"
+#include "model/command_sink.h"
+#include "model/controller_flags.h"
+#include "model/main_page_model.h"
+
+namespace vantu {
+
+struct ControllerPorts {
+    Prompts& prompts;
+    Timers& timers;
+    Clock& clock;
+    Poster& poster;
+    MainWindow& window;
+};
+
+// Opens the control card; 0 and a handle when the card is ready.
+using CardOpener = std::function<std::uint32_t(CardHandle&)>;
+
+enum TimerId { kReportPollTimer = 0, kMainRefreshTimer = 1, kAntennaTimer = 2, kFirmwareTimer = 3 };
+
+class CVANTUDlg : public CommandSink {
+  public:
+    CVANTUDlg(ControllerPorts ports, std::string station_dir, CardOpener open_card);
+    ~CVANTUDlg() override;
+    CVANTUDlg(const CVANTUDlg&) = delete;
+    CVANTUDlg& operator=(const CVANTUDlg&) = delete;
+
+    void StartController();
+    // The tab control's change notification: without a card only the main page shows.
+    void SelectTab(int tab);
+    void ApplyTabSelection(int tab);
+    void HandleTimerTick(int id);
+    int HandleControllerCommand(int code, std::intptr_t argument);
+    void ShutdownController();
+
+    void MarkElapsedStart();
+    double ElapsedMicroseconds();
+
+    int Send(int code, std::intptr_t argument) override;
+    void Post(int code, std::intptr_t argument) override;
+
+    LogFiles& log() { return log_; }
+    SharedSettings& shared() { return shared_; }
+    const StationSettings& station_settings() const { return station_; }
+    const ControllerFlags& flags() const { return flags_; }
+    MainPageModel& main_page() { return main_page_; }
+    AnalyzerPageModel& analyzer_page() { return analyzer_page_; }
+    CardHandle card() const { return card_; }
+    int current_tab() const { return current_tab_; }
+
+  private:
+    void LogStartFacts();
+    void OpenCardAtStart();
+    void RequestClose();
+    void TickReportPoll();
+    void TickMainRefresh();
+    void TickPageTimer(int id, int period_ms);
+
+    ControllerPorts ports_;
+    LogFiles log_;
+    CardOpener open_card_;
+
+    SharedSettings shared_;
+    StationSettings station_;
+    ControllerFlags flags_;
+    MainPageModel main_page_;
+    AnalyzerPageModel analyzer_page_;
+
+    CardHandle card_ = nullptr;
+    int current_tab_ = kTabMain;
+    std::int64_t elapsed_start_us_ = 0;
+};
+
+}  // namespace vantu

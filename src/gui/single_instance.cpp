@@ -1,0 +1,63 @@
+#include "gui/single_instance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalSocket>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace vantu {
+
+QString InstanceKey(const QString& class_name, bool simulate, const QString& station_dir) {
+    QString key = class_name;
+    key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9_.-]")), QStringLiteral("_"));
+    if (simulate) {
+        QByteArray digest =
+            QCryptographicHash::hash(station_dir.toUtf8(), QCryptographicHash::Sha1).toHex();
+        key += QStringLiteral("-sim-") + QString::fromLatin1(digest.left(16));
+    }
+    return key;
+}
+
+SingleInstance::SingleInstance(const QString& key) {
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty()) {
+        dir = QDir::tempPath();
+    }
+    QDir().mkpath(dir);
+    base_path_ = dir + QStringLiteral("/vantu-") + key;
+}
+
+bool SingleInstance::Acquire() {
+    lock_ = std::make_unique<QLockFile>(base_path_ + QStringLiteral(".lock"));
+    lock_->setStaleLockTime(0);
+    if (lock_->tryLock(0)) {
+        Listen();
+        return true;
+    }
+    QLocalSocket socket;
+    socket.connectToServer(base_path_ + QStringLiteral(".sock"));
+    if (socket.waitForConnected(1000)) {
+        socket.write("raise\n");
+        socket.waitForBytesWritten(1000);
+        socket.disconnectFromServer();
+    }
+    return false;
+}
+
+void SingleInstance::Listen() {
+    const QString name = base_path_ + QStringLiteral(".sock");
+    QLocalServer::removeServer(name);
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    server_.listen(name);
+    QObject::connect(&server_, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket* socket = server_.nextPendingConnection()) {
+            QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            if (on_raise_) {
+                on_raise_();
+            }
+        }
+    });
+}
+
+}  // namespace vantu
