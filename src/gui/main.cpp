@@ -47,6 +47,7 @@ int RunHeadless(const vantu::CommandLine& options) {
     });
     vantu::TerminationSignals termination([&window] { window.RequestClose(); });
     station.Start();
+    std::fprintf(stderr, "vantu: station running in %s\n", qPrintable(QDir::currentPath()));
     return QCoreApplication::exec();
 }
 

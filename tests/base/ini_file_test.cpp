@@ -1,0 +1,85 @@
+#include "base/ini_file.h"
+
+#include <gtest/gtest.h>
+
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+TEST(IniFile, LookupLikeTheProfileRoutines) {
+    IniFile ini = IniFile::Parse(
+        "; station settings\r\n"
+        "[ Sp_Pattern ]\r\n"
+        "  file_path =  SP Pattern  \r\n"
+        "QUOTED=\"a b\"\r\n"
+        "novalue\r\n"
+        "EMPTY=\r\n"
+        "[OTHER]\r\n"
+        "FILE_PATH=elsewhere\r\n");
+    EXPECT_EQ(ini.Get("SP_PATTERN", "FILE_PATH"), "SP Pattern");
+    EXPECT_EQ(ini.Get("sp_pattern", "quoted"), "a b");
+    EXPECT_EQ(ini.Get("SP_PATTERN", "EMPTY"), "");
+    EXPECT_EQ(ini.Get("SP_PATTERN", "novalue"), std::nullopt);
+    EXPECT_EQ(ini.Get("SP_PATTERN", "MISSING"), std::nullopt);
+    EXPECT_EQ(ini.Get("MISSING", "FILE_PATH"), std::nullopt);
+    EXPECT_EQ(ini.Get("OTHER", "FILE_PATH"), "elsewhere");
+}
+
+TEST(IniFile, SetReplacesInPlaceAndKeepsEverythingElse) {
+    const std::string original =
+        "; keep me\r\n"
+        "[TEMP_COLOR]\r\n"
+        ">74 = 0x0000ff ; old\r\n"
+        "unknown line\r\n"
+        "70-74=0x1\r\n"
+        "\r\n"
+        "[REF_LINE_COLOR]\r\n"
+        "REF_LINE_CLR=0x2\r\n";
+    IniFile ini = IniFile::Parse(original);
+    ini.Set("TEMP_COLOR", ">74", " 0xff");
+    ini.Set("TEMP_COLOR", "65-69", " 0x3");
+    ini.Set("NEW", "KEY", "v");
+    EXPECT_EQ(ini.Serialise(),
+              "; keep me\r\n"
+              "[TEMP_COLOR]\r\n"
+              ">74= 0xff\r\n"
+              "unknown line\r\n"
+              "70-74=0x1\r\n"
+              "65-69= 0x3\r\n"
+              "\r\n"
+              "[REF_LINE_COLOR]\r\n"
+              "REF_LINE_CLR=0x2\r\n"
+              "[NEW]\r\n"
+              "KEY=v\r\n");
+    // Read back as the station reads it: blanks around values dropped.
+    EXPECT_EQ(IniFile::Parse(ini.Serialise()).Get("TEMP_COLOR", ">74"), "0xff");
+}
+
+TEST(IniFile, SaveKeepsEncodingAndFailsCleanly) {
+    testing::TempDir dir;
+    const std::string big5 = "[A]\nNAME=\xB7\xC5\xAB\xD7\nK=1\n";
+    dir.Write("setup.ini", big5);
+    IniFile ini = IniFile::Load(dir.File("setup.ini"));
+    EXPECT_EQ(ini.Get("A", "NAME"), "溫度");
+    ini.Set("A", "K", "2");
+    ASSERT_TRUE(ini.Save(dir.File("setup.ini")));
+    EXPECT_EQ(dir.Read("setup.ini"), "[A]\nNAME=\xB7\xC5\xAB\xD7\nK=2\n");
+    EXPECT_FALSE(dir.Exists("setup.ini.saving"));
+
+    EXPECT_FALSE(ini.Save(dir.File("no-such-dir/setup.ini")));
+    EXPECT_EQ(IniFile::Load(dir.File("missing.ini")).Get("A", "K"), std::nullopt);
+}
+
+TEST(IniFile, GarbageAndHugeLinesDoNotBreakLookup) {
+    std::string bytes = "\x01\x02\xFF\xFE\xFD[\n";
+    bytes += std::string(1 << 20, 'x') + "\n";
+    bytes += "[S]\nK=" + std::string(100000, '7') + "\n";
+    bytes += std::string("\0\0\0", 3) + "\n";
+    IniFile ini = IniFile::Parse(bytes);
+    ASSERT_TRUE(ini.Get("S", "K").has_value());
+    EXPECT_EQ(ini.Get("S", "K")->size(), 100000u);
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,70 @@
+#include "base/log_files.h"
+
+#include <gtest/gtest.h>
+
+#include "fake_ports.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+using testing::FakeClock;
+using testing::TempDir;
+
+const std::string kHeader =
+    "\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
+    "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A";
+
+TEST(LogFiles, HeaderOnceAndLinesInCp950) {
+    TempDir dir;
+    dir.MakeDir("Log");
+    FakeClock clock;
+    clock.time = {2026, 1, 5, 9, 4, 7};
+
+    LogFiles first(dir.path(), clock);
+    first.OpenLog();
+    EXPECT_EQ(first.log_path(), dir.path() + "/Log/2026-1-5.log");
+    first.AppendLog("[GUI] 作業系統 : x64");
+    first.AppendLog("100% done %d %s");
+
+    // A second start on the same day appends without a second header.
+    LogFiles second(dir.path(), clock);
+    second.OpenLog();
+    clock.time = {2026, 1, 6, 0, 0, 1};  // past midnight: same file, new date in the line
+    second.AppendLog("x");
+
+    EXPECT_EQ(dir.Read("Log/2026-1-5.log"),
+              kHeader + "2026-1-5  09:04:07,[GUI] \xA7\x40\xB7\x7E\xA8\x74\xB2\xCE : x64\n"
+                        "2026-1-5  09:04:07,100% done %d %s\n"
+                        "2026-1-6  00:00:01,x\n");
+    EXPECT_FALSE(dir.Exists("Log/2026-1-6.log"));
+}
+
+TEST(LogFiles, MissingLogDirectoryIsSilentAndNeverCreated) {
+    TempDir dir;
+    FakeClock clock;
+    LogFiles log(dir.path(), clock);
+    log.OpenLog();
+    log.AppendLog("lost");
+    EXPECT_FALSE(dir.Exists("Log"));
+}
+
+TEST(LogFiles, OpCodeLogRestartsAndReportLogGrows) {
+    TempDir dir;
+    FakeClock clock;
+    LogFiles log(dir.path(), clock);
+    log.AppendOpCodeLog("Load OP Code Pattern", true);
+    log.AppendOpCodeLog("first", false);
+    log.AppendOpCodeLog("Load OP Code Pattern", true);
+    log.AppendOpCodeLog("second", false);
+    EXPECT_EQ(dir.Read("op_code.log"),
+              "2026-12-5  19:46:12,Load OP Code Pattern\n2026-12-5  19:46:12,second\n");
+
+    log.WriteReportLog("I[000] = ", false);
+    log.WriteReportLog("0x1", true);
+    log.WriteReportLog("溫度", true);
+    EXPECT_EQ(dir.Read("qdxa_rpt_reg.log"), "I[000] = 0x1\n\xB7\xC5\xAB\xD7\n");
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,186 @@
+#include "base/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "base/ini_file.h"
+#include "fake_ports.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+using testing::FakePrompts;
+using testing::TempDir;
+
+std::string ColourSection() {
+    std::string text = "[TEMP_COLOR]\n";
+    for (int i = 0; i < kTempColourCount; ++i) {
+        text += TempColourKey(i) + "= 0x" + std::to_string(i + 1) + "0\n";
+    }
+    return text;
+}
+
+std::string MaskSection(const std::string& first_value) {
+    std::string text = "[SHOW_TRM_TEMP]\n";
+    for (int m = 0; m < kModuleCount; ++m) {
+        text += MaskKey(m) + "=" + (m == 0 ? first_value : "FF-FF-FF-FF") + "\n";
+    }
+    return text;
+}
+
+TEST(Settings, KeyNamesAndColourText) {
+    EXPECT_EQ(TempColourKey(0), ">74");
+    EXPECT_EQ(TempColourKey(1), "70-74");
+    EXPECT_EQ(TempColourKey(14), "5-9");
+    EXPECT_EQ(TempColourKey(15), "<5");
+    EXPECT_EQ(TempColourKey(16), "NULL");
+    EXPECT_EQ(MaskKey(7), "M[007]");
+    EXPECT_EQ(MaskKey(160), "M[160]");
+    EXPECT_EQ(ColourText(0x00FF00), " 0xff00");
+    EXPECT_EQ(ColourText(0), " 0x0");
+}
+
+TEST(Settings, CompleteLoad) {
+    TempDir dir;
+    dir.Write("setup.ini",
+              "[COM_PORT]\nCOM_PORT=3\n"
+              "[SP_PATTERN]\nSET_MAX_CNT=3\nFILE_PATH=SP Pattern\n"
+              "PAT_FILE_1=a.cfg\nPAT_FILE_2=\nPAT_FILE_3=c.cfg\nPAT_FILE_4=d.cfg\n" +
+                  ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR= 0xff\n" +
+                  MaskSection("1-2"));
+    FakePrompts prompts;
+    SharedSettings shared;
+    shared.temp_masks[0] = 0xAAAAAA77;
+    StationSettings station;
+    ASSERT_EQ(LoadSettings(dir.path(), prompts, shared, station), 0);
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_EQ(station.com_port, 3);
+    EXPECT_EQ(station.pattern_dir_name, "SP Pattern");
+    EXPECT_EQ(station.pattern_dir, dir.path() + "/SP Pattern");
+    EXPECT_EQ(station.pattern_list, (std::vector<std::string>{"a.cfg", "c.cfg"}));
+    EXPECT_EQ(shared.temp_colours[0].label, ">74");
+    EXPECT_EQ(shared.temp_colours[0].colour, 0x10u);
+    EXPECT_EQ(shared.temp_colours[16].label, "NULL");
+    EXPECT_EQ(shared.temp_colours[16].colour, 0x170u);
+    EXPECT_EQ(shared.ref_line_colour, 0xFFu);
+    // "1-2": bytes 3 and 2 set, byte 1 cleared by the empty token, byte 0 kept.
+    EXPECT_EQ(shared.temp_masks[0], 0x01020077u);
+    EXPECT_EQ(shared.temp_masks[160], 0xFFFFFFFFu);
+}
+
+TEST(Settings, MaskTokens) {
+    struct Case {
+        const char* value;
+        std::uint32_t before;
+        std::uint32_t after;
+    };
+    const Case cases[] = {
+        {"FF-FF-FF-FF-7", 0, 0xFFFFFFFF},
+        {"1FF-0x2", 0x11111111, 0xFF020011},
+        {"1--3", 0x11111111, 0x01001111},
+        {"zz", 0x11111111, 0x00001111},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.Write("setup.ini", ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" +
+                                   MaskSection(c.value));
+        FakePrompts prompts;
+        SharedSettings shared;
+        shared.temp_masks[0] = c.before;
+        StationSettings station;
+        EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 0) << c.value;
+        EXPECT_EQ(shared.temp_masks[0], c.after) << c.value;
+    }
+}
+
+TEST(Settings, FailuresStopTheReadWithTheirWarning) {
+    TempDir dir;
+    FakePrompts prompts;
+    SharedSettings shared;
+    StationSettings station;
+
+    // Missing file: defaults, and the first colour key fails.
+    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
+    EXPECT_EQ(prompts.shown[0].text, "無法讀取 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
+    EXPECT_EQ(station.com_port, 1);
+    EXPECT_EQ(station.pattern_dir, dir.path());
+    EXPECT_TRUE(station.pattern_list.empty());
+
+    // A missing "55-59" stops the read: later colours, the reference colour and the
+    // masks stay unread.
+    std::string colours = ColourSection();
+    colours.replace(colours.find("55-59"), 5, "xx");
+    dir.Write("setup.ini", colours + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + MaskSection("1"));
+    prompts.shown.clear();
+    shared = SharedSettings{};
+    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text,
+              "無法讀取 [ setup.ini ]-[TEMP_COLOR]  55-59設定檔資料 !         ");
+    EXPECT_EQ(shared.temp_colours[3].label, "60-64");
+    EXPECT_EQ(shared.temp_colours[4].label, "");
+    EXPECT_EQ(shared.ref_line_colour, 0u);
+
+    dir.Write("setup.ini", ColourSection() + MaskSection("1"));
+    prompts.shown.clear();
+    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    EXPECT_EQ(prompts.shown.at(0).text,
+              "無法讀取 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR 設定檔資料 !         ");
+
+    std::string masks = MaskSection("1");
+    masks.replace(masks.find("M[100]="), 7, "M[1OO]=");
+    dir.Write("setup.ini", ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + masks);
+    prompts.shown.clear();
+    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    EXPECT_EQ(prompts.shown.at(0).text,
+              "無法讀取 [ setup.ini ]-[SHOW_TRM_TEMP] M[100]設定檔資料 !         ");
+}
+
+TEST(Settings, SaveRewritesOnlyItsKeysInPlace) {
+    TempDir dir;
+    const std::string rest = "[REF_LINE_COLOR]\r\n; operator's note\r\nREF_LINE_CLR=0x1\r\n";
+    dir.Write("setup.ini", "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74=1\r\nNULL=2\r\n" + rest);
+    FakePrompts prompts;
+    SharedSettings shared;
+    for (int i = 0; i < kTempColourCount; ++i) {
+        shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i),
+                                                            static_cast<Colour>(0xA0 + i)};
+    }
+    shared.ref_line_colour = 0x00FF00;
+
+    ASSERT_EQ(SaveSettings(dir.path(), kSaveTempColours, shared, prompts), 0);
+    ASSERT_EQ(SaveSettings(dir.path(), kSaveRefLineColour, shared, prompts), 0);
+    std::string expected = "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74= 0xa0\r\nNULL= 0xb0\r\n";
+    for (int i = 1; i < 16; ++i) {
+        expected += TempColourKey(i) + "=" + ColourText(static_cast<Colour>(0xA0 + i)) + "\r\n";
+    }
+    expected += "[REF_LINE_COLOR]\r\n; operator's note\r\nREF_LINE_CLR= 0xff00\r\n";
+    EXPECT_EQ(dir.Read("setup.ini"), expected);
+    EXPECT_TRUE(prompts.shown.empty());
+
+    // A record whose label is out of line stops the walk at that key's turn.
+    shared.temp_colours[1].label = "odd";
+    shared.temp_colours[0].colour = 0x5;
+    ASSERT_EQ(SaveSettings(dir.path(), kSaveTempColours, shared, prompts), 0);
+    EXPECT_EQ(IniFile::Load(dir.File("setup.ini")).Get("TEMP_COLOR", ">74"), "0x5");
+    EXPECT_EQ(IniFile::Load(dir.File("setup.ini")).Get("TEMP_COLOR", "70-74"), "0xa1");
+}
+
+TEST(Settings, FailedSaveWarns) {
+    TempDir dir;
+    FakePrompts prompts;
+    SharedSettings shared;
+    EXPECT_EQ(SaveSettings(dir.path() + "/missing", kSaveRefLineColour, shared, prompts), 1);
+    EXPECT_EQ(prompts.shown.at(0).text,
+              "無法儲存 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR 設定檔資料 !         ");
+    shared.temp_colours[0].label = ">74";
+    prompts.shown.clear();
+    EXPECT_EQ(SaveSettings(dir.path() + "/missing", kSaveTempColours, shared, prompts), 1);
+    EXPECT_EQ(prompts.shown.at(0).text,
+              "無法儲存 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
+}
+
+}  // namespace
+}  // namespace vantu

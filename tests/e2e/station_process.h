@@ -1,0 +1,39 @@
+// The real vantu binary started in a station directory, for end-to-end tests.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+namespace vantu::testing {
+
+// Copies examples/station into a fresh temporary directory.
+std::string MakeStationCopy();
+
+class StationProcess {
+public:
+    StationProcess(const std::string& station_dir, std::vector<std::string> arguments);
+    ~StationProcess();
+    StationProcess(const StationProcess&) = delete;
+    StationProcess& operator=(const StationProcess&) = delete;
+
+    // Sends the signal and waits up to timeout_ms; the exit status, or -1 when the
+    // process had to be killed.
+    int Stop(int signal, int timeout_ms = 10000);
+    bool Running();
+    const std::string& error_output_path() const { return stderr_path_; }
+
+private:
+    pid_t pid_ = -1;
+    std::string stderr_path_;
+};
+
+// Polls until the file contains needle or the time is up.
+bool WaitForFileText(const std::string& path, const std::string& needle, int timeout_ms);
+std::string ReadFile(const std::string& path);
+
+// A TCP port that was free a moment ago, different for each test process.
+int FreePort();
+
+}  // namespace vantu::testing
