@@ -74,9 +74,9 @@ std::size_t Utf8SequenceLength(std::string_view rest) {
     } else if (lead >= 0xC2 && lead <= 0xDF) {
         n = 2;
     }
-    if (n > rest.size()) {
-        return 1;
-    }
+    // A sequence cut short (by the end of the text or a non-continuation byte)
+    // counts as one bad character.
+    n = std::min(n, rest.size());
     for (std::size_t i = 1; i < n; ++i) {
         if ((static_cast<unsigned char>(rest[i]) & 0xC0) != 0x80) {
             return i;
