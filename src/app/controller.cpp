@@ -6,8 +6,12 @@
 
 namespace vantu {
 
-CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, CardOpener open_card)
-    : ports_(ports), log_(std::move(station_dir), ports.clock), open_card_(std::move(open_card)) {}
+CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSettings& shared,
+                     CardOpener open_card)
+    : ports_(ports),
+      log_(std::move(station_dir), ports.clock),
+      open_card_(std::move(open_card)),
+      shared_(shared) {}
 
 CVANTUDlg::~CVANTUDlg() {
     flags_.closing = true;

@@ -35,7 +35,9 @@ enum TimerId { kReportPollTimer = 0, kMainRefreshTimer = 1, kAntennaTimer = 2, k
 
 class CVANTUDlg : public CommandSink {
   public:
-    CVANTUDlg(ControllerPorts ports, std::string station_dir, CardOpener open_card);
+    // shared: the application's settings block, which outlives the controller.
+    CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSettings& shared,
+              CardOpener open_card);
     ~CVANTUDlg() override;
     CVANTUDlg(const CVANTUDlg&) = delete;
     CVANTUDlg& operator=(const CVANTUDlg&) = delete;
@@ -75,7 +77,7 @@ class CVANTUDlg : public CommandSink {
     LogFiles log_;
     CardOpener open_card_;
 
-    SharedSettings shared_;
+    SharedSettings& shared_;
     StationSettings station_;
     ControllerFlags flags_;
     MainPageModel main_page_;

@@ -11,11 +11,11 @@ CardOpener MakeCardOpener(const CommandLine&) {
 
 }  // namespace
 
-Station::Station(const CommandLine& options, std::string station_dir, MainWindow& window,
-                 Prompts& prompts)
+Station::Station(const CommandLine& options, std::string station_dir, SharedSettings& shared,
+                 MainWindow& window, Prompts& prompts)
     : timers_([this](int id) { controller_.HandleTimerTick(id); }),
       controller_(ControllerPorts{prompts, timers_, clock_, poster_, window},
-                  std::move(station_dir), MakeCardOpener(options)) {}
+                  std::move(station_dir), shared, MakeCardOpener(options)) {}
 
 void Station::Start() {
     controller_.StartController();

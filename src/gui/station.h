@@ -13,8 +13,8 @@ namespace vantu {
 
 class Station {
   public:
-    Station(const CommandLine& options, std::string station_dir, MainWindow& window,
-            Prompts& prompts);
+    Station(const CommandLine& options, std::string station_dir, SharedSettings& shared,
+            MainWindow& window, Prompts& prompts);
 
     void Start();
     // Ordered shutdown; runs once, whatever asked for it.

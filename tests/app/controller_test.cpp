@@ -13,7 +13,7 @@ using namespace testing;
 
 // A controller on fake ports in a temporary station directory.
 class ControllerTest : public ::testing::Test {
-protected:
+  protected:
     explicit ControllerTest(std::uint32_t card_status = 1) : card_status_(card_status) {
         dir.MakeDir("Log");
         timers.on_tick = [this](int id) { controller.HandleTimerTick(id); };
@@ -38,8 +38,9 @@ protected:
     QueuePoster poster;
     FakeWindow window;
     std::uint32_t card_status_;
+    SharedSettings shared;
     CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window}, dir.path(),
-                         [this](CardHandle&) { return card_status_; }};
+                         shared, [this](CardHandle&) { return card_status_; }};
 };
 
 TEST_F(ControllerTest, StartWithoutCardOrSettings) {
@@ -78,7 +79,7 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
 }
 
 class ControllerWithCardTest : public ControllerTest {
-protected:
+  protected:
     ControllerWithCardTest() : ControllerTest(0) {}
 };
 

@@ -23,16 +23,16 @@ TEST(StationStartup, HeadlessLogsStartAndStopsOnSigterm) {
     const std::string station = MakeStationCopy();
     const std::string log = TodayLogPath(station);
     {
-        StationProcess vantu(station, {"--headless", "--simulate", "--port", std::to_string(FreePort())});
+        StationProcess vantu(station,
+                             {"--headless", "--simulate", "--port", std::to_string(FreePort())});
         ASSERT_TRUE(WaitForFileText(log, ToAnsi("[GUI] PXIe 控制卡開啟 : "), 10000))
             << ReadFile(vantu.error_output_path());
         EXPECT_EQ(vantu.Stop(SIGTERM), 0);
     }
     const std::string bytes = ReadFile(log);
-    EXPECT_EQ(bytes.rfind(
-                  "\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
-                  "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A",
-                  0),
+    EXPECT_EQ(bytes.rfind("\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
+                          "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A",
+                          0),
               0u);
     const std::string text = FromAnsi(bytes);
     for (const char* line : {",--------------------------\n",
@@ -47,7 +47,8 @@ TEST(StationStartup, HeadlessLogsStartAndStopsOnSigterm) {
 TEST(StationStartup, SigintWithoutLogDirectoryStillExitsCleanly) {
     const std::string station = MakeStationCopy();
     std::filesystem::remove_all(station + "/Log");
-    StationProcess vantu(station, {"--headless", "--simulate", "--port", std::to_string(FreePort())});
+    StationProcess vantu(station,
+                         {"--headless", "--simulate", "--port", std::to_string(FreePort())});
     ASSERT_TRUE(WaitForFileText(vantu.error_output_path(), "station running", 10000));
     EXPECT_EQ(vantu.Stop(SIGINT), 0);
     EXPECT_FALSE(std::filesystem::exists(station + "/Log"));

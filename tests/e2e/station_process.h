@@ -12,7 +12,7 @@ namespace vantu::testing {
 std::string MakeStationCopy();
 
 class StationProcess {
-public:
+  public:
     StationProcess(const std::string& station_dir, std::vector<std::string> arguments);
     ~StationProcess();
     StationProcess(const StationProcess&) = delete;
@@ -24,7 +24,7 @@ public:
     bool Running();
     const std::string& error_output_path() const { return stderr_path_; }
 
-private:
+  private:
     pid_t pid_ = -1;
     std::string stderr_path_;
 };

@@ -1,0 +1,31 @@
+// CVANTUApp: the application object. It owns the shared settings block for the whole
+// process, refuses a second instance, and runs the station with or without a window.
+#pragma once
+
+#include <memory>
+
+#include "base/shared_settings.h"
+#include "gui/command_line.h"
+#include "gui/single_instance.h"
+
+namespace vantu {
+
+class CVANTUApp {
+  public:
+    explicit CVANTUApp(const CommandLine& options) : options_(options) {}
+
+    // False when another station already runs here; it was asked to come forward.
+    bool StartApplication();
+    // Runs the event loop until the ordered shutdown; the process exit code.
+    int Run();
+
+  private:
+    int RunHeadless();
+    int RunWindowed();
+
+    CommandLine options_;
+    SharedSettings shared_;
+    std::unique_ptr<SingleInstance> instance_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,50 @@
+#include "gui/station_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTabWidget>
+
+namespace vantu {
+namespace {
+
+int argc = 1;
+char arg0[] = "test_gui";
+char* argv[] = {arg0, nullptr};
+
+TEST(StationWindow, TitleTabsAndTabNotifications) {
+    QApplication app(argc, argv);
+    StationWindow window;
+    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("VANTU V1.3"));
+    EXPECT_LE(window.width(), 1918);
+    EXPECT_LE(window.height(), 1040);
+
+    auto* tabs = window.findChild<QTabWidget*>();
+    ASSERT_NE(tabs, nullptr);
+    ASSERT_EQ(tabs->count(), 6);
+    EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("    主頁面    "));
+    EXPECT_EQ(tabs->tabText(4), QString::fromUtf8("   QDX 韌體版本  "));
+    EXPECT_EQ(tabs->tabText(5), QString::fromUtf8("   信號分析儀   "));
+
+    std::vector<int> selected;
+    window.set_on_tab_selected([&](int tab) { selected.push_back(tab); });
+    tabs->setCurrentIndex(3);
+    // The controller decides what shows; its choice does not notify again.
+    window.ShowPage(0);
+    EXPECT_EQ(selected, std::vector<int>{3});
+    EXPECT_EQ(tabs->currentIndex(), 0);
+
+    auto* page = new QWidget;
+    window.SetPage(2, page);
+    EXPECT_EQ(tabs->widget(2), page);
+    EXPECT_EQ(tabs->tabText(2), QString::fromUtf8("   QDX-A 狀態   "));
+
+    int closings = 0;
+    window.set_on_closing([&] { ++closings; });
+    window.RequestClose();
+    window.close();
+    EXPECT_EQ(closings, 1);
+}
+
+}  // namespace
+}  // namespace vantu
