@@ -1,8 +1,12 @@
 #include "app/controller.h"
 
+#include <iostream>
 #include <utility>
 
 #include "app/architecture.h"
+#include "model/controller_commands.h"
+#include "status/module_requests.h"
+#include "status/report_capture.h"
 
 namespace vantu {
 
@@ -11,7 +15,11 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
     : ports_(ports),
       log_(std::move(station_dir), ports.clock),
       open_card_(std::move(open_card)),
-      shared_(shared) {}
+      shared_(shared),
+      run_control_(RunControlContext{card_, flags_, ports_.timers, ports_.clock, ports_.prompts,
+                                     log_, main_page_, analyzer_page_, station_, loader_,
+                                     report_.area()}),
+      chassis_controls_(analyzer_page_, *this, ports_.timers, ports_.prompts, log_) {}
 
 CVANTUDlg::~CVANTUDlg() {
     flags_.closing = true;
@@ -65,6 +73,8 @@ void CVANTUDlg::OpenCardAtStart() {
         return;
     }
     log_.AppendLog("[GUI] PXIe 控制卡開啟 : 正常");
+    report_.Zero();
+    BuildModuleTable(modules_);
     ports_.timers.Start(kReportPollTimer, 1000);
 }
 
@@ -101,6 +111,13 @@ void CVANTUDlg::ApplyTabSelection(int tab) {
 }
 
 void CVANTUDlg::HandleTimerTick(int id) {
+    // The analyzer page's own timer: not one of the controller's.
+    if (id == kContinuousRunTimer) {
+        if (!flags_.closing) {
+            chassis_controls_.HandleContinuousTick();
+        }
+        return;
+    }
     if (flags_.opcode_access) {
         log_.AppendLog("[TCP] Mem R/W : TCP_Query");
         return;
@@ -110,7 +127,7 @@ void CVANTUDlg::HandleTimerTick(int id) {
     }
     switch (id) {
         case kReportPollTimer:
-            TickReportPoll();
+            FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
             break;
         case kMainRefreshTimer:
             TickMainRefresh();
@@ -124,14 +141,6 @@ void CVANTUDlg::HandleTimerTick(int id) {
     }
 }
 
-void CVANTUDlg::TickReportPoll() {
-    ports_.timers.Kill(kReportPollTimer);
-    if (flags_.load_stop) {
-        return;
-    }
-    ports_.timers.Start(kReportPollTimer, 200);
-}
-
 void CVANTUDlg::TickMainRefresh() {
     ports_.timers.Kill(kMainRefreshTimer);
     ports_.timers.Start(kMainRefreshTimer, 5500);
@@ -143,22 +152,46 @@ void CVANTUDlg::TickPageTimer(int id, int period_ms) {
 }
 
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {
-    if (code != 2) {
-        return 0;
+    switch (code) {
+        case kCodeRunControl:
+            return HandleMainPageCommand(argument);
+        case kCodeAnalyzerLoad:
+            return argument == kArgAnalyzerLoad ? run_control_.LoadFromAnalyzerPage() : 0;
+        case kCodeModuleRequest:
+            ApplyModuleViewRequest(decoder_, *reinterpret_cast<const ModuleViewRequest*>(argument));
+            return 0;
+        case kCodeClearModule:
+            ClearModuleReports(report_, modules_, static_cast<int>(argument));
+            return 0;
+        default:
+            return 0;
     }
+}
+
+int CVANTUDlg::HandleMainPageCommand(std::intptr_t argument) {
     switch (argument) {
-        case 0:
+        case kArgClose:
             RequestClose();
             break;
-        case 2:
+        case kArgRefresh:
             ports_.timers.Kill(kMainRefreshTimer);
             ports_.timers.Start(kMainRefreshTimer, 2000);
             break;
-        case 10:
+        case kArgLoadFromMainPage:
+            return run_control_.LoadFromMainPage();
+        case kArgEnableControl:
+            return run_control_.EnableControl();
+        case kArgStopControl:
+            return run_control_.StopControl();
+        case kArgResetReportStates:
+            return run_control_.ResetReportStates();
+        case kArgResetControlCode:
+            return run_control_.ResetControlCode();
+        case kArgSaveRefLineColour:
             return SaveSettings(log_.station_dir(), kSaveRefLineColour, shared_, ports_.prompts);
-        case 11:
+        case kArgSaveTempColours:
             return SaveSettings(log_.station_dir(), kSaveTempColours, shared_, ports_.prompts);
-        case 12:
+        case kArgMinimise:
             ports_.window.Minimise();
             break;
         default:
@@ -177,9 +210,15 @@ void CVANTUDlg::RequestClose() {
 }
 
 void CVANTUDlg::ShutdownController() {
-    for (int id : {kReportPollTimer, kMainRefreshTimer, kAntennaTimer, kFirmwareTimer}) {
+    for (int id : {kReportPollTimer, kMainRefreshTimer, kAntennaTimer, kFirmwareTimer,
+                   kContinuousRunTimer}) {
         ports_.timers.Kill(id);
     }
+    FreeModuleTable(modules_);
+}
+
+void CVANTUDlg::SaveReports() {
+    SaveReportRegisters(card_, report_, ports_.timers, ports_.prompts, log_, std::cerr);
 }
 
 void CVANTUDlg::MarkElapsedStart() {

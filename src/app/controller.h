@@ -17,6 +17,13 @@
 #include "model/command_sink.h"
 #include "model/controller_flags.h"
 #include "model/main_page_model.h"
+#include "pattern/chassis_controls.h"
+#include "pattern/opcode_table.h"
+#include "pattern/pattern_loader.h"
+#include "pattern/run_control.h"
+#include "status/module_table.h"
+#include "status/report_memory.h"
+#include "status/status_decoder.h"
 
 namespace vantu {
 
@@ -31,7 +38,10 @@ struct ControllerPorts {
 // Opens the control card; 0 and a handle when the card is ready.
 using CardOpener = std::function<std::uint32_t(CardHandle&)>;
 
-enum TimerId { kReportPollTimer = 0, kMainRefreshTimer = 1, kAntennaTimer = 2, kFirmwareTimer = 3 };
+inline constexpr int kReportPollTimer = 0;
+inline constexpr int kMainRefreshTimer = 1;
+inline constexpr int kAntennaTimer = 2;
+inline constexpr int kFirmwareTimer = 3;
 
 class CVANTUDlg : public CommandSink {
   public:
@@ -64,12 +74,21 @@ class CVANTUDlg : public CommandSink {
     AnalyzerPageModel& analyzer_page() { return analyzer_page_; }
     CardHandle card() const { return card_; }
     int current_tab() const { return current_tab_; }
+    ReportMemory& report() { return report_; }
+    const ModuleTable& modules() const { return modules_; }
+    StatusDecoder& decoder() { return decoder_; }
+    OpCodeTable& opcode_table() { return opcode_table_; }
+    RunControl& run_control() { return run_control_; }
+    ChassisControls& chassis_controls() { return chassis_controls_; }
+
+    // The main page's "儲存 SP RCC 回報值".
+    void SaveReports();
 
   private:
     void LogStartFacts();
     void OpenCardAtStart();
+    int HandleMainPageCommand(std::intptr_t argument);
     void RequestClose();
-    void TickReportPoll();
     void TickMainRefresh();
     void TickPageTimer(int id, int period_ms);
 
@@ -86,6 +105,16 @@ class CVANTUDlg : public CommandSink {
     CardHandle card_ = nullptr;
     int current_tab_ = kTabMain;
     std::int64_t elapsed_start_us_ = 0;
+
+    ReportMemory report_;
+    std::uint32_t report_block_ = 0;
+    ModuleTable modules_;
+    StatusDecoder decoder_{modules_, report_, shared_};
+
+    OpCodeTable opcode_table_;
+    PatternLoader loader_{opcode_table_, log_, ports_.prompts, main_page_};
+    RunControl run_control_;
+    ChassisControls chassis_controls_;
 };
 
 }  // namespace vantu

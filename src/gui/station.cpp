@@ -2,20 +2,42 @@
 
 #include <utility>
 
+#include "card/card_open.h"
+#include "card/device_library.h"
+#include "card/sysfs_pci_driver.h"
+
 namespace vantu {
 namespace {
 
-CardOpener MakeCardOpener(const CommandLine&) {
-    return [](CardHandle&) -> std::uint32_t { return 1; };
-}
+constexpr const char* kSysfsRoot = "/sys";
 
 }  // namespace
 
-Station::Station(const CommandLine& options, std::string station_dir, SharedSettings& shared,
+Station::Station(const CommandLine& options, const std::string& station_dir, SharedSettings& shared,
                  MainWindow& window, Prompts& prompts)
     : timers_([this](int id) { controller_.HandleTimerTick(id); }),
-      controller_(ControllerPorts{prompts, timers_, clock_, poster_, window},
-                  std::move(station_dir), shared, MakeCardOpener(options)) {}
+      controller_(ControllerPorts{prompts, timers_, clock_, poster_, window}, station_dir, shared,
+                  [](CardHandle& card) { return OpenCard(card); }) {
+    InstallCardDriver(options, station_dir);
+}
+
+Station::~Station() {
+    InstallPciDriver(nullptr);
+}
+
+void Station::InstallCardDriver(const CommandLine& options, const std::string& station_dir) {
+    if (!options.simulate) {
+        driver_ = std::make_unique<SysfsPciDriver>(kSysfsRoot);
+        InstallPciDriver(driver_.get());
+        return;
+    }
+    auto simulated = std::make_unique<SimulatedPciDriver>();
+    chassis_ =
+        std::make_unique<ChassisModel>(simulated->card(), clock_, LoadChassisSettings(station_dir));
+    chassis_->AttachToReads();
+    InstallPciDriver(simulated.get());
+    driver_ = std::move(simulated);
+}
 
 void Station::Start() {
     controller_.StartController();

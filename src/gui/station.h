@@ -2,19 +2,25 @@
 // same composition serves the window and the headless runner.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/controller.h"
 #include "base/system_clock.h"
 #include "gui/command_line.h"
 #include "gui/qt_ports.h"
+#include "sim/chassis_model.h"
+#include "sim/simulated_pci_driver.h"
 
 namespace vantu {
 
 class Station {
   public:
-    Station(const CommandLine& options, std::string station_dir, SharedSettings& shared,
+    Station(const CommandLine& options, const std::string& station_dir, SharedSettings& shared,
             MainWindow& window, Prompts& prompts);
+    ~Station();
+    Station(const Station&) = delete;
+    Station& operator=(const Station&) = delete;
 
     void Start();
     // Ordered shutdown; runs once, whatever asked for it.
@@ -23,9 +29,15 @@ class Station {
     CVANTUDlg& controller() { return controller_; }
 
   private:
+    void InstallCardDriver(const CommandLine& options, const std::string& station_dir);
+
     QtTimers timers_;
     QtPoster poster_;
     SystemClock clock_;
+    // The driver behind the device library, and on the simulator the antenna that
+    // animates the card; both outlive the controller that uses the card.
+    std::unique_ptr<PciDriver> driver_;
+    std::unique_ptr<ChassisModel> chassis_;
     CVANTUDlg controller_;
     bool shut_down_ = false;
 };

@@ -1,0 +1,364 @@
+#include "card/sysfs_pci_driver.h"
+
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <utility>
+#include <vector>
+
+#include "card/addr_spaces.h"
+#include "card/bar_window.h"
+#include "card/card_device.h"
+
+namespace vantu {
+namespace {
+
+constexpr std::uint32_t kBarCount = 6;
+constexpr std::uint64_t kResourceIo = 0x100;   // IORESOURCE_IO
+constexpr std::uint64_t kResourceMem = 0x200;  // IORESOURCE_MEM
+
+struct SysfsDevice : CardDevice {
+    int fd = -1;
+    volatile std::uint32_t* bar0 = nullptr;
+    std::size_t window_bytes = 0;
+};
+
+bool ReadText(const std::string& path, std::string& text) {
+    std::ifstream in(path);
+    if (!in) {
+        return false;
+    }
+    std::getline(in, text);
+    return true;
+}
+
+bool ReadHexFile(const std::string& path, std::uint32_t& value) {
+    std::string text;
+    if (!ReadText(path, text)) {
+        return false;
+    }
+    char* end = nullptr;
+    const unsigned long parsed = std::strtoul(text.c_str(), &end, 16);
+    if (end == text.c_str()) {
+        return false;
+    }
+    value = static_cast<std::uint32_t>(parsed);
+    return true;
+}
+
+bool ParseSlotName(const std::string& name, PciSlot& slot) {
+    char tail = 0;
+    return std::sscanf(name.c_str(), "%x:%x:%x.%x%c", &slot.domain, &slot.bus, &slot.slot,
+                       &slot.function, &tail) == 4;
+}
+
+// The six BAR lines of the resource file: start, end, flags.
+std::vector<PciResourceItem> ReadResources(const std::string& device_dir) {
+    std::vector<PciResourceItem> items;
+    std::ifstream in(device_dir + "/resource");
+    std::string line;
+    for (std::uint32_t bar = 0; bar < kBarCount && std::getline(in, line); ++bar) {
+        unsigned long long start = 0;
+        unsigned long long end = 0;
+        unsigned long long flags = 0;
+        std::istringstream fields(line);
+        fields >> std::hex >> start >> end >> flags;
+        if (!fields || end <= start || (flags & (kResourceIo | kResourceMem)) == 0) {
+            continue;
+        }
+        const std::uint32_t type = (flags & kResourceMem) != 0 ? kPciItemMemory : kPciItemIo;
+        items.push_back({type, bar, start, end - start + 1});
+    }
+    return items;
+}
+
+const PciResourceItem* FindMemoryBar0(const PciCardInfo& info) {
+    for (const PciResourceItem& item : info.items) {
+        if (item.type == kPciItemMemory && item.bar == 0) {
+            return &item;
+        }
+    }
+    return nullptr;
+}
+
+// Writes 1 to the enable file when it reads 0; a tree without the file needs nothing.
+PciStatus EnableDevice(const std::string& device_dir) {
+    const std::string path = device_dir + "/enable";
+    std::string text;
+    if (!ReadText(path, text) || text.empty() || text[0] != '0') {
+        return kPciSuccess;
+    }
+    std::ofstream out(path);
+    out << "1\n";
+    out.flush();
+    return out ? kPciSuccess : kPciEnableFailed;
+}
+
+SysfsDevice* OwnDevice(CardHandle device, const PciDriver* driver) {
+    if (device == nullptr || device->driver != driver) {
+        return nullptr;
+    }
+    return static_cast<SysfsDevice*>(device);
+}
+
+std::size_t WindowOf(const SysfsDevice& device, std::uint32_t space) {
+    return space == 0 ? device.window_bytes : 0;
+}
+
+}  // namespace
+
+PciStatus SysfsOpenErrorStatus(int error_number) {
+    switch (error_number) {
+        case EACCES:
+        case EPERM:
+            return kPciPermissionDenied;
+        case ENOENT:
+            return kPciBarMissing;
+        default:
+            return kPciSystemError;
+    }
+}
+
+SysfsPciDriver::SysfsPciDriver(std::string sysfs_root)
+    : devices_dir_(std::move(sysfs_root) + "/bus/pci/devices") {}
+
+bool SysfsPciDriver::SetDriverName(std::string_view name) {
+    return !name.empty();
+}
+
+PciStatus SysfsPciDriver::SetDebugOptions(std::uint32_t) {
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::DriverOpen(std::uint32_t) {
+    std::error_code error;
+    if (!std::filesystem::is_directory(devices_dir_, error)) {
+        return kPciNoPciBus;
+    }
+    open_ = true;
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::DriverClose() {
+    open_ = false;
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::ScanDevices(std::uint32_t vendor_id, std::uint32_t device_id,
+                                      PciScanResult& result) {
+    if (!open_) {
+        return kPciDriverNotOpen;
+    }
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(devices_dir_, error)) {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        PciScannedCard card;
+        const std::string dir = devices_dir_ + "/" + name;
+        if (!ParseSlotName(name, card.slot) || !ReadHexFile(dir + "/vendor", card.vendor_id) ||
+            !ReadHexFile(dir + "/device", card.device_id)) {
+            continue;
+        }
+        if (card.vendor_id == vendor_id && (device_id == 0 || card.device_id == device_id)) {
+            result.cards.push_back(card);
+        }
+    }
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::GetDeviceInfo(PciCardInfo& info) {
+    if (!open_) {
+        return kPciDriverNotOpen;
+    }
+    const std::string dir = DeviceDirectory(info.slot);
+    std::error_code error;
+    if (!std::filesystem::is_directory(dir, error)) {
+        return kPciDeviceNotFound;
+    }
+    info.items = ReadResources(dir);
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::DeviceOpen(CardHandle& device, const PciCardInfo& info, void* context) {
+    if (!open_) {
+        return kPciDriverNotOpen;
+    }
+    const PciResourceItem* bar0 = FindMemoryBar0(info);
+    if (bar0 == nullptr) {
+        return kPciBarMissing;
+    }
+    const std::string dir = DeviceDirectory(info.slot);
+    if (EnableDevice(dir) != kPciSuccess) {
+        return kPciEnableFailed;
+    }
+    const int fd = ::open((dir + "/resource0").c_str(), O_RDWR | O_SYNC);
+    if (fd < 0) {
+        return SysfsOpenErrorStatus(errno);
+    }
+    struct stat file_stat {};
+    if (::fstat(fd, &file_stat) != 0 || file_stat.st_size < 4) {
+        ::close(fd);
+        return kPciBarMissing;
+    }
+    // Never map or touch more than both the BAR and the file offer.
+    const std::size_t window =
+        std::min<std::uint64_t>(bar0->size, static_cast<std::uint64_t>(file_stat.st_size));
+    void* mapping = ::mmap(nullptr, window, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    if (mapping == MAP_FAILED) {
+        const PciStatus status = SysfsOpenErrorStatus(errno);
+        ::close(fd);
+        return status == kPciBarMissing ? kPciSystemError : status;
+    }
+    auto* record = new SysfsDevice();
+    record->driver = this;
+    record->info = info;
+    record->addr_spaces = DescribeAddrSpaces(info);
+    record->context = context;
+    record->fd = fd;
+    record->bar0 = static_cast<volatile std::uint32_t*>(mapping);
+    record->window_bytes = window;
+    device = record;
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::DeviceClose(CardHandle device) {
+    SysfsDevice* record = OwnDevice(device, this);
+    if (record == nullptr) {
+        return kPciInvalidHandle;
+    }
+    ::munmap(const_cast<std::uint32_t*>(record->bar0), record->window_bytes);
+    ::close(record->fd);
+    delete record;
+    return kPciSuccess;
+}
+
+void* SysfsPciDriver::GetDevContext(CardHandle device) {
+    SysfsDevice* record = OwnDevice(device, this);
+    return record != nullptr ? record->context : nullptr;
+}
+
+bool SysfsPciDriver::AddrSpaceIsActive(CardHandle device, std::uint32_t space) {
+    return OwnDevice(device, this) != nullptr && space == 0;
+}
+
+PciStatus SysfsPciDriver::IntEnable(CardHandle, std::uint32_t, PciInterruptHandler, void*, bool) {
+    return kPciNoInterruptResource;
+}
+
+PciStatus SysfsPciDriver::IntDisable(CardHandle) {
+    return kPciNoInterruptResource;
+}
+
+bool SysfsPciDriver::IntIsEnabled(CardHandle) {
+    return false;
+}
+
+PciStatus SysfsPciDriver::EventRegister(CardHandle, std::uint32_t, PciEventHandler, void*, bool) {
+    return kPciNotSupported;
+}
+
+PciStatus SysfsPciDriver::EventUnregister(CardHandle) {
+    return kPciNotSupported;
+}
+
+bool SysfsPciDriver::EventIsRegistered(CardHandle) {
+    return false;
+}
+
+PciStatus SysfsPciDriver::ReadAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
+                                     std::uint32_t& value) {
+    value = 0;
+    SysfsDevice* record = OwnDevice(device, this);
+    if (record == nullptr) {
+        return kPciInvalidHandle;
+    }
+    const PciStatus status = CheckWindowAccess(space, offset, 4, WindowOf(*record, space));
+    if (status == kPciSuccess) {
+        value = record->bar0[offset / 4];
+    }
+    return status;
+}
+
+PciStatus SysfsPciDriver::WriteAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
+                                      std::uint32_t value) {
+    SysfsDevice* record = OwnDevice(device, this);
+    if (record == nullptr) {
+        return kPciInvalidHandle;
+    }
+    const PciStatus status = CheckWindowAccess(space, offset, 4, WindowOf(*record, space));
+    if (status == kPciSuccess) {
+        record->bar0[offset / 4] = value;
+    }
+    return status;
+}
+
+PciStatus SysfsPciDriver::ReadAddrBlock(CardHandle device, std::uint32_t space,
+                                        std::uint64_t offset, std::size_t bytes, void* buffer,
+                                        std::uint32_t mode) {
+    std::memset(buffer, 0, bytes);
+    SysfsDevice* record = OwnDevice(device, this);
+    if (record == nullptr) {
+        return kPciInvalidHandle;
+    }
+    if (mode != kPciAccessMode32) {
+        return kPciInvalidParameter;
+    }
+    const PciStatus status = CheckWindowAccess(space, offset, bytes, WindowOf(*record, space));
+    if (status != kPciSuccess) {
+        return status;
+    }
+    auto* out = static_cast<unsigned char*>(buffer);
+    for (std::size_t i = 0; i < bytes / 4; ++i) {
+        const std::uint32_t word = record->bar0[offset / 4 + i];
+        std::memcpy(out + i * 4, &word, 4);
+    }
+    return kPciSuccess;
+}
+
+PciStatus SysfsPciDriver::WriteAddrBlock(CardHandle device, std::uint32_t space,
+                                         std::uint64_t offset, std::size_t bytes,
+                                         const void* buffer, std::uint32_t mode) {
+    SysfsDevice* record = OwnDevice(device, this);
+    if (record == nullptr) {
+        return kPciInvalidHandle;
+    }
+    if (mode != kPciAccessMode32) {
+        return kPciInvalidParameter;
+    }
+    const PciStatus status = CheckWindowAccess(space, offset, bytes, WindowOf(*record, space));
+    if (status != kPciSuccess) {
+        return status;
+    }
+    const auto* in = static_cast<const unsigned char*>(buffer);
+    for (std::size_t i = 0; i < bytes / 4; ++i) {
+        std::uint32_t word = 0;
+        std::memcpy(&word, in + i * 4, 4);
+        record->bar0[offset / 4 + i] = word;
+    }
+    return kPciSuccess;
+}
+
+std::string SysfsPciDriver::StatusText(PciStatus status) {
+    return PciStatusText(status);
+}
+
+std::string SysfsPciDriver::DeviceDirectory(const PciSlot& slot) const {
+    char name[32];
+    std::snprintf(name, sizeof name, "/%04x:%02x:%02x.%x", slot.domain, slot.bus, slot.slot,
+                  slot.function);
+    return devices_dir_ + name;
+}
+
+}  // namespace vantu

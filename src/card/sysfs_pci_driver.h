@@ -1,0 +1,61 @@
+// The PCI driver on Linux sysfs: cards are found under <root>/bus/pci/devices by their
+// vendor and device files, and BAR 0 is mapped through resource0 for 32-bit volatile
+// accesses. sysfs offers no interrupt or event channel, so those calls answer as for a
+// card without an interrupt resource.
+#pragma once
+
+#include <string>
+
+#include "card/pci_driver.h"
+
+namespace vantu {
+
+class SysfsPciDriver : public PciDriver {
+  public:
+    // sysfs_root is where sysfs is mounted, normally "/sys".
+    explicit SysfsPciDriver(std::string sysfs_root);
+
+    bool SetDriverName(std::string_view name) override;
+    PciStatus SetDebugOptions(std::uint32_t options) override;
+    PciStatus DriverOpen(std::uint32_t options) override;
+    PciStatus DriverClose() override;
+
+    PciStatus ScanDevices(std::uint32_t vendor_id, std::uint32_t device_id,
+                          PciScanResult& result) override;
+    PciStatus GetDeviceInfo(PciCardInfo& info) override;
+    PciStatus DeviceOpen(CardHandle& device, const PciCardInfo& info, void* context) override;
+    PciStatus DeviceClose(CardHandle device) override;
+    void* GetDevContext(CardHandle device) override;
+    bool AddrSpaceIsActive(CardHandle device, std::uint32_t space) override;
+
+    PciStatus IntEnable(CardHandle device, std::uint32_t options, PciInterruptHandler handler,
+                        void* data, bool kernel_plugin) override;
+    PciStatus IntDisable(CardHandle device) override;
+    bool IntIsEnabled(CardHandle device) override;
+    PciStatus EventRegister(CardHandle device, std::uint32_t actions, PciEventHandler handler,
+                            void* data, bool kernel_plugin) override;
+    PciStatus EventUnregister(CardHandle device) override;
+    bool EventIsRegistered(CardHandle device) override;
+
+    PciStatus ReadAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
+                         std::uint32_t& value) override;
+    PciStatus WriteAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
+                          std::uint32_t value) override;
+    PciStatus ReadAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
+                            std::size_t bytes, void* buffer, std::uint32_t mode) override;
+    PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
+                             std::size_t bytes, const void* buffer, std::uint32_t mode) override;
+
+    std::string StatusText(PciStatus status) override;
+
+  private:
+    std::string DeviceDirectory(const PciSlot& slot) const;
+
+    std::string devices_dir_;
+    bool open_ = false;
+};
+
+// The status of a failed open or mmap of resource0, by errno.
+PciStatus SysfsOpenErrorStatus(int error_number);
+
+}  // namespace vantu

@@ -1,0 +1,12 @@
+// The main page's run button: it flips on every click and posts enable or stop, so it
+// flips even when the controller refuses the enable.
+#pragma once
+
+#include "model/command_sink.h"
+#include "model/main_page_model.h"
+
+namespace vantu {
+
+void ClickMainRunButton(MainPageModel& page, CommandSink& commands);
+
+}  // namespace vantu

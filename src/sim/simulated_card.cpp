@@ -1,0 +1,95 @@
+#include "sim/simulated_card.h"
+
+namespace vantu {
+namespace {
+
+bool InRange(std::uint32_t offset, std::uint32_t first, std::uint32_t bytes) {
+    return offset >= first && offset - first < bytes;
+}
+
+constexpr std::uint32_t kReportBytes = kReportWords * 4;
+
+}  // namespace
+
+SimulatedCard::SimulatedCard(const SimulatedCardConfig& config)
+    : clock_(config.clock != nullptr ? *config.clock : host_clock_),
+      run_time_us_(config.run_time_us),
+      flash_(clock_, config.erase_busy_us, config.program_busy_us),
+      spi_(flash_) {
+    words_[kCardIdWord / 4] = kIdWordValue;
+    words_[kSequencerId / 4] = kSequencerIdValue;
+}
+
+std::uint32_t SimulatedCard::Read32(std::uint32_t offset) {
+    if (offset >= kWindowBytes || offset % 4 != 0) {
+        return 0;
+    }
+    switch (offset) {
+        case kSpiControl:
+            return spi_.ReadControl();
+        case kSpiCommand:
+            return spi_.ReadCommand();
+        case kSequencerControl:
+            return IsControlCodeRunning() ? kSequencerBusy : 0;
+        default:
+            break;
+    }
+    if (InRange(offset, kSpiData, kSpiDataBytes)) {
+        return spi_.ReadData((offset - kSpiData) / 4);
+    }
+    if (InRange(offset, kReportMemory, kReportBytes) && report_read_hook_) {
+        report_read_hook_(offset);
+    }
+    return Word(offset);
+}
+
+void SimulatedCard::Write32(std::uint32_t offset, std::uint32_t value) {
+    if (offset >= kWindowBytes || offset % 4 != 0) {
+        return;
+    }
+    switch (offset) {
+        case kCardIdWord:
+        case kSequencerId:
+            return;
+        case kSpiControl:
+            spi_.WriteControl(value);
+            return;
+        case kSpiCommand:
+            spi_.WriteCommand(value);
+            return;
+        case kSequencerControl:
+            if (value == kSequencerEnable) {
+                run_start_us_ = clock_.Microseconds();
+            } else if (value == kSequencerStop) {
+                run_start_us_.reset();
+            }
+            return;
+        default:
+            break;
+    }
+    if (InRange(offset, kSpiData, kSpiDataBytes)) {
+        spi_.WriteData((offset - kSpiData) / 4, value);
+        return;
+    }
+    words_[offset / 4] = value;
+}
+
+std::uint32_t SimulatedCard::ReportWord(std::uint32_t index) const {
+    return index < kReportWords ? Word(kReportMemory + index * 4) : 0;
+}
+
+void SimulatedCard::SetReportWord(std::uint32_t index, std::uint32_t value) {
+    if (index < kReportWords) {
+        words_[kReportMemory / 4 + index] = value;
+    }
+}
+
+bool SimulatedCard::IsControlCodeRunning() const {
+    return run_start_us_.has_value() && clock_.Microseconds() - *run_start_us_ < run_time_us_;
+}
+
+std::uint32_t SimulatedCard::ControlCodeWord(std::uint32_t index) const {
+    return index < kControlCodeWords ? Word(kControlCodeMemory + index * 4) : 0;
+}
+
+}  // namespace vantu

@@ -1,0 +1,74 @@
+// The PXIeCtrl card in-process: a 64 KiB BAR 0 window with the identification words,
+// the sequencer, the report memory, the control code memory and the SPI controller with
+// its serial NOR flash. All calls come from one thread (the station's GUI thread).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+
+#include "base/ports.h"
+#include "base/system_clock.h"
+#include "card/bar0_map.h"
+#include "sim/nor_flash.h"
+#include "sim/spi_controller.h"
+
+namespace vantu {
+
+struct SimulatedCardConfig {
+    // A control code run ends by itself this long after enable (long enough to watch
+    // the antenna warm up).
+    std::int64_t run_time_us = 20'000'000;
+    std::int64_t erase_busy_us = 20;
+    std::int64_t program_busy_us = 2;
+    // Time source of runs and flash busy times; null means the host's monotonic clock.
+    Clock* clock = nullptr;
+};
+
+// Called before the host reads a report memory word, with its BAR 0 offset, so that a
+// chassis model can bring the report words up to date when they are looked at.
+using ReportReadHook = std::function<void(std::uint32_t offset)>;
+
+class SimulatedCard {
+  public:
+    static constexpr std::uint32_t kWindowBytes = 0x10000;
+    static constexpr std::uint32_t kIdWordValue = 0x534E6374;
+    static constexpr std::uint32_t kSequencerIdValue = 0x20250601;
+
+    explicit SimulatedCard(const SimulatedCardConfig& config = {});
+    SimulatedCard(const SimulatedCard&) = delete;
+    SimulatedCard& operator=(const SimulatedCard&) = delete;
+
+    // BAR 0 accesses at 32-bit aligned offsets inside the window; others read 0 and are
+    // dropped (the driver refuses them before they get here).
+    std::uint32_t Read32(std::uint32_t offset);
+    void Write32(std::uint32_t offset, std::uint32_t value);
+
+    // Report memory by word index 0..3583 (block n starts at 256 n); for the chassis model.
+    std::uint32_t ReportWord(std::uint32_t index) const;
+    void SetReportWord(std::uint32_t index, std::uint32_t value);
+    void SetReportReadHook(ReportReadHook hook) { report_read_hook_ = std::move(hook); }
+    // True from enable until stop or the end of the run time.
+    bool IsControlCodeRunning() const;
+
+    // Control code memory by word index 0..2047.
+    std::uint32_t ControlCodeWord(std::uint32_t index) const;
+    std::uint32_t SequencerParameter() const { return Word(kSequencerParameter); }
+    SimulatedNorFlash& flash() { return flash_; }
+
+  private:
+    std::uint32_t Word(std::uint32_t offset) const { return words_[offset / 4]; }
+
+    SystemClock host_clock_;
+    Clock& clock_;
+    std::int64_t run_time_us_;
+    std::optional<std::int64_t> run_start_us_;
+    SimulatedNorFlash flash_;
+    SimulatedSpiController spi_;
+    std::array<std::uint32_t, kWindowBytes / 4> words_{};
+    ReportReadHook report_read_hook_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,279 @@
+#include "status/status_decoder.h"
+
+#include <optional>
+
+#include "status/temperature.h"
+
+namespace vantu {
+namespace {
+
+using CellBatch = std::array<Cell, kQChannels * kElements>;
+
+constexpr Colour FaultText(bool fault) {
+    return fault ? kFaultText : kBlack;
+}
+
+constexpr std::int16_t Coordinate(int value) {
+    return static_cast<std::int16_t>(value);
+}
+
+// Antenna view: every element cell of the module, its colour and tooltip from `paint`.
+template <typename Paint>
+std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint paint) {
+    const GridCell& place = kAntennaGrid[record.number];
+    std::size_t n = 0;
+    for (int q = 0; q < kQChannels; ++q) {
+        const QRecord& rec = record.q[static_cast<std::size_t>(q)];
+        for (int e = 0; e < kElements; ++e) {
+            CellTip tip;
+            tip.element = static_cast<std::uint8_t>(e);
+            tip.q = static_cast<std::uint8_t>(q);
+            tip.module = record.number;
+            const Colour colour = paint(rec, static_cast<std::size_t>(e), q, tip);
+            cells[n++] = Cell{.row = Coordinate(place.row + e),
+                              .column = Coordinate(place.column + q),
+                              .background = colour,
+                              .text_colour = colour,
+                              .text = "",
+                              .tip = tip};
+        }
+    }
+    return n;
+}
+
+std::size_t AntennaCells(const ModuleRecord& record, int view_type,
+                         const TemperaturePalette* palette, std::uint32_t mask, CellBatch& cells) {
+    switch (view_type) {
+        case kViewTemperature:
+            return PaintAntenna(record, cells,
+                                [&](const QRecord& rec, std::size_t e, int q, CellTip& tip) {
+                                    if (!TemperatureShown(mask, static_cast<int>(e), q)) {
+                                        tip.kind = TipKind::kPosition;
+                                        return palette->null_colour();
+                                    }
+                                    tip.kind = TipKind::kTemperature;
+                                    tip.value = rec.temp[e];
+                                    return palette->OfTemperature(rec.temp[e]);
+                                });
+        case kViewQdxa:
+            return PaintAntenna(record, cells,
+                                [&](const QRecord& rec, std::size_t, int, CellTip& tip) {
+                                    tip.kind = TipKind::kQTemperature;
+                                    tip.value = rec.qdxa_temp;
+                                    return palette->OfTemperature(rec.qdxa_temp);
+                                });
+        case kViewSummary:
+            return PaintAntenna(record, cells,
+                                [](const QRecord& rec, std::size_t e, int, CellTip& tip) {
+                                    tip.kind = TipKind::kFlag;
+                                    tip.value = rec.trm_status[e];
+                                    return rec.trm_status[e] == 1 ? kSummaryFault : kSummaryNormal;
+                                });
+        case kViewTxRx:
+            return PaintAntenna(record, cells,
+                                [](const QRecord& rec, std::size_t e, int, CellTip& tip) {
+                                    tip.kind = TipKind::kTxRx;
+                                    tip.value = rec.tx[e];
+                                    tip.value2 = rec.rx[e];
+                                    return rec.tx[e] == 1 ? kTxFault : kTxNormal;
+                                });
+        default:
+            return 0;
+    }
+}
+
+// Module view: the cells of rows first_row .. first_row + rows - 1, from `fill`.
+template <typename Fill>
+std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_column, int rows,
+                           CellBatch& cells, Fill fill) {
+    std::size_t n = 0;
+    for (int q = 0; q < kQChannels; ++q) {
+        const QRecord& rec = record.q[static_cast<std::size_t>(q)];
+        for (int e = 0; e < rows; ++e) {
+            Cell& cell = cells[n++];
+            cell = Cell{.row = Coordinate(first_row + e), .column = Coordinate(first_column + q)};
+            fill(rec, static_cast<std::size_t>(e), cell);
+        }
+    }
+    return n;
+}
+
+void TemperatureText(Cell& cell, int celsius, bool fault, TipKind tip) {
+    cell.text = NumberText(celsius);
+    cell.text_colour = FaultText(fault);
+    cell.bar_percent = static_cast<std::int8_t>(TemperatureBarPercent(celsius));
+    cell.band = static_cast<std::uint8_t>(TemperatureBand(celsius));
+    cell.tip.kind = tip;
+}
+
+std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first_row,
+                            int first_column, const ModuleViewDisplay& display, CellBatch& cells) {
+    switch (view_type) {
+        case kViewSummary:
+            return FillModuleView(record, first_row, first_column, kElements, cells,
+                                  [](const QRecord& rec, std::size_t e, Cell& cell) {
+                                      cell.text = NumberText(rec.trm_status[e]);
+                                      cell.text_colour = FaultText(rec.trm_status[e] == 1);
+                                      cell.tip.kind = TipKind::kSummaryReport;
+                                  });
+        case kViewTemperature:
+            return FillModuleView(record, first_row, first_column, kElements, cells,
+                                  [](const QRecord& rec, std::size_t e, Cell& cell) {
+                                      TemperatureText(cell, rec.temp[e],
+                                                      rec.temp[e] > kTrmTemperatureLimit,
+                                                      TipKind::kTemperatureLimit);
+                                  });
+        case kViewTxRx:
+            return FillModuleView(
+                record, first_row, first_column, kElements, cells,
+                [&](const QRecord& rec, std::size_t e, Cell& cell) {
+                    const auto bits = static_cast<unsigned>(rec.tx[e] << 1 | rec.rx[e]);
+                    cell.text = display.numeric ? FlagValuesText(bits, 2) : "Tx Rx";
+                    cell.text_colour = kBlack;
+                    cell.word_count = 2;
+                    cell.word_colours = {FaultText(rec.tx[e] == 1), kBlack, 0, 0};
+                    cell.tip.kind = TipKind::kTxRxReport;
+                });
+        case kViewVoltage:
+            return FillModuleView(record, first_row, first_column, kElements, cells,
+                                  [&](const QRecord& rec, std::size_t e, Cell& cell) {
+                                      const std::array<std::uint8_t, kElements> flags = {
+                                          rec.supply_32v[e], rec.supply_9v5[e], rec.supply_5v[e],
+                                          rec.supply_neg6v[e]};
+                                      const auto bits = static_cast<unsigned>(
+                                          flags[0] << 3 | flags[1] << 2 | flags[2] << 1 | flags[3]);
+                                      cell.text =
+                                          display.numeric ? FlagValuesText(bits, 4) : "32 9 5 -5";
+                                      cell.text_colour = kBlack;
+                                      cell.word_count = 4;
+                                      for (std::size_t k = 0; k < flags.size(); ++k) {
+                                          cell.word_colours[k] = FaultText(flags[k] == 0);
+                                      }
+                                      cell.tip.kind = TipKind::kVoltageReport;
+                                  });
+        case kViewQdxa:
+            if (display.qdxa_temperature) {
+                return FillModuleView(record, first_row, first_column, 1, cells,
+                                      [](const QRecord& rec, std::size_t, Cell& cell) {
+                                          TemperatureText(cell, rec.qdxa_temp,
+                                                          rec.qdxa_temp >= kQdxaTemperatureFault,
+                                                          TipKind::kTemperatureLimit);
+                                      });
+            }
+            return FillModuleView(
+                record, first_row, first_column, kElements, cells,
+                [](const QRecord& rec, std::size_t e, Cell& cell) {
+                    cell.text = NumberText(QdxaFlags(rec)[e]);
+                    cell.text_colour = QdxaFaults(rec)[e] ? kQdxaFaultText : kBlack;
+                    cell.tip.kind = ModuleViewTooltip(kViewQdxa, false, static_cast<int>(e));
+                });
+        case kViewDigitalId:
+            return FillModuleView(record, first_row, first_column, 1, cells,
+                                  [](const QRecord& rec, std::size_t, Cell& cell) {
+                                      cell.text = NumberText(rec.digital_id);
+                                      cell.text_colour =
+                                          rec.digital_id == 0 ? kQdxaFaultText : kBlack;
+                                  });
+        default:
+            return 0;
+    }
+}
+
+Cell PositionCell(int module, int faults) {
+    const GridCell& place = kPositionCells[static_cast<std::size_t>(module)];
+    return Cell{.row = Coordinate(place.row),
+                .column = Coordinate(place.column),
+                .background = faults != 0 ? kModuleFaultBackground : kModuleNormalBackground,
+                .text_colour = faults != 0 ? kModuleFaultText : kModuleNormalText};
+}
+
+}  // namespace
+
+TipKind ModuleViewTooltip(int view_type, bool qdxa_temperature, int element) {
+    switch (view_type) {
+        case kViewSummary:
+            return TipKind::kSummaryReport;
+        case kViewTemperature:
+            return TipKind::kTemperatureLimit;
+        case kViewVoltage:
+            return TipKind::kVoltageReport;
+        case kViewTxRx:
+            return TipKind::kTxRxReport;
+        case kViewQdxa:
+            if (qdxa_temperature) {
+                return TipKind::kTemperatureLimit;
+            }
+            return element == 1 ? TipKind::kQdxaActiveLow : TipKind::kQdxaActiveHigh;
+        default:
+            return TipKind::kKeep;
+    }
+}
+
+StatusDecoder::StatusDecoder(ModuleTable& table, const ReportMemory& report,
+                             const SharedSettings& shared)
+    : table_(table), report_(report), shared_(shared) {}
+
+int StatusDecoder::DecodeModule(int module, int view_type, CellSink* display) {
+    ModuleRecord* record = table_.Find(module);
+    if (record == nullptr) {
+        return -1;
+    }
+    if (!DecodeFields(report_, *record, view_type) || display == nullptr) {
+        return 0;
+    }
+    std::optional<TemperaturePalette> palette;
+    if (view_type == kViewTemperature || view_type == kViewQdxa) {
+        palette.emplace(shared_.temp_colours);
+    }
+    const std::size_t n =
+        AntennaCells(*record, view_type, palette ? &*palette : nullptr,
+                     shared_.temp_masks[static_cast<std::size_t>(module)], batch_);
+    if (n != 0) {
+        display->SetCells(std::span<const Cell>(batch_.data(), n));
+    }
+    return 0;
+}
+
+int StatusDecoder::DecodeAntenna(int view_type, CellSink* display) {
+    if (!table_.built()) {
+        return -1;
+    }
+    const TemperaturePalette palette(shared_.temp_colours);
+    for (int module = 0; module < kModuleCount; ++module) {
+        ModuleRecord& record = table_.records[static_cast<std::size_t>(module)];
+        if (!DecodeFields(report_, record, view_type) || display == nullptr) {
+            continue;
+        }
+        const std::size_t n =
+            AntennaCells(record, view_type, &palette,
+                         shared_.temp_masks[static_cast<std::size_t>(module)], batch_);
+        if (n != 0) {
+            display->SetCells(std::span<const Cell>(batch_.data(), n));
+        }
+    }
+    return 0;
+}
+
+int StatusDecoder::DecodeModuleView(int module, int view_type, int first_row, int first_column,
+                                    const ModuleViewDisplay* display) {
+    ModuleRecord* record = table_.Find(module);
+    if (record == nullptr) {
+        return -1;
+    }
+    if (!DecodeFields(report_, *record, view_type) || display == nullptr) {
+        return 0;
+    }
+    if (display->module_grid != nullptr) {
+        const std::size_t n =
+            ModuleViewCells(*record, view_type, first_row, first_column, *display, batch_);
+        display->module_grid->SetCells(std::span<const Cell>(batch_.data(), n));
+    }
+    if (display->position_grid != nullptr) {
+        const Cell cell =
+            PositionCell(module, ModuleFaultCount(*record, view_type, display->qdxa_temperature));
+        display->position_grid->SetCells(std::span<const Cell>(&cell, 1));
+    }
+    return 0;
+}
+
+}  // namespace vantu

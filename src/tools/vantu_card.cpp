@@ -1,0 +1,58 @@
+// vantu-card: bring-up and service of the PXIeCtrl card through the device library, on
+// the hardware (sysfs) or on the simulated card.
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "card/card_open.h"
+#include "card/device_library.h"
+#include "card/sysfs_pci_driver.h"
+#include "sim/simulated_pci_driver.h"
+#include "tools/card_tool_command.h"
+#include "tools/card_tool_run.h"
+
+namespace {
+
+constexpr int kCardFailure = 1;
+constexpr int kUsageError = 2;
+
+std::unique_ptr<vantu::PciDriver> MakeDriver(const vantu::CardToolCommand& command) {
+    if (command.simulate) {
+        return std::make_unique<vantu::SimulatedPciDriver>();
+    }
+    return std::make_unique<vantu::SysfsPciDriver>(command.sysfs_root);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    std::string error;
+    const auto command = vantu::ParseCardToolCommand(args, error);
+    if (!command) {
+        std::fprintf(stderr, "vantu-card: %s\n\n%s", error.c_str(), vantu::kCardToolUsage);
+        return kUsageError;
+    }
+    if (command->action == vantu::CardToolAction::kHelp) {
+        std::fputs(vantu::kCardToolUsage, stdout);
+        return 0;
+    }
+    const std::unique_ptr<vantu::PciDriver> driver = MakeDriver(*command);
+    vantu::InstallPciDriver(driver.get());
+    vantu::CardHandle card = nullptr;
+    const vantu::PciStatus status = vantu::OpenCard(card);
+    if (status != vantu::kPciSuccess) {
+        std::fprintf(stderr, "vantu-card: cannot open the PXIeCtrl card: Error 0x%X - %s\n%s",
+                     status, driver->StatusText(status).c_str(),
+                     vantu::TESPCICONTROL_GetLastError());
+        vantu::InstallPciDriver(nullptr);
+        return kCardFailure;
+    }
+    const int result = vantu::RunCardToolCommand(card, *command);
+    vantu::CloseCard(card);
+    vantu::TESPCICONTROL_LibraryClose();
+    vantu::InstallPciDriver(nullptr);
+    return result;
+}

@@ -1,0 +1,11 @@
+// vantu-pattern: dump and build control code pattern files.
+#include <iostream>
+#include <string_view>
+#include <vector>
+
+#include "pattern/pattern_tool.h"
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    return vantu::RunPatternTool(args, std::cout, std::cerr);
+}

@@ -1,0 +1,276 @@
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "card/card_open.h"
+#include "card/device_library.h"
+#include "scripted_driver_test.h"
+
+namespace vantu {
+namespace {
+
+using testing::ScriptedDriverTest;
+
+std::string LastError() {
+    return TESPCICONTROL_GetLastError();
+}
+
+using DeviceLibraryTest = ScriptedDriverTest;
+
+TEST_F(DeviceLibraryTest, OpenCountOpensAndClosesTheDriverOnce) {
+    EXPECT_EQ(TESPCICONTROL_LibraryOpen(), kPciSuccess);
+    EXPECT_EQ(driver.calls, (std::vector<std::string>{"SetDriverName TesPciControl",
+                                                      "SetDebugOptions", "DriverOpen"}));
+    EXPECT_EQ(driver.last_options, 3u);
+    EXPECT_EQ(TESPCICONTROL_LibraryOpen(), kPciSuccess);
+    EXPECT_EQ(driver.calls.size(), 3u);
+
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
+    EXPECT_EQ(driver.CallCount("DriverClose"), 0);
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
+    EXPECT_EQ(driver.CallCount("DriverClose"), 1);
+
+    // A close without an open must not wrap the count round.
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciAlreadyInState);
+    EXPECT_EQ(driver.CallCount("DriverClose"), 1);
+    EXPECT_EQ(TESPCICONTROL_LibraryOpen(), kPciSuccess);
+    EXPECT_EQ(driver.CallCount("DriverOpen"), 2);
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
+}
+
+TEST_F(DeviceLibraryTest, FailedLibraryOpenRecordsStatusAndTextAndIsRetried) {
+    struct Case {
+        const char* failing_call;
+        PciStatus expected;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"SetDriverName", kPciInvalidDriverName,
+         "Failed to set the driver name for WDC library.\n"},
+        {"SetDebugOptions", kPciSystemError,
+         "Failed to initialize debug options for WDC library.\nError 0x2000010a - A system "
+         "call of the driver failed\n"},
+        {"DriverOpen", kPciNoPciBus,
+         "Failed to initialize the WDC library. Error 0x2000010b - No PCI device directory "
+         "(bus/pci/devices) under the sysfs root\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.failing_call);
+        driver.statuses.clear();
+        driver.accept_name = std::string(c.failing_call) != "SetDriverName";
+        driver.statuses[c.failing_call] = c.expected;
+        EXPECT_EQ(TESPCICONTROL_LibraryOpen(), c.expected);
+        EXPECT_EQ(LastError(), c.text);
+
+        // The failed open does not count: the next one goes to the driver again.
+        driver.accept_name = true;
+        driver.statuses.clear();
+        driver.calls.clear();
+        EXPECT_EQ(TESPCICONTROL_LibraryOpen(), kPciSuccess);
+        EXPECT_EQ(driver.CallCount("DriverOpen"), 1);
+        EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
+    }
+}
+
+TEST_F(DeviceLibraryTest, LibraryCloseFailureAndLongTextsAreCut) {
+    ASSERT_EQ(TESPCICONTROL_LibraryOpen(), kPciSuccess);
+    driver.statuses["DriverClose"] = kPciSystemError;
+    driver.long_status_text = std::string(400, 'x');
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSystemError);
+    const std::string prefix = "Failed to uninit the WDC library. Error 0x2000010a - ";
+    EXPECT_EQ(LastError(), prefix + std::string(255 - prefix.size(), 'x'));
+}
+
+TEST_F(DeviceLibraryTest, DeviceOpenFailures) {
+    EXPECT_EQ(TESPCICONTROL_DeviceOpen(nullptr), nullptr);
+    EXPECT_EQ(LastError(),
+              "TESPCICONTROL_DeviceOpen: Error - NULL device information struct pointer\n");
+
+    driver.statuses["DeviceOpen"] = kPciPermissionDenied;
+    EXPECT_EQ(OpenDevice(), nullptr);
+    EXPECT_EQ(LastError(),
+              "Failed opening a WDC device handle. Error 0x20000104 - Permission denied mapping "
+              "the card's BAR 0 (resource0); install the udev rule of docs/card-access.md or "
+              "run as root\n");
+    EXPECT_EQ(driver.CallCount("DeviceClose"), 0);
+
+    // A handle handed back with the failure is closed through the library.
+    driver.return_handle_on_failed_open = true;
+    EXPECT_EQ(OpenDevice(), nullptr);
+    EXPECT_EQ(driver.CallCount("DeviceClose"), 1);
+}
+
+TEST_F(DeviceLibraryTest, DeviceCloseDisablesInterruptsAndReportsAFailedClose) {
+    driver.items = {{kPciItemInterrupt, 0, 0, 0}};
+    CardHandle device = OpenDevice();
+    ASSERT_NE(device, nullptr);
+    ASSERT_EQ(TESPCICONTROL_IntEnable(device, nullptr), kPciSuccess);
+    driver.statuses["DeviceClose"] = kPciInvalidHandle;
+    EXPECT_FALSE(TESPCICONTROL_DeviceClose(device));
+    EXPECT_EQ(driver.CallCount("IntDisable"), 1);
+    char expected[160];
+    std::snprintf(expected, sizeof expected,
+                  "Failed closing a WDC device handle (0x%016" PRIXPTR
+                  "). Error 0x2000001b - Invalid handle\n",
+                  reinterpret_cast<std::uintptr_t>(device));
+    EXPECT_EQ(LastError(), expected);
+
+    EXPECT_FALSE(TESPCICONTROL_DeviceClose(nullptr));
+    EXPECT_EQ(LastError(), "TESPCICONTROL_DeviceClose: Error - NULL device handle\n");
+}
+
+TEST_F(DeviceLibraryTest, AddressSpaceDescriptions) {
+    driver.items = {{kPciItemMemory, 0, 0xF7E00000, 0x10000}, {kPciItemIo, 2, 0xE000, 0x80}};
+    driver.spaces.resize(6);
+    driver.spaces[0] = {0, true, 0, 0x10000};
+    driver.spaces[2] = {2, false, 1, 0x80};
+    driver.active_spaces = {0};
+    CardHandle device = OpenDevice();
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(TESPCICONTROL_GetNumAddrSpaces(device), 6u);
+
+    AddrSpaceInfo info;
+    info.number = 0;
+    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(device, info));
+    EXPECT_STREQ(info.name, "BAR 0");
+    EXPECT_STREQ(info.type, "Memory");
+    EXPECT_STREQ(info.description, "0x00000000F7E00000 - 0x00000000F7E0FFFF (0x10000 bytes)");
+
+    info.number = 2;
+    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(device, info));
+    EXPECT_STREQ(info.name, "BAR 2");
+    EXPECT_STREQ(info.type, "I/O");
+    EXPECT_STREQ(info.description, "Inactive address space");
+
+    info.number = 6;
+    EXPECT_FALSE(TESPCICONTROL_GetAddrSpaceInfo(device, info));
+    EXPECT_EQ(LastError(),
+              "TESPCICONTROL_GetAddrSpaceInfo: Error - Address space 6 is out of range (0 - 5)\n");
+    EXPECT_TRUE(TESPCICONTROL_DeviceClose(device));
+}
+
+TEST_F(DeviceLibraryTest, HandleCheckNamesTheOperationAndWhatIsMissing) {
+    EXPECT_EQ(TESPCICONTROL_GetNumAddrSpaces(nullptr), 0u);
+    EXPECT_EQ(LastError(), "TESPCICONTROL_GetNumAddrSpaces: NULL device handle\n");
+    EXPECT_EQ(TESPCICONTROL_IntEnable(nullptr, nullptr), kPciInvalidHandle);
+    EXPECT_EQ(LastError(), "TESPCICONTROL_IntEnable: NULL device handle\n");
+
+    CardHandle device = OpenDevice();
+    ASSERT_NE(device, nullptr);
+    driver.null_context = true;
+    EXPECT_FALSE(TESPCICONTROL_EventIsRegistered(device));
+    EXPECT_EQ(LastError(), "TESPCICONTROL_EventIsRegistered: NULL device context\n");
+    AddrSpaceInfo info;
+    EXPECT_FALSE(TESPCICONTROL_GetAddrSpaceInfo(device, info));
+    EXPECT_EQ(LastError(), "TESPCICONTROL_GetAddrSpaceInfo: NULL device context\n");
+    driver.null_context = false;
+    EXPECT_TRUE(TESPCICONTROL_DeviceClose(device));
+}
+
+TEST_F(DeviceLibraryTest, InterruptsEnableOnceDisableOnceAndForwardResults) {
+    CardHandle device = OpenDevice();
+    ASSERT_NE(device, nullptr);
+    EXPECT_EQ(TESPCICONTROL_IntEnable(device, nullptr), kPciNoInterruptResource);
+    EXPECT_EQ(driver.CallCount("IntEnable"), 0);
+    EXPECT_TRUE(TESPCICONTROL_DeviceClose(device));
+
+    driver.items = {{kPciItemMemory, 0, 0, 0x10000}, {kPciItemInterrupt, 0, 0, 0}};
+    device = OpenDevice();
+    std::vector<InterruptResult> results;
+    ASSERT_EQ(TESPCICONTROL_IntEnable(
+                  device, [&](CardHandle, const InterruptResult& r) { results.push_back(r); }),
+              kPciSuccess);
+    EXPECT_TRUE(TESPCICONTROL_IntIsEnabled(device));
+    EXPECT_EQ(TESPCICONTROL_IntEnable(device, nullptr), kPciAlreadyInState);
+    EXPECT_EQ(LastError(), "Interrupts are already enabled ...\n");
+
+    // The message is only passed on for message-signalled interrupt types.
+    const std::uint32_t types[] = {0x01, 0x10, 0x20};
+    for (std::uint32_t type : types) {
+        device->interrupt = {7, 1, 0, type, 0xABCD};
+        driver.FireInterrupt();
+    }
+    ASSERT_EQ(results.size(), 3u);
+    EXPECT_EQ(results[0].counter, 7u);
+    EXPECT_EQ(results[0].lost, 1u);
+    EXPECT_EQ(results[0].last_message, 0u);
+    EXPECT_EQ(results[1].last_message, 0xABCDu);
+    EXPECT_EQ(results[2].last_message, 0xABCDu);
+    EXPECT_EQ(results[2].enabled_type, 0x20u);
+
+    EXPECT_EQ(TESPCICONTROL_IntDisable(device), kPciSuccess);
+    EXPECT_EQ(TESPCICONTROL_IntDisable(device), kPciAlreadyInState);
+    EXPECT_EQ(LastError(), "Interrupts are already disabled ...\n");
+    EXPECT_EQ(driver.CallCount("IntDisable"), 1);
+
+    driver.statuses["IntEnable"] = kPciSystemError;
+    EXPECT_EQ(TESPCICONTROL_IntEnable(device, nullptr), kPciSystemError);
+    EXPECT_EQ(LastError(),
+              "Failed enabling interrupts. Error 0x2000010a - A system call of the driver "
+              "failed\n");
+    EXPECT_TRUE(TESPCICONTROL_DeviceClose(device));
+}
+
+TEST_F(DeviceLibraryTest, EventsRegisterOnceAndForwardTheAction) {
+    CardHandle device = OpenDevice();
+    ASSERT_NE(device, nullptr);
+    std::vector<std::uint32_t> actions;
+    ASSERT_EQ(TESPCICONTROL_EventRegister(
+                  device, [&](CardHandle, std::uint32_t action) { actions.push_back(action); }),
+              kPciSuccess);
+    EXPECT_EQ(driver.event_actions, 0x3BF3u);
+    EXPECT_TRUE(TESPCICONTROL_EventIsRegistered(device));
+    EXPECT_EQ(TESPCICONTROL_EventRegister(device, nullptr), kPciAlreadyInState);
+    EXPECT_EQ(LastError(), "Events are already registered ...\n");
+    driver.FireEvent(0x1000);
+    EXPECT_EQ(actions, std::vector<std::uint32_t>{0x1000});
+
+    EXPECT_EQ(TESPCICONTROL_EventUnregister(device), kPciSuccess);
+    EXPECT_EQ(TESPCICONTROL_EventUnregister(device), kPciAlreadyInState);
+    EXPECT_EQ(LastError(), "Cannot unregister events - no events currently registered ...\n");
+    EXPECT_TRUE(TESPCICONTROL_DeviceClose(device));
+}
+
+TEST_F(DeviceLibraryTest, FindCardListsEveryCardAndGivesTheLastSlot) {
+    driver.cards = {{0x534E, 0x6374, {0, 3, 0, 0}}, {0x534E, 0x6374, {0, 5, 1, 0}}};
+    ASSERT_EQ(TESPCICONTROL_LibraryOpen(), kPciSuccess);
+    PciSlot slot;
+    ::testing::internal::CaptureStdout();
+    EXPECT_TRUE(FindCard(kCardVendorId, kCardDeviceId, slot));
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "\n 1. Vendor ID: 0x534E, Device ID: 0x6374\n"
+              "\n 2. Vendor ID: 0x534E, Device ID: 0x6374\n");
+    EXPECT_EQ(slot.bus, 5u);
+    EXPECT_EQ(slot.slot, 1u);
+
+    driver.calls.clear();
+    EXPECT_FALSE(FindCard(0, kCardDeviceId, slot));
+    EXPECT_EQ(driver.CallCount("ScanDevices"), 0);
+    driver.statuses["ScanDevices"] = kPciSystemError;
+    EXPECT_FALSE(FindCard(kCardVendorId, kCardDeviceId, slot));
+    driver.statuses.clear();
+    driver.cards.clear();
+    EXPECT_FALSE(FindCard(kCardVendorId, kCardDeviceId, slot));
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
+}
+
+TEST_F(DeviceLibraryTest, DeviceWithoutActiveSpacesIsStillOpened) {
+    driver.active_spaces.clear();
+    driver.spaces = {{0, true, 0, 0x10000}};
+    CardHandle device = OpenCardAtSlot(PciSlot{});
+    ASSERT_NE(device, nullptr);
+    AddrSpaceInfo info;
+    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(device, info));
+    EXPECT_STREQ(info.description, "Inactive address space");
+    CloseCard(device);
+    EXPECT_EQ(driver.CallCount("DeviceClose"), 1);
+
+    driver.statuses["GetDeviceInfo"] = kPciDeviceNotFound;
+    EXPECT_EQ(OpenCardAtSlot(PciSlot{}), nullptr);
+    EXPECT_EQ(driver.CallCount("DeviceOpen"), 1);
+    CloseCard(nullptr);
+}
+
+}  // namespace
+}  // namespace vantu

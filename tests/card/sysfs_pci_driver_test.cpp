@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "card/card_device.h"
+#include "card/card_open.h"
+#include "card/card_ops.h"
+#include "card/device_library.h"
+#include "card/sysfs_pci_driver.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+constexpr const char* kCardDir = "bus/pci/devices/0000:03:00.0";
+constexpr std::size_t kBarBytes = 0x10000;
+
+std::string ResourceFile(bool with_bar0) {
+    std::string text = with_bar0 ? "0x00000000f7000000 0x00000000f700ffff 0x0000000000040200\n"
+                                 : "0x0000000000000000 0x0000000000000000 0x0000000000000000\n";
+    text += "0x0000000000000000 0x0000000000000000 0x0000000000000000\n";
+    text += "0x000000000000e000 0x000000000000e07f 0x0000000000040101\n";
+    return text;
+}
+
+// A sysfs tree with the card, another device and a stray entry.
+class SysfsPciDriverTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tree.MakeDir(kCardDir);
+        Write("vendor", "0x534e\n");
+        Write("device", "0x6374\n");
+        Write("enable", "0\n");
+        Write("resource", ResourceFile(true));
+        std::string bar(kBarBytes, '\0');
+        const std::uint32_t id = 0x534E6374;
+        std::memcpy(bar.data(), &id, 4);
+        Write("resource0", bar);
+        tree.MakeDir("bus/pci/devices/0000:00:1f.0");
+        tree.Write("bus/pci/devices/0000:00:1f.0/vendor", "0x8086\n");
+        tree.Write("bus/pci/devices/0000:00:1f.0/device", "0x6374\n");
+        tree.MakeDir("bus/pci/devices/not-a-device");
+        previous_ = InstallPciDriver(&driver);
+    }
+    void TearDown() override { InstallPciDriver(previous_); }
+
+    void Write(const std::string& name, const std::string& bytes) {
+        tree.Write(std::string(kCardDir) + "/" + name, bytes);
+    }
+    std::string Read(const std::string& name) {
+        return tree.Read(std::string(kCardDir) + "/" + name);
+    }
+    // The file behind BAR 0 has no SPI controller: the flash set-up at open times out.
+    PciStatus Open(CardHandle& card) {
+        ::testing::internal::CaptureStdout();
+        ::testing::internal::CaptureStderr();
+        const PciStatus status = OpenCard(card);
+        ::testing::internal::GetCapturedStderr();
+        ::testing::internal::GetCapturedStdout();
+        return status;
+    }
+
+    testing::TempDir tree;
+    SysfsPciDriver driver{tree.path()};
+
+  private:
+    PciDriver* previous_ = nullptr;
+};
+
+TEST_F(SysfsPciDriverTest, ScanFindsTheCardByItsVendorAndDeviceFiles) {
+    ASSERT_EQ(driver.DriverOpen(3), kPciSuccess);
+    PciScanResult result;
+    ASSERT_EQ(driver.ScanDevices(0x534E, 0x6374, result), kPciSuccess);
+    ASSERT_EQ(result.cards.size(), 1u);
+    EXPECT_EQ(result.cards[0].slot.bus, 3u);
+    EXPECT_EQ(result.cards[0].slot.slot, 0u);
+    EXPECT_EQ(result.cards[0].device_id, 0x6374u);
+
+    PciCardInfo info;
+    info.slot = result.cards[0].slot;
+    ASSERT_EQ(driver.GetDeviceInfo(info), kPciSuccess);
+    ASSERT_EQ(info.items.size(), 2u);
+    EXPECT_EQ(info.items[0].type, kPciItemMemory);
+    EXPECT_EQ(info.items[0].physical_address, 0xF7000000u);
+    EXPECT_EQ(info.items[0].size, 0x10000u);
+    EXPECT_EQ(info.items[1].type, kPciItemIo);
+    EXPECT_EQ(info.items[1].bar, 2u);
+    info.slot.bus = 4;
+    EXPECT_EQ(driver.GetDeviceInfo(info), kPciDeviceNotFound);
+}
+
+TEST_F(SysfsPciDriverTest, MapsBar0EnablesTheDeviceAndReachesTheFile) {
+    CardHandle card = nullptr;
+    ASSERT_EQ(Open(card), kPciSuccess);
+    EXPECT_EQ(Read("enable"), "1\n");
+
+    std::uint32_t id = 0;
+    ReadCardRegister(card, 0x0000, id);
+    EXPECT_EQ(id, 0x534E6374u);
+    WriteCardRegister(card, 0xC000, 0x12345678);
+    EXPECT_EQ(Read("resource0").substr(0xC000, 4), "\x78\x56\x34\x12");
+
+    AddrSpaceInfo info;
+    ASSERT_EQ(TESPCICONTROL_GetNumAddrSpaces(card), 3u);
+    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(card, info));
+    EXPECT_STREQ(info.description, "0x00000000F7000000 - 0x00000000F700FFFF (0x10000 bytes)");
+    info.number = 2;
+    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(card, info));
+    EXPECT_STREQ(info.type, "I/O");
+    EXPECT_STREQ(info.description, "Inactive address space");
+
+    // sysfs offers no interrupt: the calls answer as for a card without one.
+    EXPECT_EQ(TESPCICONTROL_IntEnable(card, nullptr), kPciNoInterruptResource);
+    EXPECT_EQ(TESPCICONTROL_IntDisable(card), kPciAlreadyInState);
+    EXPECT_FALSE(TESPCICONTROL_IntIsEnabled(card));
+
+    CloseCard(card);
+    EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
+}
+
+TEST_F(SysfsPciDriverTest, AccessesOutsideTheWindowAreRefused) {
+    CardHandle card = nullptr;
+    ASSERT_EQ(Open(card), kPciSuccess);
+    const std::uint32_t offsets[] = {0x10000, 0x1FFFC, 0xFFFFFFFC};
+    for (std::uint32_t offset : offsets) {
+        SCOPED_TRACE(offset);
+        std::uint32_t value = 0xDEAD;
+        ReadCardRegister(card, offset, value);
+        EXPECT_EQ(value, 0u);
+        WriteCardRegister(card, offset, 0xFFFFFFFF);
+        EXPECT_NE(std::string(TESPCICONTROL_GetLastError()).find("outside the 0x10000-byte window"),
+                  std::string::npos);
+    }
+    EXPECT_EQ(Read("resource0").size(), kBarBytes);
+
+    std::uint32_t block[2] = {1, 2};
+    EXPECT_EQ(driver.ReadAddrBlock(card, 0, 0xFFFC, 8, block, kPciAccessMode32), kPciOutsideWindow);
+    EXPECT_EQ(block[0], 0u);
+    EXPECT_EQ(driver.WriteAddrBlock(card, 0, 0x2, 4, block, kPciAccessMode32),
+              kPciInvalidParameter);
+    EXPECT_EQ(driver.ReadAddrBlock(card, 1, 0, 4, block, kPciAccessMode32), kPciOutsideWindow);
+    CloseCard(card);
+    TESPCICONTROL_LibraryClose();
+}
+
+TEST_F(SysfsPciDriverTest, MissingBarGivesAFailedOpenWithAReadableText) {
+    struct Case {
+        const char* name;
+        bool with_bar0_line;
+        bool with_resource0;
+    };
+    const Case cases[] = {{"no resource0", true, false}, {"no BAR 0 resource", false, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write("resource", ResourceFile(c.with_bar0_line));
+        if (!c.with_resource0) {
+            std::remove(tree.File(std::string(kCardDir) + "/resource0").c_str());
+        }
+        CardHandle card = reinterpret_cast<CardHandle>(1);
+        EXPECT_EQ(Open(card), kPciDeviceOpenFailed);
+        EXPECT_EQ(card, nullptr);
+        EXPECT_STREQ(TESPCICONTROL_GetLastError(),
+                     "Failed opening a WDC device handle. Error 0x20000105 - The card has no "
+                     "memory BAR 0 to map\n");
+    }
+}
+
+TEST_F(SysfsPciDriverTest, OpenErrorsMapToStatuses) {
+    EXPECT_EQ(SysfsOpenErrorStatus(EACCES), kPciPermissionDenied);
+    EXPECT_EQ(SysfsOpenErrorStatus(EPERM), kPciPermissionDenied);
+    EXPECT_EQ(SysfsOpenErrorStatus(ENOENT), kPciBarMissing);
+    EXPECT_EQ(SysfsOpenErrorStatus(EIO), kPciSystemError);
+}
+
+TEST(SysfsPciDriverRootTest, NoPciBusDirectoryFailsTheLibraryOpen) {
+    testing::TempDir empty;
+    SysfsPciDriver driver(empty.path());
+    PciDriver* previous = InstallPciDriver(&driver);
+    EXPECT_EQ(TESPCICONTROL_LibraryOpen(), kPciNoPciBus);
+    EXPECT_STREQ(TESPCICONTROL_GetLastError(),
+                 "Failed to initialize the WDC library. Error 0x2000010b - No PCI device "
+                 "directory (bus/pci/devices) under the sysfs root\n");
+    InstallPciDriver(previous);
+}
+
+}  // namespace
+}  // namespace vantu

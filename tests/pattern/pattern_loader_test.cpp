@@ -1,0 +1,141 @@
+#include "pattern/pattern_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "card/card_ops.h"
+#include "pattern/pattern_file.h"
+#include "pattern_station.h"
+
+namespace vantu {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class PatternLoaderTest : public ::testing::Test {
+  protected:
+    std::string Path(const std::string& name) const {
+        return station.settings.pattern_dir + "/" + name;
+    }
+    int Load(const std::string& name, bool show_boxes) {
+        return station.loader.LoadPattern(station.card, Path(name), show_boxes);
+    }
+
+    testing::PatternStation station;
+};
+
+TEST_F(PatternLoaderTest, FourWordsGoToTheCardTableAndListing) {
+    ASSERT_NE(station.card, nullptr);
+    WriteCardRegister(station.card, 0xC010, 0x77777777);
+    station.WritePattern("four.cfg", 0xC000, {0xA0000001, 0xB0000002, 0xA0000003, 0xB0000004});
+
+    ASSERT_EQ(Load("four.cfg", true), 0);
+
+    EXPECT_EQ(station.CardWord(0xC000), 0xA0000001u);
+    EXPECT_EQ(station.CardWord(0xC004), 0xB0000002u);
+    EXPECT_EQ(station.CardWord(0xC008), 0xA0000003u);
+    EXPECT_EQ(station.CardWord(0xC00C), 0xB0000004u);
+    EXPECT_EQ(station.CardWord(0xC010), 0x77777777u);
+    EXPECT_EQ(station.table.pair_count(), 2);
+    EXPECT_EQ(station.table.parameter_count(), 2u);
+    EXPECT_EQ(station.table.FindParameter(1), (OpCodeEntry{0xC000, 0xA0000001}));
+    EXPECT_EQ(station.table.FindParameter(2), (OpCodeEntry{0xC008, 0xA0000003}));
+    EXPECT_EQ(station.table.command(1), (OpCodeEntry{0xC00C, 0xB0000004}));
+    EXPECT_FALSE(station.table.FindParameter(0));
+    EXPECT_FALSE(station.table.FindParameter(3));
+
+    EXPECT_EQ(station.OpCodeLines(),
+              (Lines{"Load OP Code Pattern", "Pattern (cfg) : " + Path("four.cfg"),
+                     "cnt[00] index[00] addr[0000C000] code[A0000001]",
+                     "cnt[01] index[00] addr[0000C004] cmd [B0000002]",
+                     "cnt[02] index[01] addr[0000C008] code[A0000003]",
+                     "cnt[03] index[01] addr[0000C00C] cmd [B0000004]"}));
+    ASSERT_EQ(station.prompts.shown.size(), 1u);
+    EXPECT_EQ(station.prompts.shown[0].icon, PromptIcon::Information);
+    EXPECT_EQ(station.prompts.shown[0].text,
+              "QDX 全型機箱控制執行碼 [ four.cfg ] 已載入完成 !              ");
+    EXPECT_EQ(station.LogLines(), Lines{"QDX 全型機箱控制執行碼已載入完成 !              "});
+    EXPECT_TRUE(station.main_page.run_button_enabled);
+}
+
+TEST_F(PatternLoaderTest, OddTrailingParameterIsEnteredButNotCounted) {
+    station.WritePattern("three.cfg", 0xD000, {0x11, 0x22, 0x33});
+    ASSERT_EQ(Load("three.cfg", false), 0);
+
+    EXPECT_EQ(station.CardWord(0xD008), 0x33u);
+    EXPECT_EQ(station.table.pair_count(), 1);
+    EXPECT_EQ(station.table.parameter_count(), 2u);
+    EXPECT_EQ(station.table.parameter(1), (OpCodeEntry{0xD008, 0x33}));
+    EXPECT_EQ(station.table.command(1), OpCodeEntry{});
+    EXPECT_EQ(station.OpCodeLines().back(), "cnt[02] index[01] addr[0000D008] code[00000033]");
+}
+
+TEST_F(PatternLoaderTest, ASecondLoadReplacesTableAndListing) {
+    station.WritePattern("first.cfg", 0xC000, {1, 2, 3, 4, 5, 6});
+    station.WritePattern("second.cfg", 0xC100, {9});
+    ASSERT_EQ(Load("first.cfg", false), 0);
+    ASSERT_EQ(Load("second.cfg", false), 0);
+
+    EXPECT_EQ(station.table.pair_count(), 0);
+    EXPECT_EQ(station.table.parameter_count(), 1u);
+    EXPECT_EQ(station.table.parameter(0), (OpCodeEntry{0xC100, 9}));
+    EXPECT_EQ(station.table.parameter(1), OpCodeEntry{});
+    EXPECT_EQ(station.table.command(0), OpCodeEntry{});
+    EXPECT_EQ(station.OpCodeLines(),
+              (Lines{"Load OP Code Pattern", "Pattern (cfg) : " + Path("second.cfg"),
+                     "cnt[00] index[00] addr[0000C100] code[00000009]"}));
+    EXPECT_TRUE(station.prompts.shown.empty());
+}
+
+TEST_F(PatternLoaderTest, ShortFileLoadsZerosForMissingWords) {
+    station.WritePatternBytes("short.cfg", std::string("\x00\xC0\x00\x00\x0C\x00\x00\x00"
+                                                       "\x01\x00\x00\x00\x02\x00",
+                                                       14));
+    for (std::uint32_t offset = 0xC000; offset < 0xC00C; offset += 4) {
+        WriteCardRegister(station.card, offset, 0xEEEEEEEE);
+    }
+    ASSERT_EQ(Load("short.cfg", false), 0);
+    EXPECT_EQ(station.CardWord(0xC000), 1u);
+    EXPECT_EQ(station.CardWord(0xC004), 2u);
+    EXPECT_EQ(station.CardWord(0xC008), 0u);
+    EXPECT_EQ(station.table.parameter_count(), 2u);
+}
+
+TEST_F(PatternLoaderTest, RefusedFilesLeaveCardTableAndListingAlone) {
+    station.WritePattern("good.cfg", 0xC000, {0x10, 0x20, 0x30, 0x40});
+    ASSERT_EQ(Load("good.cfg", false), 0);
+    const std::vector<std::uint32_t> card_before = station.ControlCode();
+    const std::string listing_before = station.dir.Read("op_code.log");
+
+    std::string too_long = EncodePattern(0xC000, std::vector<std::uint32_t>(2049, 0xFF));
+    station.WritePatternBytes("long.cfg", too_long);
+    station.WritePattern("unaligned.cfg", 0xC002, {1, 2});
+    station.WritePattern("below.cfg", 0xBFFC, {1, 2});
+    station.WritePattern("beyond.cfg", 0xDFF8, {1, 2, 3});
+    station.WritePatternBytes("cut.cfg", std::string("\x00\xC0\x00", 3));
+    const std::vector<std::string> names{"long.cfg",   "unaligned.cfg", "below.cfg",
+                                         "beyond.cfg", "cut.cfg",       "missing.cfg"};
+    for (const std::string& name : names) {
+        station.prompts.shown.clear();
+        EXPECT_NE(Load(name, true), 0) << name;
+        ASSERT_EQ(station.prompts.shown.size(), 1u) << name;
+        EXPECT_EQ(station.prompts.shown[0].icon, PromptIcon::Error);
+        EXPECT_EQ(station.prompts.shown[0].text,
+                  "無法讀取 [ " + name +
+                      " ] 資料錯誤 !\n請確認檔案資料是否存在或重新載入 !              ");
+        EXPECT_EQ(station.LogLines().back(), "無法讀取 [ " + name + " ] 資料錯誤 !");
+        EXPECT_EQ(station.ControlCode(), card_before) << name;
+        EXPECT_EQ(station.table.pair_count(), 2) << name;
+        EXPECT_EQ(station.table.parameter(1), (OpCodeEntry{0xC008, 0x30})) << name;
+        EXPECT_EQ(station.dir.Read("op_code.log"), listing_before) << name;
+    }
+
+    station.prompts.shown.clear();
+    EXPECT_NE(Load("missing.cfg", false), 0);
+    EXPECT_TRUE(station.prompts.shown.empty());
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,83 @@
+#include "pattern_station.h"
+
+#include <sstream>
+
+#include "base/encoding.h"
+#include "card/bar0_map.h"
+#include "card/card_ops.h"
+#include "pattern/pattern_file.h"
+
+namespace vantu::testing {
+namespace {
+
+std::vector<std::string> TimedLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::istringstream in(FromAnsi(bytes));
+    for (std::string line; std::getline(in, line);) {
+        // "2026-12-5  19:46:12," is the prefix every line of the fake clock gets.
+        if (line.starts_with("2026-12-5  19:46:12,")) {
+            lines.push_back(line.substr(20));
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+PatternStation::PatternStation()
+    : sim(OpenSimulatedCard({.clock = &clock})),
+      card(sim ? sim->handle() : nullptr),
+      logs(dir.path(), clock),
+      report_copy(kReportWords, 0x5A5A5A5A),
+      loader(table, logs, prompts, main_page),
+      run({.card = card,
+           .flags = flags,
+           .timers = timers,
+           .clock = clock,
+           .prompts = prompts,
+           .logs = logs,
+           .main_page = main_page,
+           .analyzer_page = analyzer_page,
+           .settings = settings,
+           .loader = loader,
+           .report_copy = report_copy}) {
+    dir.MakeDir("Log");
+    dir.MakeDir(std::string(kPatternDirName));
+    logs.OpenLog();
+    flags.card_present = card != nullptr;
+    settings.pattern_dir_name = kPatternDirName;
+    settings.pattern_dir = dir.File(std::string(kPatternDirName));
+}
+
+void PatternStation::WritePattern(const std::string& name, std::uint32_t start,
+                                  const std::vector<std::uint32_t>& words) const {
+    WritePatternBytes(name, EncodePattern(start, words));
+}
+
+void PatternStation::WritePatternBytes(const std::string& name, const std::string& bytes) const {
+    dir.Write(std::string(kPatternDirName) + "/" + name, bytes);
+}
+
+std::vector<std::string> PatternStation::LogLines() const {
+    return TimedLines(dir.Read("Log/2026-12-5.log"));
+}
+
+std::vector<std::string> PatternStation::OpCodeLines() const {
+    return TimedLines(dir.Read("op_code.log"));
+}
+
+std::uint32_t PatternStation::CardWord(std::uint32_t offset) const {
+    std::uint32_t value = 0;
+    ReadCardRegister(card, offset, value);
+    return value;
+}
+
+std::vector<std::uint32_t> PatternStation::ControlCode() const {
+    std::vector<std::uint32_t> words;
+    for (std::uint32_t i = 0; i < kControlCodeWords; ++i) {
+        words.push_back(CardWord(kControlCodeMemory + 4 * i));
+    }
+    return words;
+}
+
+}  // namespace vantu::testing

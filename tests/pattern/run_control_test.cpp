@@ -1,0 +1,269 @@
+#include "pattern/run_control.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "card/bar0_map.h"
+#include "card/card_ops.h"
+#include "pattern_station.h"
+
+namespace vantu {
+namespace {
+
+using Lines = std::vector<std::string>;
+using Starts = std::vector<std::pair<int, int>>;
+
+const Starts kRestarted{{0, 1000}, {1, 1500}};
+
+class RunControlTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_NE(station.card, nullptr);
+        station.main_page.pattern_list = {"beam_a.cfg", "beam_b.cfg"};
+        station.main_page.pattern_selection = 1;
+        station.WritePattern("beam_b.cfg", 0xC000, {0xB1, 0xB2, 0xB3, 0xB4});
+        // Timers as the controller runs them while idle.
+        station.timers.Start(0, 200);
+        station.timers.Start(1, 5500);
+        station.timers.starts.clear();
+    }
+
+    std::string Dir() const { return station.settings.pattern_dir; }
+    bool Running() { return IsControlCodeBusy(station.card); }
+
+    testing::PatternStation station;
+};
+
+TEST_F(RunControlTest, MainPageLoadStopsRunningCodeAndLoads) {
+    EnableControlCode(station.card);
+    station.main_page.running = true;
+    station.prompts.answers = {true, true};
+
+    EXPECT_EQ(station.run.LoadFromMainPage(), 0);
+
+    EXPECT_FALSE(Running());
+    EXPECT_FALSE(station.main_page.running);
+    EXPECT_EQ(station.CardWord(0xC00C), 0xB4u);
+    EXPECT_EQ(station.table.pair_count(), 2);
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
+    EXPECT_EQ(station.run.loaded_pattern().dir, Dir());
+    EXPECT_EQ(station.clock.sleeps, (std::vector<int>{500, 200}));
+    EXPECT_EQ(station.timers.starts, kRestarted);
+    ASSERT_EQ(station.prompts.shown.size(), 3u);
+    EXPECT_EQ(station.prompts.shown[0].text,
+              "您確定要載入 PXIe/QDX 全型機箱控制執行碼嗎 ?\n\n\n路徑 : " + Dir() +
+                  "\n檔名 : beam_b.cfg                 ");
+    EXPECT_EQ(station.prompts.shown[1].text,
+              "PXIe/QDX 全型機箱工作忙碌中!\n您要停止 PXIe/QDX-C 控制及載入新的控制執行碼嗎 "
+              "?\n\n\n已執行中的控制執行碼\n路徑 : \n檔名 :                        ");
+    EXPECT_EQ(station.prompts.shown[2].icon, PromptIcon::Information);
+    EXPECT_EQ(station.LogLines(), (Lines{"[MAIN] 載入執行碼檔名 : beam_b.cfg",
+                                         "[MAIN] PXIe/QDX 全型機箱執行碼控制 : 忙碌中",
+                                         "[MAIN] PXIe/QDX 全型機箱控制執行碼 : 已停用",
+                                         "[MAIN] PXIe/QDX 全型機箱控制執行碼 : 已重置",
+                                         "QDX 全型機箱控制執行碼已載入完成 !              "}));
+}
+
+TEST_F(RunControlTest, MainPageLoadAnsweredNoWhileBusyKeepsTheCodeRunning) {
+    station.run.RememberLoaded(Dir() + "/beam_a.cfg");
+    WriteCardRegister(station.card, 0xC000, 0x1234);
+    EnableControlCode(station.card);
+    station.prompts.answers = {true, false};
+
+    EXPECT_EQ(station.run.LoadFromMainPage(), 0);
+
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(station.CardWord(0xC000), 0x1234u);
+    EXPECT_NE(station.prompts.shown.back().text.find("路徑 : " + Dir() + "\n檔名 : beam_a.cfg" +
+                                                     std::string(23, ' ')),
+              std::string::npos);
+    EXPECT_EQ(station.LogLines(), Lines{"[MAIN] 載入執行碼檔名 : beam_b.cfg"});
+    EXPECT_EQ(station.timers.starts, kRestarted);
+    EXPECT_TRUE(station.clock.sleeps.empty());
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam_a.cfg");
+}
+
+TEST_F(RunControlTest, MainPageLoadOfABadFileLeavesTheCardEmptyAndTheLastNameKept) {
+    station.prompts.answers = {true};
+    ASSERT_EQ(station.run.LoadFromMainPage(), 0);
+    station.WritePattern("beam_a.cfg", 0xC002, {1, 2});
+    station.main_page.pattern_selection = 0;
+    station.main_page.running = true;
+    station.prompts.answers = {true};
+
+    EXPECT_EQ(station.run.LoadFromMainPage(), 0);
+
+    EXPECT_EQ(station.ControlCode(), std::vector<std::uint32_t>(kControlCodeWords, 0));
+    EXPECT_EQ(station.prompts.shown.back().icon, PromptIcon::Error);
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
+    EXPECT_TRUE(station.main_page.running);
+    EXPECT_TRUE(station.main_page.run_button_enabled);
+    EXPECT_EQ(station.LogLines().back(), "無法讀取 [ beam_a.cfg ] 資料錯誤 !");
+    EXPECT_EQ(station.timers.Remaining(0), 1000);
+    EXPECT_EQ(station.timers.Remaining(1), 1500);
+}
+
+TEST_F(RunControlTest, MainPageLoadOfAMissingNameWarnsAndLeavesTimersRunning) {
+    station.main_page.pattern_selection = 0;
+
+    EXPECT_EQ(station.run.LoadFromMainPage(), 1);
+
+    ASSERT_EQ(station.prompts.shown.size(), 1u);
+    EXPECT_EQ(station.prompts.shown[0].icon, PromptIcon::Warning);
+    EXPECT_EQ(station.prompts.shown[0].text,
+              "QDX 全型機箱控制執行碼 [ beam_a.cfg ] 檔案不存在.        \n\n路徑 : " + Dir());
+    EXPECT_EQ(station.LogLines(), (Lines{"[MAIN] 載入執行碼檔名 : beam_a.cfg",
+                                         "[MAIN] PXIe/QDX 全型機箱控制執行碼 : 不存在"}));
+    EXPECT_TRUE(station.timers.IsRunning(0));
+    EXPECT_TRUE(station.timers.IsRunning(1));
+    EXPECT_TRUE(station.timers.starts.empty());
+}
+
+TEST_F(RunControlTest, MainPageLoadDeclinedChangesNothing) {
+    EXPECT_EQ(station.run.LoadFromMainPage(), 1);
+    EXPECT_EQ(station.prompts.shown.size(), 1u);
+    EXPECT_TRUE(station.LogLines().empty());
+    EXPECT_EQ(station.timers.Remaining(0), 200);
+}
+
+TEST_F(RunControlTest, AnalyzerPageLoadWithAnEmptyFieldTouchesNothing) {
+    WriteCardRegister(station.card, 0xC000, 0x1234);
+
+    EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
+
+    EXPECT_EQ(station.CardWord(0xC000), 0x1234u);
+    EXPECT_EQ(
+        station.analyzer_page.tcp_messages.lines(),
+        (Lines{"[GUI] 載入執行碼檔名 : ", "[GUI] 載入執行碼 : 異常", std::string(kListSeparator)}));
+    EXPECT_EQ(station.LogLines(), (Lines{"[GUI] 載入執行碼檔名 : ", "[GUI] 載入執行碼檔名 : 異常",
+                                         std::string(kLogSeparator)}));
+    EXPECT_EQ(station.timers.starts, kRestarted);
+    EXPECT_FALSE(station.analyzer_page.chassis.pattern_loaded);
+}
+
+TEST_F(RunControlTest, AnalyzerPageLoadStopsWithoutAskingAndEnablesItsButtons) {
+    EnableControlCode(station.card);
+    station.main_page.running = true;
+    station.analyzer_page.chassis.control_code_name = "beam_b.cfg";
+
+    EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
+
+    EXPECT_FALSE(Running());
+    EXPECT_FALSE(station.main_page.running);
+    EXPECT_TRUE(station.prompts.shown.empty());
+    EXPECT_EQ(station.CardWord(0xC004), 0xB2u);
+    EXPECT_EQ(station.clock.sleeps, (std::vector<int>{500, 50, 50}));
+    EXPECT_TRUE(station.analyzer_page.chassis.run_button_enabled);
+    EXPECT_TRUE(station.analyzer_page.chassis.pattern_loaded);
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
+    EXPECT_EQ(
+        station.analyzer_page.tcp_messages.lines(),
+        (Lines{"[GUI] 載入執行碼檔名 : beam_b.cfg", "[GUI] PXIe/QDX 全型機箱執行碼控制 : 忙碌中",
+               "[GUI] PXIe/QDX 全型機箱控制執行碼 : 已停用",
+               "[GUI] PXIe/QDX 全型機箱控制執行碼 : 已重置",
+               "[GUI] 載入PXIe/QDX 全型機箱控制執行碼 : 完成", std::string(kListSeparator)}));
+    EXPECT_EQ(station.timers.starts, kRestarted);
+
+    station.analyzer_page.chassis.control_code_name = "absent.cfg";
+    station.analyzer_page.tcp_messages.Clear();
+    EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
+    EXPECT_EQ(station.analyzer_page.tcp_messages.lines()[1],
+              "[GUI] PXIe/QDX 全型機箱控制執行碼 : 不存在");
+    EXPECT_EQ(station.CardWord(0xC004), 0xB2u);
+}
+
+// Records, at the moment of each box, whether the report poll could touch the card.
+class WatchingPrompts : public testing::FakePrompts {
+  public:
+    WatchingPrompts(testing::ManualTimers& timers, ControllerFlags& flags)
+        : timers_(timers), flags_(flags) {}
+    void Show(PromptIcon icon, const std::string& text) override {
+        poll_timer_running.push_back(timers_.IsRunning(0) || timers_.IsRunning(1));
+        load_stop.push_back(flags_.load_stop);
+        FakePrompts::Show(icon, text);
+    }
+    std::vector<bool> poll_timer_running;
+    std::vector<bool> load_stop;
+
+  private:
+    testing::ManualTimers& timers_;
+    ControllerFlags& flags_;
+};
+
+TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
+    WatchingPrompts prompts(station.timers, station.flags);
+    RunControlContext context{
+        station.card,     station.flags,  station.timers,     station.clock,
+        prompts,          station.logs,   station.main_page,  station.analyzer_page,
+        station.settings, station.loader, station.report_copy};
+    RunControl run(context);
+    for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+        WriteCardRegister(station.card, kReportMemory + block * kReportBlockBytes + 0x3FC, 0xFFFF);
+        WriteCardRegister(station.card, kReportMemory + block * kReportBlockBytes, 0xFFFF);
+    }
+    EnableControlCode(station.card);
+    station.main_page.running = true;
+
+    EXPECT_EQ(run.ResetReportStates(), 0);
+
+    EXPECT_FALSE(Running());
+    EXPECT_FALSE(station.main_page.running);
+    EXPECT_EQ(station.clock.sleeps, (std::vector<int>{10, 500}));
+    std::vector<std::uint32_t> card_report(kReportWords);
+    for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+        ReadReportBlock(station.card, card_report.data(), block);
+    }
+    EXPECT_TRUE(std::ranges::all_of(card_report, [](std::uint32_t w) { return w == 0; }));
+    EXPECT_TRUE(std::ranges::all_of(station.report_copy, [](std::uint32_t w) { return w == 0; }));
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Information);
+    EXPECT_EQ(prompts.shown[0].text, "全面天線的全部狀態值已重置完成!" + std::string(18, ' '));
+    EXPECT_EQ(prompts.poll_timer_running, std::vector<bool>{false});
+    EXPECT_EQ(prompts.load_stop, std::vector<bool>{true});
+    EXPECT_FALSE(station.flags.load_stop);
+    EXPECT_EQ(station.timers.starts, kRestarted);
+    EXPECT_TRUE(station.LogLines().empty());
+}
+
+TEST_F(RunControlTest, ControlCodeResetClearsTheMemoryAndKeepsTheRunButton) {
+    station.prompts.answers = {true};
+    ASSERT_EQ(station.run.LoadFromMainPage(), 0);
+    station.clock.sleeps.clear();
+    station.timers.starts.clear();
+    station.prompts.shown.clear();
+
+    EXPECT_EQ(station.run.ResetControlCode(), 0);
+
+    EXPECT_EQ(station.ControlCode(), std::vector<std::uint32_t>(kControlCodeWords, 0));
+    EXPECT_TRUE(station.clock.sleeps.empty());
+    EXPECT_TRUE(station.main_page.run_button_enabled);
+    EXPECT_FALSE(station.flags.load_stop);
+    ASSERT_EQ(station.prompts.shown.size(), 1u);
+    EXPECT_EQ(station.prompts.shown[0].text,
+              "PXIe/QDX 全型機箱控制執行碼已重置完成!" + std::string(18, ' '));
+    EXPECT_EQ(station.timers.starts, kRestarted);
+}
+
+TEST_F(RunControlTest, EnableAndStopDriveTheSequencerAndNeedACard) {
+    EXPECT_EQ(station.run.EnableControl(), 0);
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(station.run.StopControl(), 0);
+    EXPECT_FALSE(Running());
+
+    EnableControlCode(station.card);
+    station.flags.card_present = false;
+    station.analyzer_page.chassis.control_code_name = "beam_b.cfg";
+    EXPECT_EQ(station.run.EnableControl(), 1);
+    EXPECT_EQ(station.run.LoadFromMainPage(), 1);
+    EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 1);
+    EXPECT_EQ(station.run.StopControl(), 0);
+    EXPECT_TRUE(Running());
+    EXPECT_TRUE(station.prompts.shown.empty());
+    EXPECT_TRUE(station.timers.starts.empty());
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,223 @@
+#include "sim/chassis_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "card/card_ops.h"
+#include "fake_ports.h"
+#include "sim/simulated_card_session.h"
+#include "status/report_fields.h"
+#include "status/status_decoder.h"
+#include "status/subsystem_health.h"
+#include "status/temperature.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+constexpr std::int64_t kSecond = 1'000'000;
+
+ChassisSettings Settings(std::uint64_t seed, double fault_rate) {
+    ChassisSettings settings;
+    settings.seed = seed;
+    settings.fault_rate = fault_rate;
+    return settings;
+}
+
+class ChassisModelTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::testing::internal::CaptureStdout();
+        session = OpenSimulatedCard({.run_time_us = 60 * kSecond, .clock = &clock});
+        std::fflush(stdout);
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_NE(session, nullptr);
+        BuildModuleTable(table);
+    }
+
+    // The station's view: every block read through the card operations, then decoded.
+    void Capture() {
+        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+            ReadReportBlock(session->handle(), report.sys_rpt_reg().data(), block);
+        }
+        RebuildDigitalIdTable(report);
+    }
+    const ModuleRecord& Decode(int module, int view) {
+        decoder.DecodeModule(module, view, nullptr);
+        return table.records[static_cast<std::size_t>(module)];
+    }
+    double MeanTemperature() {
+        double sum = 0;
+        for (int m = 0; m < kModuleCount; ++m) {
+            for (const QRecord& q : Decode(m, kViewTemperature).q) {
+                for (std::uint8_t t : q.temp) {
+                    sum += t;
+                }
+            }
+        }
+        return sum / (kModuleCount * 32);
+    }
+
+    testing::FakeClock clock;
+    std::unique_ptr<SimulatedCardSession> session;
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
+};
+
+TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
+    ChassisModel model(session->card(), clock, Settings(3, 0));
+    clock.micros += 5 * kSecond;
+    model.Update();
+    Capture();
+    auto sts = report.reg_sts();
+    EXPECT_EQ(sts[4], 0x0000FFFFu);
+    EXPECT_EQ(sts[5], 0x0000FFFFu);
+    EXPECT_EQ(ReadFaultTotals(sts).main, 0);
+    EXPECT_EQ(ReadFaultTotals(sts).slb, 0);
+    const HealthStates health = EvaluateHealth(sts);
+    EXPECT_TRUE(health.power && health.environment && health.digital && health.rf);
+    EXPECT_FALSE(health.exciter_input_fault || health.qtrm_input_fault);
+    for (int m = 0; m < kModuleCount; ++m) {
+        for (int view :
+             {kViewQdxa, kViewTxRx, kViewVoltage, kViewTemperature, kViewSummary, kViewDigitalId}) {
+            ASSERT_EQ(ModuleFaultCount(Decode(m, view), view, false), 0) << m << " " << view;
+        }
+    }
+    EXPECT_GT(MeanTemperature(), 15);
+    EXPECT_LT(MeanTemperature(), 30);
+    // As the antenna status page scales them.
+    EXPECT_NEAR((sts[32] >> 16) * 0.00877, 300.0, 0.5);
+    EXPECT_NEAR((sts[32] & 0xFFFF) * 0.00877, 300.0, 0.5);
+    EXPECT_NEAR((sts[34] >> 16) * 0.001, 12.0, 0.05);
+    EXPECT_NEAR((sts[45] & 0xFFFF) * 0.001, 5.0, 0.05);
+    EXPECT_LE((sts[36] & 0xFFFF) * 0.001, 1.8);
+    EXPECT_LE((sts[71] & 0xFFFF) * 0.1, 50.0);
+    for (std::size_t w = 160; w <= 173; ++w) {
+        EXPECT_GE(sts[w] * 0.01, 0.0);
+        EXPECT_LE(sts[w] * 0.01, 0.5);
+    }
+    EXPECT_NEAR((sts[175] & 0xFF) * 0.25, 0.5, 0.25);
+    EXPECT_EQ(sts[8], 0x01230105u);
+    // Slots no module has stay empty: column 0 has six modules.
+    EXPECT_EQ(report.reg_qdxa_sts()[2 * 6], 0u);
+    EXPECT_EQ(report.digital_ids()[6], 0u);
+    EXPECT_EQ(report.digital_ids()[200], 0xFFu);
+}
+
+TEST_F(ChassisModelTest, ElementsWarmWhileTheControlCodeRunsAndCoolAfterwards) {
+    ChassisModel model(session->card(), clock, Settings(5, 0));
+    Capture();
+    const double idle = MeanTemperature();
+    EnableControlCode(session->handle());
+    clock.micros += 20 * kSecond;
+    model.Update();
+    Capture();
+    const double warm = MeanTemperature();
+    EXPECT_GT(warm, idle + 15);
+    EXPECT_LE(Decode(80, kViewTemperature).q[0].temp[0], 55);
+    StopControlCode(session->handle());
+    clock.micros += 90 * kSecond;
+    model.Update();
+    Capture();
+    EXPECT_LT(MeanTemperature(), idle + 3);
+    EXPECT_EQ(model.steps(), 110);
+}
+
+TEST_F(ChassisModelTest, SameSeedAndRateGiveTheSameRun) {
+    auto run = [this](std::uint64_t seed) {
+        SimulatedCard card({.clock = &clock});
+        const std::int64_t start = clock.micros;
+        ChassisModel model(card, clock, Settings(seed, 0.01));
+        std::vector<std::uint32_t> words;
+        for (int update = 0; update < 3; ++update) {
+            clock.micros += 7 * kSecond;
+            model.Update();
+        }
+        for (std::uint32_t i = 0; i < kReportWords; ++i) {
+            words.push_back(card.ReportWord(i));
+        }
+        clock.micros = start;
+        return words;
+    };
+    EXPECT_EQ(run(11), run(11));
+    EXPECT_NE(run(11), run(12));
+}
+
+TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {
+    ChassisModel model(session->card(), clock, Settings(7, 0.01));
+    clock.micros += 30 * kSecond;
+    model.Update();
+    Capture();
+    const FaultTotals totals = ReadFaultTotals(report.reg_sts());
+    EXPECT_EQ(totals.main, model.main_fault_total());
+    EXPECT_EQ(totals.slb, model.slb_fault_total());
+    EXPECT_GT(totals.main, 100);
+
+    int main = 0;
+    int slb = 0;
+    for (int m = 0; m < kModuleCount; ++m) {
+        const ModuleRecord& summary = Decode(m, kViewSummary);
+        (m == kSlbModule ? slb : main) += ModuleFaultCount(summary, kViewSummary, false);
+        Decode(m, kViewTxRx);
+        Decode(m, kViewVoltage);
+        Decode(m, kViewTemperature);
+        // Every element fault the other views show is in the summary.
+        for (const QRecord& q : table.records[static_cast<std::size_t>(m)].q) {
+            for (std::size_t e = 0; e < 4; ++e) {
+                const bool shown = q.tx[e] == 1 || q.supply_32v[e] == 0 || q.supply_9v5[e] == 0 ||
+                                   q.supply_5v[e] == 0 || q.supply_neg6v[e] == 0 ||
+                                   q.temp[e] > kTrmTemperatureLimit;
+                EXPECT_EQ(shown, q.trm_status[e] == 1) << m;
+            }
+        }
+    }
+    EXPECT_EQ(main, totals.main);
+    EXPECT_EQ(slb, totals.slb);
+}
+
+TEST_F(ChassisModelTest, SimulationIniSetsSeedRateStuckFaultsAndAbsentModules) {
+    testing::TempDir dir;
+    EXPECT_EQ(LoadChassisSettings(dir.path()).seed, 1u);  // no file: defaults
+    dir.Write("simulation.ini",
+              "[SIMULATION]\r\nSEED=42\r\nFAULT_RATE=0\r\n"
+              "STUCK_FAULTS=M010-E1-Q3-TX, m160-q2-sp; W27-B31 M200-Q1-SP, M011-Q9-SP, x\r\n"
+              "ABSENT_MODULES=5, 999\r\n");
+    ChassisSettings settings = LoadChassisSettings(dir.path());
+    EXPECT_EQ(settings.seed, 42u);
+    EXPECT_EQ(settings.fault_rate, 0.0);
+    ASSERT_EQ(settings.stuck_faults.size(), 3u);
+    EXPECT_EQ(settings.absent_modules, std::vector<int>{5});
+
+    ChassisModel model(session->card(), clock, settings);
+    Capture();
+    const ModuleRecord& tx = Decode(10, kViewTxRx);
+    EXPECT_EQ(tx.q[3].tx[1], 1);
+    EXPECT_EQ(Decode(10, kViewSummary).q[3].trm_status[1], 1);
+    EXPECT_EQ(Decode(kSlbModule, kViewQdxa).q[2].qdxa_sp_ok, 0);
+    EXPECT_TRUE(EvaluateHealth(report.reg_sts()).exciter_input_fault);
+    const ModuleRecord& absent = Decode(5, kViewDigitalId);
+    for (int q = 0; q < 8; ++q) {
+        EXPECT_EQ(absent.q[static_cast<std::size_t>(q)].digital_id, 0);
+    }
+    EXPECT_EQ(ModuleFaultCount(Decode(5, kViewSummary), kViewSummary, false), 32);
+    EXPECT_EQ(ModuleFaultCount(Decode(5, kViewVoltage), kViewVoltage, false), 128);
+    EXPECT_EQ(ReadFaultTotals(report.reg_sts()).main, 33);
+    EXPECT_EQ(ReadFaultTotals(report.reg_sts()).slb, 0);
+}
+
+TEST_F(ChassisModelTest, ClearedBlockIsRefilledAtTheNextRead) {
+    ChassisModel model(session->card(), clock, Settings(1, 0));
+    model.AttachToReads();
+    ClearReportBlock(session->handle(), 0);
+    EXPECT_EQ(session->card().ReportWord(4), 0u);
+    ReadReportBlock(session->handle(), report.sys_rpt_reg().data(), 0);
+    EXPECT_EQ(report.reg_sts()[4], 0x0000FFFFu);
+    EXPECT_EQ(report.reg_sts()[32] >> 16 > 30000, true);
+}
+
+}  // namespace
+}  // namespace vantu

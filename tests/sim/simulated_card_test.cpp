@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "card/card_ops.h"
+#include "card/device_library.h"
+#include "card/flash_access.h"
+#include "fake_ports.h"
+#include "sim/simulated_card_session.h"
+
+namespace vantu {
+namespace {
+
+constexpr std::int64_t kRunUs = 5000;
+
+class SimulatedCardTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ::testing::internal::CaptureStdout();
+        session = OpenSimulatedCard({.run_time_us = kRunUs, .clock = &clock});
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_NE(session, nullptr);
+        card = session->handle();
+    }
+
+    testing::FakeClock clock;
+    std::unique_ptr<SimulatedCardSession> session;
+    CardHandle card = nullptr;
+};
+
+TEST_F(SimulatedCardTest, OpensThroughOpenCardWithIdWordsAndOneBar) {
+    std::uint32_t value = 0;
+    ReadCardRegister(card, 0x0000, value);
+    EXPECT_EQ(value, SimulatedCard::kIdWordValue);
+    ReadCardRegister(card, 0x8000, value);
+    EXPECT_EQ(value, SimulatedCard::kSequencerIdValue);
+    WriteCardRegister(card, 0x0000, 0);
+    ReadCardRegister(card, 0x0000, value);
+    EXPECT_EQ(value, SimulatedCard::kIdWordValue);
+
+    ASSERT_EQ(TESPCICONTROL_GetNumAddrSpaces(card), 1u);
+    AddrSpaceInfo info;
+    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(card, info));
+    EXPECT_STREQ(info.description, "0x00000000F7E00000 - 0x00000000F7E0FFFF (0x10000 bytes)");
+    // Card open configured the SPI controller and read the flash's extended address.
+    ReadCardRegister(card, 0x10, value);
+    EXPECT_EQ(value & 0xFFFF, 0x0040u);
+}
+
+TEST_F(SimulatedCardTest, RunEndsByItselfAfterTheRunTimeOrOnStop) {
+    EXPECT_FALSE(IsControlCodeBusy(card));
+    WriteCardRegister(card, 0x8008, 7);
+    EnableControlCode(card);
+    EXPECT_EQ(session->card().SequencerParameter(), 0u);
+    EXPECT_TRUE(IsControlCodeBusy(card));
+    EXPECT_TRUE(session->card().IsControlCodeRunning());
+    clock.micros += kRunUs - 1;
+    EXPECT_TRUE(IsControlCodeBusy(card));
+    clock.micros += 1;
+    EXPECT_FALSE(IsControlCodeBusy(card));
+
+    EnableControlCode(card);
+    EXPECT_TRUE(IsControlCodeBusy(card));
+    StopControlCode(card);
+    EXPECT_FALSE(IsControlCodeBusy(card));
+    EXPECT_FALSE(session->card().IsControlCodeRunning());
+}
+
+TEST_F(SimulatedCardTest, ReportWordsAreSharedWithTheChassisModel) {
+    SimulatedCard& sim = session->card();
+    std::vector<std::uint32_t> reads;
+    sim.SetReportReadHook([&](std::uint32_t offset) {
+        reads.push_back(offset);
+        sim.SetReportWord(256 + (offset - 0x8C00) / 4, offset);
+    });
+    std::vector<std::uint32_t> report(3584);
+    ReadReportBlock(card, report.data(), 1);
+    ASSERT_EQ(reads.size(), 256u);
+    EXPECT_EQ(reads.front(), 0x8C00u);
+    EXPECT_EQ(reads.back(), 0x8FFCu);
+    EXPECT_EQ(report[256], 0x8C00u);
+    EXPECT_EQ(report[511], 0x8FFCu);
+
+    sim.SetReportReadHook(nullptr);
+    ClearReportBlock(card, 1);
+    EXPECT_EQ(sim.ReportWord(300), 0u);
+    sim.SetReportWord(3583, 0xCAFE);
+    ReadReportBlock(card, report.data(), 13);
+    EXPECT_EQ(report[3583], 0xCAFEu);
+    sim.SetReportWord(3584, 1);  // outside the report memory: dropped
+    EXPECT_EQ(sim.ReportWord(3584), 0u);
+}
+
+TEST_F(SimulatedCardTest, ControlCodeMemoryKeepsWhatTheLoaderWrites) {
+    WriteCardRegister(card, 0xC000, 0x11);
+    WriteCardRegister(card, 0xDFFC, 0x22);
+    EXPECT_EQ(session->card().ControlCodeWord(0), 0x11u);
+    EXPECT_EQ(session->card().ControlCodeWord(2047), 0x22u);
+    ClearControlCodeMemory(card);
+    EXPECT_EQ(session->card().ControlCodeWord(2047), 0u);
+}
+
+TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
+    WriteCardRegister(card, 0x10000, 0x1234);
+    EXPECT_STREQ(TESPCICONTROL_GetLastError(),
+                 "BAR 0 access of 4 bytes at offset 0x10000 lies outside the 0x10000-byte "
+                 "window; refused\n");
+    std::uint32_t value = 0xDEAD;
+    ReadCardRegister(card, 0xFFFFFFFF, value);
+    EXPECT_EQ(value, 0u);
+    ReadCardRegister(card, 0x0000, value);
+    EXPECT_EQ(value, SimulatedCard::kIdWordValue);
+}
+
+TEST_F(SimulatedCardTest, InterruptPathsRunOnTheSimulatedCard) {
+    std::vector<InterruptResult> results;
+    ASSERT_EQ(TESPCICONTROL_IntEnable(
+                  card, [&](CardHandle, const InterruptResult& r) { results.push_back(r); }),
+              kPciSuccess);
+    session->driver().RaiseInterrupt(card, 0x55);
+    session->driver().RaiseInterrupt(card, 0x66);
+    ASSERT_EQ(results.size(), 2u);
+    EXPECT_EQ(results[1].counter, 2u);
+    EXPECT_EQ(results[1].enabled_type, SimulatedPciDriver::kInterruptType);
+    EXPECT_EQ(results[1].last_message, 0x66u);
+    EXPECT_EQ(TESPCICONTROL_IntDisable(card), kPciSuccess);
+    session->driver().RaiseInterrupt(card, 0x77);
+    EXPECT_EQ(results.size(), 2u);
+
+    std::vector<std::uint32_t> actions;
+    ASSERT_EQ(TESPCICONTROL_EventRegister(
+                  card, [&](CardHandle, std::uint32_t action) { actions.push_back(action); }),
+              kPciSuccess);
+    session->driver().RaiseEvent(card, 0x2);
+    EXPECT_EQ(actions, std::vector<std::uint32_t>{0x2});
+}
+
+TEST(SimulatedCardSessionTest, SessionPutsThePreviousDriverBack) {
+    PciDriver* before = InstalledPciDriver();
+    {
+        ::testing::internal::CaptureStdout();
+        auto session = OpenSimulatedCard();
+        ::testing::internal::GetCapturedStdout();
+        ASSERT_NE(session, nullptr);
+        EXPECT_EQ(InstalledPciDriver(), &session->driver());
+    }
+    EXPECT_EQ(InstalledPciDriver(), before);
+    // The library was closed again: a new session opens the driver afresh.
+    ::testing::internal::CaptureStdout();
+    auto again = OpenSimulatedCard();
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_NE(again, nullptr);
+    std::uint32_t value = 0;
+    ReadCardRegister(again->handle(), 0, value);
+    EXPECT_EQ(value, SimulatedCard::kIdWordValue);
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,200 @@
+#include "status/report_capture.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fake_ports.h"
+#include "sim/simulated_card_session.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::MatchesRegex;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+// Card open lists the cards it found on standard output.
+std::unique_ptr<SimulatedCardSession> QuietOpen() {
+    ::testing::internal::CaptureStdout();
+    auto session = OpenSimulatedCard();
+    std::fflush(stdout);
+    ::testing::internal::GetCapturedStdout();
+    return session;
+}
+
+class ReportCaptureTest : public ::testing::Test {
+  protected:
+    ReportCaptureTest() : session(QuietOpen()), logs(dir.path(), clock) {
+        dir.MakeDir("Log");
+        logs.OpenLog();
+        for (std::uint32_t i = 0; i < kReportWords; ++i) {
+            session->card().SetReportWord(i, 0xC0DE0000u + i);
+        }
+        session->card().SetReportReadHook([this](std::uint32_t offset) {
+            if (offset % kReportBlockBytes == 0) {
+                blocks_read.push_back((offset - kReportMemory) / kReportBlockBytes);
+            }
+        });
+        timers.Start(kCaptureTimer, kCaptureRestartMs);
+        timers.starts.clear();
+    }
+
+    void Tick() { FastReportRefresh(session->handle(), report, counter, flags, timers, logs); }
+    std::string OperationLog() const { return dir.Read("Log/2026-12-5.log"); }
+
+    testing::TempDir dir;
+    testing::FakeClock clock;
+    std::unique_ptr<SimulatedCardSession> session;
+    LogFiles logs;
+    testing::ManualTimers timers;
+    testing::FakePrompts prompts;
+    ControllerFlags flags;
+    ReportMemory report;
+    std::uint32_t counter = 0;
+    std::vector<std::uint32_t> blocks_read;
+};
+
+TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
+    ASSERT_NE(session, nullptr);
+    for (std::uint32_t tick = 0; tick < kReportBlockCount; ++tick) {
+        Tick();
+        EXPECT_EQ(counter, (tick + 1) % kReportBlockCount);
+        EXPECT_EQ(report.sys_rpt_reg()[tick * 256 + 255], 0xC0DE0000u + tick * 256 + 255);
+        if (tick + 1 < kReportBlockCount) {
+            EXPECT_EQ(report.sys_rpt_reg()[(tick + 1) * 256], 0u) << "read ahead at " << tick;
+        }
+    }
+    EXPECT_THAT(blocks_read, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13));
+    EXPECT_EQ(timers.starts, (std::vector<std::pair<int, int>>(14, {kCaptureTimer, 200})));
+    EXPECT_EQ(timers.Remaining(kCaptureTimer), 200);
+    // The digital-ID table follows `reg_sts`: slot 0 is byte 0 of word 128.
+    EXPECT_EQ(report.digital_ids()[0], static_cast<std::uint8_t>(0xC0DE0000u + 128));
+    EXPECT_EQ(std::string(dir.Read("Log/2026-12-5.log")).find("TCP_Query"), std::string::npos);
+}
+
+TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
+    flags.load_stop = true;
+    Tick();
+    EXPECT_TRUE(blocks_read.empty());
+    EXPECT_FALSE(timers.IsRunning(kCaptureTimer));
+    EXPECT_EQ(counter, 0u);
+    EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
+    EXPECT_TRUE(timers.starts.empty());
+}
+
+TEST_F(ReportCaptureTest, OpCodeAccessOnlyLogsAndClosingDoesNothing) {
+    flags.opcode_access = true;
+    flags.closing = true;
+    Tick();
+    EXPECT_THAT(Lines(OperationLog()).back(), HasSubstr(",[TCP] Mem R/W : TCP_Query"));
+    EXPECT_TRUE(timers.IsRunning(kCaptureTimer));
+    EXPECT_EQ(timers.Remaining(kCaptureTimer), 1000);
+
+    flags.opcode_access = false;
+    const std::string before = OperationLog();
+    Tick();
+    EXPECT_EQ(OperationLog(), before);
+    EXPECT_TRUE(timers.IsRunning(kCaptureTimer));
+    EXPECT_TRUE(blocks_read.empty());
+    EXPECT_EQ(counter, 0u);
+}
+
+TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
+    prompts.answers = {true};
+    timers.Start(kCapturePageTimer, 5500);
+    timers.starts.clear();
+    std::ostringstream console;
+    SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
+
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].text,
+              "您確定要 [儲存] 全面天線全部已回報狀態值嗎 ?        \n\n記錄檔檔名 : "
+              "qdxa_rpt_reg.log");
+    EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Information);
+    EXPECT_EQ(prompts.shown[1].text, "全面天線全部回報狀態值已儲存完成.          ");
+    EXPECT_THAT(timers.starts,
+                ElementsAre(std::pair{kCaptureTimer, 1000}, std::pair{kCapturePageTimer, 1500}));
+    for (std::uint32_t i = 0; i < kReportWords; ++i) {
+        ASSERT_EQ(report.sys_rpt_reg()[i], 0xC0DE0000u + i) << i;
+    }
+
+    const std::vector<std::string> lines = Lines(dir.Read("qdxa_rpt_reg.log"));
+    ASSERT_EQ(lines.size(), 3u + 14u * 261u);
+    const std::string separator(102, '-');
+    EXPECT_EQ(lines[0], "update_qdxa_rpt_reg [0] ~ [13]");
+    EXPECT_EQ(lines[1], separator);
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], "update_qdxa_rpt_reg [0]");
+    EXPECT_EQ(lines[4], "step up Reg offset [0x0] ");
+    EXPECT_THAT(lines[5],
+                MatchesRegex("dwptr\\[0x[0-9A-F]+\\]  SP_EMU offset offset \\[0x8800\\]  "));
+    EXPECT_EQ(lines[6], "");
+    EXPECT_THAT(lines[8], MatchesRegex("Index\\[0x004\\] reg_mem\\[0x8804\\] sys_rpt_reg "
+                                       "\\[0x[0-9A-F]+\\] value\\[0xC0DE0001\\]   "
+                                       "reg_sts\\[256\\]-I\\[001\\]"));
+    EXPECT_EQ(lines[3 + 260], separator);
+    // Block 6 starts `reg_trm_pwr`, block 9 ends it.
+    const std::size_t block6 = 3 + 6 * 261;
+    EXPECT_EQ(lines[block6], "update_qdxa_rpt_reg [6]");
+    EXPECT_EQ(lines[block6 + 1], "step up Reg offset [0x1800] ");
+    EXPECT_THAT(lines[block6 + 4], HasSubstr("reg_mem[0xA000] "));
+    EXPECT_THAT(lines[block6 + 4], HasSubstr("value[0xC0DE0600]   reg_trm_pwr[1024]-I[000]"));
+    const std::size_t block9_last = 3 + 9 * 261 + 259;
+    EXPECT_THAT(lines[block9_last], MatchesRegex("Index\\[0x3FC\\] reg_mem\\[0xAFFC\\] .*"
+                                                 "reg_trm_pwr\\[1024\\]-I\\[1023\\]"));
+    EXPECT_THAT(lines.back(), separator);
+    EXPECT_THAT(lines[lines.size() - 2], HasSubstr("reg_trm_temp[1024]-I[1023]"));
+
+    const std::string trace = console.str();
+    EXPECT_THAT(trace, HasSubstr("update_qdxa_rpt_reg [13]\nstep up Reg offset [0x3400]\n"));
+    EXPECT_THAT(trace, HasSubstr("SP_EMU offset offset [0x8800] \n\nIndex[0x000] reg_mem "
+                                 "[0x8800] sys_rpt_reg [0x"));
+    EXPECT_THAT(trace, HasSubstr("value[0xC0DE0DFF]\n"));
+}
+
+TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
+    prompts.answers = {false};
+    std::ostringstream console;
+    SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
+    EXPECT_FALSE(dir.Exists("qdxa_rpt_reg.log"));
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_TRUE(console.str().empty());
+    EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
+    EXPECT_THAT(timers.starts,
+                ElementsAre(std::pair{kCaptureTimer, 1000}, std::pair{kCapturePageTimer, 1500}));
+}
+
+TEST_F(ReportCaptureTest, SingleBlockDumpLabelsWordsByTheirPlaceInTheArray) {
+    std::ostringstream console;
+    DumpReportBlock(session->handle(), report, 3 + 14, true, logs, console);
+    const std::vector<std::string> lines = Lines(dir.Read("qdxa_rpt_reg.log"));
+    ASSERT_EQ(lines.size(), 259u);
+    EXPECT_EQ(lines[0], "step up Reg offset [0xC00] ");
+    EXPECT_THAT(lines[3], HasSubstr("reg_mem[0x9400] "));
+    EXPECT_THAT(lines[3], HasSubstr("reg_qdxa_sts[512]-I[256]"));
+    EXPECT_THAT(lines.back(), HasSubstr("reg_qdxa_sts[512]-I[511]"));
+    EXPECT_EQ(report.sys_rpt_reg()[3 * 256], 0xC0DE0000u + 3 * 256);
+
+    DumpReportBlock(nullptr, report, 0, false, logs, console);  // no card: words read 0
+    EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
+    EXPECT_EQ(Lines(dir.Read("qdxa_rpt_reg.log")).size(), 259u);
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,283 @@
+#include "status/status_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include "base/settings.h"
+#include "recording_sink.h"
+#include "report_builder.h"
+#include "status/report_fields.h"
+#include "status/status_colours.h"
+#include "status/temperature.h"
+
+namespace vantu {
+namespace {
+
+using testing::PutQField;
+using testing::RecordingSink;
+
+class StatusDecoderTest : public ::testing::Test {
+  protected:
+    StatusDecoderTest() {
+        BuildModuleTable(table);
+        for (int i = 0; i < kTempColourCount; ++i) {
+            shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i), Rgb(i + 1, 0, 0)};
+        }
+        shared.temp_masks.fill(0xFFFFFFFF);
+    }
+
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
+    RecordingSink grid;
+    RecordingSink positions;
+};
+
+TEST_F(StatusDecoderTest, MissingTableOrModuleRefuses) {
+    EXPECT_EQ(decoder.DecodeModule(161, kViewSummary, &grid), -1);
+    EXPECT_EQ(decoder.DecodeModuleView(-1, kViewSummary, 1, 2, nullptr), -1);
+    EXPECT_EQ(decoder.DecodeModule(160, 7, &grid), 0);  // unknown view: nothing drawn
+    EXPECT_TRUE(grid.cells.empty());
+    FreeModuleTable(table);
+    EXPECT_EQ(decoder.DecodeModule(0, kViewSummary, &grid), -1);
+    EXPECT_EQ(decoder.DecodeAntenna(kViewSummary, &grid), -1);
+    EXPECT_EQ(decoder.DecodeModuleView(0, kViewSummary, 1, 2, nullptr), -1);
+}
+
+TEST_F(StatusDecoderTest, ModuleTableNumbersEveryRecord) {
+    ASSERT_EQ(table.records.size(), 161u);
+    EXPECT_EQ(table.records[13].column, 1);
+    EXPECT_EQ(table.records[13].index, 7);
+    EXPECT_EQ(table.records[160].column, 12);
+    EXPECT_EQ(table.records[160].index, 8);
+    EXPECT_EQ(table.records[160].number, 160);
+}
+
+TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
+    const int module = 7;
+    PutQField(report, QFieldArray::kTrmTxRx, module, 2, 0x01);  // Rx of E0
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    ASSERT_EQ(decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display), 0);
+    const ModuleRecord& record = table.records[module];
+    EXPECT_EQ(record.q[2].rx[0], 1);
+    EXPECT_EQ(record.q[2].tx[0], 0);
+    EXPECT_EQ(ModuleFaultCount(record, kViewTxRx, false), 0);
+
+    const Cell& cell = grid.At(6, 4);
+    EXPECT_STREQ(cell.text, "Tx Rx");
+    auto words = CellWords(cell);
+    ASSERT_EQ(words.size(), 2u);
+    EXPECT_EQ(words[0].colour, kBlack);
+    EXPECT_EQ(words[1].colour, kBlack);
+    EXPECT_EQ(TooltipText(cell.tip), "回報 : [0]-正常  [1]-異常\n[ Tx ]  [ Rx ]");
+    const Cell& position = positions.At(kPositionCells[module].row, kPositionCells[module].column);
+    EXPECT_EQ(position.background, Rgb(200, 200, 200));
+    EXPECT_EQ(position.text_colour, kBlack);
+    EXPECT_EQ(position.text, nullptr);
+
+    display.numeric = true;
+    decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display);
+    EXPECT_STREQ(grid.At(6, 4).text, "0 1 ");
+
+    decoder.DecodeModule(module, kViewTxRx, &grid);
+    const GridCell& place = kAntennaGrid[module];
+    const Cell& antenna = grid.At(place.row, place.column + 2);
+    EXPECT_EQ(antenna.background, Rgb(0, 150, 0));
+    EXPECT_EQ(TooltipText(antenna.tip),
+              "模組 : 007\r\n位置 : E0-Q2\n回報 : [0]-正常  [1]-異常\n狀態 : Tx[0]  Rx[1]");
+}
+
+TEST_F(StatusDecoderTest, TxFaultIsRedCountedAndTheE3TooltipHasAnExtraLine) {
+    const int module = 20;
+    PutQField(report, QFieldArray::kTrmTxRx, module, 5, 0x80);  // Tx of E3
+    ModuleViewDisplay display{&grid, &positions, true, false};
+    decoder.DecodeModuleView(module, kViewTxRx, 1, 2, &display);
+    EXPECT_STREQ(grid.At(4, 7).text, "1 0 ");
+    EXPECT_EQ(CellWords(grid.At(4, 7))[0].colour, Rgb(210, 0, 0));
+    const Cell& position = positions.At(kPositionCells[module].row, kPositionCells[module].column);
+    EXPECT_EQ(position.background, Rgb(130, 0, 50));
+    EXPECT_EQ(position.text_colour, Rgb(200, 200, 200));
+
+    decoder.DecodeModule(module, kViewTxRx, &grid);
+    const Cell& antenna = grid.At(kAntennaGrid[module].row + 3, kAntennaGrid[module].column + 5);
+    EXPECT_EQ(antenna.background, Rgb(150, 0, 0));
+    EXPECT_EQ(antenna.text_colour, Rgb(150, 0, 0));
+    EXPECT_STREQ(antenna.text, "");
+    EXPECT_EQ(TooltipText(antenna.tip),
+              "模組 : 020\r\n位置 : E3-Q5\n\n回報 : [0]-正常  [1]-異常\n狀態 : Tx[1]  Rx[0]");
+}
+
+TEST_F(StatusDecoderTest, MaskHidesAHotElement) {
+    const int module = 10;
+    PutQField(report, QFieldArray::kTrmTemp, module, 3, 0x00F0 | 0x000F);  // E0, E1 at 78 °C
+    shared.temp_masks[module] = 0xFFFFEFFF;  // row E1 hides Q3 (bit 4)
+    decoder.DecodeModule(module, kViewTemperature, &grid);
+    const GridCell& place = kAntennaGrid[module];
+    const Cell& shown = grid.At(place.row, place.column + 3);
+    EXPECT_EQ(shown.background, Rgb(1, 0, 0));  // ">74"
+    EXPECT_EQ(TooltipText(shown.tip), "模組 : 010\r\n位置 : E0-Q3\r\n溫度 : 78 °C");
+    const Cell& hidden = grid.At(place.row + 1, place.column + 3);
+    EXPECT_EQ(hidden.background, Rgb(17, 0, 0));  // "NULL"
+    EXPECT_EQ(hidden.text_colour, Rgb(17, 0, 0));
+    EXPECT_EQ(TooltipText(hidden.tip), "模組 : 010\r\n位置 : E1-Q3");
+    const Cell& cold = grid.At(place.row + 2, place.column);
+    EXPECT_EQ(cold.background, Rgb(16, 0, 0));  // 0 °C: "<5"
+    EXPECT_EQ(TooltipText(cold.tip), "模組 : 010\r\n位置 : E2-Q0\r\n溫度 : 0 °C");
+}
+
+TEST_F(StatusDecoderTest, TemperatureModuleViewHasBarsAndCountsAboveFiftyFive) {
+    const int module = 40;
+    // Q1: E0 code 10 (53 °C), E1 code 11 (58 °C).
+    PutQField(report, QFieldArray::kTrmTemp, module, 1, 0x00BA);
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    decoder.DecodeModuleView(module, kViewTemperature, 11, 2, &display);
+    const Cell& warm = grid.At(11, 3);
+    EXPECT_STREQ(warm.text, "53");
+    EXPECT_EQ(warm.text_colour, kBlack);
+    EXPECT_EQ(warm.background, kKeepColour);
+    EXPECT_EQ(warm.bar_percent, 66);
+    EXPECT_EQ(warm.band, 2);
+    const Cell& hot = grid.At(12, 3);
+    EXPECT_STREQ(hot.text, "58");
+    EXPECT_EQ(hot.text_colour, Rgb(210, 0, 0));
+    EXPECT_EQ(hot.band, 1);
+    EXPECT_EQ(TooltipText(hot.tip), "溫度上限值 55°C ");
+    EXPECT_EQ(ModuleFaultCount(table.records[module], kViewTemperature, false), 1);
+}
+
+TEST_F(StatusDecoderTest, SupplyFlagsAtZeroAreFaults) {
+    const int module = 100;
+    // Q0 E0: +32V and +5V at 0 (nibble 0b0101); every other nibble healthy.
+    PutQField(report, QFieldArray::kTrmPwr, module, 0, 0xFFF5);
+    for (int q = 1; q < kQChannels; ++q) {
+        PutQField(report, QFieldArray::kTrmPwr, module, q, 0xFFFF);
+    }
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
+    const Cell& cell = grid.At(1, 2);
+    EXPECT_STREQ(cell.text, "32 9 5 -5");
+    auto words = CellWords(cell);
+    ASSERT_EQ(words.size(), 4u);
+    EXPECT_EQ(words[0].text, "32");
+    EXPECT_EQ(words[0].colour, Rgb(210, 0, 0));
+    EXPECT_EQ(words[1].colour, kBlack);
+    EXPECT_EQ(words[2].colour, Rgb(210, 0, 0));
+    EXPECT_EQ(words[3].text, "-5");
+    EXPECT_EQ(words[3].colour, kBlack);
+    EXPECT_EQ(ModuleFaultCount(table.records[module], kViewVoltage, false), 2);
+    display.numeric = true;
+    decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
+    EXPECT_STREQ(grid.At(1, 2).text, "0 1 0 1 ");
+    EXPECT_STREQ(grid.At(2, 2).text, "1 1 1 1 ");
+}
+
+TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
+    const int module = 60;
+    // Q4: fault bit 7 = 0 (fault), over-temperature 1 (fault), SP OK 1, voltage 1, code 11.
+    PutQField(report, QFieldArray::kQdxaSts, module, 4, 0x7B);
+    for (int q = 0; q < kQChannels; ++q) {
+        if (q != 4) {
+            PutQField(report, QFieldArray::kQdxaSts, module, q, 0xB1);  // healthy, 8 °C
+        }
+    }
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
+    const QRecord& q4 = table.records[module].q[4];
+    EXPECT_EQ(q4.qdxa_fault, 0);
+    EXPECT_EQ(q4.qdxa_overtemp, 1);
+    EXPECT_EQ(q4.qdxa_sp_ok, 1);
+    EXPECT_EQ(q4.qdxa_voltage, 1);
+    EXPECT_EQ(q4.qdxa_temp, 58);
+    EXPECT_STREQ(grid.At(1, 6).text, "0");
+    EXPECT_EQ(grid.At(1, 6).text_colour, Rgb(200, 0, 0));
+    EXPECT_EQ(grid.At(2, 6).text_colour, Rgb(200, 0, 0));
+    EXPECT_EQ(TooltipText(grid.At(2, 6).tip), "回報 : [1]-異常  [0]-正常 ");
+    EXPECT_EQ(grid.At(3, 6).text_colour, kBlack);
+    EXPECT_EQ(TooltipText(grid.At(3, 6).tip), "回報 : [0]-異常  [1]-正常 ");
+    EXPECT_EQ(ModuleFaultCount(table.records[module], kViewQdxa, false), 2);
+
+    grid.cells.clear();
+    display.qdxa_temperature = true;
+    decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
+    EXPECT_EQ(grid.cells.size(), 8u);  // first element row only
+    EXPECT_STREQ(grid.At(1, 6).text, "58");
+    EXPECT_EQ(grid.At(1, 6).text_colour, Rgb(210, 0, 0));
+    EXPECT_STREQ(grid.At(1, 2).text, "8");
+    EXPECT_EQ(ModuleFaultCount(table.records[module], kViewQdxa, true), 1);
+
+    decoder.DecodeModule(module, kViewQdxa, &grid);
+    const GridCell& place = kAntennaGrid[module];
+    for (int e = 0; e < kElements; ++e) {
+        EXPECT_EQ(grid.At(place.row + e, place.column + 4).background, Rgb(5, 0, 0));  // 55-59
+    }
+    EXPECT_EQ(TooltipText(grid.At(place.row + 3, place.column + 4).tip),
+              "模組 : 060\r\n位置 : Q4\r\n溫度 : 58 °C");
+}
+
+TEST_F(StatusDecoderTest, SlbModuleUsesSlotTwoHundred) {
+    report.array(ReportArray::kTrmSts)[200] = 0x1;  // Q0 E0
+    decoder.DecodeModule(kSlbModule, kViewSummary, &grid);
+    EXPECT_EQ(grid.At(47, 105).background, Rgb(210, 0, 0));
+    EXPECT_EQ(TooltipText(grid.At(47, 105).tip), "1");
+    EXPECT_EQ(grid.At(48, 105).background, Rgb(0, 210, 0));
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    decoder.DecodeModuleView(kSlbModule, kViewSummary, 21, 2, &display);
+    EXPECT_STREQ(grid.At(21, 2).text, "1");
+    EXPECT_EQ(grid.At(21, 2).text_colour, Rgb(210, 0, 0));
+    EXPECT_EQ(positions.At(12, 13).background, Rgb(130, 0, 50));
+}
+
+TEST_F(StatusDecoderTest, DigitalIdTableComesFromStatusWordsNinetySixOn) {
+    auto sts = report.array(ReportArray::kSts);
+    for (std::size_t w = 96; w < 156; ++w) {
+        sts[w] = 0x04030201u + static_cast<std::uint32_t>(w) * 0x04040404u;
+    }
+    RebuildDigitalIdTable(report);
+    auto ids = report.digital_ids();
+    auto byte = [&](std::size_t word, int n) {
+        return static_cast<std::uint8_t>(sts[word] >> (8 * n));
+    };
+    EXPECT_EQ(ids[0], byte(128, 0));
+    EXPECT_EQ(ids[15], byte(131, 3));
+    EXPECT_EQ(ids[7 * 16], byte(96, 0));
+    EXPECT_EQ(ids[7 * 16 + 5], byte(97, 1));
+    EXPECT_EQ(ids[1 * 16], byte(120, 0));
+    EXPECT_EQ(ids[1 * 16 + 15], byte(123, 3));
+    EXPECT_EQ(ids[8 * 16], byte(132, 0));
+    EXPECT_EQ(ids[13 * 16 + 15], byte(155, 3));
+    EXPECT_EQ(ids[200], byte(150, 0));  // SLB: column 12 (words 148-151), index 8
+    EXPECT_EQ(ids[224], 0);             // no column lies beyond 13
+
+    const int module = 7;  // column 1 index 1: slot 17, byte 1 of word 120
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    decoder.DecodeModuleView(module, kViewDigitalId, 1, 2, &display);
+    for (int q = 0; q < kQChannels; ++q) {
+        const bool bit = ((ids[17] >> q) & 1) != 0;
+        EXPECT_STREQ(grid.At(1, 2 + q).text, bit ? "1" : "0");
+        EXPECT_EQ(grid.At(1, 2 + q).text_colour, bit ? kBlack : Rgb(200, 0, 0));
+    }
+}
+
+TEST_F(StatusDecoderTest, OnlyTheDecodedViewChangesTheRecord) {
+    const int module = 3;
+    PutQField(report, QFieldArray::kTrmSts, module, 0, 0x2);
+    decoder.DecodeModule(module, kViewSummary, nullptr);
+    PutQField(report, QFieldArray::kTrmSts, module, 0, 0x0);
+    PutQField(report, QFieldArray::kTrmTemp, module, 0, 0x1);
+    decoder.DecodeModule(module, kViewTemperature, nullptr);
+    EXPECT_EQ(table.records[module].q[0].trm_status[1], 1);
+    EXPECT_EQ(table.records[module].q[0].temp[0], 8);
+}
+
+TEST_F(StatusDecoderTest, AntennaPassDrawsEveryElementOnce) {
+    testing::RecordingSink all;
+    ASSERT_EQ(decoder.DecodeAntenna(kViewTemperature, &all), 0);
+    EXPECT_EQ(all.cells.size(), 161u * 32u);
+    EXPECT_EQ(all.batches, 161);
+    CountingSink none;
+    decoder.DecodeAntenna(kViewVoltage, &none);  // the antenna view offers no TM3
+    EXPECT_EQ(none.cells, 0u);
+}
+
+}  // namespace
+}  // namespace vantu

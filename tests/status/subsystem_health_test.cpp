@@ -1,0 +1,105 @@
+#include "status/subsystem_health.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "status/status_colours.h"
+
+namespace vantu {
+namespace {
+
+using Words = std::array<std::uint32_t, 256>;
+
+Words Healthy() {
+    Words words{};
+    for (std::size_t w = 20; w <= 27; ++w) {
+        words[w] = 0xFFFFFFFF;
+    }
+    return words;
+}
+
+TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
+    struct Case {
+        std::uint32_t word;
+        bool normal;
+    };
+    for (const Case& c : {Case{0x0000FFFF, true}, Case{0xFFFF0000, false}, Case{0, false},
+                          Case{0x0001FFFF, false}}) {
+        SCOPED_TRACE(c.word);
+        EXPECT_EQ(InterfaceState(c.word), c.normal);
+        EXPECT_EQ(InterfaceStateText(c.normal), c.normal ? "正常" : "異常");
+        EXPECT_EQ(InterfaceStateBackground(c.normal),
+                  c.normal ? Rgb(120, 120, 120) : Rgb(130, 0, 50));
+    }
+    EXPECT_EQ(InterfaceTooltip(0xFFFF0000),
+              "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : [0xFFFF0000]");
+}
+
+TEST(SubsystemHealthTest, FaultTotalsComeFromWordSix) {
+    Words words{};
+    words[6] = (5u << 15) | 1234u | 0x80000000u;  // bits above 20 belong to neither
+    FaultTotals totals = ReadFaultTotals(words);
+    EXPECT_EQ(totals.main, 1234);
+    EXPECT_EQ(totals.slb, 5);
+    EXPECT_EQ(FaultTotalText(totals.main), "1234 ");
+}
+
+TEST(SubsystemHealthTest, FaultCountSkipsExcludedAndUncountedBits) {
+    EXPECT_EQ(HealthFaultCount(0, {}, 32), 32);
+    EXPECT_EQ(HealthFaultCount(0, {21, 22}, 29), 27);
+    EXPECT_EQ(HealthFaultCount(0xFFFFFFFF & ~(1u << 21), {21, 22}, 29), 0);
+    EXPECT_EQ(HealthFaultCount(0x1FFFFFFF, {}, 29), 0);  // bits 29-31 are not counted
+    EXPECT_EQ(HealthFaultCount(0x1FFFFFFE, {}, 29), 1);
+}
+
+TEST(SubsystemHealthTest, GroupsFollowTheirWordsAndExcludedBits) {
+    struct Case {
+        const char* what;
+        std::size_t word;
+        int bit;  // cleared in an otherwise healthy report
+        HealthStates expected;
+    };
+    const HealthStates ok;
+    auto with = [](HealthStates s, bool HealthStates::*field, bool value) {
+        s.*field = value;
+        return s;
+    };
+    const Case cases[] = {
+        {"power word 20", 20, 0, with(ok, &HealthStates::power, false)},
+        {"power word 20 excluded bit 21 belongs to environment", 20, 21,
+         with(ok, &HealthStates::environment, false)},
+        {"power word 20 bit 29 not counted", 20, 29, ok},
+        {"power word 21", 21, 29, with(ok, &HealthStates::power, false)},
+        {"power word 21 excluded", 21, 15, ok},
+        {"environment word 22 never counts", 22, 0, ok},
+        {"environment word 23", 23, 26, with(ok, &HealthStates::environment, false)},
+        {"environment word 23 excluded", 23, 19, ok},
+        {"digital word 24", 24, 30, with(ok, &HealthStates::digital, false)},
+        {"digital word 24 excluded", 24, 23, ok},
+        {"digital word 25", 25, 12, with(ok, &HealthStates::digital, false)},
+        {"digital word 25 bit 13 not counted", 25, 13, ok},
+        {"digital word 26", 26, 0, with(ok, &HealthStates::digital, false)},
+        {"rf word 27 excluded", 27, 23, ok},
+        {"rf and exciter", 27, 31,
+         with(with(ok, &HealthStates::rf, false), &HealthStates::exciter_input_fault, true)},
+        {"rf and qtrm", 27, 11,
+         with(with(ok, &HealthStates::rf, false), &HealthStates::qtrm_input_fault, true)},
+        {"rf only", 27, 16, with(ok, &HealthStates::rf, false)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Words words = Healthy();
+        words[c.word] &= ~(1u << c.bit);
+        HealthStates got = EvaluateHealth(words);
+        EXPECT_EQ(got.power, c.expected.power);
+        EXPECT_EQ(got.environment, c.expected.environment);
+        EXPECT_EQ(got.digital, c.expected.digital);
+        EXPECT_EQ(got.rf, c.expected.rf);
+        EXPECT_EQ(got.exciter_input_fault, c.expected.exciter_input_fault);
+        EXPECT_EQ(got.qtrm_input_fault, c.expected.qtrm_input_fault);
+    }
+}
+
+}  // namespace
+}  // namespace vantu

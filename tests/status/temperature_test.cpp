@@ -1,0 +1,102 @@
+#include "status/temperature.h"
+
+#include <gtest/gtest.h>
+
+#include "base/settings.h"
+
+namespace vantu {
+namespace {
+
+// The table as setup.ini labels it, record i coloured i + 1 so results are traceable.
+TempColourTable LabelledTable() {
+    TempColourTable table;
+    for (int i = 0; i < kTempColourCount; ++i) {
+        table[static_cast<std::size_t>(i)] = {TempColourKey(i), static_cast<Colour>(i + 1)};
+    }
+    return table;
+}
+
+TEST(TemperatureTest, CodesGiveDegreesBandsAndBars) {
+    struct Case {
+        std::uint32_t code;
+        int celsius;
+        bool trm_fault;
+        bool qdxa_fault;
+        int band;
+        int percent;
+    };
+    const Case cases[] = {
+        {0, 0, false, false, 0, 0},    {1, 8, false, false, 0, 10}, {9, 48, false, false, 2, 60},
+        {10, 53, false, false, 2, 66}, {11, 58, true, true, 1, 72}, {15, 78, true, true, 1, 97},
+        {0x1F, 78, true, true, 1, 97},  // only the low four bits count
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
+        const int t = TemperatureFromCode(c.code);
+        EXPECT_EQ(t, c.celsius);
+        EXPECT_EQ(t > kTrmTemperatureLimit, c.trm_fault);
+        EXPECT_EQ(t >= kQdxaTemperatureFault, c.qdxa_fault);
+        EXPECT_EQ(TemperatureBand(t), c.band);
+        EXPECT_EQ(TemperatureBarPercent(t), c.percent);
+    }
+    EXPECT_EQ(TemperatureBand(45), 0);
+    EXPECT_EQ(TemperatureBand(46), 2);
+    EXPECT_EQ(TemperatureBand(55), 2);
+    EXPECT_EQ(TemperatureBand(56), 1);
+}
+
+TEST(TemperatureTest, ColourWalkMatchesStrictlyInsideBandsOnly) {
+    const TempColourTable table = LabelledTable();
+    struct Case {
+        int celsius;
+        int record;
+    };
+    const Case cases[] = {
+        {78, 0},  {75, 0},  {100, 0},  // ">74"
+        {73, 1},  {71, 1},             // "70-74"
+        {74, 16}, {70, 16},            // edges of "70-74" fall to "NULL"
+        {68, 2},  {58, 4},  {53, 5},  {8, 14}, {6, 14}, {9, 16}, {5, 16},  // edges of "5-9"
+        {4, 15},  {0, 15},                                                 // "<5"
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.celsius);
+        EXPECT_EQ(TemperatureRecord(c.celsius, table), c.record);
+        EXPECT_EQ(TemperatureColour(c.celsius, table), static_cast<Colour>(c.record + 1));
+    }
+}
+
+TEST(TemperatureTest, WalkReadsTheLabelsAsTheyStand) {
+    TempColourTable table = LabelledTable();
+    table[1].label = " 70 - 74 ";  // blanks are dropped before the split
+    EXPECT_EQ(TemperatureRecord(73, table), 1);
+    table[1].label = "70";  // no upper bound: the band never matches
+    EXPECT_EQ(TemperatureRecord(73, table), 16);
+    TempColourTable empty{};  // setup.ini not read: every temperature is "NULL"
+    empty[16].colour = 0x123456;
+    EXPECT_EQ(TemperatureColour(78, empty), 0x123456u);
+    EXPECT_EQ(TemperatureColour(0, empty), 0x123456u);
+}
+
+TEST(TemperatureTest, PaletteAgreesWithTheWalkForEveryCode) {
+    const TempColourTable table = LabelledTable();
+    const TemperaturePalette palette(table);
+    for (std::uint32_t code = 0; code < 16; ++code) {
+        const int t = TemperatureFromCode(code);
+        EXPECT_EQ(palette.OfCode(code), TemperatureColour(t, table)) << code;
+        EXPECT_EQ(palette.OfTemperature(t), TemperatureColour(t, table)) << code;
+    }
+    EXPECT_EQ(palette.null_colour(), 17u);
+}
+
+TEST(TemperatureTest, MaskBitSevenMinusQOfRowE) {
+    // "M[000] = 80-00-00-01": E3 shows Q0, E0 shows Q7.
+    const std::uint32_t mask = 0x80000001;
+    EXPECT_TRUE(TemperatureShown(mask, 3, 0));
+    EXPECT_FALSE(TemperatureShown(mask, 3, 7));
+    EXPECT_TRUE(TemperatureShown(mask, 0, 7));
+    EXPECT_FALSE(TemperatureShown(mask, 0, 0));
+    EXPECT_FALSE(TemperatureShown(mask, 1, 0));
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,109 @@
+// Runs the built vantu-card binary on the simulated card.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+struct ToolRun {
+    int exit_status;
+    std::string output;  // standard output and standard error
+};
+
+ToolRun RunCardTool(const std::string& arguments) {
+    const std::string command = std::string(VANTU_CARD_BINARY) + " " + arguments + " 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    ToolRun run{-1, ""};
+    if (pipe == nullptr) {
+        return run;
+    }
+    char buffer[4096];
+    std::size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+        run.output.append(buffer, got);
+    }
+    const int status = ::pclose(pipe);
+    run.exit_status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(VantuCardToolTest, InfoListsTheCardIdsAndBar0) {
+    const ToolRun run = RunCardTool("--simulate info");
+    EXPECT_EQ(run.exit_status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, " 1. Vendor ID: 0x534E, Device ID: 0x6374\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "PCI slot: 0000:03:00.0\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output,
+                         "  BAR 0  Memory  0x00000000F7E00000 - 0x00000000F7E0FFFF (0x10000 "
+                         "bytes)\n"))
+        << run.output;
+}
+
+TEST(VantuCardToolTest, FlashProgramOfAnImageVerifiesWithoutErrors) {
+    testing::TempDir dir;
+    std::string image(300 * 1024, '\0');
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        image[i] = static_cast<char>(i * 7 + i / 256);
+    }
+    dir.Write("pxiectrl_top.bin", image);
+    const ToolRun run =
+        RunCardTool("--simulate flash-program " + dir.File("pxiectrl_top.bin") + " --address 0x0");
+    EXPECT_EQ(run.exit_status, 0) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Erasing eeeee\nOK\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "Checking cccc\nTotal Error = 0\n")) << run.output;
+}
+
+TEST(VantuCardToolTest, RegisterCommandsTakeHexWithOrWithoutPrefix) {
+    ToolRun run = RunCardTool("--simulate read 8003");
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_TRUE(Contains(run.output, "0x00008000: 0x20250601\n")) << run.output;
+    run = RunCardTool("--simulate write 0xC000 DEADBEEF");
+    EXPECT_EQ(run.exit_status, 0);
+    EXPECT_TRUE(Contains(run.output, "0x0000C000 <- 0xDEADBEEF\n")) << run.output;
+    run = RunCardTool("--simulate flash-id");
+    EXPECT_TRUE(Contains(run.output, "Flash ID: 20 BA 20 10\n")) << run.output;
+}
+
+TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
+    const char* cases[] = {
+        "",
+        "--simulate read",
+        "--simulate read 12zz",
+        "--simulate write 10 100000000",
+        "--simulate dump-report 14",
+        "--simulate throughput 0 0x1000004 1",
+        "--simulate flash-program",
+        "--simulate flash-read --address 0x3FFFFFF --length 2",
+        "--simulate bogus",
+    };
+    for (const char* arguments : cases) {
+        SCOPED_TRACE(arguments);
+        const ToolRun run = RunCardTool(arguments);
+        EXPECT_EQ(run.exit_status, 2);
+        EXPECT_TRUE(Contains(run.output, "Usage: vantu-card")) << run.output;
+        EXPECT_FALSE(Contains(run.output, "Vendor ID")) << run.output;
+    }
+    const ToolRun help = RunCardTool("--help");
+    EXPECT_EQ(help.exit_status, 0);
+    EXPECT_TRUE(Contains(help.output, "flash-program IMAGE --address A")) << help.output;
+}
+
+TEST(VantuCardToolTest, MissingCardExitsWithOneAndSaysWhy) {
+    testing::TempDir sysfs;
+    sysfs.MakeDir("bus/pci/devices");
+    const ToolRun run = RunCardTool("--sysfs-root " + sysfs.path() + " info");
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_TRUE(Contains(run.output, "cannot open the PXIeCtrl card: Error 0x20000102"))
+        << run.output;
+}
+
+}  // namespace
+}  // namespace vantu
