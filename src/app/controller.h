@@ -69,7 +69,7 @@ class CVANTUDlg : public CommandSink {
     LogFiles& log() { return log_; }
     SharedSettings& shared() { return shared_; }
     const StationSettings& station_settings() const { return station_; }
-    const ControllerFlags& flags() const { return flags_; }
+    ControllerFlags& flags() { return flags_; }
     MainPageModel& main_page() { return main_page_; }
     AnalyzerPageModel& analyzer_page() { return analyzer_page_; }
     CardHandle card() const { return card_; }

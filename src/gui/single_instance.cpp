@@ -1,7 +1,10 @@
 #include "gui/single_instance.h"
 
+#include <unistd.h>
+
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -19,14 +22,26 @@ QString InstanceKey(const QString& class_name, bool simulate, const QString& sta
     return key;
 }
 
-SingleInstance::SingleInstance(const QString& key) {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty()) {
-        dir = QDir::tempPath();
+namespace {
+
+// The per-user runtime directory; without one (a service or a bare shell) a private
+// directory of this user's under the temporary directory.
+QString RuntimeDirectory() {
+    if (!qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     }
+    QString dir =
+        QDir::tempPath() + QStringLiteral("/vantu-runtime-") + QString::number(::getuid());
     QDir().mkpath(dir);
-    base_path_ = dir + QStringLiteral("/vantu-") + key;
+    QFile::setPermissions(dir,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return dir;
 }
+
+}  // namespace
+
+SingleInstance::SingleInstance(const QString& key)
+    : base_path_(RuntimeDirectory() + QStringLiteral("/vantu-") + key) {}
 
 bool SingleInstance::Acquire() {
     lock_ = std::make_unique<QLockFile>(base_path_ + QStringLiteral(".lock"));

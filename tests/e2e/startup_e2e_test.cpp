@@ -25,7 +25,7 @@ TEST(StationStartup, HeadlessLogsStartAndStopsOnSigterm) {
     {
         StationProcess vantu(station,
                              {"--headless", "--simulate", "--port", std::to_string(FreePort())});
-        ASSERT_TRUE(WaitForFileText(log, ToAnsi("[GUI] PXIe 控制卡開啟 : "), 10000))
+        ASSERT_TRUE(WaitForFileText(log, ToAnsi(",[GUI] PXIe 控制卡開啟 : 正常\n"), 10000))
             << ReadFile(vantu.error_output_path());
         EXPECT_EQ(vantu.Stop(SIGTERM), 0);
     }
