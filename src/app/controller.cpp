@@ -42,6 +42,13 @@ void CVANTUDlg::StartController() {
     main_page_.ref_line_colour = shared_.ref_line_colour;
 
     OpenCardAtStart();
+    StateChanged();
+}
+
+void CVANTUDlg::StateChanged() {
+    if (on_state_changed_) {
+        on_state_changed_();
+    }
 }
 
 void CVANTUDlg::LogStartFacts() {
@@ -143,6 +150,7 @@ void CVANTUDlg::HandleTimerTick(int id) {
 
 void CVANTUDlg::TickMainRefresh() {
     ports_.timers.Kill(kMainRefreshTimer);
+    main_refresh_.Refresh(main_surface_);
     ports_.timers.Start(kMainRefreshTimer, 5500);
 }
 
@@ -152,6 +160,12 @@ void CVANTUDlg::TickPageTimer(int id, int period_ms) {
 }
 
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {
+    const int result = DispatchControllerCommand(code, argument);
+    StateChanged();
+    return result;
+}
+
+int CVANTUDlg::DispatchControllerCommand(int code, std::intptr_t argument) {
     switch (code) {
         case kCodeRunControl:
             return HandleMainPageCommand(argument);

@@ -21,6 +21,7 @@
 #include "pattern/opcode_table.h"
 #include "pattern/pattern_loader.h"
 #include "pattern/run_control.h"
+#include "status/main_page_refresh.h"
 #include "status/module_table.h"
 #include "status/report_memory.h"
 #include "status/status_decoder.h"
@@ -84,10 +85,19 @@ class CVANTUDlg : public CommandSink {
     // The main page's "儲存 SP RCC 回報值".
     void SaveReports();
 
+    // The main page view the refresh paints on; none when headless.
+    void set_main_page_surface(MainPageSurface* surface) { main_surface_ = surface; }
+    // Called after start-up and after every command, so views can redraw their models.
+    void set_on_state_changed(std::function<void()> handler) {
+        on_state_changed_ = std::move(handler);
+    }
+
   private:
     void LogStartFacts();
     void OpenCardAtStart();
+    int DispatchControllerCommand(int code, std::intptr_t argument);
     int HandleMainPageCommand(std::intptr_t argument);
+    void StateChanged();
     void RequestClose();
     void TickMainRefresh();
     void TickPageTimer(int id, int period_ms);
@@ -110,6 +120,10 @@ class CVANTUDlg : public CommandSink {
     std::uint32_t report_block_ = 0;
     ModuleTable modules_;
     StatusDecoder decoder_{modules_, report_, shared_};
+
+    MainPageRefresh main_refresh_{decoder_, report_, shared_};
+    MainPageSurface* main_surface_ = nullptr;
+    std::function<void()> on_state_changed_;
 
     OpCodeTable opcode_table_;
     PatternLoader loader_{opcode_table_, log_, ports_.prompts, main_page_};

@@ -9,6 +9,8 @@
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
+#include "pages/main_page.h"
+#include "widgets/colour_chooser.h"
 
 namespace vantu {
 namespace {
@@ -57,7 +59,15 @@ int CVANTUApp::RunHeadless() {
 int CVANTUApp::RunWindowed() {
     StationWindow window;
     QtPrompts prompts(&window);
+    QtColourChooser colours(&window);
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
+    CVANTUDlg& controller = station.controller();
+    auto* main_page =
+        new CCPAGE2DLG(MainPageContext{controller.main_page(), shared_, controller, prompts,
+                                       colours, [&controller] { controller.SaveReports(); }});
+    window.SetPage(kTabMain, main_page);
+    controller.set_main_page_surface(main_page);
+    controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });

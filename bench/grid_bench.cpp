@@ -1,0 +1,132 @@
+// A full refresh of the whole-antenna grid: all 161 modules decoded into the grid with
+// every element cell changed, then one repaint forced with grab(). The station's grid
+// runs next to a QTableWidget holding the same 60 x 115 cells, fed by the same decoder.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QTableWidget>
+
+#include <cstdint>
+
+#include "base/settings.h"
+#include "pages/antenna_grid.h"
+#include "status/module_table.h"
+#include "status/status_decoder.h"
+#include "widgets/qt_colour.h"
+#include "widgets/report_ctrl.h"
+
+namespace vantu {
+namespace {
+
+constexpr int kRows = 60;
+constexpr int kColumns = 115;
+
+// Element temperatures scattered over all 16 codes, so neighbouring cells rarely share
+// a colour; every pass flips bit 3 of each code, so every element cell changes.
+struct Antenna {
+    Antenna() {
+        BuildModuleTable(table);
+        for (int i = 0; i < kTempColourCount; ++i) {
+            shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i),
+                                                                Rgb(15 * i, 255 - 15 * i, 80)};
+        }
+        shared.temp_masks.fill(0xFFFFFFFF);
+        std::uint32_t seed = 12345;
+        for (std::uint32_t& word : report.array(ReportArray::kTrmTemp)) {
+            seed = seed * 1664525u + 1013904223u;
+            word = seed;
+        }
+    }
+    void Flip() {
+        for (std::uint32_t& word : report.array(ReportArray::kTrmTemp)) {
+            word ^= 0x88888888u;
+        }
+    }
+
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
+};
+
+// A QTableWidget as a cell sink: colours and the tooltip text per item.
+class TableWidgetSink : public CellSink {
+  public:
+    TableWidgetSink(QTableWidget& table, bool tooltips) : table_(table), tooltips_(tooltips) {}
+    void SetCells(std::span<const Cell> cells) override {
+        for (const Cell& cell : cells) {
+            QTableWidgetItem* item = table_.item(cell.row, cell.column);
+            item->setBackground(ToQColor(cell.background));
+            item->setForeground(ToQColor(cell.text_colour));
+            if (tooltips_) {
+                item->setToolTip(ToQString(TooltipText(cell.tip)));
+            }
+        }
+    }
+
+  private:
+    QTableWidget& table_;
+    bool tooltips_;
+};
+
+void BM_ReportCtrlFullRefresh(benchmark::State& state) {
+    Antenna antenna;
+    CReportCtrl grid(kRows, kColumns);
+    SetUpAntennaGrid(grid);
+    grid.resize(grid.ContentSize());
+    for (auto _ : state) {
+        antenna.Flip();
+        antenna.decoder.DecodeAntenna(kViewTemperature, &grid.cells());
+        benchmark::DoNotOptimize(grid.grab());
+    }
+    state.SetItemsProcessed(state.iterations() * kModuleCount * 32);
+}
+BENCHMARK(BM_ReportCtrlFullRefresh)->Unit(benchmark::kMillisecond);
+
+void BM_TableWidgetFullRefresh(benchmark::State& state) {
+    Antenna antenna;
+    QTableWidget table(kRows, kColumns);
+    table.horizontalHeader()->hide();
+    table.verticalHeader()->hide();
+    table.horizontalHeader()->setMinimumSectionSize(1);
+    table.verticalHeader()->setMinimumSectionSize(1);
+    table.setColumnWidth(0, 220);
+    for (int column = 1; column < kColumns - 1; ++column) {
+        table.setColumnWidth(column, 7);
+    }
+    table.setColumnWidth(kColumns - 1, 28);
+    for (int row = 0; row < kRows; ++row) {
+        table.setRowHeight(row, 11);
+        for (int column = 0; column < kColumns; ++column) {
+            table.setItem(row, column, new QTableWidgetItem);
+        }
+    }
+    table.resize(1041, 662);
+    TableWidgetSink sink(table, state.range(0) != 0);
+    for (auto _ : state) {
+        antenna.Flip();
+        antenna.decoder.DecodeAntenna(kViewTemperature, &sink);
+        benchmark::DoNotOptimize(table.grab());
+    }
+    state.SetItemsProcessed(state.iterations() * kModuleCount * 32);
+}
+BENCHMARK(BM_TableWidgetFullRefresh)
+    ->ArgName("tooltips")
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantu
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

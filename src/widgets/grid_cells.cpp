@@ -1,0 +1,127 @@
+#include "widgets/grid_cells.h"
+
+#include <algorithm>
+
+namespace vantu {
+
+GridCells::GridCells(int rows, int columns)
+    : rows_(std::max(rows, 0)),
+      columns_(std::max(columns, 0)),
+      cells_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_)) {}
+
+GridCellState* GridCells::Find(int row, int column) {
+    return Contains(row, column) ? &cells_[Index(row, column)] : nullptr;
+}
+
+void GridCells::Changed() {
+    if (on_change_) {
+        on_change_();
+    }
+}
+
+void GridCells::SetCells(std::span<const Cell> cells) {
+    for (const Cell& cell : cells) {
+        GridCellState* state = Find(cell.row, cell.column);
+        if (state == nullptr) {
+            continue;
+        }
+        if (cell.background != kKeepColour) {
+            state->background = cell.background;
+        }
+        if (cell.text_colour != kKeepColour) {
+            state->text_colour = cell.text_colour;
+        }
+        if (cell.text != nullptr) {
+            state->text.assign(cell.text);
+            state->word_count = cell.word_count;
+            state->word_colours = cell.word_colours;
+        }
+        state->bar_percent = cell.bar_percent;
+        state->band = cell.band;
+        if (cell.tip.kind != TipKind::kKeep) {
+            state->tip = cell.tip;
+        }
+    }
+    Changed();
+}
+
+void GridCells::SetBackground(int row, int column, Colour colour) {
+    if (GridCellState* state = Find(row, column)) {
+        state->background = colour;
+        Changed();
+    }
+}
+
+void GridCells::SetTextColour(int row, int column, Colour colour) {
+    if (GridCellState* state = Find(row, column)) {
+        state->text_colour = colour;
+        Changed();
+    }
+}
+
+void GridCells::SetText(int row, int column, std::string_view text) {
+    if (GridCellState* state = Find(row, column)) {
+        state->text.assign(text);
+        state->word_count = 0;
+        Changed();
+    }
+}
+
+void GridCells::SetWords(int row, int column, std::string_view text,
+                         std::span<const Colour> colours) {
+    if (GridCellState* state = Find(row, column)) {
+        state->text.assign(text);
+        const std::size_t count = std::min(colours.size(), state->word_colours.size());
+        std::copy_n(colours.begin(), count, state->word_colours.begin());
+        state->word_count = static_cast<std::uint8_t>(count);
+        Changed();
+    }
+}
+
+void GridCells::SetTooltip(int row, int column, std::string_view tooltip) {
+    if (GridCellState* state = Find(row, column)) {
+        state->tip = CellTip{};
+        state->tip_text.assign(tooltip);
+        Changed();
+    }
+}
+
+void GridCells::SetCheckBox(int row, int column, bool has_check) {
+    if (GridCellState* state = Find(row, column)) {
+        state->has_check = has_check;
+        Changed();
+    }
+}
+
+void GridCells::SetChecked(int row, int column, bool checked) {
+    if (GridCellState* state = Find(row, column)) {
+        state->checked = checked;
+        Changed();
+    }
+}
+
+void GridCells::SetBar(int row, int column, int percent, int band) {
+    if (GridCellState* state = Find(row, column)) {
+        state->bar_percent = static_cast<std::int16_t>(std::clamp(percent, 0, 100));
+        state->band = static_cast<std::uint8_t>(std::clamp(band, 0, 2));
+        Changed();
+    }
+}
+
+void GridCells::Reset() {
+    std::fill(cells_.begin(), cells_.end(), GridCellState{});
+    Changed();
+}
+
+std::string GridCells::Tooltip(int row, int column) const {
+    if (!Contains(row, column)) {
+        return {};
+    }
+    const GridCellState& state = At(row, column);
+    if (state.tip.kind == TipKind::kKeep) {
+        return state.tip_text;
+    }
+    return TooltipText(state.tip);
+}
+
+}  // namespace vantu

@@ -1,0 +1,95 @@
+// CReportCtrl: the grid the status pages draw on. It paints the visible cells itself in
+// one pass (no object per cell), so changing every cell of the whole-antenna grid and
+// repainting once stays cheap on the GUI thread that also answers remote commands.
+#pragma once
+
+#include <QAbstractScrollArea>
+#include <QLine>
+#include <QRect>
+
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "widgets/grid_cells.h"
+#include "widgets/grid_geometry.h"
+
+namespace vantu {
+
+class CReportCtrl : public QAbstractScrollArea {
+    Q_OBJECT
+
+  public:
+    CReportCtrl(int rows, int columns, QWidget* parent = nullptr);
+
+    // The cells; writing them schedules one repaint.
+    GridCells& cells() { return cells_; }
+    const GridCells& cells() const { return cells_; }
+    int rows() const { return cells_.rows(); }
+    int columns() const { return cells_.columns(); }
+
+    void SetColumnWidth(int column, int width);
+    void SetRowHeight(int row, int height);
+    void SetAllRowHeights(int height);
+    // A header row above the cells; no texts means no header.
+    void SetHeaders(const std::vector<std::string>& texts, int height);
+
+    void SetGridLines(bool on);
+    bool grid_lines() const { return grid_lines_; }
+    // Segments in content pixels (see CellRect), drawn over the cells.
+    void SetOverlayLines(std::vector<QLine> lines);
+    void SetOverlayColour(Colour colour);
+    Colour overlay_colour() const { return overlay_colour_; }
+    void SetOverlayVisible(bool on);
+    bool overlay_visible() const { return overlay_visible_; }
+    const std::vector<QLine>& overlay_lines() const { return overlay_lines_; }
+    // Cells carrying a bar value draw it as a bar instead of plain text.
+    void SetBarDisplay(bool on);
+    bool bar_display() const { return bar_display_; }
+    void SetBandColours(const std::array<Colour, 3>& colours);
+
+    // The cell's pixels relative to the top-left of cell (0, 0), before scrolling.
+    QRect CellRect(int row, int column) const;
+    // The cell under a viewport pixel.
+    std::optional<CellIndex> CellAt(const QPoint& viewport_pos) const;
+    // The size the grid needs to show every cell without scrolling.
+    QSize ContentSize() const;
+
+  signals:
+    void cellClicked(int row, int column);
+    void cellRightClicked(int row, int column, QPoint global_pos);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    // The press did the work; the release is taken so it goes nowhere else.
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+
+  private:
+    QPoint ContentOrigin() const;
+    void UpdateScrollBars();
+    void PaintHeader(class QPainter& painter, int first, int last);
+    void PaintBackgrounds(class QPainter& painter, std::pair<int, int> rows,
+                          std::pair<int, int> columns);
+    // Check box, bar and text of a cell whose background is drawn.
+    void PaintContent(class QPainter& painter, const QRect& rect, const GridCellState& cell);
+    void PaintGridLines(class QPainter& painter, std::pair<int, int> rows,
+                        std::pair<int, int> columns);
+
+    GridCells cells_;
+    GridGeometry geometry_;
+    std::vector<std::string> headers_;
+    int header_height_ = 0;
+    bool grid_lines_ = true;
+    std::vector<QLine> overlay_lines_;
+    Colour overlay_colour_ = kBlack;
+    bool overlay_visible_ = true;
+    bool bar_display_ = false;
+    std::array<Colour, 3> band_colours_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,237 @@
+#include "status/main_page_refresh.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/settings.h"
+#include "status/antenna_layout.h"
+#include "status/status_colours.h"
+#include "status/temperature.h"
+
+namespace vantu {
+namespace {
+
+// What the refresh drew, with every text copied at once.
+struct DrawnCell {
+    Colour background = 0;
+    Colour text_colour = 0;
+    std::string text;
+    std::string tooltip;
+};
+
+class CopyingSink : public CellSink {
+  public:
+    void SetCells(std::span<const Cell> batch) override {
+        ++batches;
+        for (const Cell& cell : batch) {
+            cells[{cell.row, cell.column}] = {cell.background, cell.text_colour,
+                                              cell.text != nullptr ? cell.text : "",
+                                              TooltipText(cell.tip)};
+        }
+    }
+    std::map<std::pair<int, int>, DrawnCell> cells;
+    int batches = 0;
+};
+
+class FakeSurface : public MainPageSurface {
+  public:
+    CellSink& antenna_grid() override { return grid; }
+    void SetStatusCell(const StatusCell& cell) override {
+        list[{cell.row, cell.column}] = {cell.background, cell.text_colour, std::string(cell.text),
+                                         std::string(cell.tooltip)};
+        ++list_cells;
+    }
+    void SetStatusMark(int row, int column, bool set) override {
+        marks[{row, column}] = set;
+        ++mark_calls;
+    }
+    void ShowIndicator(HealthIndicator indicator, bool healthy) override {
+        indicators.emplace_back(indicator, healthy);
+    }
+
+    CopyingSink grid;
+    std::map<std::pair<int, int>, DrawnCell> list;
+    int list_cells = 0;
+    std::map<std::pair<int, int>, bool> marks;
+    int mark_calls = 0;
+    std::vector<std::pair<HealthIndicator, bool>> indicators;
+};
+
+// Module 7 is index 1 of column 1 (slot 17); its top-left cell is row 19, column 9.
+constexpr int kModule = 7;
+constexpr std::size_t kSlot = 17;
+constexpr int kQ = 5;
+constexpr int kRow = 19;
+constexpr int kColumn = 9 + kQ;
+
+class MainPageRefreshTest : public ::testing::Test {
+  protected:
+    MainPageRefreshTest() {
+        BuildModuleTable(table);
+        for (int i = 0; i < kTempColourCount; ++i) {
+            shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i),
+                                                                Rgb(10 * i, 1, 2)};
+        }
+        shared.temp_masks.fill(0xFFFFFFFF);
+    }
+
+    std::uint32_t& Word(ReportArray array, std::size_t index) { return report.array(array)[index]; }
+    std::uint32_t& Sts(std::size_t word) { return Word(ReportArray::kSts, word); }
+    const DrawnCell& Element(int e) const { return surface.grid.cells.at({kRow + e, kColumn}); }
+
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
+    MainPageRefresh refresh{decoder, report, shared};
+    FakeSurface surface;
+};
+
+TEST_F(MainPageRefreshTest, TemperatureModeColoursByTableAndHidesMaskedElements) {
+    shared.display_mode = kDisplayTrmTemperature;
+    // Q5 is the high half of word slot*4 + 2: E3 code 11 (58 °C), E1 code 1 (8 °C).
+    Word(ReportArray::kTrmTemp, kSlot * 4 + 2) = 0xB010u << 16;
+    // Row E2 of module 7 hides Q5 (bit 7 - 5).
+    shared.temp_masks[kModule] = ~(0x04u << 16);
+    refresh.Refresh(&surface);
+
+    EXPECT_EQ(Element(3).tooltip, "模組 : 007\r\n位置 : E3-Q5\r\n溫度 : 58 °C");
+    EXPECT_EQ(Element(3).background, Rgb(40, 1, 2));  // "55-59"
+    EXPECT_EQ(Element(1).tooltip, "模組 : 007\r\n位置 : E1-Q5\r\n溫度 : 8 °C");
+    EXPECT_EQ(Element(0).tooltip, "模組 : 007\r\n位置 : E0-Q5\r\n溫度 : 0 °C");
+    EXPECT_EQ(Element(0).background, Rgb(150, 1, 2));  // "<5"
+    EXPECT_EQ(Element(2).tooltip, "模組 : 007\r\n位置 : E2-Q5");
+    EXPECT_EQ(Element(2).background, Rgb(160, 1, 2));  // "NULL"
+    for (int e = 0; e < kElements; ++e) {
+        EXPECT_EQ(Element(e).text, "");
+        EXPECT_EQ(Element(e).text_colour, Element(e).background);
+    }
+    EXPECT_EQ(surface.grid.cells.size(), static_cast<std::size_t>(kModuleCount * 32));
+    EXPECT_EQ(surface.grid.cells.at({47 + 3, 105 + 7}).tooltip,
+              "模組 : 160\r\n位置 : E3-Q7\r\n溫度 : 0 °C");
+}
+
+TEST_F(MainPageRefreshTest, EveryDisplayModeHasItsTooltips) {
+    // Q5 is byte 1 of the second word of the slot for the byte-wide arrays.
+    Word(ReportArray::kQdxaSts, kSlot * 2 + 1) = 0x0Bu << 8;         // 58 °C
+    Word(ReportArray::kTrmTxRx, kSlot * 2 + 1) = 0b1000'0001u << 8;  // Tx E3, Rx E0
+    Word(ReportArray::kTrmSts, kSlot) = 0x8u << (4 * kQ);            // E3 faulty
+    struct Case {
+        DisplayMode mode;
+        int element;
+        std::string tooltip;
+        Colour background;
+    };
+    const Case cases[] = {
+        {kDisplayQdxaTemperature, 0, "模組 : 007\r\n位置 : Q5\r\n溫度 : 58 °C", Rgb(40, 1, 2)},
+        {kDisplayQdxaTemperature, 3, "模組 : 007\r\n位置 : Q5\r\n溫度 : 58 °C", Rgb(40, 1, 2)},
+        {kDisplayTrmStatus, 3, "1", Rgb(210, 0, 0)},
+        {kDisplayTrmStatus, 0, "0", Rgb(0, 210, 0)},
+        {kDisplayTrmTxRx, 3,
+         "模組 : 007\r\n位置 : E3-Q5\n\n回報 : [0]-正常  [1]-異常\n狀態 : Tx[1]  Rx[0]",
+         Rgb(150, 0, 0)},
+        {kDisplayTrmTxRx, 0,
+         "模組 : 007\r\n位置 : E0-Q5\n回報 : [0]-正常  [1]-異常\n狀態 : Tx[0]  Rx[1]",
+         Rgb(0, 150, 0)},
+    };
+    for (const Case& c : cases) {
+        shared.display_mode = c.mode;
+        refresh.Refresh(&surface);
+        EXPECT_EQ(Element(c.element).tooltip, c.tooltip) << c.mode;
+        EXPECT_EQ(Element(c.element).background, c.background) << c.mode;
+    }
+}
+
+TEST_F(MainPageRefreshTest, InterfaceStatesAndTotalsAreRedrawnOnlyWhenTheirWordsChange) {
+    Sts(4) = 0x0000FFFF;
+    Sts(5) = 0xFFFF0000;
+    Sts(6) = (3u << 15) | 12u;
+    refresh.Refresh(&surface);
+
+    const auto& list = surface.list;
+    EXPECT_EQ(list.at({1, 4}).text, "正常");
+    EXPECT_EQ(list.at({1, 4}).background, Rgb(120, 120, 120));
+    EXPECT_EQ(list.at({1, 4}).tooltip,
+              "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : [0x0000FFFF]");
+    EXPECT_EQ(list.at({4, 4}).text, "異常");
+    EXPECT_EQ(list.at({4, 4}).background, Rgb(130, 0, 50));
+    EXPECT_EQ(list.at({4, 4}).tooltip,
+              "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : [0xFFFF0000]");
+    EXPECT_EQ(list.at({1, 7}).text, "3 ");
+    EXPECT_EQ(list.at({4, 7}).text, "12 ");
+    EXPECT_EQ(list.at({4, 7}).text_colour, Rgb(250, 250, 250));
+    const std::map<std::pair<int, int>, bool> marks = {
+        {{1, 2}, false}, {{4, 2}, true}, {{1, 5}, true}, {{4, 5}, true}};
+    EXPECT_EQ(surface.marks, marks);
+
+    EXPECT_EQ(surface.list_cells, 4);
+    EXPECT_EQ(surface.mark_calls, 4);
+    refresh.Refresh(&surface);
+    EXPECT_EQ(surface.list_cells, 4);
+    EXPECT_EQ(surface.mark_calls, 4);
+
+    Sts(6) = 0;  // the totals only
+    refresh.Refresh(&surface);
+    EXPECT_EQ(surface.list_cells, 6);
+    EXPECT_EQ(list.at({1, 7}).text, "0 ");
+    EXPECT_FALSE(surface.marks.at({1, 5}));
+    EXPECT_FALSE(surface.marks.at({4, 5}));
+    EXPECT_TRUE(surface.marks.at({4, 2}));
+}
+
+TEST_F(MainPageRefreshTest, IndicatorsChangeOnlyWhenTheirStateChanges) {
+    using Shown = std::vector<std::pair<HealthIndicator, bool>>;
+    refresh.Refresh(&surface);  // all words 0: every group faulty
+    EXPECT_EQ(surface.indicators, (Shown{{HealthIndicator::kPower, false},
+                                         {HealthIndicator::kEnvironment, false},
+                                         {HealthIndicator::kDigital, false},
+                                         {HealthIndicator::kRf, false},
+                                         {HealthIndicator::kExciterInput, false},
+                                         {HealthIndicator::kQtrmInput, false}}));
+    EXPECT_TRUE(refresh.indicators()[0].fault);
+    EXPECT_FALSE(refresh.indicators()[0].normal);
+
+    surface.indicators.clear();
+    refresh.Refresh(&surface);
+    EXPECT_TRUE(surface.indicators.empty());
+
+    Sts(20) = 0x1FFFFFFF;
+    Sts(21) = 0x3FFFFFFF;
+    Sts(23) = 0x07FFFFFF;
+    Sts(24) = 0x7FFFFFFF;
+    Sts(25) = 0x1FFF;
+    Sts(26) = 0x3FFFFFFF;
+    Sts(27) = 0xFFFFFFFF;
+    refresh.Refresh(&surface);
+    EXPECT_EQ(surface.indicators.size(), 6u);
+    for (const auto& [indicator, healthy] : surface.indicators) {
+        EXPECT_TRUE(healthy) << static_cast<int>(indicator);
+    }
+
+    surface.indicators.clear();
+    Sts(27) = 0x7FFFFFFF;  // bit 31: the RF group and the EXCITER input power
+    refresh.Refresh(&surface);
+    EXPECT_EQ(surface.indicators,
+              (Shown{{HealthIndicator::kRf, false}, {HealthIndicator::kExciterInput, false}}));
+}
+
+TEST_F(MainPageRefreshTest, WithoutSurfaceOrTableNothingIsDrawn) {
+    shared.display_mode = kDisplayTrmStatus;
+    Word(ReportArray::kTrmSts, kSlot) = 0x1u << (4 * kQ);
+    refresh.Refresh(nullptr);
+    EXPECT_EQ(table.records[kModule].q[kQ].trm_status[0], 1);  // still decoded
+    EXPECT_FALSE(refresh.indicators()[0].normal);
+    EXPECT_FALSE(refresh.indicators()[0].fault);
+
+    FreeModuleTable(table);
+    refresh.Refresh(&surface);
+    EXPECT_TRUE(surface.grid.cells.empty());
+    EXPECT_EQ(surface.indicators.size(), 6u);  // the words are read all the same
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,307 @@
+#include "pages/main_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QTest>
+
+#include "base/settings.h"
+#include "fake_ports.h"
+#include "page_fakes.h"
+#include "pages/antenna_grid.h"
+#include "qt_test_app.h"
+#include "status/module_table.h"
+#include "widgets/health_mark.h"
+#include "widgets/qt_colour.h"
+#include "widgets/report_ctrl.h"
+
+namespace vantu {
+namespace {
+
+using testing::Command;
+using testing::FakePrompts;
+using testing::QtTestApp;
+using testing::RecordingCommands;
+using testing::ScriptedColours;
+using Commands = std::vector<Command>;
+
+class MainPageTest : public ::testing::Test {
+  protected:
+    MainPageTest() {
+        for (int i = 0; i < kTempColourCount; ++i) {
+            shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i),
+                                                                Rgb(10 * i, 20, 30)};
+        }
+        shared.settings_loaded = true;
+        model.ref_line_colour = Rgb(0, 0, 255);
+        shared.ref_line_colour = Rgb(0, 0, 255);
+    }
+
+    CReportCtrl& grid() { return *page.controls().antenna_grid; }
+    const GridCellState& LegendCell(int entry) {
+        return grid().cells().At(kLegendFirstRow + entry, kLegendColumn);
+    }
+    void ClickLegend(int entry) {
+        const QRect rect = grid().CellRect(kLegendFirstRow + entry, kLegendColumn);
+        QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, rect.center());
+    }
+    QStringList MessageLines() {
+        QStringList lines;
+        for (int i = 0; i < page.controls().messages->count(); ++i) {
+            lines.push_back(page.controls().messages->item(i)->text());
+        }
+        return lines;
+    }
+
+    QApplication& app = QtTestApp();
+    MainPageModel model;
+    SharedSettings shared;
+    RecordingCommands commands;
+    FakePrompts prompts;
+    ScriptedColours colours;
+    int report_saves = 0;
+    CCPAGE2DLG page{{model, shared, commands, prompts, colours, [this] { ++report_saves; }}};
+};
+
+TEST_F(MainPageTest, StartsInTheTemperatureViewWithTheDocumentedStates) {
+    EXPECT_EQ(shared.display_mode, kDisplayTrmTemperature);
+    EXPECT_EQ(page.antenna_title(), QStringLiteral("全面天線模組溫度"));
+    const auto& boxes = page.controls().view_boxes;
+    EXPECT_TRUE(boxes[2]->isChecked());
+    EXPECT_FALSE(boxes[0]->isVisibleTo(&page));  // " TRM 狀態" is hidden
+    EXPECT_FALSE(page.controls().run->isEnabled());
+    EXPECT_EQ(page.controls().run->text(), QStringLiteral("啟用"));
+    EXPECT_FALSE(page.controls().messages->isVisibleTo(&page));
+    EXPECT_FALSE(page.legend_on());
+    EXPECT_TRUE(grid().grid_lines());
+    EXPECT_TRUE(grid().overlay_visible());
+    EXPECT_EQ(page.controls().load->toolTip(), QStringLiteral("載入控制執行碼"));
+    EXPECT_EQ(page.controls().run->toolTip(), QStringLiteral("啟用/停用執行碼控制"));
+    EXPECT_EQ(page.controls().patterns->toolTip(),
+              QStringLiteral("由 Setup.ini 設定載入預設的控制執行碼檔"));
+    EXPECT_EQ(page.controls().minimise->toolTip(), QStringLiteral("設定主程式視窗最小化"));
+    EXPECT_FALSE(page.controls().set->isVisibleTo(&page));
+    EXPECT_TRUE(commands.posted.empty());
+}
+
+TEST_F(MainPageTest, ViewBoxesSetModeAndTitleAndAskForARefresh) {
+    struct Case {
+        std::size_t box;
+        DisplayMode mode;
+        const char* title;
+    };
+    const Case cases[] = {
+        {3, kDisplayQdxaTemperature, "全面QDX-A溫度"},
+        {1, kDisplayTrmTxRx, "全面天線 TxRx 狀態"},
+        {0, kDisplayTrmStatus, "全面天線模組狀態"},
+        {2, kDisplayTrmTemperature, "全面天線模組溫度"},
+        {2, kDisplayTrmTemperature, "全面天線模組溫度"},  // clicking the checked box keeps it
+    };
+    const auto& boxes = page.controls().view_boxes;
+    for (const Case& c : cases) {
+        commands.posted.clear();
+        boxes[c.box]->click();
+        EXPECT_EQ(shared.display_mode, c.mode);
+        EXPECT_EQ(page.antenna_title(), QString::fromUtf8(c.title));
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            EXPECT_EQ(boxes[i]->isChecked(), i == c.box) << c.box << " " << i;
+        }
+        EXPECT_EQ(commands.posted, (Commands{{2, 2}}));
+    }
+}
+
+TEST_F(MainPageTest, LegendShowsTheTableAndEditsOnlyChangedColours) {
+    ClickLegend(4);  // legend off: no chooser
+    EXPECT_TRUE(colours.presets.empty());
+
+    page.menu().legend_on->trigger();
+    EXPECT_TRUE(page.legend_on());
+    EXPECT_TRUE(page.menu().legend_on->isChecked());
+    EXPECT_FALSE(page.menu().legend_off->isChecked());
+    EXPECT_EQ(LegendCell(0).background, Rgb(0, 20, 30));
+    EXPECT_EQ(grid().cells().Tooltip(kLegendFirstRow, kLegendColumn), ">74");
+    EXPECT_EQ(grid().cells().Tooltip(kLegendFirstRow + 14, kLegendColumn), "5-9");
+    EXPECT_EQ(grid().cells().Tooltip(kLegendFirstRow + 16, kLegendColumn), "NULL");
+
+    colours.answers = {Rgb(40, 20, 30), std::nullopt};  // the same colour, then cancel
+    ClickLegend(4);
+    ClickLegend(4);
+    EXPECT_EQ(colours.presets, (std::vector<Colour>{Rgb(40, 20, 30), Rgb(40, 20, 30)}));
+    EXPECT_TRUE(commands.posted.empty());
+
+    colours.answers = {Rgb(1, 2, 3)};
+    ClickLegend(4);
+    EXPECT_EQ(LegendCell(4).background, Rgb(1, 2, 3));
+    EXPECT_EQ(shared.temp_colours[4].colour, Rgb(1, 2, 3));
+    EXPECT_EQ(shared.temp_colours[4].label, "55-59");
+    EXPECT_EQ(shared.temp_colours[3].colour, Rgb(30, 20, 30));
+    EXPECT_EQ(commands.posted, (Commands{{2, 11}}));
+
+    page.menu().legend_off->trigger();
+    EXPECT_EQ(LegendCell(4).background, kWhite);
+    EXPECT_EQ(grid().cells().Tooltip(kLegendFirstRow + 4, kLegendColumn), "");
+    EXPECT_TRUE(page.menu().legend_off->isChecked());
+}
+
+TEST_F(MainPageTest, LegendFallsBackToGreenWithoutSettings) {
+    shared.settings_loaded = false;
+    page.menu().legend_on->trigger();
+    for (int i = 0; i < kTempColourCount; ++i) {
+        EXPECT_EQ(LegendCell(i).background, Rgb(0, 100, 0));
+    }
+}
+
+TEST_F(MainPageTest, ReferenceLineColourIsSavedOnlyWhenChanged) {
+    colours.answers = {Rgb(0, 0, 255), std::nullopt, Rgb(255, 0, 0)};
+    page.menu().ref_colour->trigger();
+    page.menu().ref_colour->trigger();
+    EXPECT_TRUE(commands.posted.empty());
+    page.menu().ref_colour->trigger();
+    EXPECT_EQ(colours.presets, (std::vector<Colour>(3, Rgb(0, 0, 255))));
+    EXPECT_EQ(model.ref_line_colour, Rgb(255, 0, 0));
+    EXPECT_EQ(shared.ref_line_colour, Rgb(255, 0, 0));
+    EXPECT_EQ(grid().overlay_colour(), Rgb(255, 0, 0));
+    EXPECT_EQ(commands.posted, (Commands{{2, 10}}));
+}
+
+TEST_F(MainPageTest, ResetsAskFirstAndNoSendsNothing) {
+    page.menu().reset_reports->trigger();
+    page.menu().reset_control_code->trigger();
+    EXPECT_TRUE(commands.posted.empty());
+    ASSERT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(prompts.shown[0].text, "您確定要 [重置] 全面天線全部的回報狀態值嗎 ?      ");
+    EXPECT_EQ(prompts.shown[1].text, "您確定要 [重置] 已設定的 QDX 全型機箱控制執行碼嗎 ?      ");
+
+    prompts.answers = {true, true};
+    page.menu().reset_reports->trigger();
+    page.menu().reset_control_code->trigger();
+    EXPECT_EQ(commands.posted, (Commands{{2, 7}, {2, 8}}));
+}
+
+TEST_F(MainPageTest, MessageWindowEmptiesPastThirtyLinesAndOnDoubleClick) {
+    for (int i = 1; i <= 30; ++i) {
+        page.AddMessage("line " + std::to_string(i));
+    }
+    EXPECT_EQ(MessageLines().size(), 30);
+    EXPECT_EQ(MessageLines().back(), QStringLiteral("line 30"));
+    page.AddMessage("line 31");
+    EXPECT_TRUE(MessageLines().isEmpty());
+    EXPECT_TRUE(model.messages.lines().empty());
+
+    page.AddMessage("[GUI] 一");
+    EXPECT_EQ(MessageLines(), QStringList{QStringLiteral("[GUI] 一")});
+    QListWidget& list = *page.controls().messages;
+    emit list.itemDoubleClicked(list.item(0));
+    EXPECT_TRUE(MessageLines().isEmpty());
+}
+
+TEST_F(MainPageTest, MessageWindowMenuResizesTheStatusList) {
+    page.menu().messages_on->trigger();
+    EXPECT_TRUE(page.controls().messages->isVisibleTo(&page));
+    EXPECT_EQ(page.controls().status_list->geometry().right(), 742);
+    EXPECT_TRUE(page.menu().messages_on->isChecked());
+    page.menu().messages_off->trigger();
+    EXPECT_FALSE(page.controls().messages->isVisibleTo(&page));
+    EXPECT_EQ(page.controls().status_list->geometry().right(), 1309);
+    EXPECT_TRUE(page.menu().messages_off->isChecked());
+}
+
+TEST_F(MainPageTest, RunButtonAlternatesCaptionsAndCommands) {
+    model.run_button_enabled = true;
+    page.SyncFromModel();
+    QPushButton& run = *page.controls().run;
+    ASSERT_TRUE(run.isEnabled());
+    run.click();
+    EXPECT_EQ(run.text(), QStringLiteral("停止"));
+    run.click();
+    EXPECT_EQ(run.text(), QStringLiteral("啟用"));
+    run.click();
+    EXPECT_EQ(run.text(), QStringLiteral("停止"));
+    EXPECT_EQ(commands.posted, (Commands{{2, 5}, {2, 6}, {2, 5}}));
+
+    model.running = false;  // a reset stopped the code
+    page.SyncFromModel();
+    EXPECT_EQ(run.text(), QStringLiteral("啟用"));
+}
+
+TEST_F(MainPageTest, ButtonsPostTheirCommands) {
+    model.pattern_list = {"a.cfg", "b.cfg"};
+    model.pattern_selection = 0;
+    page.SyncFromModel();
+    page.controls().patterns->setCurrentIndex(1);
+    EXPECT_EQ(model.pattern_selection, 1);
+
+    page.controls().load->click();
+    page.controls().close->click();
+    page.controls().minimise->click();
+    for (const char* text : {"", "  ", "abc", "-"}) {  // would read as module 0
+        page.controls().ant_no->setText(QString::fromLatin1(text));
+        page.controls().set->click();
+    }
+    page.controls().ant_no->setText(QStringLiteral(" 42"));
+    page.controls().set->click();
+    EXPECT_EQ(commands.posted, (Commands{{2, 3}, {2, 0}, {2, 12}, {21, 42}}));
+
+    page.menu().save_reports->trigger();
+    EXPECT_EQ(report_saves, 1);
+}
+
+TEST_F(MainPageTest, ContextMenuHasItsItemsMarksAndShortcuts) {
+    const QMenu& menu = *page.menu().menu;
+    EXPECT_EQ(menu.objectName(), QStringLiteral("ContextMenu"));
+    QStringList items;
+    for (QAction* action : menu.actions()) {
+        items.push_back(action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    EXPECT_EQ(items,
+              (QStringList{
+                  QStringLiteral("顯示格點線 ... \tCtrl+G"), "-",
+                  QStringLiteral("顯示參考線 ... \tCtrl+R"),
+                  QStringLiteral("設定參考線顏色  ... \tCtrl+L"), "-",
+                  QStringLiteral("溫度調色設定對應表"), "-", QStringLiteral("重置系統參數值"), "-",
+                  QStringLiteral("儲存 SP RCC 回報值"), "-", QStringLiteral("顯示訊息視窗")}));
+    EXPECT_EQ(page.menu().grid_lines->shortcut(), QKeySequence(QStringLiteral("Ctrl+G")));
+    EXPECT_EQ(page.menu().ref_lines->shortcut(), QKeySequence(QStringLiteral("Ctrl+R")));
+    EXPECT_EQ(page.menu().ref_colour->shortcut(), QKeySequence(QStringLiteral("Ctrl+L")));
+    EXPECT_TRUE(page.menu().legend_off->isChecked());
+    EXPECT_TRUE(page.menu().messages_off->isChecked());
+
+    page.menu().grid_lines->trigger();
+    EXPECT_FALSE(grid().grid_lines());
+    EXPECT_FALSE(page.menu().grid_lines->isChecked());
+    page.menu().ref_lines->trigger();
+    EXPECT_FALSE(grid().overlay_visible());
+    page.menu().ref_lines->trigger();
+    EXPECT_TRUE(grid().overlay_visible());
+}
+
+TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
+    ModuleTable table;
+    BuildModuleTable(table);
+    ReportMemory report;
+    report.array(ReportArray::kTrmSts)[17] = 0x8u << 20;  // module 7, E3-Q5 faulty
+    report.array(ReportArray::kSts)[4] = 0x0000FFFF;
+    StatusDecoder decoder(table, report, shared);
+    MainPageRefresh refresh(decoder, report, shared);
+    page.controls().view_boxes[0]->click();  // " TRM 狀態"
+    refresh.Refresh(&page);
+
+    EXPECT_EQ(grid().cells().At(22, 14).background, Rgb(210, 0, 0));
+    EXPECT_EQ(grid().cells().Tooltip(22, 14), "1");
+    EXPECT_EQ(grid().cells().At(21, 14).background, Rgb(0, 210, 0));
+    const GridCells& list = page.controls().status_list->cells();
+    EXPECT_EQ(list.At(1, 4).text, "正常");
+    EXPECT_EQ(list.At(4, 4).text, "異常");
+    EXPECT_FALSE(list.At(1, 2).checked);
+    EXPECT_TRUE(list.At(4, 2).checked);
+    EXPECT_FALSE(page.controls().indicators[0]->healthy());
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,86 @@
+#include "widgets/grid_cells.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vantu {
+namespace {
+
+TEST(GridCellsTest, SinkCellsKeepWhatTheyDoNotSet) {
+    GridCells cells(3, 3);
+    int changes = 0;
+    cells.set_on_change([&] { ++changes; });
+    cells.SetTooltip(1, 1, "old tip");
+    cells.SetText(1, 1, "old");
+    cells.SetBackground(1, 1, Rgb(1, 2, 3));
+
+    Cell keep;
+    keep.row = 1;
+    keep.column = 1;
+    keep.text_colour = Rgb(9, 9, 9);
+    cells.SetCells(std::span<const Cell>(&keep, 1));
+    const GridCellState& state = cells.At(1, 1);
+    EXPECT_EQ(state.background, Rgb(1, 2, 3));
+    EXPECT_EQ(state.text_colour, Rgb(9, 9, 9));
+    EXPECT_EQ(state.text, "old");
+    EXPECT_EQ(cells.Tooltip(1, 1), "old tip");
+    EXPECT_EQ(changes, 4);
+
+    Cell outside;
+    outside.row = 3;
+    outside.column = 0;
+    outside.background = Rgb(5, 5, 5);
+    cells.SetCells(std::span<const Cell>(&outside, 1));
+    cells.SetBackground(-1, 0, Rgb(5, 5, 5));
+    EXPECT_EQ(changes, 5);  // the batch still reports, the stray setter does not
+}
+
+TEST(GridCellsTest, TooltipsAreRenderedOnDemandOrSetByThePage) {
+    GridCells cells(2, 2);
+    std::array<Cell, 2> batch{};
+    batch[0].tip = {TipKind::kTemperature, 3, 5, 58, 0, 7};
+    batch[1].column = 1;
+    batch[1].tip.kind = TipKind::kSummaryReport;
+    cells.SetCells(batch);
+    EXPECT_EQ(cells.Tooltip(0, 0), "模組 : 007\r\n位置 : E3-Q5\r\n溫度 : 58 °C");
+    EXPECT_EQ(cells.Tooltip(0, 1), "回報 : [0]-正常  [1]-異常 ");
+    EXPECT_EQ(cells.Tooltip(1, 1), "");
+    EXPECT_EQ(cells.Tooltip(5, 5), "");
+
+    // The page's own text replaces a decoder's tooltip, and the other way round.
+    {
+        std::string label = "55-59";
+        cells.SetTooltip(0, 1, label);
+        label.assign("xxxxx");
+    }
+    EXPECT_EQ(cells.Tooltip(0, 1), "55-59");
+    batch[1].tip = {TipKind::kFlag, 0, 0, 1, 0, 0};
+    cells.SetCells(std::span<const Cell>(&batch[1], 1));
+    EXPECT_EQ(cells.Tooltip(0, 1), "1");
+}
+
+TEST(GridCellsTest, WordsCheckBoxesAndBarsAreKeptPerCell) {
+    GridCells cells(1, 3);
+    const std::array<Colour, 4> colours = {Rgb(210, 0, 0), kBlack, Rgb(210, 0, 0), kBlack};
+    cells.SetWords(0, 0, "32 9 5 -5", colours);
+    cells.SetCheckBox(0, 1, true);
+    cells.SetChecked(0, 1, true);
+    cells.SetBar(0, 2, 150, 7);
+    EXPECT_EQ(cells.At(0, 0).word_count, 4);
+    EXPECT_EQ(cells.At(0, 0).word_colours, colours);
+    EXPECT_TRUE(cells.At(0, 1).has_check);
+    EXPECT_TRUE(cells.At(0, 1).checked);
+    EXPECT_EQ(cells.At(0, 2).bar_percent, 100);
+    EXPECT_EQ(cells.At(0, 2).band, 2);
+
+    cells.SetText(0, 0, "plain");  // plain text drops the word colours
+    EXPECT_EQ(cells.At(0, 0).word_count, 0);
+    cells.Reset();
+    EXPECT_FALSE(cells.At(0, 1).has_check);
+    EXPECT_EQ(cells.At(0, 2).bar_percent, -1);
+    EXPECT_EQ(cells.At(0, 0).background, kWhite);
+}
+
+}  // namespace
+}  // namespace vantu

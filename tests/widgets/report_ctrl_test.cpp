@@ -1,0 +1,168 @@
+#include "widgets/report_ctrl.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "qt_test_app.h"
+#include "widgets/qt_colour.h"
+
+namespace vantu {
+namespace {
+
+using testing::QtTestApp;
+
+QImage Shot(CReportCtrl& grid) {
+    return grid.viewport()->grab().toImage();
+}
+
+// Pixels in the rectangle whose colour is near the wanted one (text is antialiased).
+int CountNear(const QImage& image, const QRect& area, QColor wanted) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (std::abs(c.red() - wanted.red()) < 40 &&
+                std::abs(c.green() - wanted.green()) < 40 &&
+                std::abs(c.blue() - wanted.blue()) < 40) {
+                ++count;
+            }
+        }
+    }
+    return count;
+}
+
+class ReportCtrlTest : public ::testing::Test {
+  protected:
+    ReportCtrlTest() { QtTestApp(); }
+};
+
+TEST_F(ReportCtrlTest, ClicksReportTheCellUnderThePointer) {
+    CReportCtrl grid(4, 4);
+    for (int column = 0; column < 4; ++column) {
+        grid.SetColumnWidth(column, 30 + 10 * column);
+    }
+    grid.SetAllRowHeights(20);
+    grid.resize(grid.ContentSize());
+    grid.show();
+    QSignalSpy clicks(&grid, &CReportCtrl::cellClicked);
+    QSignalSpy right_clicks(&grid, &CReportCtrl::cellRightClicked);
+
+    struct Case {
+        QPoint pos;
+        int row, column;
+    };
+    const Case cases[] = {{{1, 1}, 0, 0},   {{29, 19}, 0, 0}, {{30, 20}, 1, 1},
+                          {{69, 39}, 1, 1}, {{70, 79}, 3, 2}, {{179, 79}, 3, 3}};
+    for (const Case& c : cases) {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, c.pos);
+        ASSERT_EQ(clicks.size(), 1) << c.pos.x() << "," << c.pos.y();
+        EXPECT_EQ(clicks.takeFirst(), (QList<QVariant>{c.row, c.column}));
+    }
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, QPoint(75, 45));
+    ASSERT_EQ(right_clicks.size(), 1);
+    EXPECT_EQ(right_clicks[0][0].toInt(), 2);
+    EXPECT_EQ(right_clicks[0][1].toInt(), 2);
+    EXPECT_TRUE(clicks.isEmpty());
+}
+
+TEST_F(ReportCtrlTest, HeaderAndScrollingShiftTheHitTest) {
+    CReportCtrl grid(40, 40);
+    grid.SetHeaders({"A", "B"}, 24);
+    grid.resize(200, 150);
+    grid.show();
+    EXPECT_FALSE(grid.CellAt(QPoint(10, 23)).has_value());
+    EXPECT_EQ(grid.CellAt(QPoint(10, 24)), (CellIndex{0, 0}));
+
+    grid.horizontalScrollBar()->setValue(65);
+    grid.verticalScrollBar()->setValue(37);
+    // Content x = 10 + 65 = 75 (column 1 of 60 wide); y = 24 - 24 + 37 = 37 (row 2 of 18).
+    EXPECT_EQ(grid.CellAt(QPoint(10, 24)), (CellIndex{2, 1}));
+    QSignalSpy clicks(&grid, &CReportCtrl::cellClicked);
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(10, 24));
+    ASSERT_EQ(clicks.size(), 1);
+    EXPECT_EQ(clicks[0], (QList<QVariant>{2, 1}));
+    EXPECT_EQ(grid.CellRect(2, 1), QRect(60, 36, 60, 18));  // unaffected by scrolling
+}
+
+TEST_F(ReportCtrlTest, WordsAreDrawnEachInItsOwnColour) {
+    CReportCtrl grid(1, 1);
+    grid.SetColumnWidth(0, 240);
+    grid.SetRowHeight(0, 60);
+    QFont font = grid.font();
+    font.setPixelSize(36);
+    grid.setFont(font);
+    grid.resize(grid.ContentSize());
+    const Colour red = Rgb(210, 0, 0);
+    const Colour blue = Rgb(0, 0, 210);
+    grid.cells().SetWords(0, 0, "Tx Rx", std::array<Colour, 2>{red, blue});
+    const QImage image = Shot(grid);
+    const QRect left(0, 0, 120, 60);
+    const QRect right(120, 0, 120, 60);
+    EXPECT_GT(CountNear(image, left, ToQColor(red)), 20);
+    EXPECT_EQ(CountNear(image, left, ToQColor(blue)), 0);
+    EXPECT_GT(CountNear(image, right, ToQColor(blue)), 20);
+    EXPECT_EQ(CountNear(image, right, ToQColor(red)), 0);
+
+    grid.cells().SetText(0, 0, "Tx Rx");  // plain: both words in the text colour
+    grid.cells().SetTextColour(0, 0, blue);
+    const QImage plain = Shot(grid);
+    EXPECT_GT(CountNear(plain, left, ToQColor(blue)), 20);
+    EXPECT_EQ(CountNear(plain, left, ToQColor(red)), 0);
+}
+
+TEST_F(ReportCtrlTest, BarsGridLinesAndOverlayLinesAreDrawnOnlyWhenSwitchedOn) {
+    CReportCtrl grid(2, 2);
+    grid.SetColumnWidth(0, 100);
+    grid.SetColumnWidth(1, 100);
+    grid.SetAllRowHeights(30);
+    grid.resize(grid.ContentSize());
+    GridCells& cells = grid.cells();
+    cells.SetBackground(0, 0, Rgb(255, 255, 255));
+    cells.SetBar(0, 0, 50, 1);
+    grid.SetBandColours({Rgb(0, 200, 0), Rgb(200, 0, 0), Rgb(200, 200, 0)});
+
+    QImage image = Shot(grid);
+    EXPECT_EQ(image.pixelColor(20, 15), QColor(255, 255, 255));  // bar display off
+    grid.SetBarDisplay(true);
+    image = Shot(grid);
+    EXPECT_EQ(image.pixelColor(20, 15), QColor(200, 0, 0));
+    EXPECT_EQ(image.pixelColor(80, 15), QColor(255, 255, 255));
+
+    // The edge between the two columns.
+    EXPECT_EQ(image.pixelColor(100, 45), QColor(192, 192, 192));
+    grid.SetGridLines(false);
+    image = Shot(grid);
+    EXPECT_EQ(image.pixelColor(100, 45), QColor(255, 255, 255));
+
+    grid.SetOverlayLines({QLine(0, 40, 199, 40)});
+    grid.SetOverlayColour(Rgb(0, 0, 255));
+    image = Shot(grid);
+    EXPECT_EQ(image.pixelColor(150, 40), QColor(0, 0, 255));
+    grid.SetOverlayVisible(false);
+    image = Shot(grid);
+    EXPECT_EQ(image.pixelColor(150, 40), QColor(255, 255, 255));
+}
+
+TEST_F(ReportCtrlTest, CheckBoxCellsShowTheirMark) {
+    CReportCtrl grid(1, 2);
+    grid.SetColumnWidth(0, 20);
+    grid.SetColumnWidth(1, 20);
+    grid.SetAllRowHeights(20);
+    grid.SetGridLines(false);
+    grid.resize(grid.ContentSize());
+    grid.cells().SetCheckBox(0, 0, true);
+    grid.cells().SetCheckBox(0, 1, true);
+    grid.cells().SetChecked(0, 1, true);
+    const QImage image = Shot(grid);
+    const int unchecked_dark = CountNear(image, QRect(6, 6, 8, 8), Qt::black);
+    const int checked_dark = CountNear(image, QRect(26, 6, 8, 8), Qt::black);
+    EXPECT_EQ(unchecked_dark, 0);
+    EXPECT_GT(checked_dark, 5);
+}
+
+}  // namespace
+}  // namespace vantu

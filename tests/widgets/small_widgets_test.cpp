@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include "qt_test_app.h"
+#include "status/status_colours.h"
+#include "widgets/health_mark.h"
+#include "widgets/static_text.h"
+
+namespace vantu {
+namespace {
+
+using testing::QtTestApp;
+
+TEST(HealthMarkTest, ShowsTheGreenOrTheRedPicture) {
+    QtTestApp();
+    CHealthMark mark;
+    mark.resize(40, 40);
+    // A point inside the disc, away from the tick and the cross.
+    const QPoint probe(20, 7);
+    EXPECT_TRUE(mark.healthy());
+    EXPECT_EQ(mark.grab().toImage().pixelColor(probe), QColor(0, 170, 0));
+    mark.SetHealthy(false);
+    EXPECT_FALSE(mark.healthy());
+    EXPECT_EQ(mark.grab().toImage().pixelColor(probe), QColor(210, 0, 0));
+}
+
+TEST(StaticTextTest, TakesTextAndBackgroundColours) {
+    QtTestApp();
+    CStatic text(QStringLiteral("正常"));
+    text.resize(60, 20);
+    text.SetBackground(Rgb(130, 0, 50));
+    text.SetTextColour(Rgb(250, 250, 250));
+    EXPECT_EQ(text.palette().color(QPalette::WindowText), QColor(250, 250, 250));
+    EXPECT_EQ(text.grab().toImage().pixelColor(1, 1), QColor(130, 0, 50));
+}
+
+}  // namespace
+}  // namespace vantu
