@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test; then builds the core once more under
-# AddressSanitizer + UndefinedBehaviorSanitizer and runs its tests again; then runs
-# each benchmark once, briefly. Exits non-zero on any failure or sanitizer report.
+# AddressSanitizer + UndefinedBehaviorSanitizer and runs its tests again; runs each
+# benchmark once, briefly, and fuzzes the remote command path for a minute. Exits
+# non-zero on any failure or sanitizer report.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="$(nproc)"
@@ -17,12 +18,33 @@ for bench in "$ROOT"/build/bench/*_bench; do
     "$bench" --benchmark_min_time=0.001 >/dev/null
 done
 
+echo "== remote latency against a running station (one brief run)"
+STATION="$(mktemp -d)"
+cp -r "$ROOT/examples/station/." "$STATION/"
+PORT=$((20000 + RANDOM % 20000))
+(cd "$STATION" && exec "$ROOT/build/src/gui/vantu" --headless --simulate --port "$PORT" 2>/dev/null) &
+STATION_PID=$!
+trap 'kill "$STATION_PID" 2>/dev/null || true; rm -rf "$STATION"' EXIT
+"$ROOT/build/bench/remote_latency" --port "$PORT" --count 200
+kill -TERM "$STATION_PID"
+wait "$STATION_PID"
+trap - EXIT
+rm -rf "$STATION"
+
 echo "== sanitizer build of the core"
 cmake -S "$ROOT" -B "$ROOT/build-asan" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DVANTU_WITH_QT=OFF -DVANTU_BENCH=OFF -DVANTU_SANITIZE=ON >/dev/null
 cmake --build "$ROOT/build-asan" --parallel "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS"
+
+echo "== fuzzing the remote framing and dispatch under ASan + UBSan (60 s)"
+CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+    -DVANTU_WITH_QT=OFF -DVANTU_BENCH=OFF -DVANTU_FUZZ=ON >/dev/null
+cmake --build "$ROOT/build-fuzz" --parallel "$JOBS" --target fuzz_remote
+mkdir -p "$ROOT/build-fuzz/corpus-remote"
+"$ROOT/build-fuzz/fuzz/fuzz_remote" -max_total_time=60 -print_final_stats=0 \
+    -dict="$ROOT/fuzz/remote.dict" "$ROOT/build-fuzz/corpus-remote" 2>&1 | tail -3
 
 echo "== tests"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"

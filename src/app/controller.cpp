@@ -19,7 +19,10 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
       run_control_(RunControlContext{card_, flags_, ports_.timers, ports_.clock, ports_.prompts,
                                      log_, main_page_, analyzer_page_, station_, loader_,
                                      report_.area()}),
-      chassis_controls_(analyzer_page_, *this, ports_.timers, ports_.prompts, log_) {}
+      chassis_controls_(analyzer_page_, *this, ports_.timers, ports_.prompts, log_),
+      remote_(RemoteContext{ports_.remote, *this, log_, flags_, ports_.timers, ports_.clock, card_,
+                            station_, loader_, opcode_table_, run_control_, main_page_,
+                            analyzer_page_}) {}
 
 CVANTUDlg::~CVANTUDlg() {
     flags_.closing = true;
@@ -80,6 +83,7 @@ void CVANTUDlg::OpenCardAtStart() {
         return;
     }
     log_.AppendLog("[GUI] PXIe 控制卡開啟 : 正常");
+    remote_.OpenServer();
     report_.Zero();
     BuildModuleTable(modules_);
     ports_.timers.Start(kReportPollTimer, 1000);
@@ -151,6 +155,8 @@ void CVANTUDlg::HandleTimerTick(int id) {
 void CVANTUDlg::TickMainRefresh() {
     ports_.timers.Kill(kMainRefreshTimer);
     main_refresh_.Refresh(main_surface_);
+    // Remote commands change the page models too; they restart this timer afterwards.
+    StateChanged();
     ports_.timers.Start(kMainRefreshTimer, 5500);
 }
 
@@ -229,6 +235,7 @@ void CVANTUDlg::ShutdownController() {
         ports_.timers.Kill(id);
     }
     FreeModuleTable(modules_);
+    remote_.CloseServer();
 }
 
 void CVANTUDlg::SaveReports() {

@@ -21,6 +21,9 @@
 #include "pattern/opcode_table.h"
 #include "pattern/pattern_loader.h"
 #include "pattern/run_control.h"
+#include "remote/elapsed_timer.h"
+#include "remote/remote_control.h"
+#include "remote/remote_transport.h"
 #include "status/main_page_refresh.h"
 #include "status/module_table.h"
 #include "status/report_memory.h"
@@ -34,6 +37,7 @@ struct ControllerPorts {
     Clock& clock;
     Poster& poster;
     MainWindow& window;
+    RemoteTransport& remote;
 };
 
 // Opens the control card; 0 and a handle when the card is ready.
@@ -44,7 +48,7 @@ inline constexpr int kMainRefreshTimer = 1;
 inline constexpr int kAntennaTimer = 2;
 inline constexpr int kFirmwareTimer = 3;
 
-class CVANTUDlg : public CommandSink {
+class CVANTUDlg : public CommandSink, public ElapsedTimer {
   public:
     // shared: the application's settings block, which outlives the controller.
     CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSettings& shared,
@@ -61,8 +65,8 @@ class CVANTUDlg : public CommandSink {
     int HandleControllerCommand(int code, std::intptr_t argument);
     void ShutdownController();
 
-    void MarkElapsedStart();
-    double ElapsedMicroseconds();
+    void MarkElapsedStart() override;
+    double ElapsedMicroseconds() override;
 
     int Send(int code, std::intptr_t argument) override;
     void Post(int code, std::intptr_t argument) override;
@@ -81,6 +85,7 @@ class CVANTUDlg : public CommandSink {
     OpCodeTable& opcode_table() { return opcode_table_; }
     RunControl& run_control() { return run_control_; }
     ChassisControls& chassis_controls() { return chassis_controls_; }
+    RemoteControl& remote() { return remote_; }
 
     // The main page's "儲存 SP RCC 回報值".
     void SaveReports();
@@ -129,6 +134,7 @@ class CVANTUDlg : public CommandSink {
     PatternLoader loader_{opcode_table_, log_, ports_.prompts, main_page_};
     RunControl run_control_;
     ChassisControls chassis_controls_;
+    RemoteControl remote_;
 };
 
 }  // namespace vantu

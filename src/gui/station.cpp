@@ -16,9 +16,11 @@ constexpr const char* kSysfsRoot = "/sys";
 Station::Station(const CommandLine& options, const std::string& station_dir, SharedSettings& shared,
                  MainWindow& window, Prompts& prompts)
     : timers_([this](int id) { controller_.HandleTimerTick(id); }),
-      controller_(ControllerPorts{prompts, timers_, clock_, poster_, window}, station_dir, shared,
-                  [](CardHandle& card) { return OpenCard(card); }) {
+      transport_(static_cast<std::uint16_t>(options.port)),
+      controller_(ControllerPorts{prompts, timers_, clock_, poster_, window, transport_},
+                  station_dir, shared, [](CardHandle& card) { return OpenCard(card); }) {
     InstallCardDriver(options, station_dir);
+    transport_.set_events(&controller_.remote().transport_events());
 }
 
 Station::~Station() {

@@ -9,6 +9,7 @@
 #include "base/system_clock.h"
 #include "gui/command_line.h"
 #include "gui/qt_ports.h"
+#include "gui/qt_tcp_transport.h"
 #include "sim/chassis_model.h"
 #include "sim/simulated_pci_driver.h"
 
@@ -34,6 +35,7 @@ class Station {
     QtTimers timers_;
     QtPoster poster_;
     SystemClock clock_;
+    QtTcpTransport transport_;
     // The driver behind the device library, and on the simulator the antenna that
     // animates the card; both outlive the controller that uses the card.
     std::unique_ptr<PciDriver> driver_;

@@ -9,6 +9,7 @@
 #include "card/card_ops.h"
 #include "fake_ports.h"
 #include "model/controller_commands.h"
+#include "remote_fakes.h"
 #include "sim/simulated_card_session.h"
 #include "temp_dir.h"
 
@@ -37,10 +38,11 @@ class ControllerCardTest : public ::testing::Test {
     FakeClock clock;
     QueuePoster poster;
     FakeWindow window;
+    RecordingTransport transport;
     SharedSettings shared;
     std::unique_ptr<SimulatedCardSession> session;
-    CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window}, dir.path(),
-                         shared, [this](CardHandle& card) {
+    CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window, transport},
+                         dir.path(), shared, [this](CardHandle& card) {
                              card = session->handle();
                              return std::uint32_t{0};
                          }};
@@ -127,9 +129,10 @@ TEST(ControllerNoCard, CardCommandsAreRefused) {
     FakeClock clock;
     QueuePoster poster;
     FakeWindow window;
+    RecordingTransport transport;
     SharedSettings shared;
-    CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window}, dir.path(),
-                         shared, [](CardHandle&) { return std::uint32_t{1}; }};
+    CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window, transport},
+                         dir.path(), shared, [](CardHandle&) { return std::uint32_t{1}; }};
     controller.StartController();
     EXPECT_EQ(controller.HandleControllerCommand(kCodeRunControl, kArgEnableControl), 1);
     EXPECT_EQ(controller.HandleControllerCommand(kCodeAnalyzerLoad, kArgAnalyzerLoad), 1);

@@ -4,6 +4,7 @@
 
 #include "base/encoding.h"
 #include "fake_ports.h"
+#include "remote_fakes.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -37,10 +38,11 @@ class ControllerTest : public ::testing::Test {
     FakeClock clock;
     QueuePoster poster;
     FakeWindow window;
+    RecordingTransport transport;
     std::uint32_t card_status_;
     SharedSettings shared;
-    CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window}, dir.path(),
-                         shared, [this](CardHandle&) { return card_status_; }};
+    CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window, transport},
+                         dir.path(), shared, [this](CardHandle&) { return card_status_; }};
 };
 
 TEST_F(ControllerTest, StartWithoutCardOrSettings) {
@@ -86,7 +88,11 @@ class ControllerWithCardTest : public ControllerTest {
 TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     controller.StartController();
     EXPECT_TRUE(controller.flags().card_present);
-    EXPECT_EQ(LogMessages().back(), "[GUI] PXIe 控制卡開啟 : 正常");
+    auto messages = LogMessages();
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2], "[GUI] PXIe 控制卡開啟 : 正常");
+    EXPECT_EQ(messages.back(), "[TCP] 伺服器 : 已開啟備便");
+    EXPECT_EQ(transport.calls, std::vector<std::string>{"Listen"});
     EXPECT_EQ(timers.Remaining(kReportPollTimer), 1000);
 
     controller.SelectTab(kTabAntenna);

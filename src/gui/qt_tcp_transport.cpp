@@ -1,0 +1,186 @@
+#include "gui/qt_tcp_transport.h"
+
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+
+#include "remote/tcp_client.h"
+
+namespace vantu {
+namespace {
+
+// How long a reply may wait for room in a client's socket buffer; a client that reads
+// nothing for that long is dropped, so the station neither hangs nor buffers without end.
+constexpr int kSendTimeoutMs = 2000;
+// Reads per notification: a client that never stops sending still lets the timers and
+// a new connection have their turn.
+constexpr int kReadsPerNotification = 16;
+
+// A notifier may be the one whose signal is running: it goes once control returns.
+void Dispose(std::unique_ptr<QSocketNotifier>& notifier) {
+    if (notifier) {
+        notifier->setEnabled(false);
+        notifier.release()->deleteLater();
+    }
+}
+
+}  // namespace
+
+QtTcpTransport::QtTcpTransport(std::uint16_t port) : port_(port) {}
+
+QtTcpTransport::~QtTcpTransport() {
+    CloseClient();
+    CloseListener();
+}
+
+ListenResult QtTcpTransport::Listen() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return ListenResult::kSocketLayerFailed;
+    }
+    const int reuse = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_ANY);
+    address.sin_port = htons(port_);
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        ::close(fd);
+        return ListenResult::kCreateFailed;
+    }
+    if (::listen(fd, 1) != 0) {
+        ::close(fd);
+        return ListenResult::kListenFailed;
+    }
+    listen_fd_ = fd;
+    listen_notifier_ = std::make_unique<QSocketNotifier>(fd, QSocketNotifier::Read, &owner_);
+    QObject::connect(listen_notifier_.get(), &QSocketNotifier::activated,
+                     [this] { AcceptConnections(); });
+    return ListenResult::kListening;
+}
+
+void QtTcpTransport::AcceptConnections() {
+    while (listen_fd_ >= 0) {
+        pending_fd_ = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (pending_fd_ < 0) {
+            return;
+        }
+        if (events_ != nullptr) {
+            events_->OnConnectionRequested();
+        }
+        if (pending_fd_ >= 0) {
+            ::close(pending_fd_);
+            pending_fd_ = -1;
+        }
+    }
+}
+
+void QtTcpTransport::AcceptPending() {
+    if (pending_fd_ < 0) {
+        return;
+    }
+    CloseClient();
+    client_fd_ = pending_fd_;
+    pending_fd_ = -1;
+    ++slot_serial_;
+    // Two replies in a row (a data line and its token) go out at once rather than
+    // waiting for the client's delayed acknowledgement.
+    const int on = 1;
+    ::setsockopt(client_fd_, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    client_notifier_ =
+        std::make_unique<QSocketNotifier>(client_fd_, QSocketNotifier::Read, &owner_);
+    QObject::connect(client_notifier_.get(), &QSocketNotifier::activated, [this] { ReadClient(); });
+}
+
+void QtTcpTransport::ReadClient() {
+    const std::uint64_t serial = slot_serial_;
+    char chunk[kMaxChunkBytes];
+    for (int reads = 0; reads < kReadsPerNotification && client_fd_ >= 0 && slot_serial_ == serial;
+         ++reads) {
+        const ssize_t count = ::recv(client_fd_, chunk, sizeof chunk, 0);
+        if (count > 0) {
+            if (events_ != nullptr) {
+                events_->OnDataReceived(std::string_view(chunk, static_cast<std::size_t>(count)));
+            }
+            continue;
+        }
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            return;
+        }
+        LosePeer();
+        return;
+    }
+}
+
+void QtTcpTransport::LosePeer() {
+    Dispose(client_notifier_);
+    ::close(client_fd_);
+    client_fd_ = -1;
+    ++slot_serial_;
+    if (events_ != nullptr) {
+        events_->OnPeerClosed();
+    }
+}
+
+void QtTcpTransport::SendToClient(std::string_view bytes) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
+    while (client_fd_ >= 0 && !bytes.empty()) {
+        const ssize_t sent =
+            ::send(client_fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (sent > 0) {
+            bytes.remove_prefix(static_cast<std::size_t>(sent));
+            continue;
+        }
+        if (sent < 0 && errno == EINTR) {
+            continue;
+        }
+        if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+            pollfd room{client_fd_, POLLOUT, 0};
+            if (left.count() > 0 && ::poll(&room, 1, static_cast<int>(left.count())) > 0) {
+                continue;
+            }
+            DropClient();
+        }
+        // Any other error: the reply is lost; the read side reports the close.
+        return;
+    }
+}
+
+void QtTcpTransport::DropClient() {
+    std::fprintf(stderr, "vantu: remote client dropped: it reads no replies\n");
+    CloseClient();
+}
+
+void QtTcpTransport::CloseClient() {
+    if (client_fd_ < 0) {
+        return;
+    }
+    Dispose(client_notifier_);
+    ::shutdown(client_fd_, SHUT_RDWR);
+    ::close(client_fd_);
+    client_fd_ = -1;
+    ++slot_serial_;
+}
+
+void QtTcpTransport::CloseListener() {
+    if (listen_fd_ < 0) {
+        return;
+    }
+    Dispose(listen_notifier_);
+    ::close(listen_fd_);
+    listen_fd_ = -1;
+}
+
+}  // namespace vantu

@@ -1,0 +1,57 @@
+// The TCP server's socket layer on the GUI thread: a listening socket on all local IPv4
+// addresses and one client socket, watched by Qt socket notifiers and delivered to the
+// core as accept, data and close events. Reads and writes go straight to the sockets
+// rather than through QTcpSocket's buffers: each reply is one send that returns once the
+// system has taken it, and nothing piles up behind a client that does not read.
+#pragma once
+
+#include <QObject>
+#include <QSocketNotifier>
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "remote/remote_transport.h"
+
+namespace vantu {
+
+class QtTcpTransport : public RemoteTransport {
+  public:
+    explicit QtTcpTransport(std::uint16_t port);
+    ~QtTcpTransport() override;
+    QtTcpTransport(const QtTcpTransport&) = delete;
+    QtTcpTransport& operator=(const QtTcpTransport&) = delete;
+
+    // Where the events go; set before Listen.
+    void set_events(TransportEvents* events) { events_ = events; }
+
+    ListenResult Listen() override;
+    void AcceptPending() override;
+    void SendToClient(std::string_view bytes) override;
+    void CloseClient() override;
+    void CloseListener() override;
+
+  private:
+    void AcceptConnections();
+    void ReadClient();
+    // The client's end is gone: frees its socket and reports the close.
+    void LosePeer();
+    void DropClient();
+
+    std::uint16_t port_;
+    TransportEvents* events_ = nullptr;
+    // Parent of the notifiers: those released while their signal ran go with it at the
+    // latest.
+    QObject owner_;
+    int listen_fd_ = -1;
+    std::unique_ptr<QSocketNotifier> listen_notifier_;
+    // Accepted, waiting for the core to take it into the slot.
+    int pending_fd_ = -1;
+    int client_fd_ = -1;
+    std::unique_ptr<QSocketNotifier> client_notifier_;
+    // Changes whenever the slot does, so a read loop notices a new or closed client.
+    std::uint64_t slot_serial_ = 0;
+};
+
+}  // namespace vantu

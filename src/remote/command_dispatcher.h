@@ -1,0 +1,39 @@
+// DispatchCommand: what every remote command line goes through. The card-absent
+// answer first, timers 0 and 1 stopped around the command, the command word looked
+// up in the command sets, "NOT_SUPPORT" for a word that none of them knows.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/ports.h"
+#include "model/controller_flags.h"
+#include "remote/tcp_server.h"
+
+namespace vantu {
+
+// One family of remote commands (chassis, instruments).
+class RemoteCommandSet {
+  public:
+    virtual ~RemoteCommandSet() = default;
+    // Runs the command when word is one of this set's; false when it is not.
+    virtual bool RunCommand(std::string_view word, const std::string& line) = 0;
+};
+
+class RemoteDispatcher : public CommandDispatch {
+  public:
+    RemoteDispatcher(CCServer& server, const ControllerFlags& flags, Timers& timers);
+
+    // Sets are asked in the order they were added.
+    void AddCommands(RemoteCommandSet& commands);
+    void DispatchCommand(const std::string& line) override;
+
+  private:
+    CCServer& server_;
+    const ControllerFlags& flags_;
+    Timers& timers_;
+    std::vector<RemoteCommandSet*> command_sets_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,16 @@
+#include "remote/remote_control.h"
+
+namespace vantu {
+
+RemoteControl::RemoteControl(const RemoteContext& context)
+    : server_(ServerContext{context.transport, context.logs, context.analyzer_page.tcp_messages,
+                            context.flags, context.elapsed},
+              dispatcher_),
+      dispatcher_(server_, context.flags, context.timers),
+      chassis_(ChassisContext{server_, context.elapsed, context.card, context.flags, context.clock,
+                              context.settings, context.loader, context.opcode_table,
+                              context.run_control, context.main_page, context.analyzer_page}) {
+    dispatcher_.AddCommands(chassis_);
+}
+
+}  // namespace vantu

@@ -1,0 +1,45 @@
+// The socket layer under the TCP server, seen from the core: a listener and one
+// client slot. The Qt shell implements it on the GUI thread; tests capture the bytes.
+#pragma once
+
+#include <string_view>
+
+namespace vantu {
+
+enum class ListenResult {
+    kListening,
+    // The system gave no socket to listen on.
+    kSocketLayerFailed,
+    // The socket could not be bound to the port on all local addresses.
+    kCreateFailed,
+    kListenFailed,
+};
+
+class RemoteTransport {
+  public:
+    virtual ~RemoteTransport() = default;
+    // Listens on all local IPv4 addresses at the station's port, backlog 1.
+    virtual ListenResult Listen() = 0;
+    // Takes the connection that was just requested into the client slot.
+    virtual void AcceptPending() = 0;
+    // One write of the bytes to the client in the slot; lost when the slot is empty.
+    virtual void SendToClient(std::string_view bytes) = 0;
+    // Shuts the client connection down both ways and empties the slot. Nothing more
+    // is delivered from that connection.
+    virtual void CloseClient() = 0;
+    virtual void CloseListener() = 0;
+};
+
+// What the socket layer delivers, one event at a time on the thread of the core.
+class TransportEvents {
+  public:
+    virtual ~TransportEvents() = default;
+    // A client asks to connect; the handler takes it with AcceptPending.
+    virtual void OnConnectionRequested() = 0;
+    // Bytes from the client in the slot, in arrival order.
+    virtual void OnDataReceived(std::string_view bytes) = 0;
+    // The client in the slot closed its end.
+    virtual void OnPeerClosed() = 0;
+};
+
+}  // namespace vantu

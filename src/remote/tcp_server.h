@@ -1,0 +1,75 @@
+// CCServer: the station's TCP server as the core holds it. It opens and closes the
+// listener, keeps the client slot and its message assembly, cuts messages into
+// command lines for the dispatcher, sends the replies, and writes every transport
+// event to the TCP message list and the operation log.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "base/log_files.h"
+#include "base/message_list.h"
+#include "model/controller_flags.h"
+#include "remote/elapsed_timer.h"
+#include "remote/remote_transport.h"
+#include "remote/tcp_client.h"
+
+namespace vantu {
+
+// Runs one received command line (without its CR).
+class CommandDispatch {
+  public:
+    virtual ~CommandDispatch() = default;
+    virtual void DispatchCommand(const std::string& line) = 0;
+};
+
+struct ServerContext {
+    RemoteTransport& transport;
+    LogFiles& logs;
+    // The TCP message list of the signal-analyzer page.
+    MessageList& messages;
+    ControllerFlags& flags;
+    ElapsedTimer& elapsed;
+};
+
+class CCServer : public TransportEvents, public MessageSink {
+  public:
+    // The dispatch object may be constructed after the server; it is used only once
+    // messages arrive.
+    CCServer(const ServerContext& context, CommandDispatch& dispatch);
+
+    // 0 when listening; 1 after a failure, which is listed and logged. Never retried.
+    int OpenServer();
+    // When the server is open: logs the close, shuts the client down, stops listening.
+    void CloseServer();
+
+    // 1 for an empty text, which sends nothing; otherwise the CP950 text and one CR
+    // in one write, and 0.
+    int SendReply(std::string_view text);
+    // The answer to a line that names no command.
+    void AnswerNotSupported();
+
+    // M, L and S of the command descriptions.
+    void List(std::string_view text);
+    void Log(std::string_view text);
+    void ListAndLog(std::string_view text);
+    void Separators();
+    // Empties the TCP message list when it holds more than 30 lines.
+    void TrimList();
+
+    void OnConnectionRequested() override;
+    void OnDataReceived(std::string_view bytes) override;
+    void OnPeerClosed() override;
+
+    void ProcessReceivedText(std::string_view message) override;
+    void ProcessOverlongLine() override;
+
+  private:
+    void BeginMessage();
+
+    ServerContext ctx_;
+    CommandDispatch& dispatch_;
+    CClient client_{*this};
+};
+
+}  // namespace vantu

@@ -1,0 +1,378 @@
+// The chassis commands on the simulated card: replies, the order of list, reply and
+// log lines, the card left behind, flags and timers.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "card/bar0_map.h"
+#include "remote_station.h"
+
+namespace vantu::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+const std::string kStart = "L [TCP] CALC Time Start : 0 us";
+const std::string kLoaded = "L QDX 全型機箱控制執行碼已載入完成 !              ";
+
+Lines Received(const std::string& line) {
+    return {"M [TCP] 伺服端接收 : " + line, "L [TCP] 伺服端接收 : " + line};
+}
+
+Lines Reply(const std::string& token) {
+    return {"R " + token + "\r", "M [TCP] 伺服端傳送 : " + token};
+}
+
+Lines ListAndLog(const std::string& text) {
+    return {"M " + text, "L " + text};
+}
+
+// Joins groups of expected events.
+Lines Events(std::initializer_list<Lines> groups) {
+    Lines all;
+    for (const Lines& group : groups) {
+        all.insert(all.end(), group.begin(), group.end());
+    }
+    return all;
+}
+
+const Lines kSeparators = {kM97, kL26};
+
+class ChassisCommandsTest : public ::testing::Test {
+  protected:
+    ChassisCommandsTest() {
+        // Three words: parameter 1 at 0xC000, a command word, parameter 2 at 0xC008.
+        station.WritePattern("beam.cfg", kControlCodeMemory, {0x11111111, 0x22222222, 0x33333333});
+    }
+
+    bool Running() { return station.sim->card().IsControlCodeRunning(); }
+
+    RemoteStation station;
+    Timeline timeline{station.logs, station.analyzer_page.tcp_messages, station.transport};
+};
+
+TEST_F(ChassisCommandsTest, EveryCommandRestartsTheReportTimers) {
+    station.timers.Start(0, 200);
+    station.timers.Start(1, 5500);
+    bool stopped_during_command = true;
+    timeline.on_event = [&](const std::string& event) {
+        if (event.starts_with("R ")) {
+            stopped_during_command &= !station.timers.IsRunning(0) && !station.timers.IsRunning(1);
+        }
+    };
+    for (const char* line : {"PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ"}) {
+        SCOPED_TRACE(line);
+        station.timers.starts.clear();
+        station.Command(line);
+        EXPECT_EQ(station.timers.starts, (std::vector<std::pair<int, int>>{{0, 1000}, {1, 1500}}));
+    }
+    EXPECT_TRUE(stopped_during_command);
+}
+
+TEST_F(ChassisCommandsTest, PsStopsAndIgnoresTrailingText) {
+    station.Command("PG go");
+    ASSERT_TRUE(Running());
+    timeline.Take();
+
+    EXPECT_EQ(station.Command("PS now please"), Lines{"PS_DONE"});
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PS now please"),
+                                       Reply("PS_DONE"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 已停用"),
+                                       kSeparators}));
+}
+
+TEST_F(ChassisCommandsTest, PgNeedsASpaceAfterItsWord) {
+    EXPECT_EQ(station.Command("PG"), Lines{"PG_FORMAT_FAIL"});
+    EXPECT_FALSE(Running());
+    EXPECT_EQ(timeline.Take(),
+              Events({{kStart},
+                      Received("PG"),
+                      Reply("PG_FORMAT_FAIL"),
+                      ListAndLog("[TCP] 執行 PXIe/QDX 全型機箱控制指令 : 格式錯誤"),
+                      kSeparators}));
+
+    EXPECT_EQ(station.Command("PG "), Lines{"PG_DONE"});
+    EXPECT_TRUE(Running());
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PG "),
+                                       Reply("PG_DONE"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已啟用"),
+                                       kSeparators}));
+}
+
+TEST_F(ChassisCommandsTest, PbAnswersOnlyWhenTheBusyStateChanged) {
+    EXPECT_EQ(station.Command("PB"), Lines{});
+    EXPECT_EQ(timeline.Take(), Events({{kStart}, Received("PB"), kSeparators}));
+
+    station.Command("PG 0");
+    timeline.Take();
+    EXPECT_EQ(station.Command("PB"), Lines{"SP_BUSY"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PB"),
+                                       Reply("SP_BUSY"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 忙碌中"),
+                                       kSeparators}));
+    EXPECT_EQ(station.Command("PB"), Lines{});
+
+    station.Command("PS");
+    timeline.Take();
+    EXPECT_EQ(station.Command("PB"), Lines{"SP_IDLE"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PB"),
+                                       Reply("SP_IDLE"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 閒置中"),
+                                       kSeparators}));
+    EXPECT_EQ(station.Command("PB"), Lines{});
+}
+
+TEST_F(ChassisCommandsTest, PlWithoutAFileNameIsAFormatFailure) {
+    EXPECT_EQ(station.Command("PL"), Lines{"PL_FORMAT_FAIL"});
+    const std::string text = "[TCP] 載入PXIe/QDX 全型機箱控制執行碼 : 格式錯誤";
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PL"),
+                                       {"M " + text},
+                                       Reply("PL_FORMAT_FAIL"),
+                                       {"L " + text},
+                                       kSeparators,
+                                       {"L [TCP] CALC Time End : 0.000 us"}}));
+}
+
+TEST_F(ChassisCommandsTest, PlOfAFileNotInThePatternDirectoryLeavesTheCardAlone) {
+    station.Command("PG 0");
+    station.dir.MakeDir("SP Pattern/dir.cfg");
+    for (const char* line : {"PL nothere.cfg", "PL BEAM.cfg", "PL Beam.cfg", "PL ../beam.cfg",
+                             "PL dir.cfg", "PL beam.cfg "}) {
+        SCOPED_TRACE(line);
+        timeline.Take();
+        EXPECT_EQ(station.Command(line), Lines{"FILE_NOT_EXIST"});
+        EXPECT_EQ(timeline.Take(),
+                  Events({{kStart},
+                          Received(line),
+                          Reply("FILE_NOT_EXIST"),
+                          ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼檔案 : 不存在"),
+                          kSeparators}));
+        EXPECT_TRUE(Running());
+        EXPECT_EQ(station.timers.Remaining(0), 1000);
+        EXPECT_EQ(station.timers.Remaining(1), 1500);
+    }
+    EXPECT_TRUE(station.clock.sleeps.empty());
+}
+
+TEST_F(ChassisCommandsTest, PlStopsRunningCodeClearsTheMemoryAndLoadsTheLastWord) {
+    station.WritePattern("old.cfg", kControlCodeMemory, std::vector<std::uint32_t>(8, 0xAAAAAAAA));
+    station.Command("PL old.cfg");
+    station.Command("PG 0");
+    station.main_page.running = true;
+    station.clock.sleeps.clear();
+    timeline.Take();
+    bool load_stop_while_stopping = false;
+    timeline.on_event = [&](const std::string& event) {
+        if (event == "M [TCP] PXIe/QDX 全型機箱控制執行碼 : 已停用") {
+            load_stop_while_stopping = station.flags.load_stop;
+        }
+    };
+
+    EXPECT_EQ(station.Command("PL some words beam.cfg"), Lines{"PL_DONE"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PL some words beam.cfg"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱執行碼控制 : 忙碌中"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已停用"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已重置"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : beam.cfg"),
+                                       {kLoaded},
+                                       Reply("PL_DONE"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 完成"),
+                                       kSeparators,
+                                       {"L [TCP] CALC Time End : 200000.000 us"}}));
+    EXPECT_TRUE(load_stop_while_stopping);
+    EXPECT_FALSE(station.flags.load_stop);
+    EXPECT_EQ(station.clock.sleeps, (std::vector<int>{100, 100}));
+    EXPECT_FALSE(Running());
+    EXPECT_FALSE(station.main_page.running);
+    EXPECT_EQ(station.analyzer_page.chassis.control_code_name, "beam.cfg");
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam.cfg");
+    // The old code is gone beyond the new one.
+    EXPECT_EQ(station.CardWord(0xC000), 0x11111111u);
+    EXPECT_EQ(station.CardWord(0xC008), 0x33333333u);
+    EXPECT_EQ(station.CardWord(0xC00C), 0u);
+    EXPECT_EQ(station.table.parameter_count(), 2u);
+}
+
+TEST_F(ChassisCommandsTest, PlOfAnUnreadableFileFailsWithTheMemoryCleared) {
+    station.Command("PL beam.cfg");
+    station.dir.Write("SP Pattern/short.cfg", "\x00\xC0");
+    station.clock.sleeps.clear();
+    timeline.Take();
+
+    EXPECT_EQ(station.Command("PL short.cfg"), Lines{"PL_FAIL"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PL short.cfg"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已重置"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : short.cfg"),
+                                       {"L 無法讀取 [ short.cfg ] 資料錯誤 !"},
+                                       Reply("PL_FAIL"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 異常"),
+                                       kSeparators,
+                                       {"L [TCP] CALC Time End : 100000.000 us"}}));
+    EXPECT_EQ(station.CardWord(0xC000), 0u);
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam.cfg");
+}
+
+TEST_F(ChassisCommandsTest, GetReadsTheParameterOfTheIndexInTwoReplies) {
+    station.Command("PL beam.cfg");
+    bool access_flag_while_replying = true;
+    timeline.on_event = [&](const std::string& event) {
+        if (event.starts_with("R ")) {
+            access_flag_while_replying &= station.flags.opcode_access;
+        }
+    };
+    timeline.Take();
+
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 1"),
+              (Lines{"OPCODE_PARAM  C000 11111111", "GET_OPCODE_PARAM_DONE"}));
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("GET_OPCODE_PARAM 1"),
+                                       {"M [TCP] 讀取 OP CODE 位置 : 0x1",
+                                        "L [TCP] 讀取 OP CODE 位置 : Index[0x1]-[0xC000]"},
+                                       ListAndLog("[TCP] 讀取 OP CODE 資料 : 0xC000 11111111"),
+                                       Reply("OPCODE_PARAM  C000 11111111"),
+                                       {"L [TCP] CALC Time End : 0.000 us"},
+                                       Reply("GET_OPCODE_PARAM_DONE"),
+                                       kSeparators}));
+    EXPECT_TRUE(access_flag_while_replying);
+    EXPECT_FALSE(station.flags.opcode_access);
+
+    // The last word is the index; hexadecimal with or without 0x.
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 1 0x2"),
+              (Lines{"OPCODE_PARAM  C008 33333333", "GET_OPCODE_PARAM_DONE"}));
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM"), Lines{"GET_OPCODE_PARAM_FAIL"});
+}
+
+TEST_F(ChassisCommandsTest, GetOutsideTheLoadedEntriesFails) {
+    station.Command("PL beam.cfg");
+    timeline.Take();
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 3"), Lines{"GET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("GET_OPCODE_PARAM 3"),
+                                       ListAndLog("[TCP] 讀取 OP CODE 位置 : 0x3"),
+                                       ListAndLog("[TCP] 讀取 OP CODE 資料 : 異常"),
+                                       {"L [TCP] CALC Time End : 0.000 us"},
+                                       Reply("GET_OPCODE_PARAM_FAIL"),
+                                       kSeparators}));
+    for (const char* line : {"GET_OPCODE_PARAM 0", "GET_OPCODE_PARAM x", "GET_OPCODE_PARAM 401"}) {
+        EXPECT_EQ(station.Command(line), Lines{"GET_OPCODE_PARAM_FAIL"}) << line;
+    }
+    EXPECT_FALSE(station.flags.opcode_access);
+}
+
+TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
+    station.Command("PL beam.cfg");
+    timeline.Take();
+
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 2 0x1F"), Lines{"SET_OPCODE_PARAM_DONE"});
+    EXPECT_EQ(station.CardWord(0xC008), 0x0000001Fu);
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("SET_OPCODE_PARAM 2 0x1F"),
+                                       ListAndLog("[TCP] 設定 OP CODE 參數 : 0x0x1F"),
+                                       {"M [TCP] 設定 OP CODE 位置 : 0x2",
+                                        "L [TCP] 設定 OP CODE 位置 : Index[0x2]-[0xC008]"},
+                                       Reply("SET_OPCODE_PARAM_DONE"),
+                                       {"L [TCP] CALC Time End : 0.000 us"},
+                                       ListAndLog("[TCP] 設定 OP CODE 狀態 : 正常"),
+                                       kSeparators}));
+    EXPECT_FALSE(station.flags.opcode_access);
+
+    // Only the first and the last word count.
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 ABCDEF01"), Lines{"SET_OPCODE_PARAM_DONE"});
+    EXPECT_EQ(station.CardWord(0xC000), 0xABCDEF01u);
+    EXPECT_EQ(station.CardWord(0xC004), 0x22222222u);
+}
+
+TEST_F(ChassisCommandsTest, SetOutsideTheLoadedEntriesFailsWithoutTouchingTheCard) {
+    station.Command("PL beam.cfg");
+    timeline.Take();
+
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 0 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("SET_OPCODE_PARAM 0 5"),
+                                       ListAndLog("[TCP] 設定 OP CODE 參數 : 0x5"),
+                                       ListAndLog("[TCP] 設定 OP CODE 位置 : 0x0"),
+                                       Reply("SET_OPCODE_PARAM_FAIL"),
+                                       {"L [TCP] CALC Time End : 0.000 us"},
+                                       ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
+                                       kSeparators}));
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 3 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 401 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
+    for (std::uint32_t offset = 0; offset < 4 * kControlCodeWords; offset += 4) {
+        const std::uint32_t expected = offset == 0   ? 0x11111111u
+                                       : offset == 4 ? 0x22222222u
+                                       : offset == 8 ? 0x33333333u
+                                                     : 0u;
+        ASSERT_EQ(station.CardWord(kControlCodeMemory + offset), expected) << offset;
+    }
+
+    const std::string text = "[TCP] 設定PXIe/QDX 全型機箱控制執行碼參數 : 格式錯誤";
+    timeline.Take();
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM"), Lines{"SET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("SET_OPCODE_PARAM"),
+                                       {"M " + text},
+                                       Reply("SET_OPCODE_PARAM_FAIL"),
+                                       {"L " + text},
+                                       kSeparators}));
+    EXPECT_FALSE(station.flags.opcode_access);
+}
+
+TEST_F(ChassisCommandsTest, ParametersNeedALoad) {
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 1"), Lines{"GET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 1"), Lines{"SET_OPCODE_PARAM_FAIL"});
+}
+
+TEST_F(ChassisCommandsTest, UnknownWordsAreNotSupported) {
+    for (const char* line : {"pl beam.cfg", "PLX beam.cfg", "ps", "VSG_OPEN", "VSA_RD", " PS"}) {
+        SCOPED_TRACE(line);
+        timeline.Take();
+        EXPECT_EQ(station.Command(line), Lines{"NOT_SUPPORT"});
+        EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                           Received(line),
+                                           {"M [TCP] 指令格式 : 不支援"},
+                                           Reply("NOT_SUPPORT"),
+                                           {kM97, "L [TCP] 指令格式 : 不支援", kL26}}));
+    }
+}
+
+TEST_F(ChassisCommandsTest, EchoedClientTextShowsItsControlCharacters) {
+    station.Command("PL beam.cfg");
+    timeline.Take();
+    // The index "1<TAB>" converts to 1 and the value "2<LF>,forged" to 2.
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1\t 2\n,forged"), Lines{"SET_OPCODE_PARAM_DONE"});
+    EXPECT_EQ(station.CardWord(0xC000), 2u);
+    const Lines events = timeline.Take();
+    for (const char* line :
+         {"L [TCP] 伺服端接收 : SET_OPCODE_PARAM 1<09> 2<0A>,forged",
+          "L [TCP] 設定 OP CODE 參數 : 0x2<0A>,forged", "M [TCP] 設定 OP CODE 位置 : 0x1<09>",
+          "L [TCP] 設定 OP CODE 位置 : Index[0x1<09>]-[0xC000]"}) {
+        EXPECT_NE(std::find(events.begin(), events.end(), line), events.end()) << line;
+    }
+}
+
+TEST(ChassisWithoutCard, EveryCommandIsFirstAnsweredCardNotExist) {
+    RemoteStation station(false);
+    Timeline timeline{station.logs, station.analyzer_page.tcp_messages, station.transport};
+    EXPECT_EQ(station.Command("PS"), (Lines{"PXIE_CARD_NOT_EXIST", "PS_DONE"}));
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("PS"),
+                                       Reply("PXIE_CARD_NOT_EXIST"),
+                                       {"L PXIe/QDX 全型機箱控制卡 : 不存在"},
+                                       Reply("PS_DONE"),
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 已停用"),
+                                       kSeparators}));
+    EXPECT_EQ(station.Command("XYZ"), (Lines{"PXIE_CARD_NOT_EXIST", "NOT_SUPPORT"}));
+}
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,45 @@
+#include "remote/received_text.h"
+
+#include <gtest/gtest.h>
+
+#include "remote/command_words.h"
+
+namespace vantu {
+namespace {
+
+TEST(ReceivedText, ControlCharactersBecomeVisibleAndTheRestStays) {
+    std::string all_controls;
+    std::string expected;
+    for (int c = 0; c < 0x20; ++c) {
+        all_controls += static_cast<char>(c);
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "<%02X>", c);
+        expected += hex;
+    }
+    EXPECT_EQ(ShowControlCharacters(all_controls + "\x7F"), expected + "<7F>");
+    EXPECT_EQ(ShowControlCharacters("PL 100%d x.cfg ~!"), "PL 100%d x.cfg ~!");
+    EXPECT_EQ(ShowControlCharacters("載入 é"), "載入 é");
+}
+
+TEST(ReceivedText, EachByteIsTheCharacterOfItsCode) {
+    EXPECT_EQ(DecodeReceivedLine("PS"), "PS");
+    EXPECT_EQ(DecodeReceivedLine(std::string("\x00\x7F\x80\xE9\xFF", 5)),
+              std::string("\x00\x7F\xC2\x80\xC3\xA9\xC3\xBF", 8));
+}
+
+TEST(CommandWords, WordsAroundSpaces) {
+    EXPECT_EQ(FirstWord("PL a b"), "PL");
+    EXPECT_EQ(FirstWord("PL"), "PL");
+    EXPECT_EQ(FirstWord(" PL"), "");
+    EXPECT_EQ(LastWord("PL a b"), "b");
+    EXPECT_EQ(LastWord("PL"), "PL");
+    EXPECT_EQ(LastWord("PL a "), "");
+    EXPECT_EQ(TextAfterFirstSpace("SET_OPCODE_PARAM 1 2"), "1 2");
+    EXPECT_EQ(TextAfterFirstSpace("PS"), "");
+    EXPECT_TRUE(HasArgumentText("PG ", "PG"));
+    EXPECT_FALSE(HasArgumentText("PG", "PG"));
+    EXPECT_FALSE(HasArgumentText("PG\tx", "PG"));
+}
+
+}  // namespace
+}  // namespace vantu

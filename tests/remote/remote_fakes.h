@@ -1,0 +1,78 @@
+// Stand-ins around the TCP server core: a transport that captures what the server
+// does to the socket layer, an elapsed-time mark on the fake clock, and a timeline
+// that puts list lines (M), replies (R) and log lines (L) in the order they happened.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "base/log_files.h"
+#include "base/message_list.h"
+#include "fake_ports.h"
+#include "remote/elapsed_timer.h"
+#include "remote/remote_transport.h"
+
+namespace vantu::testing {
+
+class RecordingTransport : public RemoteTransport {
+  public:
+    ListenResult Listen() override;
+    void AcceptPending() override;
+    void SendToClient(std::string_view bytes) override;
+    void CloseClient() override;
+    void CloseListener() override;
+
+    // The bytes the client with this number received (clients count from 1).
+    std::string ReceivedBy(int client) const;
+
+    ListenResult listen_result = ListenResult::kListening;
+    // "Listen", "AcceptPending", "CloseClient", "CloseListener" in call order.
+    std::vector<std::string> calls;
+    // The client in the slot; 0 when empty.
+    int client = 0;
+    int accepted = 0;
+    std::vector<std::pair<int, std::string>> sent;
+    std::function<void(std::string_view)> on_send;
+};
+
+class ClockElapsed : public ElapsedTimer {
+  public:
+    explicit ClockElapsed(FakeClock& clock) : clock_(clock) {}
+    void MarkElapsedStart() override { mark_ = clock_.micros; }
+    double ElapsedMicroseconds() override { return static_cast<double>(clock_.micros - mark_); }
+
+  private:
+    FakeClock& clock_;
+    std::int64_t mark_ = 0;
+};
+
+class Timeline {
+  public:
+    Timeline(const LogFiles& logs, MessageList& list, RecordingTransport& transport);
+
+    // Everything since the last call, the latest log lines included.
+    std::vector<std::string> Take();
+
+    // Called after each list line and reply, to look at the state at that moment.
+    std::function<void(const std::string& event)> on_event;
+
+  private:
+    void SyncLog();
+    void Record(std::string event);
+
+    const LogFiles& logs_;
+    MessageList& list_;
+    std::size_t log_lines_seen_ = 0;
+    std::vector<std::string> events_;
+};
+
+// Operation log messages without their date and time (the fake clock's).
+std::vector<std::string> LogMessages(const LogFiles& logs);
+
+inline const std::string kM97 = "M " + std::string(kListSeparator);
+inline const std::string kL26 = "L " + std::string(kLogSeparator);
+
+}  // namespace vantu::testing

@@ -1,0 +1,168 @@
+// vantu-remote against a scripted station on a loopback socket: which replies it
+// waits for, what it prints, and its exit status.
+#include "remote/remote_tool.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "remote/remote_client.h"
+
+namespace vantu {
+namespace {
+
+// Accepts one connection and answers each CR-terminated line from a script, each
+// reply in its own write.
+using Script = std::map<std::string, std::vector<std::string>>;
+
+class ScriptedStation {
+  public:
+    explicit ScriptedStation(Script script)
+        : script_(std::move(script)), listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, 1);
+        socklen_t size = sizeof address;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
+        port_ = ntohs(address.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~ScriptedStation() {
+        // Ends a wait for a client that never came.
+        ::shutdown(listener_, SHUT_RDWR);
+        received();
+        ::close(listener_);
+    }
+
+    std::string port() const { return std::to_string(port_); }
+    // Everything the client sent, once it has gone.
+    const std::string& received() {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return received_;
+    }
+
+  private:
+    void Serve() {
+        const int fd = ::accept(listener_, nullptr, nullptr);
+        if (fd < 0) {
+            return;
+        }
+        std::string line;
+        char byte;
+        while (::recv(fd, &byte, 1, 0) == 1) {
+            received_ += byte;
+            if (byte != '\r') {
+                line += byte;
+                continue;
+            }
+            for (const std::string& reply : script_[line]) {
+                const std::string bytes = reply + "\r";
+                ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            }
+            line.clear();
+        }
+        ::close(fd);
+    }
+
+    Script script_;
+    int listener_;
+    std::uint16_t port_ = 0;
+    std::string received_;
+    std::thread thread_;
+};
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolRun RunTool(std::vector<std::string_view> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunRemoteTool(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(RemoteReplies, WhichRepliesEndACommand) {
+    for (const char* last : {"PS_DONE", "GET_OPCODE_PARAM_DONE", "NOT_SUPPORT", "SP_BUSY",
+                             "VSA_RD_DONE", "[TCP] VSA_SAVE_TO_LOG_FAIL", "OPCODE_PARAM"}) {
+        EXPECT_TRUE(EndsCommand(last)) << last;
+    }
+    for (const char* more :
+         {"PXIE_CARD_NOT_EXIST", "OPCODE_PARAM  C000 00000011", "VSA_RD 2.4GHz -10.000dBm "}) {
+        EXPECT_FALSE(EndsCommand(more)) << more;
+    }
+    EXPECT_TRUE(MayStaySilent("PB"));
+    EXPECT_TRUE(MayStaySilent("PB x"));
+    EXPECT_TRUE(MayStaySilent("VSA_SEND abc"));
+    EXPECT_FALSE(MayStaySilent("PBX"));
+    EXPECT_FALSE(MayStaySilent("PS"));
+}
+
+TEST(RemoteTool, WaitsForEveryReplyOfEachCommand) {
+    ScriptedStation station(
+        {{"GET_OPCODE_PARAM 1", {"OPCODE_PARAM  C000 00000011", "GET_OPCODE_PARAM_DONE"}},
+         {"PB", {}},
+         {"PS", {"PXIE_CARD_NOT_EXIST", "PS_DONE"}}});
+    const ToolRun run =
+        RunTool({"--port", station.port(), "--quiet", "50", "GET_OPCODE_PARAM 1", "PB", "PS"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "OPCODE_PARAM  C000 00000011\nGET_OPCODE_PARAM_DONE\nPXIE_CARD_NOT_EXIST\nPS_DONE\n");
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(station.received(), "GET_OPCODE_PARAM 1\rPB\rPS\r");
+}
+
+TEST(RemoteTool, ReadsCommandsFromStandardInput) {
+    ScriptedStation station(Script{{"PL beam.cfg", {"PL_DONE"}}, {"PG 0", {"PG_DONE"}}});
+    const ToolRun run = RunTool({"--port", station.port()}, "PL beam.cfg\r\n\nPG 0\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "PL_DONE\nPG_DONE\n");
+    EXPECT_EQ(station.received(), "PL beam.cfg\rPG 0\r");
+}
+
+TEST(RemoteTool, StopsAtACommandWithoutReply) {
+    ScriptedStation station(Script{{"PS", {}}});
+    const ToolRun run = RunTool({"--port", station.port(), "--timeout", "100", "PS", "PB"});
+    EXPECT_EQ(run.status, kRemoteToolNoReply);
+    EXPECT_EQ(run.err, "vantu-remote: no reply to PS within 100 ms\n");
+    EXPECT_EQ(station.received(), "PS\r");
+}
+
+TEST(RemoteTool, ConnectionAndUsageFailures) {
+    std::string closed_port;
+    {
+        ScriptedStation gone(Script{});
+        closed_port = gone.port();
+    }
+    const ToolRun refused = RunTool({"--port", closed_port, "PS"});
+    EXPECT_EQ(refused.status, kRemoteToolConnectionFailed);
+    EXPECT_EQ(refused.err.rfind("vantu-remote: cannot connect to 127.0.0.1:" + closed_port, 0), 0u)
+        << refused.err;
+
+    EXPECT_EQ(RunTool({"--port", "0", "PS"}).status, kRemoteToolUsageError);
+    EXPECT_EQ(RunTool({"--port", "x", "PS"}).status, kRemoteToolUsageError);
+    EXPECT_EQ(RunTool({"--verbose", "PS"}).status, kRemoteToolUsageError);
+    EXPECT_EQ(RunTool({"PS\rPB"}).status, kRemoteToolUsageError);
+    const ToolRun help = RunTool({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: vantu-remote", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vantu
