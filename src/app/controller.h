@@ -16,6 +16,7 @@
 #include "model/analyzer_page_model.h"
 #include "model/command_sink.h"
 #include "model/controller_flags.h"
+#include "model/controller_timers.h"
 #include "model/main_page_model.h"
 #include "pattern/chassis_controls.h"
 #include "pattern/opcode_table.h"
@@ -42,11 +43,6 @@ struct ControllerPorts {
 
 // Opens the control card; 0 and a handle when the card is ready.
 using CardOpener = std::function<std::uint32_t(CardHandle&)>;
-
-inline constexpr int kReportPollTimer = 0;
-inline constexpr int kMainRefreshTimer = 1;
-inline constexpr int kAntennaTimer = 2;
-inline constexpr int kFirmwareTimer = 3;
 
 class CVANTUDlg : public CommandSink, public ElapsedTimer {
   public:

@@ -8,11 +8,9 @@
 #include "base/ports.h"
 #include "model/analyzer_page_model.h"
 #include "model/command_sink.h"
+#include "model/controller_timers.h"
 
 namespace vantu {
-
-// The page's own timer for continuous mode; its ticks go to HandleContinuousTick.
-inline constexpr int kContinuousRunTimer = 20;
 
 class ChassisControls {
   public:

@@ -4,16 +4,11 @@
 
 #include "card/bar0_map.h"
 #include "card/card_ops.h"
+#include "model/controller_timers.h"
 #include "pattern/pattern_directory.h"
 
 namespace vantu {
 namespace {
-
-// The main controller's report poll and main page refresh timers.
-constexpr int kPollTimer = 0;
-constexpr int kRefreshTimer = 1;
-constexpr int kPollRestartMs = 1000;
-constexpr int kRefreshRestartMs = 1500;
 
 constexpr int kBusyStopSettleMs = 500;
 constexpr int kClearSettleMs = 200;
@@ -27,16 +22,6 @@ std::string Spaces(std::size_t n) {
 }  // namespace
 
 RunControl::RunControl(RunControlContext context) : ctx_(context) {}
-
-void RunControl::StopPeriodicTimers() {
-    ctx_.timers.Kill(kPollTimer);
-    ctx_.timers.Kill(kRefreshTimer);
-}
-
-void RunControl::RestartPeriodicTimers() {
-    ctx_.timers.Start(kPollTimer, kPollRestartMs);
-    ctx_.timers.Start(kRefreshTimer, kRefreshRestartMs);
-}
 
 void RunControl::ListAndLog(const std::string& text) {
     ctx_.analyzer_page.tcp_messages.Add(text);
@@ -72,7 +57,7 @@ int RunControl::LoadFromMainPage() {
         return 1;
     }
 
-    StopPeriodicTimers();
+    StopPeriodicTimers(ctx_.timers);
     ctx_.logs.AppendLog("[MAIN] 載入執行碼檔名 : " + name);
     const std::string path = dir + "/" + name;
 
@@ -81,7 +66,7 @@ int RunControl::LoadFromMainPage() {
                 "PXIe/QDX 全型機箱工作忙碌中!\n您要停止 PXIe/QDX-C "
                 "控制及載入新的控制執行碼嗎 ?\n\n\n已執行中的控制執行碼\n路徑 : " +
                 loaded_.dir + "\n檔名 : " + loaded_.name + Spaces(23))) {
-            RestartPeriodicTimers();
+            RestartPeriodicTimers(ctx_.timers);
             return 0;
         }
         ctx_.logs.AppendLog("[MAIN] PXIe/QDX 全型機箱執行碼控制 : 忙碌中");
@@ -98,7 +83,7 @@ int RunControl::LoadFromMainPage() {
     if (ctx_.loader.LoadPattern(ctx_.card, path, true) == 0) {
         RememberLoaded(path);
     }
-    RestartPeriodicTimers();
+    RestartPeriodicTimers(ctx_.timers);
     return 0;
 }
 
@@ -128,7 +113,7 @@ void RunControl::StopIfBusyForReset() {
 }
 
 int RunControl::ResetReportStates() {
-    StopPeriodicTimers();
+    StopPeriodicTimers(ctx_.timers);
     ctx_.flags.load_stop = true;
     StopIfBusyForReset();
 
@@ -139,12 +124,12 @@ int RunControl::ResetReportStates() {
     ctx_.prompts.Show(PromptIcon::Information, "全面天線的全部狀態值已重置完成!" + Spaces(18));
 
     ctx_.flags.load_stop = false;
-    RestartPeriodicTimers();
+    RestartPeriodicTimers(ctx_.timers);
     return 0;
 }
 
 int RunControl::ResetControlCode() {
-    StopPeriodicTimers();
+    StopPeriodicTimers(ctx_.timers);
     ctx_.flags.load_stop = true;
     StopIfBusyForReset();
 
@@ -153,7 +138,7 @@ int RunControl::ResetControlCode() {
     ctx_.prompts.Show(PromptIcon::Information,
                       "PXIe/QDX 全型機箱控制執行碼已重置完成!" + Spaces(18));
 
-    RestartPeriodicTimers();
+    RestartPeriodicTimers(ctx_.timers);
     return 0;
 }
 
@@ -164,7 +149,7 @@ int RunControl::LoadFromAnalyzerPage() {
     AnalyzerPageModel::ChassisGroup& group = ctx_.analyzer_page.chassis;
     const std::string name = group.control_code_name;
     const std::string dir = ctx_.settings.pattern_dir + "/";
-    StopPeriodicTimers();
+    StopPeriodicTimers(ctx_.timers);
     ListAndLog("[GUI] 載入執行碼檔名 : " + name);
 
     if (name.empty()) {
@@ -196,7 +181,7 @@ int RunControl::LoadFromAnalyzerPage() {
 
     ctx_.analyzer_page.tcp_messages.Add(kListSeparator);
     ctx_.logs.AppendLog(kLogSeparator);
-    RestartPeriodicTimers();
+    RestartPeriodicTimers(ctx_.timers);
     return 0;
 }
 

@@ -59,8 +59,6 @@ class RunControl {
     void RememberLoaded(std::string_view path);
 
   private:
-    void StopPeriodicTimers();
-    void RestartPeriodicTimers();
     // Stops running code before a reset; the run button goes back to idle.
     void StopIfBusyForReset();
     // T and L: the analyzer page's TCP list and the operation log.

@@ -1,5 +1,7 @@
 #include "status/report_capture.h"
 
+#include "model/controller_timers.h"
+
 #include <cinttypes>
 #include <cstdio>
 #include <ostream>
@@ -43,14 +45,14 @@ void FastReportRefresh(CardHandle card, ReportMemory& report, std::uint32_t& blo
     if (flags.closing) {
         return;
     }
-    timers.Kill(kCaptureTimer);
+    timers.Kill(kReportPollTimer);
     if (flags.load_stop) {
         return;
     }
     ReadReportBlock(card, report.sys_rpt_reg().data(), block_counter);
     block_counter = (block_counter + 1) % kReportBlockCount;
     RebuildDigitalIdTable(report);
-    timers.Start(kCaptureTimer, kCapturePeriodMs);
+    timers.Start(kReportPollTimer, kReportPollPeriodMs);
 }
 
 void DumpReportBlock(CardHandle card, ReportMemory& report, std::uint32_t block_index, bool to_log,
@@ -87,8 +89,7 @@ void DumpReportBlock(CardHandle card, ReportMemory& report, std::uint32_t block_
 
 void SaveReportRegisters(CardHandle card, ReportMemory& report, Timers& timers, Prompts& prompts,
                          LogFiles& logs, std::ostream& console) {
-    timers.Kill(kCaptureTimer);
-    timers.Kill(kCapturePageTimer);
+    StopPeriodicTimers(timers);
     if (prompts.AskYesNo(std::string(kSaveReportQuestion))) {
         logs.WriteReportLog("update_qdxa_rpt_reg [0] ~ [13]", true);
         logs.WriteReportLog(kReportLogSeparator + "\n", true);
@@ -101,8 +102,7 @@ void SaveReportRegisters(CardHandle card, ReportMemory& report, Timers& timers, 
         console.flush();
         prompts.Show(PromptIcon::Information, std::string(kSaveReportDone));
     }
-    timers.Start(kCaptureTimer, kCaptureRestartMs);
-    timers.Start(kCapturePageTimer, kCapturePageRestartMs);
+    RestartPeriodicTimers(timers);
 }
 
 }  // namespace vantu

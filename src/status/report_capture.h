@@ -15,12 +15,6 @@
 
 namespace vantu {
 
-inline constexpr int kCaptureTimer = 0;
-inline constexpr int kCapturePageTimer = 1;
-inline constexpr int kCapturePeriodMs = 200;
-inline constexpr int kCaptureRestartMs = 1000;
-inline constexpr int kCapturePageRestartMs = 1500;
-
 inline constexpr std::string_view kOpCodeQueryLog = "[TCP] Mem R/W : TCP_Query";
 inline constexpr std::string_view kSaveReportQuestion =
     "您確定要 [儲存] 全面天線全部已回報狀態值嗎 ?        \n\n記錄檔檔名 : qdxa_rpt_reg.log";

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fake_ports.h"
+#include "model/controller_timers.h"
 #include "sim/simulated_card_session.h"
 #include "temp_dir.h"
 
@@ -51,7 +52,7 @@ class ReportCaptureTest : public ::testing::Test {
                 blocks_read.push_back((offset - kReportMemory) / kReportBlockBytes);
             }
         });
-        timers.Start(kCaptureTimer, kCaptureRestartMs);
+        timers.Start(kReportPollTimer, kReportPollRestartMs);
         timers.starts.clear();
     }
 
@@ -81,8 +82,8 @@ TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
         }
     }
     EXPECT_THAT(blocks_read, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13));
-    EXPECT_EQ(timers.starts, (std::vector<std::pair<int, int>>(14, {kCaptureTimer, 200})));
-    EXPECT_EQ(timers.Remaining(kCaptureTimer), 200);
+    EXPECT_EQ(timers.starts, (std::vector<std::pair<int, int>>(14, {kReportPollTimer, 200})));
+    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
     // The digital-ID table follows `reg_sts`: slot 0 is byte 0 of word 128.
     EXPECT_EQ(report.digital_ids()[0], static_cast<std::uint8_t>(0xC0DE0000u + 128));
     EXPECT_EQ(std::string(dir.Read("Log/2026-12-5.log")).find("TCP_Query"), std::string::npos);
@@ -92,7 +93,7 @@ TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
     flags.load_stop = true;
     Tick();
     EXPECT_TRUE(blocks_read.empty());
-    EXPECT_FALSE(timers.IsRunning(kCaptureTimer));
+    EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
     EXPECT_EQ(counter, 0u);
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
     EXPECT_TRUE(timers.starts.empty());
@@ -103,21 +104,21 @@ TEST_F(ReportCaptureTest, OpCodeAccessOnlyLogsAndClosingDoesNothing) {
     flags.closing = true;
     Tick();
     EXPECT_THAT(Lines(OperationLog()).back(), HasSubstr(",[TCP] Mem R/W : TCP_Query"));
-    EXPECT_TRUE(timers.IsRunning(kCaptureTimer));
-    EXPECT_EQ(timers.Remaining(kCaptureTimer), 1000);
+    EXPECT_TRUE(timers.IsRunning(kReportPollTimer));
+    EXPECT_EQ(timers.Remaining(kReportPollTimer), 1000);
 
     flags.opcode_access = false;
     const std::string before = OperationLog();
     Tick();
     EXPECT_EQ(OperationLog(), before);
-    EXPECT_TRUE(timers.IsRunning(kCaptureTimer));
+    EXPECT_TRUE(timers.IsRunning(kReportPollTimer));
     EXPECT_TRUE(blocks_read.empty());
     EXPECT_EQ(counter, 0u);
 }
 
 TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     prompts.answers = {true};
-    timers.Start(kCapturePageTimer, 5500);
+    timers.Start(kMainRefreshTimer, 5500);
     timers.starts.clear();
     std::ostringstream console;
     SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
@@ -129,7 +130,7 @@ TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Information);
     EXPECT_EQ(prompts.shown[1].text, "全面天線全部回報狀態值已儲存完成.          ");
     EXPECT_THAT(timers.starts,
-                ElementsAre(std::pair{kCaptureTimer, 1000}, std::pair{kCapturePageTimer, 1500}));
+                ElementsAre(std::pair{kReportPollTimer, 1000}, std::pair{kMainRefreshTimer, 1500}));
     for (std::uint32_t i = 0; i < kReportWords; ++i) {
         ASSERT_EQ(report.sys_rpt_reg()[i], 0xC0DE0000u + i) << i;
     }
@@ -177,7 +178,7 @@ TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
     EXPECT_TRUE(console.str().empty());
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
     EXPECT_THAT(timers.starts,
-                ElementsAre(std::pair{kCaptureTimer, 1000}, std::pair{kCapturePageTimer, 1500}));
+                ElementsAre(std::pair{kReportPollTimer, 1000}, std::pair{kMainRefreshTimer, 1500}));
 }
 
 TEST_F(ReportCaptureTest, SingleBlockDumpLabelsWordsByTheirPlaceInTheArray) {
