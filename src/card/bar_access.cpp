@@ -41,4 +41,17 @@ PciStatus WriteBarBlock(CardHandle card, std::uint32_t bar, std::uint32_t offset
     return card->driver->WriteAddrBlock(card, bar, offset, bytes, buffer, kPciAccessMode32);
 }
 
+const volatile std::uint32_t* MappedBarWords(CardHandle card, std::uint32_t bar,
+                                             std::uint32_t offset, std::size_t bytes) {
+    if (card == nullptr) {
+        return nullptr;
+    }
+    const MappedWindow window = card->driver->MappedBar(card, bar);
+    if (window.base == nullptr || offset < window.begin || offset > window.end ||
+        bytes > window.end - offset || (offset - window.begin) % 4 != 0) {
+        return nullptr;
+    }
+    return window.base + (offset - window.begin) / 4;
+}
+
 }  // namespace vantu

@@ -17,4 +17,10 @@ PciStatus ReadBarBlock(CardHandle card, std::uint32_t bar, std::uint32_t offset,
 PciStatus WriteBarBlock(CardHandle card, std::uint32_t bar, std::uint32_t offset,
                         const void* buffer, std::size_t bytes);
 
+// The word at `offset` of the BAR as mapped by the driver, when the mapping covers all
+// `bytes` from there; null otherwise (and for a null handle), meaning: go through the
+// driver's calls.
+const volatile std::uint32_t* MappedBarWords(CardHandle card, std::uint32_t bar,
+                                             std::uint32_t offset, std::size_t bytes);
+
 }  // namespace vantu

@@ -17,6 +17,15 @@ namespace vantu {
 using PciInterruptHandler = void (*)(void* data);
 using PciEventHandler = void (*)(const PciEvent& event, void* data);
 
+// Part of a BAR mapped into the station's address space: `base` is the word at byte
+// offset `begin` and the mapping ends before byte offset `end`. A load through it is the
+// card access itself. A null base means the driver maps nothing: use ReadAddr32.
+struct MappedWindow {
+    volatile std::uint32_t* base = nullptr;
+    std::uint64_t begin = 0;
+    std::uint64_t end = 0;
+};
+
 class PciDriver {
   public:
     virtual ~PciDriver() = default;
@@ -55,6 +64,10 @@ class PciDriver {
                                     std::size_t bytes, void* buffer, std::uint32_t mode) = 0;
     virtual PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
                                      std::size_t bytes, const void* buffer, std::uint32_t mode) = 0;
+
+    // The mapping of `space` that plain loads may read. A driver may withdraw it at any
+    // time, so callers ask again before every use and never keep it.
+    virtual MappedWindow MappedBar(CardHandle, std::uint32_t) { return {}; }
 
     virtual std::string StatusText(PciStatus status) = 0;
 };

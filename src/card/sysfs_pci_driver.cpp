@@ -350,6 +350,14 @@ PciStatus SysfsPciDriver::WriteAddrBlock(CardHandle device, std::uint32_t space,
     return kPciSuccess;
 }
 
+MappedWindow SysfsPciDriver::MappedBar(CardHandle device, std::uint32_t space) {
+    SysfsDevice* record = OwnDevice(device, this);
+    if (record == nullptr || WindowOf(*record, space) == 0) {
+        return {};
+    }
+    return {record->bar0, 0, record->window_bytes};
+}
+
 std::string SysfsPciDriver::StatusText(PciStatus status) {
     return PciStatusText(status);
 }

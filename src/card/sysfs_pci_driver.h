@@ -46,6 +46,9 @@ class SysfsPciDriver : public PciDriver {
     PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
                              std::size_t bytes, const void* buffer, std::uint32_t mode) override;
 
+    // The whole of the mapped resource0 for BAR 0.
+    MappedWindow MappedBar(CardHandle device, std::uint32_t space) override;
+
     std::string StatusText(PciStatus status) override;
 
   private:

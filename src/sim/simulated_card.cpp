@@ -84,6 +84,10 @@ void SimulatedCard::SetReportWord(std::uint32_t index, std::uint32_t value) {
     }
 }
 
+std::uint32_t* SimulatedCard::DirectReportWords() {
+    return report_read_hook_ ? nullptr : words_.data() + kReportMemory / 4;
+}
+
 bool SimulatedCard::IsControlCodeRunning() const {
     return run_start_us_.has_value() && clock_.Microseconds() - *run_start_us_ < run_time_us_;
 }

@@ -50,6 +50,10 @@ class SimulatedCard {
     std::uint32_t ReportWord(std::uint32_t index) const;
     void SetReportWord(std::uint32_t index, std::uint32_t value);
     void SetReportReadHook(ReportReadHook hook) { report_read_hook_ = std::move(hook); }
+    // The report memory (BAR 0 offsets kReportMemory on) for the host to load directly,
+    // which is exact as reading a report word changes nothing on the card; null while a
+    // report read hook is installed, since the hook must see every read.
+    std::uint32_t* DirectReportWords();
     // True from enable until stop or the end of the run time.
     bool IsControlCodeRunning() const;
 

@@ -242,6 +242,14 @@ PciStatus SimulatedPciDriver::WriteAddrBlock(CardHandle device, std::uint32_t sp
     return kPciSuccess;
 }
 
+MappedWindow SimulatedPciDriver::MappedBar(CardHandle device, std::uint32_t space) {
+    std::uint32_t* words = card_.DirectReportWords();
+    if (OwnDevice(device, this) == nullptr || space != 0 || words == nullptr) {
+        return {};
+    }
+    return {words, kReportMemory, kReportMemory + kReportWords * 4};
+}
+
 std::string SimulatedPciDriver::StatusText(PciStatus status) {
     return PciStatusText(status);
 }

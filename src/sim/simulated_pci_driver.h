@@ -56,6 +56,9 @@ class SimulatedPciDriver : public PciDriver {
     PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
                              std::size_t bytes, const void* buffer, std::uint32_t mode) override;
 
+    // The card's report memory, while no report read hook is installed.
+    MappedWindow MappedBar(CardHandle device, std::uint32_t space) override;
+
     std::string StatusText(PciStatus status) override;
 
   private:

@@ -165,6 +165,11 @@ PciStatus ScriptedPciDriver::WriteAddrBlock(CardHandle, std::uint32_t space, std
     return Status("WriteAddrBlock");
 }
 
+MappedWindow ScriptedPciDriver::MappedBar(CardHandle, std::uint32_t space) {
+    calls.push_back("MappedBar " + std::to_string(space));
+    return window;
+}
+
 std::string ScriptedPciDriver::StatusText(PciStatus status) {
     return long_status_text.empty() ? PciStatusText(status) : long_status_text;
 }

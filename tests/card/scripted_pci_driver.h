@@ -55,6 +55,7 @@ class ScriptedPciDriver : public PciDriver {
                             std::size_t bytes, void* buffer, std::uint32_t mode) override;
     PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
                              std::size_t bytes, const void* buffer, std::uint32_t mode) override;
+    MappedWindow MappedBar(CardHandle device, std::uint32_t space) override;
     std::string StatusText(PciStatus status) override;
 
     // Fires the interrupt or event handler the library registered.
@@ -75,6 +76,8 @@ class ScriptedPciDriver : public PciDriver {
     std::map<std::uint64_t, std::uint32_t> words;
     // Answers single and block reads instead of `words` when set.
     std::function<std::uint32_t(std::uint64_t offset)> read_word;
+    // The answer to MappedBar for every space; none by default.
+    MappedWindow window;
 
     // Record.
     std::vector<std::string> calls;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "card/card_device.h"
 #include "card/card_open.h"
@@ -141,6 +142,41 @@ TEST_F(SysfsPciDriverTest, AccessesOutsideTheWindowAreRefused) {
     EXPECT_EQ(driver.WriteAddrBlock(card, 0, 0x2, 4, block, kPciAccessMode32),
               kPciInvalidParameter);
     EXPECT_EQ(driver.ReadAddrBlock(card, 1, 0, 4, block, kPciAccessMode32), kPciOutsideWindow);
+    CloseCard(card);
+    TESPCICONTROL_LibraryClose();
+}
+
+TEST_F(SysfsPciDriverTest, ReportBlocksReadThroughTheMappingMatchSingleReads) {
+    std::string bar(kBarBytes, '\0');
+    for (std::uint32_t offset = 0x8800; offset < 0xC000; offset += 4) {
+        const std::uint32_t word = 0x5A000000u ^ (offset * 0x9E37u);
+        std::memcpy(bar.data() + offset, &word, 4);
+    }
+    Write("resource0", bar);
+    CardHandle card = nullptr;
+    ASSERT_EQ(Open(card), kPciSuccess);
+
+    const MappedWindow window = driver.MappedBar(card, 0);
+    EXPECT_NE(window.base, nullptr);
+    EXPECT_EQ(window.begin, 0u);
+    EXPECT_EQ(window.end, kBarBytes);
+    EXPECT_EQ(driver.MappedBar(card, 1).base, nullptr);
+    EXPECT_EQ(driver.MappedBar(nullptr, 0).base, nullptr);
+
+    WriteCardRegister(card, 0xBFFC, 0xFEEDF00D);
+    std::vector<std::uint32_t> report(3584);
+    for (std::uint32_t block = 0; block < 14; ++block) {
+        ReadReportBlock(card, report.data(), block);
+    }
+    std::memcpy(bar.data() + 0xBFFC, "\x0D\xF0\xED\xFE", 4);
+    for (std::uint32_t i = 0; i < 3584; ++i) {
+        std::uint32_t expected = 0;
+        std::memcpy(&expected, bar.data() + 0x8800 + i * 4, 4);
+        std::uint32_t single = 0;
+        ReadCardRegister(card, 0x8800 + i * 4, single);
+        ASSERT_EQ(report[i], expected) << i;
+        ASSERT_EQ(single, expected) << i;
+    }
     CloseCard(card);
     TESPCICONTROL_LibraryClose();
 }

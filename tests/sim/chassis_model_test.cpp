@@ -219,5 +219,17 @@ TEST_F(ChassisModelTest, ClearedBlockIsRefilledAtTheNextRead) {
     EXPECT_EQ(report.reg_sts()[32] >> 16 > 30000, true);
 }
 
+TEST_F(ChassisModelTest, AttachedModelSeesEveryBlockReadInsteadOfAMapping) {
+    {
+        ChassisModel model(session->card(), clock, Settings(1, 0));
+        model.AttachToReads();
+        EXPECT_EQ(session->driver().MappedBar(session->handle(), 0).base, nullptr);
+        clock.micros += 3 * kSecond;
+        ReadReportBlock(session->handle(), report.sys_rpt_reg().data(), 9);
+        EXPECT_EQ(model.steps(), 3);
+    }
+    EXPECT_NE(session->driver().MappedBar(session->handle(), 0).base, nullptr);
+}
+
 }  // namespace
 }  // namespace vantu
