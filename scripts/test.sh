@@ -25,6 +25,10 @@ PORT=$((20000 + RANDOM % 20000))
 (cd "$STATION" && exec "$ROOT/build/src/gui/vantu" --headless --simulate --port "$PORT" 2>/dev/null) &
 STATION_PID=$!
 trap 'kill "$STATION_PID" 2>/dev/null || true; rm -rf "$STATION"' EXIT
+for _ in $(seq 100); do
+    (exec 3<>"/dev/tcp/127.0.0.1/$PORT") 2>/dev/null && break
+    sleep 0.1
+done
 "$ROOT/build/bench/remote_latency" --port "$PORT" --count 200
 kill -TERM "$STATION_PID"
 wait "$STATION_PID"
