@@ -47,8 +47,10 @@ class ScratchDir {
 // The loader is asked for no boxes; nothing should reach here.
 class SilentPrompts : public Prompts {
   public:
-    void Show(PromptIcon, const std::string&) override {}
     bool AskYesNo(const std::string&) override { return false; }
+
+  protected:
+    void ShowBox(PromptIcon, const std::string&, const std::string&) override {}
 };
 
 std::vector<std::uint32_t> FullPatternWords() {

@@ -25,8 +25,10 @@ namespace {
 
 class SilentPrompts : public Prompts {
   public:
-    void Show(PromptIcon, const std::string&) override {}
     bool AskYesNo(const std::string&) override { return false; }
+
+  protected:
+    void ShowBox(PromptIcon, const std::string&, const std::string&) override {}
 };
 
 class IdleTimers : public Timers {

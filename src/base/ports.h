@@ -14,9 +14,18 @@ enum class PromptIcon { Information, Warning, Error, Question };
 class Prompts {
   public:
     virtual ~Prompts() = default;
-    virtual void Show(PromptIcon icon, const std::string& text) = 0;
+    // A box with one OK button, titled with the station's name.
+    void Show(PromptIcon icon, const std::string& text) { ShowBox(icon, text, {}); }
+    // The same with a caption of its own ("檔案錯誤").
+    void Show(PromptIcon icon, const std::string& text, const std::string& caption) {
+        ShowBox(icon, text, caption);
+    }
     // Yes/No question with the question icon; true for Yes.
     virtual bool AskYesNo(const std::string& text) = 0;
+
+  protected:
+    // caption is empty for the station's own name.
+    virtual void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) = 0;
 };
 
 // Window-style timers addressed by id: Start(id, ms) ticks every ms until Kill(id);

@@ -44,9 +44,9 @@ const char* IconName(PromptIcon icon) {
 
 }  // namespace
 
-void QtPrompts::Show(PromptIcon icon, const std::string& text) {
-    QMessageBox box(BoxIcon(icon), QCoreApplication::applicationName(), ToQ(text), QMessageBox::Ok,
-                    parent_);
+void QtPrompts::ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) {
+    const QString title = caption.empty() ? QCoreApplication::applicationName() : ToQ(caption);
+    QMessageBox box(BoxIcon(icon), title, ToQ(text), QMessageBox::Ok, parent_);
     box.exec();
 }
 
@@ -56,7 +56,7 @@ bool QtPrompts::AskYesNo(const std::string& text) {
     return box.exec() == QMessageBox::Yes;
 }
 
-void ConsolePrompts::Show(PromptIcon icon, const std::string& text) {
+void ConsolePrompts::ShowBox(PromptIcon icon, const std::string& text, const std::string&) {
     std::fprintf(stderr, "vantu: %s: %s [OK]\n", IconName(icon), text.c_str());
 }
 

@@ -18,8 +18,10 @@ namespace vantu {
 class QtPrompts : public Prompts {
   public:
     explicit QtPrompts(QWidget* parent) : parent_(parent) {}
-    void Show(PromptIcon icon, const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+
+  protected:
+    void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override;
 
   private:
     QWidget* parent_;
@@ -29,8 +31,10 @@ class QtPrompts : public Prompts {
 // (OK for boxes, No for questions).
 class ConsolePrompts : public Prompts {
   public:
-    void Show(PromptIcon icon, const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
+
+  protected:
+    void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override;
 };
 
 class QtTimers : public Timers {

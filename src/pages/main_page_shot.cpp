@@ -41,10 +41,12 @@ class VirtualClock : public Clock {
 
 class ConsoleOnlyPrompts : public Prompts {
   public:
-    void Show(PromptIcon, const std::string& text) override {
+    bool AskYesNo(const std::string&) override { return false; }
+
+  protected:
+    void ShowBox(PromptIcon, const std::string& text, const std::string&) override {
         std::fprintf(stderr, "%s\n", text.c_str());
     }
-    bool AskYesNo(const std::string&) override { return false; }
 };
 
 class NoCommands : public CommandSink {

@@ -46,8 +46,10 @@ int RunControl::LoadFromMainPage() {
     const std::string& dir = ctx_.settings.pattern_dir;
 
     if (!PatternFileExists(dir, name)) {
-        ctx_.prompts.Show(PromptIcon::Warning, "QDX 全型機箱控制執行碼 [ " + name +
-                                                   " ] 檔案不存在.        \n\n路徑 : " + dir);
+        ctx_.prompts.Show(
+            PromptIcon::Warning,
+            "QDX 全型機箱控制執行碼 [ " + name + " ] 檔案不存在.        \n\n路徑 : " + dir,
+            "檔案錯誤");
         ctx_.logs.AppendLog("[MAIN] 載入執行碼檔名 : " + name);
         ctx_.logs.AppendLog("[MAIN] PXIe/QDX 全型機箱控制執行碼 : 不存在");
         return 1;

@@ -115,6 +115,7 @@ TEST_F(RunControlTest, MainPageLoadOfAMissingNameWarnsAndLeavesTimersRunning) {
     EXPECT_EQ(station.prompts.shown[0].icon, PromptIcon::Warning);
     EXPECT_EQ(station.prompts.shown[0].text,
               "QDX 全型機箱控制執行碼 [ beam_a.cfg ] 檔案不存在.        \n\n路徑 : " + Dir());
+    EXPECT_EQ(station.prompts.shown[0].caption, "檔案錯誤");
     EXPECT_EQ(station.LogLines(), (Lines{"[MAIN] 載入執行碼檔名 : beam_a.cfg",
                                          "[MAIN] PXIe/QDX 全型機箱控制執行碼 : 不存在"}));
     EXPECT_TRUE(station.timers.IsRunning(0));
@@ -180,13 +181,15 @@ class WatchingPrompts : public testing::FakePrompts {
   public:
     WatchingPrompts(testing::ManualTimers& timers, ControllerFlags& flags)
         : timers_(timers), flags_(flags) {}
-    void Show(PromptIcon icon, const std::string& text) override {
-        poll_timer_running.push_back(timers_.IsRunning(0) || timers_.IsRunning(1));
-        load_stop.push_back(flags_.load_stop);
-        FakePrompts::Show(icon, text);
-    }
     std::vector<bool> poll_timer_running;
     std::vector<bool> load_stop;
+
+  protected:
+    void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override {
+        poll_timer_running.push_back(timers_.IsRunning(0) || timers_.IsRunning(1));
+        load_stop.push_back(flags_.load_stop);
+        FakePrompts::ShowBox(icon, text, caption);
+    }
 
   private:
     testing::ManualTimers& timers_;

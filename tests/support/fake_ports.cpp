@@ -5,12 +5,12 @@
 
 namespace vantu::testing {
 
-void FakePrompts::Show(PromptIcon icon, const std::string& text) {
-    shown.push_back({icon, text});
+void FakePrompts::ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) {
+    shown.push_back({icon, text, caption});
 }
 
 bool FakePrompts::AskYesNo(const std::string& text) {
-    shown.push_back({PromptIcon::Question, text});
+    shown.push_back({PromptIcon::Question, text, {}});
     if (answers.empty()) {
         return false;
     }

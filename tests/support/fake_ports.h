@@ -16,16 +16,19 @@ namespace vantu::testing {
 struct Prompt {
     PromptIcon icon;
     std::string text;
+    std::string caption;
 };
 
 class FakePrompts : public Prompts {
   public:
-    void Show(PromptIcon icon, const std::string& text) override;
     bool AskYesNo(const std::string& text) override;
 
     // Answers for the next questions, in order; a question with none queued gets No.
     std::deque<bool> answers;
     std::vector<Prompt> shown;
+
+  protected:
+    void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override;
 };
 
 // Virtual time: Advance() fires due timers in time order, each tick through the
