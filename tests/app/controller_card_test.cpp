@@ -91,6 +91,16 @@ TEST_F(ControllerCardTest, FlagsHoldTheTimerTicks) {
     timers.Advance(200);
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
     EXPECT_EQ(controller.report().sys_rpt_reg()[256], 0u);
+    controller.flags().load_stop = false;
+
+    // While closing, ticks touch neither the card nor the timers.
+    controller.flags().closing = true;
+    timers.Start(kReportPollTimer, 200);
+    timers.Start(kMainRefreshTimer, 5500);
+    const auto starts = timers.starts.size();
+    timers.Advance(6000);
+    EXPECT_EQ(controller.report().sys_rpt_reg()[256], 0u);
+    EXPECT_EQ(timers.starts.size(), starts);
 }
 
 TEST_F(ControllerCardTest, RunControlThroughTheCommandMessage) {

@@ -1,9 +1,11 @@
 // The station binary started for real in a copy of the example station.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <thread>
 
 #include "base/encoding.h"
 #include "station_process.h"
@@ -52,6 +54,22 @@ TEST(StationStartup, SigintWithoutLogDirectoryStillExitsCleanly) {
     ASSERT_TRUE(WaitForFileText(vantu.error_output_path(), "station running", 10000));
     EXPECT_EQ(vantu.Stop(SIGINT), 0);
     EXPECT_FALSE(std::filesystem::exists(station + "/Log"));
+    std::filesystem::remove_all(station);
+}
+
+TEST(StationStartup, WindowedStationRunsTheMainPageAndStopsOnSigterm) {
+    // The window on Qt's offscreen platform: the main page, its refresh and the
+    // ordered shutdown run as they would on a screen.
+    const std::string station = MakeStationCopy();
+    const std::string log = TodayLogPath(station);
+    StationProcess vantu(station, {"--simulate", "--port", std::to_string(FreePort())});
+    ASSERT_TRUE(WaitForFileText(log, ToAnsi(",[TCP] 伺服器 : 已開啟備便\n"), 10000))
+        << ReadFile(vantu.error_output_path());
+    // Past the first main page refresh (1.5 s after start).
+    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    ASSERT_TRUE(vantu.Running()) << ReadFile(vantu.error_output_path());
+    EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+    EXPECT_NE(FromAnsi(ReadFile(log)).find(",[TCP] 伺服器通訊 : 已關閉\n"), std::string::npos);
     std::filesystem::remove_all(station);
 }
 
