@@ -13,14 +13,6 @@
 namespace vantu::testing {
 namespace {
 
-std::string TodayLogPath(const std::string& station) {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return station + "/Log/" + std::to_string(parts.tm_year + 1900) + "-" +
-           std::to_string(parts.tm_mon + 1) + "-" + std::to_string(parts.tm_mday) + ".log";
-}
-
 TEST(StationStartup, HeadlessLogsStartAndStopsOnSigterm) {
     const std::string station = MakeStationCopy();
     const std::string log = TodayLogPath(station);

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -77,6 +78,14 @@ int StationProcess::Stop(int signal, int timeout_ms) {
     }
     pid_ = -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string TodayLogPath(const std::string& station_dir) {
+    std::time_t now = std::time(nullptr);
+    std::tm parts{};
+    localtime_r(&now, &parts);
+    return station_dir + "/Log/" + std::to_string(parts.tm_year + 1900) + "-" +
+           std::to_string(parts.tm_mon + 1) + "-" + std::to_string(parts.tm_mday) + ".log";
 }
 
 std::string ReadFile(const std::string& path) {

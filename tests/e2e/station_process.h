@@ -29,6 +29,9 @@ class StationProcess {
     std::string stderr_path_;
 };
 
+// The operation log the station opens today in that station directory.
+std::string TodayLogPath(const std::string& station_dir);
+
 // Polls until the file contains needle or the time is up.
 bool WaitForFileText(const std::string& path, const std::string& needle, int timeout_ms);
 std::string ReadFile(const std::string& path);
