@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test; then builds the core once more under
 # AddressSanitizer + UndefinedBehaviorSanitizer and runs its tests again; runs each
-# benchmark once, briefly, and fuzzes the remote command path for a minute. Exits
-# non-zero on any failure or sanitizer report.
+# benchmark once, briefly, and fuzzes the remote commands, pattern files and
+# setup.ini. Exits non-zero on any failure or sanitizer report.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="$(nproc)"
@@ -42,13 +42,19 @@ cmake --build "$ROOT/build-asan" --parallel "$JOBS"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     ctest --test-dir "$ROOT/build-asan" --output-on-failure -j "$JOBS"
 
-echo "== fuzzing the remote framing and dispatch under ASan + UBSan (60 s)"
+echo "== fuzzing under ASan + UBSan: remote commands 60 s, pattern files and setup.ini 20 s each"
 CC=clang CXX=clang++ cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
     -DVANTU_WITH_QT=OFF -DVANTU_BENCH=OFF -DVANTU_FUZZ=ON >/dev/null
-cmake --build "$ROOT/build-fuzz" --parallel "$JOBS" --target fuzz_remote
-mkdir -p "$ROOT/build-fuzz/corpus-remote"
-"$ROOT/build-fuzz/fuzz/fuzz_remote" -max_total_time=60 -print_final_stats=0 \
-    -dict="$ROOT/fuzz/remote.dict" "$ROOT/build-fuzz/corpus-remote" 2>&1 | tail -3
+cmake --build "$ROOT/build-fuzz" --parallel "$JOBS" --target fuzz_remote fuzz_pattern fuzz_settings
+mkdir -p "$ROOT/build-fuzz/corpus-remote" "$ROOT/build-fuzz/corpus-pattern" \
+    "$ROOT/build-fuzz/corpus-settings"
+"$ROOT/build-fuzz/fuzz/fuzz_remote" -max_total_time=60 \
+    -dict="$ROOT/fuzz/remote.dict" "$ROOT/build-fuzz/corpus-remote" 2>&1 | tail -1
+"$ROOT/build-fuzz/fuzz/fuzz_pattern" -max_total_time=20 "$ROOT/build-fuzz/corpus-pattern" 2>&1 |
+    tail -1
+# New inputs go to the first directory; the example station only seeds the run.
+"$ROOT/build-fuzz/fuzz/fuzz_settings" -max_total_time=20 "$ROOT/build-fuzz/corpus-settings" \
+    "$ROOT/examples/station" 2>&1 | tail -1
 
 echo "== tests"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
