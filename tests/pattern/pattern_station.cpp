@@ -24,8 +24,8 @@ std::vector<std::string> TimedLines(const std::string& bytes) {
 
 }  // namespace
 
-PatternStation::PatternStation()
-    : sim(OpenSimulatedCard({.clock = &clock})),
+PatternStation::PatternStation(bool with_card)
+    : sim(with_card ? OpenSimulatedCard({.clock = &clock}) : nullptr),
       card(sim ? sim->handle() : nullptr),
       logs(dir.path(), clock),
       report_copy(kReportWords, 0x5A5A5A5A),

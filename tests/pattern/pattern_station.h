@@ -39,7 +39,8 @@ class RecordingSink : public CommandSink {
 };
 
 struct PatternStation {
-    PatternStation();
+    // Without a card the handle stays null and the card-present flag clear.
+    explicit PatternStation(bool with_card = true);
 
     // Writes a pattern file into the pattern directory.
     void WritePattern(const std::string& name, std::uint32_t start,
