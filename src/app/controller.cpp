@@ -22,7 +22,13 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
       chassis_controls_(analyzer_page_, *this, ports_.timers, ports_.prompts, log_),
       remote_(RemoteContext{ports_.remote, *this, log_, flags_, ports_.timers, ports_.clock, card_,
                             station_, loader_, opcode_table_, run_control_, main_page_,
-                            analyzer_page_}) {}
+                            analyzer_page_}) {
+    RegisterPage(main_lifecycle_);
+}
+
+void CVANTUDlg::RegisterPage(PageLifecycle& page) {
+    pages_.push_back(&page);
+}
 
 CVANTUDlg::~CVANTUDlg() {
     flags_.closing = true;
@@ -104,20 +110,24 @@ void CVANTUDlg::SelectTab(int tab) {
 
 void CVANTUDlg::ApplyTabSelection(int tab) {
     ports_.window.ShowPage(tab);
-    if (tab == kTabMain) {
-        ports_.timers.Start(kMainRefreshTimer, 1500);
-    } else {
-        ports_.timers.Kill(kMainRefreshTimer);
-    }
-    if (tab == kTabAntenna) {
-        ports_.timers.Start(kAntennaTimer, 1000);
-    } else {
-        ports_.timers.Kill(kAntennaTimer);
-    }
-    if (tab == kTabFirmware) {
-        ports_.timers.Start(kFirmwareTimer, 1000);
-    } else {
-        ports_.timers.Kill(kFirmwareTimer);
+    const bool first = !pages_selected_;
+    pages_selected_ = true;
+    for (PageLifecycle* page : pages_) {
+        if (first) {
+            page->FirstSelection();
+        }
+        const PageTimer timer = page->timer();
+        if (page->tab() == tab) {
+            page->Shown();
+            if (timer.id >= 0) {
+                ports_.timers.Start(timer.id, timer.first_ms);
+            }
+        } else {
+            page->Hidden();
+            if (timer.id >= 0) {
+                ports_.timers.Kill(timer.id);
+            }
+        }
     }
 }
 
@@ -136,33 +146,38 @@ void CVANTUDlg::HandleTimerTick(int id) {
     if (flags_.closing) {
         return;
     }
-    switch (id) {
-        case kReportPollTimer:
-            FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
-            break;
-        case kMainRefreshTimer:
-            TickMainRefresh();
-            break;
-        case kAntennaTimer:
-        case kFirmwareTimer:
-            TickPageTimer(id, 5000);
-            break;
-        default:
-            break;
+    if (id == kReportPollTimer) {
+        FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
+        return;
+    }
+    if (PageLifecycle* page = PageWithTimer(id)) {
+        TickPage(*page);
     }
 }
 
-void CVANTUDlg::TickMainRefresh() {
-    ports_.timers.Kill(kMainRefreshTimer);
-    main_refresh_.Refresh(main_surface_);
-    // Remote commands change the page models too; they restart this timer afterwards.
-    StateChanged();
-    ports_.timers.Start(kMainRefreshTimer, 5500);
+PageLifecycle* CVANTUDlg::PageWithTimer(int id) const {
+    for (PageLifecycle* page : pages_) {
+        if (page->timer().id == id) {
+            return page;
+        }
+    }
+    return nullptr;
 }
 
-void CVANTUDlg::TickPageTimer(int id, int period_ms) {
-    ports_.timers.Kill(id);
-    ports_.timers.Start(id, period_ms);
+void CVANTUDlg::TickPage(PageLifecycle& page) {
+    const PageTimer timer = page.timer();
+    ports_.timers.Kill(timer.id);
+    page.Tick();
+    StateChanged();
+    ports_.timers.Start(timer.id, timer.period_ms);
+}
+
+PageTimer CVANTUDlg::MainPageLifecycle::timer() const {
+    return {kMainRefreshTimer, kMainRefreshRestartMs, kMainRefreshPeriodMs};
+}
+
+void CVANTUDlg::MainPageLifecycle::Tick() {
+    owner_.main_refresh_.Refresh(owner_.main_surface_);
 }
 
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {
@@ -230,9 +245,15 @@ void CVANTUDlg::RequestClose() {
 }
 
 void CVANTUDlg::ShutdownController() {
-    for (int id : {kReportPollTimer, kMainRefreshTimer, kAntennaTimer, kFirmwareTimer,
-                   kContinuousRunTimer}) {
-        ports_.timers.Kill(id);
+    ports_.timers.Kill(kReportPollTimer);
+    for (PageLifecycle* page : pages_) {
+        if (page->timer().id >= 0) {
+            ports_.timers.Kill(page->timer().id);
+        }
+    }
+    ports_.timers.Kill(kContinuousRunTimer);
+    for (PageLifecycle* page : pages_) {
+        page->Shutdown();
     }
     FreeModuleTable(modules_);
     remote_.CloseServer();

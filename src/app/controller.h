@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "app/station_texts.h"
 #include "base/log_files.h"
@@ -18,6 +19,7 @@
 #include "model/controller_flags.h"
 #include "model/controller_timers.h"
 #include "model/main_page_model.h"
+#include "model/page_lifecycle.h"
 #include "pattern/chassis_controls.h"
 #include "pattern/opcode_table.h"
 #include "pattern/pattern_loader.h"
@@ -61,6 +63,10 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     int HandleControllerCommand(int code, std::intptr_t argument);
     void ShutdownController();
 
+    // Pages join the tab selections, their timer's ticks and the shutdown in the
+    // order they register; the page must outlive the controller's last call.
+    void RegisterPage(PageLifecycle& page);
+
     void MarkElapsedStart() override;
     double ElapsedMicroseconds() override;
 
@@ -100,8 +106,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     int HandleMainPageCommand(std::intptr_t argument);
     void StateChanged();
     void RequestClose();
-    void TickMainRefresh();
-    void TickPageTimer(int id, int period_ms);
+    void TickPage(PageLifecycle& page);
+    PageLifecycle* PageWithTimer(int id) const;
 
     ControllerPorts ports_;
     LogFiles log_;
@@ -124,6 +130,21 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
 
     MainPageRefresh main_refresh_{decoder_, report_, shared_};
     MainPageSurface* main_surface_ = nullptr;
+
+    // Timer 1 repaints the main page while tab 0 is shown.
+    class MainPageLifecycle : public PageLifecycle {
+      public:
+        explicit MainPageLifecycle(CVANTUDlg& owner) : owner_(owner) {}
+        int tab() const override { return kTabMain; }
+        PageTimer timer() const override;
+        void Tick() override;
+
+      private:
+        CVANTUDlg& owner_;
+    };
+    MainPageLifecycle main_lifecycle_{*this};
+    std::vector<PageLifecycle*> pages_;
+    bool pages_selected_ = false;
     std::function<void()> on_state_changed_;
 
     OpCodeTable opcode_table_;

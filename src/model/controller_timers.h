@@ -16,6 +16,7 @@ inline constexpr int kContinuousRunTimer = 20;
 inline constexpr int kReportPollPeriodMs = 200;
 inline constexpr int kReportPollRestartMs = 1000;
 inline constexpr int kMainRefreshRestartMs = 1500;
+inline constexpr int kMainRefreshPeriodMs = 5500;
 
 // Report polling and the main page refresh stop while the card is being rewritten.
 inline void StopPeriodicTimers(Timers& timers) {

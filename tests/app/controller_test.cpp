@@ -80,9 +80,29 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
     EXPECT_FALSE(timers.IsRunning(kAntennaTimer));
 }
 
+// A page on the lifecycle seam that counts what the controller asks of it.
+struct CountingPage : PageLifecycle {
+    CountingPage(int tab, int timer_id) : tab_(tab), timer_id_(timer_id) {}
+    int tab() const override { return tab_; }
+    PageTimer timer() const override { return {timer_id_, 1000, 5000}; }
+    void FirstSelection() override { ++first; }
+    void Shown() override { ++shown; }
+    void Tick() override { ++ticks; }
+    int tab_;
+    int timer_id_;
+    int first = 0;
+    int shown = 0;
+    int ticks = 0;
+};
+
 class ControllerWithCardTest : public ControllerTest {
   protected:
-    ControllerWithCardTest() : ControllerTest(0) {}
+    ControllerWithCardTest() : ControllerTest(0) {
+        controller.RegisterPage(antenna);
+        controller.RegisterPage(firmware);
+    }
+    CountingPage antenna{kTabAntenna, kAntennaTimer};
+    CountingPage firmware{kTabFirmware, kFirmwareTimer};
 };
 
 TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
@@ -100,6 +120,7 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     EXPECT_EQ(timers.Remaining(kAntennaTimer), 1000);
     timers.Advance(1000);
     EXPECT_EQ(timers.Remaining(kAntennaTimer), 5000);
+    EXPECT_EQ(antenna.ticks, 1);
 
     controller.SelectTab(kTabFirmware);
     EXPECT_FALSE(timers.IsRunning(kAntennaTimer));
@@ -108,6 +129,11 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     controller.SelectTab(kTabMain);
     EXPECT_FALSE(timers.IsRunning(kFirmwareTimer));
     EXPECT_EQ(timers.Remaining(kMainRefreshTimer), 1500);
+    // Set-up at the first selection only, at start-up; each page sees its own tab.
+    EXPECT_EQ(antenna.first, 1);
+    EXPECT_EQ(firmware.first, 1);
+    EXPECT_EQ(antenna.shown, 1);
+    EXPECT_EQ(firmware.shown, 1);
 
     // A display-mode change shows within 2 s.
     controller.HandleControllerCommand(2, 2);
