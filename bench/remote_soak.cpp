@@ -1,14 +1,14 @@
-// Soak run of the station's remote control: many commands from several clients in
-// turn, with partial writes, abandoned half commands and clients displaced by the
-// next one. Afterwards the station must still answer, hold the same number of open
-// file descriptors and have grown its resident memory by less than 1 MB.
-// Not part of the test run: scripts/soak.sh builds and runs it.
-#include <unistd.h>
+// remote_soak: many commands from several clients in turn against a running
+// `vantu --headless --simulate`, with partial writes, abandoned half commands and
+// clients displaced by the next one. Afterwards the station must still answer, hold
+// the same number of open file descriptors and have grown its resident memory by
+// less than 1 MB. scripts/soak.sh starts the station and runs it.
+//   remote_soak --port N --pid P [--commands N] [--clients K] [--seed S]
+#include <sys/types.h>
 
+#include <charconv>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -17,46 +17,20 @@
 #include <thread>
 #include <vector>
 
-#include "base/encoding.h"
 #include "remote/remote_client.h"
-#include "station_process.h"
 
-namespace vantu::testing {
+namespace vantu::soak {
 namespace {
 
 constexpr int kReplyTimeoutMs = 5000;
 
 struct Options {
+    int port = 0;
+    pid_t pid = -1;
     long commands = 100000;
     int clients = 4;
     unsigned seed = 1;
 };
-
-// The station process: the one running the vantu binary in the station directory.
-pid_t FindStation(const std::string& station_dir) {
-    const std::filesystem::path binary = std::filesystem::canonical(VANTU_BINARY);
-    const std::filesystem::path dir = std::filesystem::canonical(station_dir);
-    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) {
-            continue;
-        }
-        std::error_code error;
-        if (std::filesystem::read_symlink(entry.path() / "exe", error) == binary &&
-            std::filesystem::read_symlink(entry.path() / "cwd", error) == dir) {
-            return static_cast<pid_t>(std::stol(name));
-        }
-    }
-    return -1;
-}
-
-std::string TodayLogPath(const std::string& station) {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return station + "/Log/" + std::to_string(parts.tm_year + 1900) + "-" +
-           std::to_string(parts.tm_mon + 1) + "-" + std::to_string(parts.tm_mday) + ".log";
-}
 
 long OpenDescriptors(pid_t pid) {
     long count = 0;
@@ -250,17 +224,8 @@ Usage Measure(pid_t pid, int port) {
 }
 
 int RunSoak(const Options& options) {
-    const std::string station = MakeStationCopy();
-    const int port = FreePort();
-    StationProcess vantu(station, {"--headless", "--simulate", "--port", std::to_string(port)});
-    const bool ready =
-        WaitForFileText(TodayLogPath(station), ToAnsi("[TCP] 伺服器 : 已開啟備便"), 10000);
-    const pid_t pid = FindStation(station);
-    if (!ready || pid < 0) {
-        std::fprintf(stderr, "soak: the station did not open its server\n%s",
-                     ReadFile(vantu.error_output_path()).c_str());
-        return 1;
-    }
+    const int port = options.port;
+    const pid_t pid = options.pid;
 
     // Warm up: a load, every command and a few connections before the baseline.
     Soak warm_up({.commands = 2000, .clients = options.clients, .seed = options.seed + 1}, port);
@@ -280,8 +245,6 @@ int RunSoak(const Options& options) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const bool answers = StillAnswers(port);
     const Usage after = Measure(pid, port);
-    vantu.Stop(SIGTERM);
-    std::filesystem::remove_all(station);
 
     std::printf("soak: %ld commands from %d clients in %.1f s (seed %u)\n", soak.sent(),
                 options.clients, seconds, options.seed);
@@ -296,27 +259,43 @@ int RunSoak(const Options& options) {
 }
 
 }  // namespace
-}  // namespace vantu::testing
+}  // namespace vantu::soak
 
 int main(int argc, char** argv) {
-    vantu::testing::Options options;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    vantu::soak::Options options;
+    for (int i = 1; i < argc; i += 2) {
         const std::string_view name = argv[i];
-        const long value = std::stol(argv[i + 1]);
-        if (name == "--commands") {
+        long value = 0;
+        const std::string_view text = i + 1 < argc ? argv[i + 1] : "";
+        const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+        if (error != std::errc() || end != text.data() + text.size() || value < 0) {
+            std::fprintf(stderr, "remote_soak: %s needs a number\n", argv[i]);
+            return 2;
+        }
+        if (name == "--port") {
+            options.port = static_cast<int>(value);
+        } else if (name == "--pid") {
+            options.pid = static_cast<pid_t>(value);
+        } else if (name == "--commands") {
             options.commands = value;
         } else if (name == "--clients") {
             options.clients = static_cast<int>(value);
         } else if (name == "--seed") {
             options.seed = static_cast<unsigned>(value);
         } else {
-            std::fprintf(stderr, "usage: remote_soak [--commands N] [--clients K] [--seed S]\n");
+            std::fprintf(stderr,
+                         "usage: remote_soak --port N --pid P [--commands N] [--clients K] "
+                         "[--seed S]\n");
             return 2;
         }
+    }
+    if (options.port <= 0 || options.pid <= 0) {
+        std::fprintf(stderr, "remote_soak: --port and --pid of a running station are needed\n");
+        return 2;
     }
     if (options.clients < 2) {
         std::fprintf(stderr, "remote_soak: at least two clients take turns\n");
         return 2;
     }
-    return vantu::testing::RunSoak(options);
+    return vantu::soak::RunSoak(options);
 }
