@@ -72,51 +72,31 @@ bool ScriptedPciDriver::AddrSpaceIsActive(CardHandle, std::uint32_t space) {
     return active_spaces.count(space) != 0;
 }
 
-PciStatus ScriptedPciDriver::IntEnable(CardHandle, std::uint32_t, PciInterruptHandler handler,
-                                       void* data, bool) {
-    const PciStatus status = Status("IntEnable");
-    if (status == kPciSuccess) {
-        interrupts_enabled_ = true;
-        interrupt_handler_ = handler;
-        interrupt_data_ = data;
-    }
-    return status;
+// The station uses neither interrupts nor events: these only answer the library.
+PciStatus ScriptedPciDriver::IntEnable(CardHandle, std::uint32_t, PciInterruptHandler, void*,
+                                       bool) {
+    return Status("IntEnable");
 }
 
 PciStatus ScriptedPciDriver::IntDisable(CardHandle) {
-    const PciStatus status = Status("IntDisable");
-    if (status == kPciSuccess) {
-        interrupts_enabled_ = false;
-    }
-    return status;
+    return Status("IntDisable");
 }
 
 bool ScriptedPciDriver::IntIsEnabled(CardHandle) {
-    return interrupts_enabled_;
+    return false;
 }
 
-PciStatus ScriptedPciDriver::EventRegister(CardHandle, std::uint32_t actions,
-                                           PciEventHandler handler, void* data, bool) {
-    event_actions = actions;
-    const PciStatus status = Status("EventRegister");
-    if (status == kPciSuccess) {
-        events_registered_ = true;
-        event_handler_ = handler;
-        event_data_ = data;
-    }
-    return status;
+PciStatus ScriptedPciDriver::EventRegister(CardHandle, std::uint32_t, PciEventHandler, void*,
+                                           bool) {
+    return Status("EventRegister");
 }
 
 PciStatus ScriptedPciDriver::EventUnregister(CardHandle) {
-    const PciStatus status = Status("EventUnregister");
-    if (status == kPciSuccess) {
-        events_registered_ = false;
-    }
-    return status;
+    return Status("EventUnregister");
 }
 
 bool ScriptedPciDriver::EventIsRegistered(CardHandle) {
-    return events_registered_;
+    return false;
 }
 
 std::uint32_t ScriptedPciDriver::ReadWord(std::uint64_t offset) {
@@ -172,14 +152,6 @@ MappedWindow ScriptedPciDriver::MappedBar(CardHandle, std::uint32_t space) {
 
 std::string ScriptedPciDriver::StatusText(PciStatus status) {
     return long_status_text.empty() ? PciStatusText(status) : long_status_text;
-}
-
-void ScriptedPciDriver::FireInterrupt() {
-    interrupt_handler_(interrupt_data_);
-}
-
-void ScriptedPciDriver::FireEvent(std::uint32_t action) {
-    event_handler_(PciEvent{action}, event_data_);
 }
 
 }  // namespace vantu::testing

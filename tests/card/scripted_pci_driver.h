@@ -58,9 +58,6 @@ class ScriptedPciDriver : public PciDriver {
     MappedWindow MappedBar(CardHandle device, std::uint32_t space) override;
     std::string StatusText(PciStatus status) override;
 
-    // Fires the interrupt or event handler the library registered.
-    void FireInterrupt();
-    void FireEvent(std::uint32_t action);
     int CallCount(const std::string& call) const;
 
     // Script.
@@ -84,19 +81,11 @@ class ScriptedPciDriver : public PciDriver {
     std::vector<BarAccess> accesses;
     CardDevice device;
     std::uint32_t last_options = 0;
-    std::uint32_t event_actions = 0;
     std::uint32_t block_mode = 0;
 
   private:
     PciStatus Status(const std::string& call);
     std::uint32_t ReadWord(std::uint64_t offset);
-
-    bool interrupts_enabled_ = false;
-    bool events_registered_ = false;
-    PciInterruptHandler interrupt_handler_ = nullptr;
-    void* interrupt_data_ = nullptr;
-    PciEventHandler event_handler_ = nullptr;
-    void* event_data_ = nullptr;
 };
 
 }  // namespace vantu::testing
