@@ -28,18 +28,6 @@ std::string MaskSection(const std::string& first_value) {
     return text;
 }
 
-TEST(Settings, KeyNamesAndColourText) {
-    EXPECT_EQ(TempColourKey(0), ">74");
-    EXPECT_EQ(TempColourKey(1), "70-74");
-    EXPECT_EQ(TempColourKey(14), "5-9");
-    EXPECT_EQ(TempColourKey(15), "<5");
-    EXPECT_EQ(TempColourKey(16), "NULL");
-    EXPECT_EQ(MaskKey(7), "M[007]");
-    EXPECT_EQ(MaskKey(160), "M[160]");
-    EXPECT_EQ(ColourText(0x00FF00), " 0xff00");
-    EXPECT_EQ(ColourText(0), " 0x0");
-}
-
 TEST(Settings, CompleteLoad) {
     TempDir dir;
     dir.Write("setup.ini",
