@@ -38,11 +38,7 @@ TEST_F(SimulatedCardTest, OpensThroughOpenCardWithIdWordsAndOneBar) {
     WriteCardRegister(card, 0x0000, 0);
     ReadCardRegister(card, 0x0000, value);
     EXPECT_EQ(value, SimulatedCard::kIdWordValue);
-
     ASSERT_EQ(TESPCICONTROL_GetNumAddrSpaces(card), 1u);
-    AddrSpaceInfo info;
-    ASSERT_TRUE(TESPCICONTROL_GetAddrSpaceInfo(card, info));
-    EXPECT_STREQ(info.description, "0x00000000F7E00000 - 0x00000000F7E0FFFF (0x10000 bytes)");
     // Card open configured the SPI controller and read the flash's extended address.
     ReadCardRegister(card, 0x10, value);
     EXPECT_EQ(value & 0xFFFF, 0x0040u);
@@ -65,31 +61,6 @@ TEST_F(SimulatedCardTest, RunEndsByItselfAfterTheRunTimeOrOnStop) {
     StopControlCode(card);
     EXPECT_FALSE(IsControlCodeBusy(card));
     EXPECT_FALSE(session->card().IsControlCodeRunning());
-}
-
-TEST_F(SimulatedCardTest, ReportWordsAreSharedWithTheChassisModel) {
-    SimulatedCard& sim = session->card();
-    std::vector<std::uint32_t> reads;
-    sim.SetReportReadHook([&](std::uint32_t offset) {
-        reads.push_back(offset);
-        sim.SetReportWord(256 + (offset - 0x8C00) / 4, offset);
-    });
-    std::vector<std::uint32_t> report(3584);
-    ReadReportBlock(card, report.data(), 1);
-    ASSERT_EQ(reads.size(), 256u);
-    EXPECT_EQ(reads.front(), 0x8C00u);
-    EXPECT_EQ(reads.back(), 0x8FFCu);
-    EXPECT_EQ(report[256], 0x8C00u);
-    EXPECT_EQ(report[511], 0x8FFCu);
-
-    sim.SetReportReadHook(nullptr);
-    ClearReportBlock(card, 1);
-    EXPECT_EQ(sim.ReportWord(300), 0u);
-    sim.SetReportWord(3583, 0xCAFE);
-    ReadReportBlock(card, report.data(), 13);
-    EXPECT_EQ(report[3583], 0xCAFEu);
-    sim.SetReportWord(3584, 1);  // outside the report memory: dropped
-    EXPECT_EQ(sim.ReportWord(3584), 0u);
 }
 
 TEST_F(SimulatedCardTest, ReportMemoryIsMappedOnlyWhileNoReadHookIsInstalled) {
@@ -127,15 +98,6 @@ TEST_F(SimulatedCardTest, ReportMemoryIsMappedOnlyWhileNoReadHookIsInstalled) {
     EXPECT_EQ(driver.MappedBar(card, 0).base, window.base);
 }
 
-TEST_F(SimulatedCardTest, ControlCodeMemoryKeepsWhatTheLoaderWrites) {
-    WriteCardRegister(card, 0xC000, 0x11);
-    WriteCardRegister(card, 0xDFFC, 0x22);
-    EXPECT_EQ(session->card().ControlCodeWord(0), 0x11u);
-    EXPECT_EQ(session->card().ControlCodeWord(2047), 0x22u);
-    ClearControlCodeMemory(card);
-    EXPECT_EQ(session->card().ControlCodeWord(2047), 0u);
-}
-
 TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
     WriteCardRegister(card, 0x10000, 0x1234);
     EXPECT_STREQ(TESPCICONTROL_GetLastError(),
@@ -148,20 +110,16 @@ TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
     EXPECT_EQ(value, SimulatedCard::kIdWordValue);
 }
 
-TEST_F(SimulatedCardTest, InterruptPathsRunOnTheSimulatedCard) {
+// Nothing in the station uses interrupts or events; one pass keeps the paths alive.
+TEST_F(SimulatedCardTest, InterruptAndEventSmoke) {
     std::vector<InterruptResult> results;
     ASSERT_EQ(TESPCICONTROL_IntEnable(
                   card, [&](CardHandle, const InterruptResult& r) { results.push_back(r); }),
               kPciSuccess);
-    session->driver().RaiseInterrupt(card, 0x55);
     session->driver().RaiseInterrupt(card, 0x66);
-    ASSERT_EQ(results.size(), 2u);
-    EXPECT_EQ(results[1].counter, 2u);
-    EXPECT_EQ(results[1].enabled_type, SimulatedPciDriver::kInterruptType);
-    EXPECT_EQ(results[1].last_message, 0x66u);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].last_message, 0x66u);
     EXPECT_EQ(TESPCICONTROL_IntDisable(card), kPciSuccess);
-    session->driver().RaiseInterrupt(card, 0x77);
-    EXPECT_EQ(results.size(), 2u);
 
     std::vector<std::uint32_t> actions;
     ASSERT_EQ(TESPCICONTROL_EventRegister(
