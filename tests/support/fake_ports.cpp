@@ -20,11 +20,12 @@ bool FakePrompts::AskYesNo(const std::string& text) {
 }
 
 void ManualTimers::Start(int id, int milliseconds) {
-    starts.emplace_back(id, milliseconds);
+    journal.push_back("start " + std::to_string(id) + " " + std::to_string(milliseconds));
     timers_[id] = {now_ms + milliseconds, milliseconds};
 }
 
 void ManualTimers::Kill(int id) {
+    journal.push_back("kill " + std::to_string(id));
     timers_.erase(id);
 }
 
@@ -70,17 +71,6 @@ void QueuePoster::Drain() {
         queue.pop_front();
         work();
     }
-}
-
-std::string MemoryProfile::Read(const std::string& section, const std::string& key,
-                                const std::string& fallback) {
-    auto it = values.find({section, key});
-    return it == values.end() ? fallback : it->second;
-}
-
-void MemoryProfile::Write(const std::string& section, const std::string& key,
-                          const std::string& value) {
-    values[{section, key}] = value;
 }
 
 }  // namespace vantu::testing

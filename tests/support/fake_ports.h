@@ -44,9 +44,11 @@ class ManualTimers : public Timers {
     long long Remaining(int id) const;
     void Advance(long long milliseconds);
 
+    // Every Start and Kill since the last call, in order: "start 0 1000", "kill 1".
+    std::vector<std::string> TakeJournal() { return std::exchange(journal, {}); }
+
     std::function<void(int)> on_tick;
-    // Every Start as (id, ms), in order.
-    std::vector<std::pair<int, int>> starts;
+    std::vector<std::string> journal;
     long long now_ms = 0;
 
   private:
@@ -56,6 +58,11 @@ class ManualTimers : public Timers {
     };
     std::map<int, Entry> timers_;
 };
+
+// What every load, reset, save and remote command does around its card work: the
+// report poll and the main page refresh stopped, then restarted after 1 and 1.5 s.
+inline const std::vector<std::string> kStoppedAndRestarted = {"kill 0", "kill 1", "start 0 1000",
+                                                              "start 1 1500"};
 
 class FakeClock : public Clock {
   public:
@@ -75,16 +82,6 @@ class QueuePoster : public Poster {
     void Drain();
 
     std::deque<std::function<void()>> queue;
-};
-
-class MemoryProfile : public ProfileStore {
-  public:
-    std::string Read(const std::string& section, const std::string& key,
-                     const std::string& fallback) override;
-    void Write(const std::string& section, const std::string& key,
-               const std::string& value) override;
-
-    std::map<std::pair<std::string, std::string>, std::string> values;
 };
 
 class FakeWindow : public MainWindow {

@@ -12,6 +12,7 @@
 #include "base/log_files.h"
 #include "base/message_list.h"
 #include "fake_ports.h"
+#include "log_lines.h"
 #include "remote/elapsed_timer.h"
 #include "remote/remote_transport.h"
 
@@ -31,11 +32,16 @@ class RecordingTransport : public RemoteTransport {
     ListenResult listen_result = ListenResult::kListening;
     // "Listen", "AcceptPending", "CloseClient", "CloseListener" in call order.
     std::vector<std::string> calls;
+    // When set, the calls also go here: a timer journal, to see them in order with it.
+    std::vector<std::string>* journal = nullptr;
     // The client in the slot; 0 when empty.
     int client = 0;
     int accepted = 0;
     std::vector<std::pair<int, std::string>> sent;
     std::function<void(std::string_view)> on_send;
+
+  private:
+    void Call(const char* name);
 };
 
 class ClockElapsed : public ElapsedTimer {
@@ -69,8 +75,9 @@ class Timeline {
     std::vector<std::string> events_;
 };
 
-// Operation log messages without their date and time (the fake clock's).
-std::vector<std::string> LogMessages(const LogFiles& logs);
+// The replies in bytes a client received, without their CRs; a last one without its CR
+// is dropped.
+std::vector<std::string> SplitReplies(std::string bytes);
 
 inline const std::string kM97 = "M " + std::string(kListSeparator);
 inline const std::string kL26 = "L " + std::string(kLogSeparator);

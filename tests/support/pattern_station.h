@@ -13,7 +13,6 @@
 #include "base/settings.h"
 #include "fake_ports.h"
 #include "model/analyzer_page_model.h"
-#include "model/command_sink.h"
 #include "model/controller_flags.h"
 #include "model/main_page_model.h"
 #include "pattern/opcode_table.h"
@@ -25,18 +24,6 @@
 namespace vantu::testing {
 
 inline constexpr std::string_view kPatternDirName = "SP Pattern";
-
-class RecordingSink : public CommandSink {
-  public:
-    int Send(int code, std::intptr_t argument) override {
-        sent.emplace_back(code, argument);
-        return 0;
-    }
-    void Post(int code, std::intptr_t argument) override { posted.emplace_back(code, argument); }
-
-    std::vector<std::pair<int, std::intptr_t>> sent;
-    std::vector<std::pair<int, std::intptr_t>> posted;
-};
 
 struct PatternStation {
     // Without a card the handle stays null and the card-present flag clear.

@@ -1,29 +1,11 @@
 #include "pattern_station.h"
 
-#include <sstream>
-
-#include "base/encoding.h"
 #include "card/bar0_map.h"
 #include "card/card_ops.h"
+#include "log_lines.h"
 #include "pattern/pattern_file.h"
 
 namespace vantu::testing {
-namespace {
-
-std::vector<std::string> TimedLines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::istringstream in(FromAnsi(bytes));
-    for (std::string line; std::getline(in, line);) {
-        // "2026-12-5  19:46:12," is the prefix every line of the fake clock gets.
-        if (line.starts_with("2026-12-5  19:46:12,")) {
-            lines.push_back(line.substr(20));
-        }
-    }
-    return lines;
-}
-
-}  // namespace
-
 PatternStation::PatternStation(bool with_card)
     : sim(with_card ? OpenSimulatedCard({.clock = &clock}) : nullptr),
       card(sim ? sim->handle() : nullptr),
@@ -59,11 +41,11 @@ void PatternStation::WritePatternBytes(const std::string& name, const std::strin
 }
 
 std::vector<std::string> PatternStation::LogLines() const {
-    return TimedLines(dir.Read("Log/2026-12-5.log"));
+    return LogMessages(dir.File("Log/2026-12-5.log"));
 }
 
 std::vector<std::string> PatternStation::OpCodeLines() const {
-    return TimedLines(dir.Read("op_code.log"));
+    return LogMessages(dir.File("op_code.log"));
 }
 
 std::uint32_t PatternStation::CardWord(std::uint32_t offset) const {

@@ -23,14 +23,9 @@ RemoteStation::RemoteStation(bool with_card)
 
 std::vector<std::string> RemoteStation::Command(const std::string& line) {
     remote.transport_events().OnDataReceived(line + "\r");
-    std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
+    const std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
     consumed_ += bytes.size();
-    std::vector<std::string> replies;
-    for (std::size_t end; (end = bytes.find('\r')) != std::string::npos;) {
-        replies.push_back(bytes.substr(0, end));
-        bytes.erase(0, end + 1);
-    }
-    return replies;
+    return SplitReplies(bytes);
 }
 
 }  // namespace vantu::testing

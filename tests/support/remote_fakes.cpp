@@ -1,20 +1,14 @@
 #include "remote_fakes.h"
 
-#include <fstream>
-#include <iterator>
-#include <sstream>
-
-#include "base/encoding.h"
-
 namespace vantu::testing {
 
 ListenResult RecordingTransport::Listen() {
-    calls.emplace_back("Listen");
+    Call("Listen");
     return listen_result;
 }
 
 void RecordingTransport::AcceptPending() {
-    calls.emplace_back("AcceptPending");
+    Call("AcceptPending");
     client = ++accepted;
 }
 
@@ -28,12 +22,19 @@ void RecordingTransport::SendToClient(std::string_view bytes) {
 }
 
 void RecordingTransport::CloseClient() {
-    calls.emplace_back("CloseClient");
+    Call("CloseClient");
     client = 0;
 }
 
 void RecordingTransport::CloseListener() {
-    calls.emplace_back("CloseListener");
+    Call("CloseListener");
+}
+
+void RecordingTransport::Call(const char* name) {
+    calls.emplace_back(name);
+    if (journal != nullptr) {
+        journal->emplace_back(name);
+    }
 }
 
 std::string RecordingTransport::ReceivedBy(int number) const {
@@ -46,23 +47,17 @@ std::string RecordingTransport::ReceivedBy(int number) const {
     return bytes;
 }
 
-std::vector<std::string> LogMessages(const LogFiles& logs) {
-    std::ifstream file(logs.log_path(), std::ios::binary);
-    const std::string text = FromAnsi(
-        std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()));
-    std::vector<std::string> messages;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        constexpr std::string_view kPrefix = "2026-12-5  19:46:12,";
-        if (line.starts_with(kPrefix)) {
-            messages.push_back(line.substr(kPrefix.size()));
-        }
+std::vector<std::string> SplitReplies(std::string bytes) {
+    std::vector<std::string> replies;
+    for (std::size_t end; (end = bytes.find('\r')) != std::string::npos;) {
+        replies.push_back(bytes.substr(0, end));
+        bytes.erase(0, end + 1);
     }
-    return messages;
+    return replies;
 }
 
 Timeline::Timeline(const LogFiles& logs, MessageList& list, RecordingTransport& transport)
-    : logs_(logs), list_(list), log_lines_seen_(LogMessages(logs).size()) {
+    : logs_(logs), list_(list), log_lines_seen_(LogMessages(logs.log_path()).size()) {
     list_.set_on_change(
         [this] { Record(list_.lines().empty() ? "M <cleared>" : "M " + list_.lines().back()); });
     transport.on_send = [this](std::string_view bytes) { Record("R " + std::string(bytes)); };
@@ -77,7 +72,7 @@ void Timeline::Record(std::string event) {
 }
 
 void Timeline::SyncLog() {
-    const std::vector<std::string> lines = LogMessages(logs_);
+    const std::vector<std::string> lines = LogMessages(logs_.log_path());
     for (std::size_t i = log_lines_seen_; i < lines.size(); ++i) {
         events_.push_back("L " + lines[i]);
     }

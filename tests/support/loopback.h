@@ -1,0 +1,38 @@
+// Loopback sockets for tests of the TCP server: a port nobody listens on and a plain
+// client that sees the bytes exactly as they arrive.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace vantu::testing {
+
+// A port that was free a moment ago; whoever binds it must still cope with losing it.
+std::uint16_t FreeLoopbackPort();
+
+class LoopbackClient {
+  public:
+    explicit LoopbackClient(std::uint16_t port);
+    ~LoopbackClient();
+    LoopbackClient(const LoopbackClient&) = delete;
+    LoopbackClient& operator=(const LoopbackClient&) = delete;
+
+    bool connected() const { return connected_; }
+    int fd() const { return fd_; }
+    void Send(const std::string& bytes);
+    void ShutdownWrite();
+    // Reads until count bytes came, the peer closed (ended) or timeout_ms passed; 0
+    // takes only what has already arrived.
+    std::string Read(std::size_t count, int timeout_ms = 5000);
+    // Whatever arrives within the time: for commands that must send nothing.
+    std::string ReadFor(int timeout_ms) { return Read(4096, timeout_ms); }
+
+    bool ended = false;
+
+  private:
+    int fd_;
+    bool connected_ = false;
+};
+
+}  // namespace vantu::testing
