@@ -6,6 +6,7 @@
 #include "pattern/chassis_controls.h"
 #include "pattern/main_run_button.h"
 #include "pattern_station.h"
+#include "recording_commands.h"
 
 namespace vantu {
 namespace {
@@ -15,7 +16,7 @@ using Commands = std::vector<std::pair<int, std::intptr_t>>;
 
 TEST(MainRunButton, TwoClicksPostEnableThenStop) {
     MainPageModel page;
-    testing::RecordingSink sink;
+    testing::RecordingCommands sink;
     EXPECT_EQ(page.run_caption(), "啟用");
     ClickMainRunButton(page, sink);
     EXPECT_EQ(page.run_caption(), "停止");
@@ -29,7 +30,7 @@ TEST(MainRunButton, TwoClicksPostEnableThenStop) {
 class ChassisControlsTest : public ::testing::Test {
   protected:
     testing::PatternStation station;
-    testing::RecordingSink sink;
+    testing::RecordingCommands sink;
     AnalyzerPageModel::ChassisGroup& group = station.analyzer_page.chassis;
     ChassisControls controls{station.analyzer_page, sink, station.timers, station.prompts,
                              station.logs};
