@@ -37,12 +37,6 @@ TEST(AntennaLayoutTest, EveryElementHasItsOwnAntennaCell) {
             }
         }
     }
-    EXPECT_EQ(kAntennaGrid[0].row, 19);
-    EXPECT_EQ(kAntennaGrid[5].row, 39);  // column 0 ends at row 42
-    EXPECT_EQ(kAntennaGrid[38].row, 3);  // columns 4-9 start at row 3
-    EXPECT_EQ(kAntennaGrid[38].column, 33);
-    EXPECT_EQ(kAntennaGrid[kSlbModule].row, 47);
-    EXPECT_EQ(kAntennaGrid[kSlbModule].column, 105);
 }
 
 TEST(AntennaLayoutTest, PositionTableSplitsEachColumnAtTheMiddle) {
@@ -65,12 +59,7 @@ TEST(AntennaLayoutTest, PositionLookupAndCellTextsAgree) {
         EXPECT_EQ(PositionCellModule(cell.row, cell.column), m) << m;
         EXPECT_EQ(IsOutsideOutline(cell.row, cell.column), m == kSlbModule) << m;
     }
-    // The SLB cell lies outside the outline rule; the page paints it grey at start.
-    EXPECT_EQ(kPositionCells[kSlbModule].row, 12);
-    EXPECT_EQ(kPositionCells[kSlbModule].column, 13);
-    EXPECT_EQ(PositionCellModule(12, 13), 160);
-    EXPECT_EQ(PositionCellModule(11, 13), 153);
-    EXPECT_EQ(PositionCellModule(5, 14), 154);
+    // Cells beside the outline belong to no module.
     EXPECT_EQ(PositionCellModule(4, 1), -1);
     EXPECT_EQ(PositionCellModule(11, 1), -1);
     EXPECT_EQ(PositionCellModule(0, 5), -1);

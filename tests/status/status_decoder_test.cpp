@@ -44,15 +44,6 @@ TEST_F(StatusDecoderTest, MissingTableOrModuleRefuses) {
     EXPECT_EQ(decoder.DecodeModuleView(0, kViewSummary, 1, 2, nullptr), -1);
 }
 
-TEST_F(StatusDecoderTest, ModuleTableNumbersEveryRecord) {
-    ASSERT_EQ(table.records.size(), 161u);
-    EXPECT_EQ(table.records[13].column, 1);
-    EXPECT_EQ(table.records[13].index, 7);
-    EXPECT_EQ(table.records[160].column, 12);
-    EXPECT_EQ(table.records[160].index, 8);
-    EXPECT_EQ(table.records[160].number, 160);
-}
-
 TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
     const int module = 7;
     PutQField(report, QFieldArray::kTrmTxRx, module, 2, 0x01);  // Rx of E0

@@ -4,8 +4,6 @@
 
 #include <array>
 
-#include "status/status_colours.h"
-
 namespace vantu {
 namespace {
 
@@ -28,12 +26,7 @@ TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
                           Case{0x0001FFFF, false}}) {
         SCOPED_TRACE(c.word);
         EXPECT_EQ(InterfaceState(c.word), c.normal);
-        EXPECT_EQ(InterfaceStateText(c.normal), c.normal ? "正常" : "異常");
-        EXPECT_EQ(InterfaceStateBackground(c.normal),
-                  c.normal ? Rgb(120, 120, 120) : Rgb(130, 0, 50));
     }
-    EXPECT_EQ(InterfaceTooltip(0xFFFF0000),
-              "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : [0xFFFF0000]");
 }
 
 TEST(SubsystemHealthTest, FaultTotalsComeFromWordSix) {
@@ -42,7 +35,6 @@ TEST(SubsystemHealthTest, FaultTotalsComeFromWordSix) {
     FaultTotals totals = ReadFaultTotals(words);
     EXPECT_EQ(totals.main, 1234);
     EXPECT_EQ(totals.slb, 5);
-    EXPECT_EQ(FaultTotalText(totals.main), "1234 ");
 }
 
 TEST(SubsystemHealthTest, FaultCountSkipsExcludedAndUncountedBits) {
