@@ -13,6 +13,7 @@ namespace vantu::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+using testing::kStoppedAndRestarted;
 
 const std::string kStart = "L [TCP] CALC Time Start : 0 us";
 const std::string kLoaded = "L QDX 全型機箱控制執行碼已載入完成 !              ";
@@ -53,7 +54,7 @@ class ChassisCommandsTest : public ::testing::Test {
     Timeline timeline{station.logs, station.analyzer_page.tcp_messages, station.transport};
 };
 
-TEST_F(ChassisCommandsTest, EveryCommandRestartsTheReportTimers) {
+TEST_F(ChassisCommandsTest, EveryCommandStopsTheReportTimersAndRestartsThem) {
     station.timers.Start(0, 200);
     station.timers.Start(1, 5500);
     bool stopped_during_command = true;
@@ -63,103 +64,81 @@ TEST_F(ChassisCommandsTest, EveryCommandRestartsTheReportTimers) {
         }
     };
     for (const char* line : {"PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ"}) {
-        SCOPED_TRACE(line);
-        station.timers.starts.clear();
+        station.timers.TakeJournal();
         station.Command(line);
-        EXPECT_EQ(station.timers.starts, (std::vector<std::pair<int, int>>{{0, 1000}, {1, 1500}}));
+        EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted) << line;
     }
     EXPECT_TRUE(stopped_during_command);
 }
 
-TEST_F(ChassisCommandsTest, PsStopsAndIgnoresTrailingText) {
-    station.Command("PG go");
-    ASSERT_TRUE(Running());
-    timeline.Take();
-
-    EXPECT_EQ(station.Command("PS now please"), Lines{"PS_DONE"});
-    EXPECT_FALSE(Running());
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PS now please"),
-                                       Reply("PS_DONE"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 已停用"),
-                                       kSeparators}));
-}
-
-TEST_F(ChassisCommandsTest, PgNeedsASpaceAfterItsWord) {
-    EXPECT_EQ(station.Command("PG"), Lines{"PG_FORMAT_FAIL"});
-    EXPECT_FALSE(Running());
-    EXPECT_EQ(timeline.Take(),
-              Events({{kStart},
-                      Received("PG"),
-                      Reply("PG_FORMAT_FAIL"),
-                      ListAndLog("[TCP] 執行 PXIe/QDX 全型機箱控制指令 : 格式錯誤"),
-                      kSeparators}));
-
-    EXPECT_EQ(station.Command("PG "), Lines{"PG_DONE"});
-    EXPECT_TRUE(Running());
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PG "),
-                                       Reply("PG_DONE"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已啟用"),
-                                       kSeparators}));
-}
-
-TEST_F(ChassisCommandsTest, PbAnswersOnlyWhenTheBusyStateChanged) {
-    EXPECT_EQ(station.Command("PB"), Lines{});
-    EXPECT_EQ(timeline.Take(), Events({{kStart}, Received("PB"), kSeparators}));
-
-    station.Command("PG 0");
-    timeline.Take();
-    EXPECT_EQ(station.Command("PB"), Lines{"SP_BUSY"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PB"),
-                                       Reply("SP_BUSY"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 忙碌中"),
-                                       kSeparators}));
-    EXPECT_EQ(station.Command("PB"), Lines{});
-
-    station.Command("PS");
-    timeline.Take();
-    EXPECT_EQ(station.Command("PB"), Lines{"SP_IDLE"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PB"),
-                                       Reply("SP_IDLE"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 閒置中"),
-                                       kSeparators}));
-    EXPECT_EQ(station.Command("PB"), Lines{});
-}
-
-TEST_F(ChassisCommandsTest, PlWithoutAFileNameIsAFormatFailure) {
-    EXPECT_EQ(station.Command("PL"), Lines{"PL_FORMAT_FAIL"});
-    const std::string text = "[TCP] 載入PXIe/QDX 全型機箱控制執行碼 : 格式錯誤";
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PL"),
-                                       {"M " + text},
-                                       Reply("PL_FORMAT_FAIL"),
-                                       {"L " + text},
-                                       kSeparators,
-                                       {"L [TCP] CALC Time End : 0.000 us"}}));
-}
-
-TEST_F(ChassisCommandsTest, PlOfAFileNotInThePatternDirectoryLeavesTheCardAlone) {
-    station.Command("PG 0");
+// Commands that answer once, in turn on one station: the state each leaves (running or
+// not, busy state last answered) is what the next one finds.
+TEST_F(ChassisCommandsTest, SingleReplyCommands) {
+    // How the list (M), reply (R) and log (L) lines of a command follow its receipt.
+    enum Shape { kSilent, kAnswered, kNotSupported, kFormat, kTimedFormat };
+    struct Case {
+        std::string line;
+        std::string reply;
+        Shape shape;
+        std::string text;
+    };
+    const std::string missing = "[TCP] PXIe/QDX 全型機箱控制執行碼檔案 : 不存在";
+    const std::string unsupported = "[TCP] 指令格式 : 不支援";
+    const Case cases[] = {
+        {"PB", "", kSilent, ""},
+        {"PG", "PG_FORMAT_FAIL", kAnswered, "[TCP] 執行 PXIe/QDX 全型機箱控制指令 : 格式錯誤"},
+        {"PG ", "PG_DONE", kAnswered, "[TCP] PXIe/QDX 全型機箱控制執行碼 : 已啟用"},
+        {"PB", "SP_BUSY", kAnswered, "[TCP] PXIe/QDX 全型機箱控制 : 忙碌中"},
+        // Names that are not a file of the pattern directory leave the code running.
+        {"PL nothere.cfg", "FILE_NOT_EXIST", kAnswered, missing},
+        {"PL BEAM.cfg", "FILE_NOT_EXIST", kAnswered, missing},
+        {"PL ../beam.cfg", "FILE_NOT_EXIST", kAnswered, missing},
+        {"PL dir.cfg", "FILE_NOT_EXIST", kAnswered, missing},
+        {"PL beam.cfg ", "FILE_NOT_EXIST", kAnswered, missing},
+        {"PB", "", kSilent, ""},
+        {"PS now please", "PS_DONE", kAnswered, "[TCP] PXIe/QDX 全型機箱控制 : 已停用"},
+        {"PB", "SP_IDLE", kAnswered, "[TCP] PXIe/QDX 全型機箱控制 : 閒置中"},
+        {"PL", "PL_FORMAT_FAIL", kTimedFormat, "[TCP] 載入PXIe/QDX 全型機箱控制執行碼 : 格式錯誤"},
+        {"SET_OPCODE_PARAM", "SET_OPCODE_PARAM_FAIL", kFormat,
+         "[TCP] 設定PXIe/QDX 全型機箱控制執行碼參數 : 格式錯誤"},
+        {"pl beam.cfg", "NOT_SUPPORT", kNotSupported, unsupported},
+        {"PLX beam.cfg", "NOT_SUPPORT", kNotSupported, unsupported},
+        {"ps", "NOT_SUPPORT", kNotSupported, unsupported},
+        {"VSG_OPEN", "NOT_SUPPORT", kNotSupported, unsupported},
+        {" PS", "NOT_SUPPORT", kNotSupported, unsupported},
+    };
     station.dir.MakeDir("SP Pattern/dir.cfg");
-    for (const char* line : {"PL nothere.cfg", "PL BEAM.cfg", "PL Beam.cfg", "PL ../beam.cfg",
-                             "PL dir.cfg", "PL beam.cfg "}) {
-        SCOPED_TRACE(line);
+    for (const Case& c : cases) {
+        Lines events = Events({{kStart}, Received(c.line)});
+        const Lines reply = c.reply.empty() ? Lines{} : Reply(c.reply);
+        switch (c.shape) {
+            case kSilent:
+                events = Events({events, kSeparators});
+                break;
+            case kAnswered:
+                events = Events({events, reply, ListAndLog(c.text), kSeparators});
+                break;
+            case kNotSupported:
+                events = Events({events, {"M " + c.text}, reply, {kM97, "L " + c.text, kL26}});
+                break;
+            case kFormat:
+            case kTimedFormat:
+                events = Events({events, {"M " + c.text}, reply, {"L " + c.text}, kSeparators});
+                if (c.shape == kTimedFormat) {
+                    events.push_back("L [TCP] CALC Time End : 0.000 us");
+                }
+                break;
+        }
+        // A fresh list each time, so the trim past thirty lines stays out of the way.
+        station.analyzer_page.tcp_messages.Clear();
         timeline.Take();
-        EXPECT_EQ(station.Command(line), Lines{"FILE_NOT_EXIST"});
-        EXPECT_EQ(timeline.Take(),
-                  Events({{kStart},
-                          Received(line),
-                          Reply("FILE_NOT_EXIST"),
-                          ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼檔案 : 不存在"),
-                          kSeparators}));
-        EXPECT_TRUE(Running());
-        EXPECT_EQ(station.timers.Remaining(0), 1000);
-        EXPECT_EQ(station.timers.Remaining(1), 1500);
+        EXPECT_EQ(station.Command(c.line), c.reply.empty() ? Lines{} : Lines{c.reply}) << c.line;
+        EXPECT_EQ(timeline.Take(), events) << c.line;
     }
     EXPECT_TRUE(station.clock.sleeps.empty());
+    // Parameters need a loaded pattern.
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 1"), Lines{"GET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 1"), Lines{"SET_OPCODE_PARAM_FAIL"});
 }
 
 TEST_F(ChassisCommandsTest, PlStopsRunningCodeClearsTheMemoryAndLoadsTheLastWord) {
@@ -252,23 +231,6 @@ TEST_F(ChassisCommandsTest, GetReadsTheParameterOfTheIndexInTwoReplies) {
     EXPECT_EQ(station.Command("GET_OPCODE_PARAM"), Lines{"GET_OPCODE_PARAM_FAIL"});
 }
 
-TEST_F(ChassisCommandsTest, GetOutsideTheLoadedEntriesFails) {
-    station.Command("PL beam.cfg");
-    timeline.Take();
-    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 3"), Lines{"GET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("GET_OPCODE_PARAM 3"),
-                                       ListAndLog("[TCP] 讀取 OP CODE 位置 : 0x3"),
-                                       ListAndLog("[TCP] 讀取 OP CODE 資料 : 異常"),
-                                       {"L [TCP] CALC Time End : 0.000 us"},
-                                       Reply("GET_OPCODE_PARAM_FAIL"),
-                                       kSeparators}));
-    for (const char* line : {"GET_OPCODE_PARAM 0", "GET_OPCODE_PARAM x", "GET_OPCODE_PARAM 401"}) {
-        EXPECT_EQ(station.Command(line), Lines{"GET_OPCODE_PARAM_FAIL"}) << line;
-    }
-    EXPECT_FALSE(station.flags.opcode_access);
-}
-
 TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
     station.Command("PL beam.cfg");
     timeline.Take();
@@ -292,10 +254,22 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
     EXPECT_EQ(station.CardWord(0xC004), 0x22222222u);
 }
 
-TEST_F(ChassisCommandsTest, SetOutsideTheLoadedEntriesFailsWithoutTouchingTheCard) {
+TEST_F(ChassisCommandsTest, IndexOutsideTheLoadedEntriesFailsWithoutTouchingTheCard) {
     station.Command("PL beam.cfg");
+    std::vector<std::uint32_t> loaded(kControlCodeWords, 0);
+    loaded[0] = 0x11111111;
+    loaded[1] = 0x22222222;
+    loaded[2] = 0x33333333;
     timeline.Take();
 
+    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 3"), Lines{"GET_OPCODE_PARAM_FAIL"});
+    EXPECT_EQ(timeline.Take(), Events({{kStart},
+                                       Received("GET_OPCODE_PARAM 3"),
+                                       ListAndLog("[TCP] 讀取 OP CODE 位置 : 0x3"),
+                                       ListAndLog("[TCP] 讀取 OP CODE 資料 : 異常"),
+                                       {"L [TCP] CALC Time End : 0.000 us"},
+                                       Reply("GET_OPCODE_PARAM_FAIL"),
+                                       kSeparators}));
     EXPECT_EQ(station.Command("SET_OPCODE_PARAM 0 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
     EXPECT_EQ(timeline.Take(), Events({{kStart},
                                        Received("SET_OPCODE_PARAM 0 5"),
@@ -305,44 +279,13 @@ TEST_F(ChassisCommandsTest, SetOutsideTheLoadedEntriesFailsWithoutTouchingTheCar
                                        {"L [TCP] CALC Time End : 0.000 us"},
                                        ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
                                        kSeparators}));
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 3 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 401 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
-    for (std::uint32_t offset = 0; offset < 4 * kControlCodeWords; offset += 4) {
-        const std::uint32_t expected = offset == 0   ? 0x11111111u
-                                       : offset == 4 ? 0x22222222u
-                                       : offset == 8 ? 0x33333333u
-                                                     : 0u;
-        ASSERT_EQ(station.CardWord(kControlCodeMemory + offset), expected) << offset;
+    for (const std::string index : {"0", "3", "x", "401"}) {
+        EXPECT_EQ(station.Command("GET_OPCODE_PARAM " + index), Lines{"GET_OPCODE_PARAM_FAIL"});
+        EXPECT_EQ(station.Command("SET_OPCODE_PARAM " + index + " 5"),
+                  Lines{"SET_OPCODE_PARAM_FAIL"});
     }
-
-    const std::string text = "[TCP] 設定PXIe/QDX 全型機箱控制執行碼參數 : 格式錯誤";
-    timeline.Take();
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM"), Lines{"SET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("SET_OPCODE_PARAM"),
-                                       {"M " + text},
-                                       Reply("SET_OPCODE_PARAM_FAIL"),
-                                       {"L " + text},
-                                       kSeparators}));
+    EXPECT_EQ(station.ControlCode(), loaded);
     EXPECT_FALSE(station.flags.opcode_access);
-}
-
-TEST_F(ChassisCommandsTest, ParametersNeedALoad) {
-    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 1"), Lines{"GET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 1"), Lines{"SET_OPCODE_PARAM_FAIL"});
-}
-
-TEST_F(ChassisCommandsTest, UnknownWordsAreNotSupported) {
-    for (const char* line : {"pl beam.cfg", "PLX beam.cfg", "ps", "VSG_OPEN", "VSA_RD", " PS"}) {
-        SCOPED_TRACE(line);
-        timeline.Take();
-        EXPECT_EQ(station.Command(line), Lines{"NOT_SUPPORT"});
-        EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                           Received(line),
-                                           {"M [TCP] 指令格式 : 不支援"},
-                                           Reply("NOT_SUPPORT"),
-                                           {kM97, "L [TCP] 指令格式 : 不支援", kL26}}));
-    }
 }
 
 TEST_F(ChassisCommandsTest, EchoedClientTextShowsItsControlCharacters) {

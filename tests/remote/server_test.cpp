@@ -1,5 +1,6 @@
-// The server core's own events: open, close, accept, peer close, replies and the trim
-// of the TCP message list.
+// The server core: open, close, accept, peer close, replies, the trim of the TCP
+// message list, and the cutting of the received byte stream into command lines, with
+// a dispatcher that answers every line with "OK:" and the line.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,16 +13,24 @@
 namespace vantu::testing {
 namespace {
 
-class SilentDispatch : public CommandDispatch {
+class EchoDispatch : public CommandDispatch {
   public:
-    void DispatchCommand(const std::string&) override {}
+    void DispatchCommand(const std::string& line) override {
+        lines.push_back(line);
+        server->SendReply("OK:" + line);
+    }
+
+    CCServer* server = nullptr;
+    std::vector<std::string> lines;
 };
 
-class ServerTest : public ::testing::Test {
-  protected:
-    ServerTest() {
+// A server core on a recording transport with its log, list and flags.
+struct ServerRig {
+    explicit ServerRig(ListenResult listen_result = ListenResult::kListening) {
         dir.MakeDir("Log");
         logs.OpenLog();
+        transport.listen_result = listen_result;
+        dispatch.server = &server;
     }
 
     TempDir dir;
@@ -31,8 +40,27 @@ class ServerTest : public ::testing::Test {
     ControllerFlags flags;
     ClockElapsed elapsed{clock};
     RecordingTransport transport;
-    SilentDispatch dispatch;
+    EchoDispatch dispatch;
     CCServer server{ServerContext{transport, logs, list, flags, elapsed}, dispatch};
+};
+
+class ServerTest : public ::testing::Test, public ServerRig {
+  protected:
+    // The replies the client received since the last call, without their CRs.
+    std::vector<std::string> TakeReplies() {
+        if (transport.client != client_) {
+            client_ = transport.client;
+            consumed_ = 0;
+        }
+        const std::string bytes = transport.ReceivedBy(client_).substr(consumed_);
+        consumed_ += bytes.size();
+        EXPECT_TRUE(bytes.empty() || bytes.back() == '\r') << "a reply without its CR";
+        return SplitReplies(bytes);
+    }
+
+  private:
+    int client_ = 0;
+    std::size_t consumed_ = 0;
 };
 
 TEST_F(ServerTest, OpenReportsEachOutcome) {
@@ -46,39 +74,28 @@ TEST_F(ServerTest, OpenReportsEachOutcome) {
                           Case{ListenResult::kCreateFailed, 1, "[TCP] 伺服器 : 開啟異常"},
                           Case{ListenResult::kListenFailed, 1, "[TCP] 伺服器 : 監控異常"}}) {
         SCOPED_TRACE(c.message);
-        TempDir station;
-        station.MakeDir("Log");
-        LogFiles station_logs(station.path(), clock);
-        station_logs.OpenLog();
-        MessageList station_list;
-        ControllerFlags station_flags;
-        RecordingTransport station_transport;
-        station_transport.listen_result = c.result;
-        CCServer station_server(
-            ServerContext{station_transport, station_logs, station_list, station_flags, elapsed},
-            dispatch);
-
-        EXPECT_EQ(station_server.OpenServer(), c.status);
-        EXPECT_EQ(station_list.lines(), std::vector<std::string>{c.message});
-        EXPECT_EQ(LogMessages(station_logs), std::vector<std::string>{c.message});
-        EXPECT_EQ(station_flags.server_open, c.status == 0);
-        EXPECT_EQ(station_transport.calls, std::vector<std::string>{"Listen"});
+        ServerRig station(c.result);
+        EXPECT_EQ(station.server.OpenServer(), c.status);
+        EXPECT_EQ(station.list.lines(), std::vector<std::string>{c.message});
+        EXPECT_EQ(LogMessages(station.logs.log_path()), std::vector<std::string>{c.message});
+        EXPECT_EQ(station.flags.server_open, c.status == 0);
+        EXPECT_EQ(station.transport.calls, std::vector<std::string>{"Listen"});
     }
 }
 
 TEST_F(ServerTest, CloseOnlyWhenOpen) {
     server.CloseServer();
     EXPECT_TRUE(transport.calls.empty());
-    EXPECT_TRUE(LogMessages(logs).empty());
+    EXPECT_TRUE(LogMessages(logs.log_path()).empty());
 
     ASSERT_EQ(server.OpenServer(), 0);
     server.OnConnectionRequested();
     transport.calls.clear();
-    const std::size_t log_lines = LogMessages(logs).size();
+    const std::size_t log_lines = LogMessages(logs.log_path()).size();
 
     server.CloseServer();
     EXPECT_EQ(transport.calls, (std::vector<std::string>{"CloseClient", "CloseListener"}));
-    const std::vector<std::string> log = LogMessages(logs);
+    const std::vector<std::string> log = LogMessages(logs.log_path());
     EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<long>(log_lines), log.end()),
               std::vector<std::string>{"[TCP] 伺服器通訊 : 已關閉"});
     EXPECT_FALSE(flags.server_open);
@@ -101,14 +118,14 @@ TEST_F(ServerTest, ReplyIsAnsiTextAndOneCrInOneWrite) {
     EXPECT_EQ(list.lines(),
               (std::vector<std::string>{"[TCP] 伺服端傳送 : PL_DONE", "[TCP] 伺服端傳送 : 完成"}));
     // Replies are listed, not logged.
-    EXPECT_EQ(LogMessages(logs).size(), 2u);
+    EXPECT_EQ(LogMessages(logs.log_path()).size(), 2u);
 }
 
 TEST_F(ServerTest, PeerCloseIsReportedAndLaterRepliesAreLost) {
     server.OnConnectionRequested();
     server.OnPeerClosed();
     EXPECT_EQ(list.lines().back(), "[TCP] 用戶端連線 : 已關閉");
-    EXPECT_EQ(LogMessages(logs).back(), "[TCP] 用戶端連線 : 已關閉");
+    EXPECT_EQ(LogMessages(logs.log_path()).back(), "[TCP] 用戶端連線 : 已關閉");
 
     transport.client = 0;
     EXPECT_EQ(server.SendReply("PS_DONE"), 0);
@@ -130,6 +147,155 @@ TEST_F(ServerTest, ListIsEmptiedAtTheTrimThatFindsMoreThanThirtyLines) {
     EXPECT_EQ(list.lines().size(), 31u);
     server.ProcessReceivedText("\r");
     EXPECT_TRUE(list.lines().empty());
+}
+
+std::string Repeat(std::string_view text, int times) {
+    std::string out;
+    for (int i = 0; i < times; ++i) {
+        out += text;
+    }
+    return out;
+}
+
+std::vector<std::string> RepeatLine(const std::string& line, int times) {
+    return std::vector<std::string>(static_cast<std::size_t>(times), line);
+}
+
+std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct FramingCase {
+    const char* name;
+    // What each socket notification delivers.
+    std::vector<std::string> deliveries;
+    // The replies each delivery produces.
+    std::vector<std::vector<std::string>> replies;
+};
+
+TEST_F(ServerTest, CutsTheStreamIntoLines) {
+    const std::string x1022(1022, 'X');
+    const std::vector<FramingCase> cases = {
+        {"two commands in one chunk", {"PS\rPB\r"}, {{"OK:PS", "OK:PB"}}},
+        {"command without CR, then a bare CR", {"PS", "\r"}, {{}, {"OK:PS"}}},
+        {"CR LF, then a later chunk", {"PS\r\n", "PB\r"}, {{}, {"OK:PS", "OK:\nPB"}}},
+        {"two CRs dispatch once", {"PS\r\r"}, {{"OK:PS"}}},
+        {"empty lines are skipped", {"\r\rPS\r\r\rPB\r"}, {{"OK:PS", "OK:PB"}}},
+        {"a chunk ending in LF is held", {"PS\n", "\r"}, {{}, {"OK:PS\n"}}},
+        {"a lone CR runs nothing", {"\r"}, {{}}},
+        {"longest line in one chunk", {x1022 + "\r"}, {{"OK:" + x1022}}},
+        {"longest line, CR in the next chunk", {x1022, "\r"}, {{}, {"OK:" + x1022}}},
+        {"one character too long", {x1022 + "Y", "\r"}, {{}, {"NOT_SUPPORT"}}},
+        {"over-long line resynchronises at its CR",
+         {std::string(1000, 'Y'), std::string(1000, 'Y'), "Y\rPS\r"},
+         {{}, {}, {"NOT_SUPPORT", "OK:PS"}}},
+        {"lines before an over-long line run first",
+         {"PS\r" + std::string(1020, 'Y'), "YYYY\rPB\r"},
+         {{}, {"OK:PS", "NOT_SUPPORT", "OK:PB"}}},
+        {"a full chunk of commands", {Repeat("PS\r", 341)}, {RepeatLine("OK:PS", 341)}},
+        {"a line running past the full message is kept whole",
+         {Repeat("PS\r", 339) + "PB\rGE", "T_OPCODE_PARAM 1\r"},
+         {{}, Concat(Concat(RepeatLine("OK:PS", 339), {"OK:PB"}), {"OK:GET_OPCODE_PARAM 1"})}},
+        {"a delivery longer than a read is read in 1023-byte chunks",
+         {std::string(1030, 'Y') + "\rPS\r"},
+         {{"NOT_SUPPORT", "OK:PS"}}},
+        {"pipelined commands across read boundaries",
+         {Repeat("PS\r", 400)},
+         {RepeatLine("OK:PS", 400)}},
+    };
+    for (const FramingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        server.OnConnectionRequested();
+        TakeReplies();
+        ASSERT_EQ(c.deliveries.size(), c.replies.size());
+        for (std::size_t i = 0; i < c.deliveries.size(); ++i) {
+            server.OnDataReceived(c.deliveries[i]);
+            EXPECT_EQ(TakeReplies(), c.replies[i]) << "after delivery " << i;
+        }
+    }
+}
+
+TEST_F(ServerTest, EverySplitOfTwoCommandsGivesTheSameReplies) {
+    server.OnConnectionRequested();
+    const std::string message = "PS\rGET_OPCODE_PARAM 1\r";
+    for (std::size_t split = 1; split < message.size(); ++split) {
+        SCOPED_TRACE(split);
+        server.OnDataReceived(message.substr(0, split));
+        server.OnDataReceived(message.substr(split));
+        EXPECT_EQ(TakeReplies(), (std::vector<std::string>{"OK:PS", "OK:GET_OPCODE_PARAM 1"}));
+    }
+}
+
+TEST_F(ServerTest, ReceivedLinesAreListedAndLoggedBeforeTheyRun) {
+    server.OnConnectionRequested();
+    Timeline timeline(logs, list, transport);
+    server.OnDataReceived("PS 50%d\x01\x7F\r\nPB\r");
+
+    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
+                                   "L [TCP] CALC Time Start : 0 us",
+                                   "M [TCP] 伺服端接收 : PS 50%d<01><7F>",
+                                   "L [TCP] 伺服端接收 : PS 50%d<01><7F>",
+                                   "R OK:PS 50%d\x01\x7F\r",
+                                   "M [TCP] 伺服端傳送 : OK:PS 50%d\x01\x7F",
+                                   "M [TCP] 伺服端接收 : <0A>PB",
+                                   "L [TCP] 伺服端接收 : <0A>PB",
+                                   "R OK:\nPB\r",
+                                   "M [TCP] 伺服端傳送 : OK:\nPB",
+                               }));
+    // The command itself gets the bytes as they came.
+    EXPECT_EQ(dispatch.lines, (std::vector<std::string>{"PS 50%d\x01\x7F", "\nPB"}));
+}
+
+TEST_F(ServerTest, OverlongLineIsAnsweredLikeAnUnknownCommand) {
+    server.OnConnectionRequested();
+    Timeline timeline(logs, list, transport);
+    server.OnDataReceived(std::string(1023, 'P'));
+    server.OnDataReceived(std::string(5000, 'P'));
+    EXPECT_EQ(timeline.Take(), std::vector<std::string>{});
+
+    server.OnDataReceived("\r");
+    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
+                                   "L [TCP] CALC Time Start : 0 us",
+                                   "M [TCP] 伺服端接收 : 指令過長",
+                                   "L [TCP] 伺服端接收 : 指令過長",
+                                   "M [TCP] 指令格式 : 不支援",
+                                   "R NOT_SUPPORT\r",
+                                   "M [TCP] 伺服端傳送 : NOT_SUPPORT",
+                                   kM97,
+                                   "L [TCP] 指令格式 : 不支援",
+                                   kL26,
+                               }));
+    EXPECT_TRUE(dispatch.lines.empty());
+}
+
+TEST_F(ServerTest, TextAfterTheLastCrIsDropped) {
+    server.OnConnectionRequested();
+    server.ProcessReceivedText("PS\rPB");
+    EXPECT_EQ(dispatch.lines, std::vector<std::string>{"PS"});
+}
+
+TEST_F(ServerTest, NewClientTakesTheSlotAndStartsAFreshMessage) {
+    server.OnConnectionRequested();
+    server.OnDataReceived("PS\r");
+    server.OnDataReceived("GET_OPC");
+    Timeline timeline(logs, list, transport);
+
+    server.OnConnectionRequested();
+    EXPECT_EQ(transport.calls, (std::vector<std::string>{"CloseClient", "AcceptPending",
+                                                         "CloseClient", "AcceptPending"}));
+    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
+                                   "M [TCP] 伺服端 : 用戶端已請求連線 ...",
+                                   "L [TCP] 伺服端 : 用戶端已請求連線 ...",
+                                   kM97,
+                                   kL26,
+                               }));
+
+    // The first client's half command does not run into the second client's.
+    server.OnDataReceived("PB\r");
+    EXPECT_EQ(dispatch.lines, (std::vector<std::string>{"PS", "PB"}));
+    EXPECT_EQ(transport.ReceivedBy(1), "OK:PS\r");
+    EXPECT_EQ(transport.ReceivedBy(2), "OK:PB\r");
 }
 
 }  // namespace
