@@ -1,68 +1,98 @@
-// The station binary started for real in a copy of the example station.
+// The station binary started for real: start-up and shutdown, one station per
+// directory, and a port another process holds.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
-#include <chrono>
+#include <algorithm>
 #include <csignal>
-#include <ctime>
 #include <filesystem>
-#include <thread>
 
-#include "base/encoding.h"
 #include "station_process.h"
 
 namespace vantu::testing {
 namespace {
 
-TEST(StationStartup, HeadlessLogsStartAndStopsOnSigterm) {
-    const std::string station = MakeStationCopy();
-    const std::string log = TodayLogPath(station);
+const std::string kLogHeader =
+    "\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
+    "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A";
+
+TEST(StationStartup, HeadlessStartAndSigtermShutdownAreLogged) {
+    StationDir dir;
     {
-        StationProcess vantu(station,
-                             {"--headless", "--simulate", "--port", std::to_string(FreePort())});
-        ASSERT_TRUE(WaitForFileText(log, ToAnsi(",[GUI] PXIe 控制卡開啟 : 正常\n"), 10000))
-            << ReadFile(vantu.error_output_path());
-        EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+        ServingStation station(dir);
+        ASSERT_TRUE(station.ready()) << station.failure();
+        EXPECT_EQ(station.process().Stop(SIGTERM), 0);
     }
-    const std::string bytes = ReadFile(log);
-    EXPECT_EQ(bytes.rfind("\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
-                          "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A",
-                          0),
-              0u);
-    const std::string text = FromAnsi(bytes);
-    for (const char* line : {",--------------------------\n",
-                             ",[GUI] VANTU 軟體版本 : VANTU V1.22\n", ",[GUI] 作業系統 : x64\n"}) {
-        EXPECT_NE(text.find(line), std::string::npos) << line;
-    }
-    // The example station's setup.ini is complete.
-    EXPECT_EQ(text.find("setup.ini"), std::string::npos);
-    std::filesystem::remove_all(station);
+    EXPECT_EQ(ReadFile(dir.log_path()).rfind(kLogHeader, 0), 0u);
+    const std::vector<std::string> log = LogMessages(dir.log_path());
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(log[0], "--------------------------");
+    EXPECT_EQ(log[1], "[GUI] VANTU 軟體版本 : VANTU V1.22");
+    // The example station's setup.ini is complete: no warning about it.
+    EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] 無法開啟 setup.ini 設定檔"), 0);
+    EXPECT_EQ(log.back(), "[TCP] 伺服器通訊 : 已關閉");
 }
 
 TEST(StationStartup, SigintWithoutLogDirectoryStillExitsCleanly) {
-    const std::string station = MakeStationCopy();
-    std::filesystem::remove_all(station + "/Log");
-    StationProcess vantu(station,
-                         {"--headless", "--simulate", "--port", std::to_string(FreePort())});
-    ASSERT_TRUE(WaitForFileText(vantu.error_output_path(), "station running", 10000));
+    StationDir dir;
+    std::filesystem::remove_all(dir.File("Log"));
+    StationProcess vantu(
+        dir, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
+    ASSERT_TRUE(WaitForFileText(vantu.error_output_path(), "station running"));
     EXPECT_EQ(vantu.Stop(SIGINT), 0);
-    EXPECT_FALSE(std::filesystem::exists(station + "/Log"));
-    std::filesystem::remove_all(station);
+    EXPECT_FALSE(std::filesystem::exists(dir.File("Log")));
 }
 
-TEST(StationStartup, WindowedStationRunsTheMainPageAndStopsOnSigterm) {
-    // The window on Qt's offscreen platform: the main page, its refresh and the
-    // ordered shutdown run as they would on a screen.
-    const std::string station = MakeStationCopy();
-    const std::string log = TodayLogPath(station);
-    StationProcess vantu(station, {"--simulate", "--port", std::to_string(FreePort())});
-    ASSERT_TRUE(WaitForFileText(log, ToAnsi(",[TCP] 伺服器 : 已開啟備便\n"), 10000))
-        << ReadFile(vantu.error_output_path());
-    // Past the first main page refresh (1.5 s after start).
-    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
-    ASSERT_TRUE(vantu.Running()) << ReadFile(vantu.error_output_path());
-    EXPECT_EQ(vantu.Stop(SIGTERM), 0);
-    EXPECT_NE(FromAnsi(ReadFile(log)).find(",[TCP] 伺服器通訊 : 已關閉\n"), std::string::npos);
-    std::filesystem::remove_all(station);
+TEST(StationStartup, WindowedStationStopsOnSigterm) {
+    StationDir dir;
+    ServingStation station(dir, {"--simulate"});
+    ASSERT_TRUE(station.ready()) << station.failure();
+    EXPECT_EQ(station.process().Stop(SIGTERM), 0);
+    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
+}
+
+TEST(StationStartup, SecondStationInTheSameDirectoryLeavesTheFirstServing) {
+    StationDir dir;
+    ServingStation first(dir);
+    ASSERT_TRUE(first.ready()) << first.failure();
+
+    StationProcess second(
+        dir, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
+    EXPECT_EQ(second.WaitExit(10000), 0);
+    EXPECT_NE(second.error_output().find("a station already runs here"), std::string::npos);
+
+    LoopbackClient client(first.port());
+    client.Send("PS\r");
+    EXPECT_EQ(client.Read(8), "PS_DONE\r");
+    // One start and one shutdown in the log: the second station never opened it.
+    const std::vector<std::string> log = LogMessages(dir.log_path());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] VANTU 軟體版本 : VANTU V1.22"), 1);
+}
+
+TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
+    const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    socklen_t size = sizeof address;
+    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(::listen(holder, 1), 0);
+    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size);
+
+    StationDir dir;
+    {
+        StationProcess vantu(
+            dir, {"--headless", "--simulate", "--port", std::to_string(ntohs(address.sin_port))});
+        EXPECT_TRUE(WaitForLog(dir.log_path(), ",[TCP] 伺服器 : 開啟異常\n"))
+            << vantu.error_output();
+        EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+    }
+    const std::vector<std::string> log = LogMessages(dir.log_path());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "[TCP] 伺服器通訊 : 已關閉"), 0);
+    ::close(holder);
 }
 
 }  // namespace

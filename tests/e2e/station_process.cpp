@@ -1,41 +1,58 @@
 #include "station_process.h"
 
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <stdexcept>
+#include <memory>
 #include <thread>
 
-namespace vantu::testing {
+#include "base/encoding.h"
 
-std::string MakeStationCopy() {
-    std::string dir = (std::filesystem::temp_directory_path() / "vantu-e2e-XXXXXX").string();
-    if (::mkdtemp(dir.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed");
+namespace vantu::testing {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::steady_clock;
+
+// Runs until done() holds or timeout_ms passed, checking every 10 ms.
+template <typename Done>
+bool PollUntil(Done done, int timeout_ms) {
+    const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
+    for (;;) {
+        if (done()) {
+            return true;
+        }
+        if (steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(milliseconds(10));
     }
-    std::filesystem::copy(VANTU_EXAMPLE_STATION, dir, std::filesystem::copy_options::recursive);
-    return dir;
 }
 
-StationProcess::StationProcess(const std::string& station_dir, std::vector<std::string> arguments)
-    : stderr_path_(station_dir + "/stderr.txt") {
+}  // namespace
+
+StationDir::StationDir() {
+    std::filesystem::copy(VANTU_EXAMPLE_STATION, path(), std::filesystem::copy_options::recursive);
+    dir_.MakeDir("home");
+    ::mkdir(runtime().c_str(), 0700);
+}
+
+StationProcess::StationProcess(const StationDir& dir, std::vector<std::string> arguments)
+    : stderr_path_(dir.runtime() + "/stderr-" + std::to_string(++started_) + ".txt") {
     arguments.insert(arguments.begin(), VANTU_BINARY);
     pid_ = ::fork();
     if (pid_ == 0) {
-        if (::chdir(station_dir.c_str()) != 0) {
+        if (::chdir(dir.path().c_str()) != 0 || ::setenv("HOME", dir.home().c_str(), 1) != 0 ||
+            ::setenv("XDG_RUNTIME_DIR", dir.runtime().c_str(), 1) != 0 ||
+            std::freopen(stderr_path_.c_str(), "w", stderr) == nullptr) {
             ::_exit(126);
         }
-        std::FILE* err = std::freopen(stderr_path_.c_str(), "w", stderr);
-        (void)err;
         std::vector<char*> argv;
         for (auto& arg : arguments) {
             argv.push_back(arg.data());
@@ -48,16 +65,18 @@ StationProcess::StationProcess(const std::string& station_dir, std::vector<std::
 
 StationProcess::~StationProcess() {
     if (pid_ > 0) {
-        Stop(SIGKILL, 2000);
+        Stop(SIGTERM);
     }
 }
 
-bool StationProcess::Running() {
-    if (pid_ <= 0) {
-        return false;
-    }
+int StationProcess::WaitExit(int timeout_ms) {
     int status = 0;
-    return ::waitpid(pid_, &status, WNOHANG) == 0;
+    if (pid_ <= 0 ||
+        !PollUntil([&] { return ::waitpid(pid_, &status, WNOHANG) != 0; }, timeout_ms)) {
+        return -1;
+    }
+    pid_ = -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 int StationProcess::Stop(int signal, int timeout_ms) {
@@ -65,56 +84,44 @@ int StationProcess::Stop(int signal, int timeout_ms) {
         return -1;
     }
     ::kill(pid_, signal);
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    int status = 0;
-    while (::waitpid(pid_, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, &status, 0);
-            pid_ = -1;
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const int status = WaitExit(timeout_ms);
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
     }
-    pid_ = -1;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return status;
 }
 
-std::string TodayLogPath(const std::string& station_dir) {
-    std::time_t now = std::time(nullptr);
-    std::tm parts{};
-    localtime_r(&now, &parts);
-    return station_dir + "/Log/" + std::to_string(parts.tm_year + 1900) + "-" +
-           std::to_string(parts.tm_mon + 1) + "-" + std::to_string(parts.tm_mday) + ".log";
+bool WaitForFileText(const std::string& path, const std::string& bytes, int timeout_ms) {
+    return PollUntil([&] { return ReadFile(path).find(bytes) != std::string::npos; }, timeout_ms);
 }
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+bool WaitForLog(const std::string& path, const std::string& text, int timeout_ms) {
+    return WaitForFileText(path, ToAnsi(text), timeout_ms);
 }
 
-bool WaitForFileText(const std::string& path, const std::string& needle, int timeout_ms) {
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
-    while (std::chrono::steady_clock::now() < deadline) {
-        if (ReadFile(path).find(needle) != std::string::npos) {
-            return true;
+ServingStation::ServingStation(const StationDir& dir, std::vector<std::string> arguments) {
+    arguments.insert(arguments.end(), {"--port", ""});
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        port_ = FreeLoopbackPort();
+        arguments.back() = std::to_string(port_);
+        auto process = std::make_unique<StationProcess>(dir, arguments);
+        const std::string log = dir.log_path();
+        const auto opened = [&] { return ReadFile(log).find(ToAnsi("[TCP] 伺服器 : ")); };
+        if (!PollUntil([&] { return opened() != std::string::npos; }, 10000)) {
+            failure_ = process->error_output();
+            return;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (ReadFile(log).find(ToAnsi("[TCP] 伺服器 : 已開啟備便")) != std::string::npos) {
+            process_ = std::move(process);
+            return;
+        }
+        // The port was taken in the meantime: a clean log for the next attempt.
+        process->Stop(SIGTERM);
+        std::filesystem::remove(log);
     }
-    return false;
-}
-
-int FreePort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    address.sin_port = 0;
-    socklen_t length = sizeof address;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(fd);
-    return ntohs(address.sin_port);
+    failure_ = "no free port after five attempts";
 }
 
 }  // namespace vantu::testing

@@ -1,42 +1,79 @@
-// The real vantu binary started in a station directory, for end-to-end tests.
+// The real vantu binary started in a copy of the example station, for end-to-end tests.
 #pragma once
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "log_lines.h"
+#include "loopback.h"
+#include "temp_dir.h"
+
 namespace vantu::testing {
 
-// Copies examples/station into a fresh temporary directory.
-std::string MakeStationCopy();
+// A copy of examples/station with a HOME and a runtime directory of its own, so a
+// station started in it shares no profile or instance lock with anything else.
+class StationDir {
+  public:
+    StationDir();
+
+    std::string path() const { return dir_.File("station"); }
+    std::string File(const std::string& name) const { return path() + "/" + name; }
+    std::string log_path() const { return TodayLogPath(path()); }
+    std::string home() const { return dir_.File("home"); }
+    std::string runtime() const { return dir_.File("run"); }
+
+  private:
+    TempDir dir_;
+};
 
 class StationProcess {
   public:
-    StationProcess(const std::string& station_dir, std::vector<std::string> arguments);
+    StationProcess(const StationDir& dir, std::vector<std::string> arguments);
+    // A station still running is stopped with SIGTERM, killed only if it hangs.
     ~StationProcess();
     StationProcess(const StationProcess&) = delete;
     StationProcess& operator=(const StationProcess&) = delete;
 
     // Sends the signal and waits up to timeout_ms; the exit status, or -1 when the
-    // process had to be killed.
+    // process had to be killed or died by a signal.
     int Stop(int signal, int timeout_ms = 10000);
-    bool Running();
+    // Waits up to timeout_ms for the process to end by itself; its exit status or -1.
+    int WaitExit(int timeout_ms);
     const std::string& error_output_path() const { return stderr_path_; }
+    std::string error_output() const { return ReadFile(stderr_path_); }
 
   private:
+    static inline int started_ = 0;
     pid_t pid_ = -1;
     std::string stderr_path_;
 };
 
-// The operation log the station opens today in that station directory.
-std::string TodayLogPath(const std::string& station_dir);
+// Polls until the file contains the bytes or the time is up.
+bool WaitForFileText(const std::string& path, const std::string& bytes, int timeout_ms = 10000);
+// The same for a log line's text, which is CP950 on disk.
+bool WaitForLog(const std::string& path, const std::string& text, int timeout_ms = 10000);
 
-// Polls until the file contains needle or the time is up.
-bool WaitForFileText(const std::string& path, const std::string& needle, int timeout_ms);
-std::string ReadFile(const std::string& path);
+// `vantu --headless --simulate` serving remote commands on a port of its own: a port
+// another process took first is given up for the next free one.
+class ServingStation {
+  public:
+    explicit ServingStation(const StationDir& dir,
+                            std::vector<std::string> arguments = {"--headless", "--simulate"});
 
-// A TCP port that was free a moment ago, different for each test process.
-int FreePort();
+    // False when no attempt opened the server.
+    bool ready() const { return process_ != nullptr; }
+    std::uint16_t port() const { return port_; }
+    StationProcess& process() { return *process_; }
+    std::string failure() const { return failure_; }
+
+  private:
+    std::unique_ptr<StationProcess> process_;
+    std::uint16_t port_ = 0;
+    std::string failure_;
+};
 
 }  // namespace vantu::testing
