@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test; then builds the core once more under
-# AddressSanitizer + UndefinedBehaviorSanitizer and runs its tests again; runs each
-# benchmark once, briefly, and fuzzes the remote commands, pattern files and
-# setup.ini. Exits non-zero on any failure or sanitizer report.
+# Builds everything and runs every unit and end-to-end test first, so a failure shows
+# within minutes; then runs each benchmark once, briefly, builds the core once more
+# under AddressSanitizer + UndefinedBehaviorSanitizer and runs its tests again, and
+# fuzzes the remote commands, pattern files and setup.ini. Exits non-zero on any
+# failure or sanitizer report.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 JOBS="$(nproc)"
@@ -11,6 +12,9 @@ JOBS="$(nproc)"
 
 echo "== build"
 "$ROOT/scripts/build.sh" "$ROOT/build"
+
+echo "== tests"
+QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
 
 echo "== benchmarks (one brief run each)"
 for bench in "$ROOT"/build/bench/*_bench; do
@@ -21,8 +25,11 @@ done
 echo "== remote latency against a running station (one brief run)"
 STATION="$(mktemp -d)"
 cp -r "$ROOT/examples/station/." "$STATION/"
+# Its own profile and instance lock, apart from the user's.
+mkdir -p "$STATION/.home" && mkdir -m 700 "$STATION/.run"
 PORT=$((20000 + RANDOM % 20000))
-(cd "$STATION" && exec "$ROOT/build/src/gui/vantu" --headless --simulate --port "$PORT" 2>/dev/null) &
+(cd "$STATION" && HOME="$STATION/.home" XDG_RUNTIME_DIR="$STATION/.run" \
+    exec "$ROOT/build/src/gui/vantu" --headless --simulate --port "$PORT" 2>/dev/null) &
 STATION_PID=$!
 trap 'kill "$STATION_PID" 2>/dev/null || true; rm -rf "$STATION"' EXIT
 for _ in $(seq 100); do
@@ -55,6 +62,3 @@ mkdir -p "$ROOT/build-fuzz/corpus-remote" "$ROOT/build-fuzz/corpus-pattern" \
 # New inputs go to the first directory; the example station only seeds the run.
 "$ROOT/build-fuzz/fuzz/fuzz_settings" -max_total_time=20 "$ROOT/build-fuzz/corpus-settings" \
     "$ROOT/examples/station" 2>&1 | tail -1
-
-echo "== tests"
-QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
