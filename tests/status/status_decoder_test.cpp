@@ -249,17 +249,6 @@ TEST_F(StatusDecoderTest, DigitalIdTableComesFromStatusWordsNinetySixOn) {
     }
 }
 
-TEST_F(StatusDecoderTest, OnlyTheDecodedViewChangesTheRecord) {
-    const int module = 3;
-    PutQField(report, QFieldArray::kTrmSts, module, 0, 0x2);
-    decoder.DecodeModule(module, kViewSummary, nullptr);
-    PutQField(report, QFieldArray::kTrmSts, module, 0, 0x0);
-    PutQField(report, QFieldArray::kTrmTemp, module, 0, 0x1);
-    decoder.DecodeModule(module, kViewTemperature, nullptr);
-    EXPECT_EQ(table.records[module].q[0].trm_status[1], 1);
-    EXPECT_EQ(table.records[module].q[0].temp[0], 8);
-}
-
 TEST_F(StatusDecoderTest, AntennaPassDrawsEveryElementOnce) {
     testing::RecordingSink all;
     ASSERT_EQ(decoder.DecodeAntenna(kViewTemperature, &all), 0);
