@@ -55,8 +55,8 @@ TEST_F(ReportCtrlTest, ClicksReportTheCellUnderThePointer) {
         QPoint pos;
         int row, column;
     };
-    const Case cases[] = {{{1, 1}, 0, 0},   {{29, 19}, 0, 0}, {{30, 20}, 1, 1},
-                          {{69, 39}, 1, 1}, {{70, 79}, 3, 2}, {{179, 79}, 3, 3}};
+    // Edge pixels are the geometry's tests; here only that clicks reach it.
+    const Case cases[] = {{{1, 1}, 0, 0}, {{70, 79}, 3, 2}};
     for (const Case& c : cases) {
         QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, c.pos);
         ASSERT_EQ(clicks.size(), 1) << c.pos.x() << "," << c.pos.y();

@@ -3,9 +3,7 @@
 #include <QImage>
 
 #include "qt_test_app.h"
-#include "status/status_colours.h"
 #include "widgets/health_mark.h"
-#include "widgets/static_text.h"
 
 namespace vantu {
 namespace {
@@ -23,16 +21,6 @@ TEST(HealthMarkTest, ShowsTheGreenOrTheRedPicture) {
     mark.SetHealthy(false);
     EXPECT_FALSE(mark.healthy());
     EXPECT_EQ(mark.grab().toImage().pixelColor(probe), QColor(210, 0, 0));
-}
-
-TEST(StaticTextTest, TakesTextAndBackgroundColours) {
-    QtTestApp();
-    CStatic text(QStringLiteral("正常"));
-    text.resize(60, 20);
-    text.SetBackground(Rgb(130, 0, 50));
-    text.SetTextColour(Rgb(250, 250, 250));
-    EXPECT_EQ(text.palette().color(QPalette::WindowText), QColor(250, 250, 250));
-    EXPECT_EQ(text.grab().toImage().pixelColor(1, 1), QColor(130, 0, 50));
 }
 
 }  // namespace
