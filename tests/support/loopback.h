@@ -25,8 +25,6 @@ class LoopbackClient {
     // Reads until count bytes came, the peer closed (ended) or timeout_ms passed; 0
     // takes only what has already arrived.
     std::string Read(std::size_t count, int timeout_ms = 5000);
-    // Whatever arrives within the time: for commands that must send nothing.
-    std::string ReadFor(int timeout_ms) { return Read(4096, timeout_ms); }
 
     bool ended = false;
 
