@@ -12,19 +12,11 @@ int argc = 1;
 char arg0[] = "test_gui";
 char* argv[] = {arg0, nullptr};
 
-TEST(StationWindow, TitleTabsAndTabNotifications) {
+TEST(StationWindow, TabNotificationsPagesAndClosing) {
     QApplication app(argc, argv);
     StationWindow window;
-    EXPECT_EQ(window.windowTitle(), QString::fromUtf8("VANTU V1.3"));
-    EXPECT_LE(window.width(), 1918);
-    EXPECT_LE(window.height(), 1040);
-
     auto* tabs = window.findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 6);
-    EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("    主頁面    "));
-    EXPECT_EQ(tabs->tabText(4), QString::fromUtf8("   QDX 韌體版本  "));
-    EXPECT_EQ(tabs->tabText(5), QString::fromUtf8("   信號分析儀   "));
 
     std::vector<int> selected;
     window.set_on_tab_selected([&](int tab) { selected.push_back(tab); });
@@ -37,7 +29,6 @@ TEST(StationWindow, TitleTabsAndTabNotifications) {
     auto* page = new QWidget;
     window.SetPage(2, page);
     EXPECT_EQ(tabs->widget(2), page);
-    EXPECT_EQ(tabs->tabText(2), QString::fromUtf8("   QDX-A 狀態   "));
 
     int closings = 0;
     window.set_on_closing([&] { ++closings; });
