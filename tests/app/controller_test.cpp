@@ -148,14 +148,6 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     EXPECT_EQ(timers.Remaining(kMainRefreshTimer), 2000);
 }
 
-TEST_F(ControllerWithCardTest, ReportPollReArmsEvery200Ms) {
-    controller.StartController();
-    timers.Advance(1000);
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
-    timers.Advance(200 * 13);
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
-}
-
 TEST_F(ControllerTest, CloseQuestion) {
     controller.StartController();
     const auto logged = LogMessages().size();
