@@ -4,10 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+#include "base/encoding.h"
+#include "card/card_ops.h"
 #include "fake_ports.h"
 #include "log_lines.h"
 #include "model/controller_commands.h"
 #include "remote_fakes.h"
+#include "sim/simulated_card_session.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -26,10 +33,11 @@ std::string HostArchitecture() {
     return machine.size() == 4 && machine[0] == 'i' && machine.ends_with("86") ? "x86" : "";
 }
 
-// A controller on fake ports in a temporary station directory.
+// A controller on fake ports in a temporary station directory; its card open answers
+// open_card's status.
 class ControllerTest : public ::testing::Test {
   protected:
-    explicit ControllerTest(std::uint32_t card_status = 1) : card_status_(card_status) {
+    ControllerTest() {
         dir.MakeDir("Log");
         timers.on_tick = [this](int id) { controller.HandleTimerTick(id); };
     }
@@ -45,10 +53,10 @@ class ControllerTest : public ::testing::Test {
     QueuePoster poster;
     FakeWindow window;
     RecordingTransport transport;
-    std::uint32_t card_status_;
     SharedSettings shared;
+    std::function<std::uint32_t(CardHandle&)> open_card = [](CardHandle&) { return 1u; };
     CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window, transport},
-                         dir.path(), shared, [this](CardHandle&) { return card_status_; }};
+                         dir.path(), shared, [this](CardHandle& card) { return open_card(card); }};
 };
 
 TEST_F(ControllerTest, StartWithoutCardOrSettings) {
@@ -105,7 +113,8 @@ struct CountingPage : PageLifecycle {
 
 class ControllerWithCardTest : public ControllerTest {
   protected:
-    ControllerWithCardTest() : ControllerTest(0) {
+    ControllerWithCardTest() {
+        open_card = [](CardHandle&) { return 0u; };
         controller.RegisterPage(antenna);
         controller.RegisterPage(firmware);
     }
@@ -210,6 +219,91 @@ TEST_F(ControllerWithCardTest, ShutdownKillsEveryTimerBeforeTheServerCloses) {
     EXPECT_EQ(timers.TakeJournal(),
               (std::vector<std::string>{"kill 0", "kill 1", "kill 2", "kill 3", "kill 20",
                                         "CloseClient", "CloseListener"}));
+}
+
+// The controller on the simulated card in a copy of the example station.
+class ControllerCardTest : public ControllerTest {
+  protected:
+    ControllerCardTest() {
+        std::filesystem::copy(VANTU_EXAMPLE_STATION, dir.path(),
+                              std::filesystem::copy_options::recursive |
+                                  std::filesystem::copy_options::overwrite_existing);
+        session = std::make_unique<SimulatedCardSession>(SimulatedCardConfig{.clock = &clock});
+        open_card = [this](CardHandle& card) {
+            card = session->handle();
+            return 0u;
+        };
+    }
+
+    std::string Log() { return FromAnsi(dir.Read("Log/2026-12-5.log")); }
+
+    std::unique_ptr<SimulatedCardSession> session;
+};
+
+TEST_F(ControllerCardTest, StartUpZeroesTheHostCopyAndPollsBlocksInOrder) {
+    controller.report().area()[0] = 0xDEAD;
+    session->card().SetReportWord(0, 0x11);
+    session->card().SetReportWord(256 * 13 + 255, 0x22);
+    controller.StartController();
+
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(controller.shared().settings_loaded);
+    EXPECT_NE(Log().find(",[GUI] PXIe 控制卡開啟 : 正常\n"), std::string::npos);
+    EXPECT_EQ(controller.report().area()[0], 0u);
+    EXPECT_EQ(controller.main_page().pattern_list,
+              (std::vector<std::string>{"beam_short.cfg", "beam_full.cfg", "beam_odd.cfg"}));
+    EXPECT_EQ(controller.main_page().pattern_selection, 0);
+
+    // 1000 ms to the first block, then one block every 200 ms: 14 ticks read them all.
+    timers.Advance(999);
+    EXPECT_EQ(controller.report().sys_rpt_reg()[0], 0u);
+    timers.Advance(1 + 13 * 200);
+    EXPECT_EQ(controller.report().sys_rpt_reg()[0], 0x11u);
+    EXPECT_EQ(controller.report().sys_rpt_reg()[256 * 13 + 255], 0x22u);
+}
+
+TEST_F(ControllerCardTest, FlagsHoldTheTimerTicks) {
+    controller.StartController();
+    timers.Advance(1000);
+    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
+
+    // A remote parameter command owns the card: ticks only log and keep ticking.
+    controller.flags().opcode_access = true;
+    session->card().SetReportWord(256, 0x33);
+    timers.Advance(400);
+    EXPECT_EQ(controller.report().sys_rpt_reg()[256], 0u);
+    std::string log = Log();
+    std::size_t first = log.find("[TCP] Mem R/W : TCP_Query");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_NE(log.find("[TCP] Mem R/W : TCP_Query", first + 1), std::string::npos);
+    controller.flags().opcode_access = false;
+
+    // While closing, ticks touch neither the card nor the timers.
+    controller.flags().closing = true;
+    timers.Start(kReportPollTimer, 200);
+    timers.Start(kMainRefreshTimer, 5500);
+    timers.TakeJournal();
+    timers.Advance(6000);
+    EXPECT_EQ(controller.report().sys_rpt_reg()[256], 0u);
+    EXPECT_TRUE(timers.journal.empty());
+}
+
+TEST_F(ControllerCardTest, RunControlThroughTheCommandMessage) {
+    controller.StartController();
+    prompts.answers = {true, true};
+    EXPECT_EQ(controller.HandleControllerCommand(kCodeRunControl, kArgLoadFromMainPage), 0);
+    EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_short.cfg");
+
+    EXPECT_EQ(controller.HandleControllerCommand(kCodeRunControl, kArgEnableControl), 0);
+    EXPECT_TRUE(IsControlCodeBusy(session->handle()));
+    EXPECT_EQ(controller.HandleControllerCommand(kCodeRunControl, kArgStopControl), 0);
+    EXPECT_FALSE(IsControlCodeBusy(session->handle()));
+
+    // (21, m) clears the module's host words only.
+    timers.Advance(1000 + 13 * 200);
+    controller.report().area()[2560] = 7;
+    controller.HandleControllerCommand(kCodeClearModule, 0);
+    EXPECT_EQ(controller.report().area()[2560], 0u);
 }
 
 }  // namespace
