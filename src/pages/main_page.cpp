@@ -246,7 +246,7 @@ void CCPAGE2DLG::SetStatusMark(int row, int column, bool set) {
 void CCPAGE2DLG::ShowIndicator(HealthIndicator indicator, bool healthy) {
     const auto index = static_cast<std::size_t>(indicator);
     if (index < controls_.indicators.size()) {
-        controls_.indicators[index]->SetHealthy(healthy);
+        controls_.indicators[index]->SetState(healthy ? MarkState::kHealthy : MarkState::kFaulty);
     }
 }
 

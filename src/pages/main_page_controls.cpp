@@ -129,7 +129,8 @@ void BuildHealthMarks(QWidget& page, MainPageControls& controls) {
     }
 }
 
-// Shown and filled, but nothing reacts to it.
+// Shown and filled, but nothing reacts to it; its mark, driven by nothing, stays
+// without data.
 void BuildControlMode(QWidget& page) {
     Group(page, kControlModeGroupTitle, layout::kControlModeGroup);
     Label(page, kEnableLabel, layout::kEnableLabel, Qt::AlignVCenter | Qt::AlignLeft);

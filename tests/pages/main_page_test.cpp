@@ -287,8 +287,21 @@ TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
     ReportMemory report;
     report.array(ReportArray::kTrmSts)[17] = 0x8u << 20;  // module 7, E3-Q5 faulty
     report.array(ReportArray::kSts)[4] = 0x0000FFFF;
+    for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+        report.MarkCaptured(block);
+    }
     StatusDecoder decoder(table, report, shared);
     MainPageRefresh refresh(decoder, report, shared);
+    std::vector<const CHealthMark*> marks;
+    for (const QWidget* child : page.findChildren<QWidget*>()) {
+        if (const auto* mark = dynamic_cast<const CHealthMark*>(child)) {
+            marks.push_back(mark);
+        }
+    }
+    ASSERT_EQ(marks.size(), 7u);
+    for (const CHealthMark* mark : marks) {
+        EXPECT_EQ(mark->state(), MarkState::kNoData);
+    }
     page.controls().view_boxes[0]->click();  // " TRM 狀態"
     refresh.Refresh(&page);
 
@@ -300,7 +313,15 @@ TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
     EXPECT_EQ(list.At(4, 4).text, "異常");
     EXPECT_FALSE(list.At(1, 2).checked);
     EXPECT_TRUE(list.At(4, 2).checked);
-    EXPECT_FALSE(page.controls().indicators[0]->healthy());
+    // The six indicators show their state; the control-mode mark, which nothing
+    // drives, stays without data.
+    for (const CHealthMark* mark : marks) {
+        const bool driven =
+            std::find(page.controls().indicators.begin(), page.controls().indicators.end(), mark) !=
+            page.controls().indicators.end();
+        EXPECT_EQ(mark->state() == MarkState::kNoData, !driven);
+    }
+    EXPECT_EQ(page.controls().indicators[0]->state(), MarkState::kFaulty);
 }
 
 }  // namespace
