@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -174,6 +175,11 @@ void CCPAGE2DLG::SetLegend(bool on) {
         ShowLegend(cells, ctx_.shared);
     } else {
         HideLegend(cells);
+    }
+    for (std::size_t i = 0; i < controls_.legend_labels.size(); ++i) {
+        QLabel& label = *controls_.legend_labels[i];
+        label.setText(on ? ToQString(ctx_.shared.temp_colours[i].label) : QString());
+        label.setVisible(on);
     }
     menu_.legend_on->setChecked(on);
     menu_.legend_off->setChecked(!on);
