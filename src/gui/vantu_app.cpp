@@ -67,7 +67,14 @@ int CVANTUApp::RunWindowed() {
                                        colours, [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
-    controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });
+    // One line when the page first shows the card's report, for whoever waits on it.
+    controller.set_on_state_changed([main_page, &controller, announced = false]() mutable {
+        main_page->SyncFromModel();
+        if (!announced && controller.main_refresh().showed_report()) {
+            announced = true;
+            std::fprintf(stderr, "vantu: main page shows the card's report\n");
+        }
+    });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
