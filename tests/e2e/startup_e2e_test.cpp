@@ -65,5 +65,30 @@ TEST(StationStartup, WindowedStationRunsTheMainPageAndStopsOnSigterm) {
     std::filesystem::remove_all(station);
 }
 
+TEST(StationStartup, SecondStartInTheSameDirectoryBringsTheFirstForward) {
+    const std::string station = MakeStationCopy();
+    StationProcess first(station,
+                         {"--headless", "--simulate", "--port", std::to_string(FreePort())});
+    ASSERT_TRUE(WaitForFileText(first.error_output_path(), "station running", 10000))
+        << ReadFile(first.error_output_path());
+    StationProcess second(station,
+                          {"--headless", "--simulate", "--port", std::to_string(FreePort())},
+                          "second-stderr.txt");
+    EXPECT_EQ(second.Wait(10000), 0);
+    EXPECT_EQ(ReadFile(second.error_output_path()),
+              "vantu: a station already runs here; it was brought forward\n");
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(first.Stop(SIGTERM), 0);
+
+    // The lock goes with the station: the next start runs.
+    StationProcess third(station,
+                         {"--headless", "--simulate", "--port", std::to_string(FreePort())},
+                         "third-stderr.txt");
+    ASSERT_TRUE(WaitForFileText(third.error_output_path(), "station running", 10000))
+        << ReadFile(third.error_output_path());
+    EXPECT_EQ(third.Stop(SIGTERM), 0);
+    std::filesystem::remove_all(station);
+}
+
 }  // namespace
 }  // namespace vantu::testing
