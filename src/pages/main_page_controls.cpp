@@ -148,9 +148,8 @@ void BuildHealthMarks(QWidget& page, MainPageControls& controls) {
     }
 }
 
-// Shown and filled, but nothing reacts to it; its mark, driven by nothing, stays
-// without data.
-void BuildControlMode(QWidget& page) {
+// Shown and filled, but nothing reacts to it.
+void BuildControlMode(QWidget& page, MainPageControls& controls) {
     Group(page, kControlModeGroupTitle, layout::kControlModeGroup);
     Label(page, kEnableLabel, layout::kEnableLabel, Qt::AlignVCenter | Qt::AlignLeft);
     auto* enable = new QComboBox(&page);
@@ -166,8 +165,8 @@ void BuildControlMode(QWidget& page) {
         attenuation->addItem(QString::fromLatin1(text));
     }
     attenuation->setGeometry(layout::kAttenuationCombo);
-    auto* mark = new CHealthMark(&page);
-    mark->setGeometry(layout::kControlModeMark);
+    controls.control_mode_mark = new CHealthMark(&page);
+    controls.control_mode_mark->setGeometry(layout::kControlModeMark);
     Button(page, kConfirmButton, layout::kConfirmButton);
 }
 
@@ -201,7 +200,7 @@ MainPageControls BuildMainPageControls(QWidget& page) {
     BuildStatusSide(page, controls);
     BuildAntennaSide(page, controls);
     BuildHealthMarks(page, controls);
-    BuildControlMode(page);
+    BuildControlMode(page, controls);
     BuildSystemControl(page, controls);
     return controls;
 }

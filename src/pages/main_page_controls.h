@@ -32,6 +32,8 @@ struct MainPageControls {
     std::array<QCheckBox*, 4> view_boxes{};
     // In the order of HealthIndicator.
     std::array<CHealthMark*, kHealthIndicatorCount> indicators{};
+    // Nothing drives it: it keeps its no-data picture.
+    CHealthMark* control_mode_mark = nullptr;
     QComboBox* patterns = nullptr;
     QPushButton* load = nullptr;
     QPushButton* run = nullptr;
