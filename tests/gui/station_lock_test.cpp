@@ -1,5 +1,5 @@
-// The station lock across holders: this process, a child that dies, a file left
-// behind; and the refusal a start gets while another user holds the card.
+// The station lock held by another process until it is killed, the file it leaves
+// behind, and the refusal a start gets while another user holds the card.
 #include "gui/station_lock.h"
 
 #include <signal.h>
@@ -13,38 +13,8 @@
 namespace vantu {
 namespace {
 
-using testing::TempDir;
-
-std::string OwnName() {
-    return std::to_string(::getuid()) + " " + std::to_string(::getpid()) + "\n";
-}
-
-TEST(StationLockTest, OneHolderAtATimeNamedInTheFile) {
-    TempDir dir;
-    const std::string path = dir.File("card.lock");
-    // Left by a station that was killed: no one holds it, the name is stale and longer.
-    dir.Write("card.lock", "4242 999999 left behind\n");
-    {
-        StationLock first(path);
-        ASSERT_EQ(first.Acquire(), LockResult::kAcquired) << first.error();
-        EXPECT_EQ(dir.Read("card.lock"), OwnName());
-
-        StationLock second(path);
-        EXPECT_EQ(second.Acquire(), LockResult::kHeld);
-        ASSERT_TRUE(second.holder());
-        EXPECT_EQ(second.holder()->uid, ::getuid());
-        EXPECT_EQ(second.holder()->pid, ::getpid());
-    }
-    StationLock third(path);
-    EXPECT_EQ(third.Acquire(), LockResult::kAcquired);
-
-    StationLock nowhere(dir.File("missing/card.lock"));
-    EXPECT_EQ(nowhere.Acquire(), LockResult::kFailed);
-    EXPECT_EQ(nowhere.error(), dir.File("missing/card.lock") + ": No such file or directory");
-}
-
-TEST(StationLockTest, AKilledHolderLeavesNothingThatBlocks) {
-    TempDir dir;
+TEST(StationLockTest, HeldUntilItsHolderIsKilled) {
+    testing::TempDir dir;
     const std::string path = dir.File("card.lock");
     int ready[2];
     ASSERT_EQ(::pipe(ready), 0);
@@ -58,20 +28,27 @@ TEST(StationLockTest, AKilledHolderLeavesNothingThatBlocks) {
     }
     char result = 0;
     ASSERT_EQ(::read(ready[0], &result, 1), 1);
-    ASSERT_EQ(result, 'y');
-    {
-        StationLock lock(path);
-        EXPECT_EQ(lock.Acquire(), LockResult::kHeld);
-        ASSERT_TRUE(lock.holder());
-        EXPECT_EQ(lock.holder()->pid, child);
-    }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
     ::close(ready[0]);
     ::close(ready[1]);
-    StationLock lock(path);
-    EXPECT_EQ(lock.Acquire(), LockResult::kAcquired);
-    EXPECT_EQ(dir.Read("card.lock"), OwnName());
+    ASSERT_EQ(result, 'y');
+    StationLock second(path);
+    EXPECT_EQ(second.Acquire(), LockResult::kHeld);
+    ASSERT_TRUE(second.holder());
+    EXPECT_EQ(second.holder()->uid, ::getuid());
+    EXPECT_EQ(second.holder()->pid, child);
+
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    // What a killed station leaves behind blocks nothing and is replaced whole.
+    dir.Write("card.lock", "4242 999999 left behind\n");
+    StationLock third(path);
+    EXPECT_EQ(third.Acquire(), LockResult::kAcquired);
+    EXPECT_EQ(dir.Read("card.lock"),
+              std::to_string(::getuid()) + " " + std::to_string(::getpid()) + "\n");
+
+    StationLock nowhere(dir.File("missing/card.lock"));
+    EXPECT_EQ(nowhere.Acquire(), LockResult::kFailed);
+    EXPECT_EQ(nowhere.error(), dir.File("missing/card.lock") + ": No such file or directory");
 }
 
 TEST(StationLockTest, AnotherUsersStationIsNamedInTheRefusal) {
