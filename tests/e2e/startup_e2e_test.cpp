@@ -1,11 +1,9 @@
 // The station binary started for real in a copy of the example station.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <ctime>
 #include <filesystem>
-#include <thread>
 
 #include "base/encoding.h"
 #include "station_process.h"
@@ -57,11 +55,31 @@ TEST(StationStartup, WindowedStationRunsTheMainPageAndStopsOnSigterm) {
     StationProcess vantu(station, {"--simulate", "--port", std::to_string(FreePort())});
     ASSERT_TRUE(WaitForFileText(log, ToAnsi(",[TCP] 伺服器 : 已開啟備便\n"), 10000))
         << ReadFile(vantu.error_output_path());
-    // Past the first main page refresh (1.5 s after start).
-    std::this_thread::sleep_for(std::chrono::milliseconds(2000));
+    // The main page shows the card's report once every block was read (after 7 s).
+    ASSERT_TRUE(WaitForFileText(vantu.error_output_path(),
+                                "vantu: main page shows the card's report", 15000))
+        << ReadFile(vantu.error_output_path());
     ASSERT_TRUE(vantu.Running()) << ReadFile(vantu.error_output_path());
     EXPECT_EQ(vantu.Stop(SIGTERM), 0);
     EXPECT_NE(FromAnsi(ReadFile(log)).find(",[TCP] 伺服器通訊 : 已關閉\n"), std::string::npos);
+    std::filesystem::remove_all(station);
+}
+
+TEST(StationStartup, SecondStartInTheSameDirectoryBringsTheFirstForward) {
+    const std::string station = MakeStationCopy();
+    StationProcess first(station,
+                         {"--headless", "--simulate", "--port", std::to_string(FreePort())});
+    ASSERT_TRUE(WaitForFileText(first.error_output_path(), "station running", 10000))
+        << ReadFile(first.error_output_path());
+    StationProcess second(station,
+                          {"--headless", "--simulate", "--port", std::to_string(FreePort())},
+                          "second-stderr.txt");
+    EXPECT_EQ(second.Wait(10000), 0);
+    EXPECT_EQ(ReadFile(second.error_output_path()),
+              "vantu: a station already runs here; it was brought forward\n");
+    EXPECT_TRUE(first.Running());
+    EXPECT_EQ(first.Stop(SIGTERM), 0);
+
     std::filesystem::remove_all(station);
 }
 

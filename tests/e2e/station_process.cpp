@@ -26,14 +26,22 @@ std::string MakeStationCopy() {
     return dir;
 }
 
-StationProcess::StationProcess(const std::string& station_dir, std::vector<std::string> arguments)
-    : stderr_path_(station_dir + "/stderr.txt") {
+StationProcess::StationProcess(const std::string& station_dir, std::vector<std::string> arguments,
+                               const std::string& stderr_name)
+    : stderr_path_(station_dir + "/" + stderr_name) {
     arguments.insert(arguments.begin(), VANTU_BINARY);
+    const std::string home = station_dir + "/home";
+    const std::string runtime = station_dir + "/run";
+    std::filesystem::create_directories(home);
+    std::filesystem::create_directories(runtime);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     pid_ = ::fork();
     if (pid_ == 0) {
         if (::chdir(station_dir.c_str()) != 0) {
             ::_exit(126);
         }
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         std::FILE* err = std::freopen(stderr_path_.c_str(), "w", stderr);
         (void)err;
         std::vector<char*> argv;
@@ -65,6 +73,13 @@ int StationProcess::Stop(int signal, int timeout_ms) {
         return -1;
     }
     ::kill(pid_, signal);
+    return Wait(timeout_ms);
+}
+
+int StationProcess::Wait(int timeout_ms) {
+    if (pid_ <= 0) {
+        return -1;
+    }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
     int status = 0;
     while (::waitpid(pid_, &status, WNOHANG) == 0) {

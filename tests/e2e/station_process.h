@@ -11,9 +11,13 @@ namespace vantu::testing {
 // Copies examples/station into a fresh temporary directory.
 std::string MakeStationCopy();
 
+// The station runs in station_dir with its HOME and runtime directory inside it, so
+// its profile and its single-instance lock are its own; standard error goes to
+// station_dir/stderr_name.
 class StationProcess {
   public:
-    StationProcess(const std::string& station_dir, std::vector<std::string> arguments);
+    StationProcess(const std::string& station_dir, std::vector<std::string> arguments,
+                   const std::string& stderr_name = "stderr.txt");
     ~StationProcess();
     StationProcess(const StationProcess&) = delete;
     StationProcess& operator=(const StationProcess&) = delete;
@@ -21,6 +25,8 @@ class StationProcess {
     // Sends the signal and waits up to timeout_ms; the exit status, or -1 when the
     // process had to be killed.
     int Stop(int signal, int timeout_ms = 10000);
+    // Waits up to timeout_ms for the process to end by itself; the exit status as Stop.
+    int Wait(int timeout_ms);
     bool Running();
     const std::string& error_output_path() const { return stderr_path_; }
 
