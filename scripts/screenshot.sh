@@ -1,17 +1,93 @@
 #!/usr/bin/env bash
-# Takes the picture of the main page shown in README: the station window over the
-# simulated chassis after its control code ran for half a minute, drawn under Xvfb.
-# Writes docs/main-page.png, or the path given. BUILD_DIR picks the build directory.
+# Takes a picture of the real station window: `vantu --simulate` in a fresh copy of
+# examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
+# screen, captured once the main page shows the card's report.
+#
+# Usage: scripts/screenshot.sh [--tab N] [OUTPUT]
+#   --tab N   select tab N (0-5) before the picture; 0, the main page, by default
+#   OUTPUT    the PNG to write; docs/main-page.png by default
+# BUILD_DIR picks the build directory.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
-OUTPUT="$(realpath -m "${1:-$ROOT/docs/main-page.png}")"
+
+usage() {
+    sed -n 's/^# \{0,1\}//; 6,8p' "${BASH_SOURCE[0]}"
+}
+
+TAB=0
+OUTPUT=""
+while (($# > 0)); do
+    case "$1" in
+        --tab)
+            [[ $# -ge 2 ]] || { echo "screenshot.sh: --tab needs a tab number" >&2; exit 1; }
+            TAB="$2"
+            shift 2
+            ;;
+        -h | --help)
+            usage
+            exit 0
+            ;;
+        -*)
+            echo "screenshot.sh: unknown option $1" >&2
+            exit 1
+            ;;
+        *)
+            [[ -z "$OUTPUT" ]] || { echo "screenshot.sh: one output file only" >&2; exit 1; }
+            OUTPUT="$1"
+            shift
+            ;;
+    esac
+done
+if [[ ! "$TAB" =~ ^[0-5]$ ]]; then
+    echo "screenshot.sh: the tab is a number from 0 to 5, not '$TAB'" >&2
+    exit 1
+fi
+OUTPUT="$(realpath -m "${OUTPUT:-$ROOT/docs/main-page.png}")"
 BUILD="${BUILD_DIR:-$ROOT/build}"
 
 "$ROOT/scripts/setup-deps.sh"
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$BUILD" --target vantu_main_page_shot
+cmake --build "$BUILD" --target vantu
 
-mkdir -p "$(dirname "$OUTPUT")"
-QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1920x1080x24" \
-    "$BUILD/src/pages/vantu_main_page_shot" "$ROOT/examples/station" "$OUTPUT"
-echo "Main page picture: $OUTPUT"
+WORK="$(mktemp -d "${TMPDIR:-/tmp}/vantu-shot-XXXXXX")"
+trap 'rm -rf "$WORK"' EXIT
+mkdir -p "$WORK/station" "$WORK/home" "$WORK/run" "$(dirname "$OUTPUT")"
+chmod 700 "$WORK/run"
+cp -r "$ROOT/examples/station/." "$WORK/station/"
+
+# Runs on the Xvfb display: start the station, wait for its window and its first
+# full main page, pick the tab, take the picture, stop the station.
+SHOOT='
+set -euo pipefail
+cd "$WORK/station"
+"$VANTU" --simulate --port "$PORT" 2>"$WORK/stderr.txt" &
+STATION=$!
+stop_station() {
+    kill -TERM "$STATION" 2>/dev/null || true
+    wait "$STATION" || true
+}
+trap stop_station EXIT
+WINDOW="$(timeout 30 xdotool search --sync --name "^VANTU V1\.3$" | head -n 1)"
+if ! timeout 30 bash -c "until grep -q \"main page shows\" \"$WORK/stderr.txt\"; do
+                             kill -0 $STATION || exit 1; sleep 0.1; done"; then
+    echo "screenshot.sh: the station did not show its main page:" >&2
+    cat "$WORK/stderr.txt" >&2
+    exit 1
+fi
+if ((TAB > 0)); then
+    xdotool windowfocus --sync "$WINDOW"
+    for ((i = 0; i < TAB; ++i)); do
+        xdotool key --clearmodifiers ctrl+Tab
+    done
+    # The other pages draw on their own timers, first 1 s after they are shown and
+    # without a line to wait on.
+    sleep 2
+fi
+import -window root "$OUTPUT"
+'
+
+PORT=$((20000 + RANDOM % 20000))
+HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb \
+    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" OUTPUT="$OUTPUT" \
+    xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$SHOOT"
+echo "Station picture: $OUTPUT"

@@ -84,6 +84,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     ReportMemory& report() { return report_; }
     const ModuleTable& modules() const { return modules_; }
     StatusDecoder& decoder() { return decoder_; }
+    const MainPageRefresh& main_refresh() const { return main_refresh_; }
     OpCodeTable& opcode_table() { return opcode_table_; }
     RunControl& run_control() { return run_control_; }
     ChassisControls& chassis_controls() { return chassis_controls_; }

@@ -31,7 +31,8 @@ struct SharedSettings {
     std::array<TempColourRecord, kTempColourCount> temp_colours{};
     bool settings_loaded = false;
     Colour ref_line_colour = 0;
-    std::int32_t display_mode = 0;
+    // The main page starts on TRM temperature, with or without a window to show it.
+    std::int32_t display_mode = kDisplayTrmTemperature;
     // Per module: byte 3 = element row E3 ... byte 0 = E0.
     std::array<std::uint32_t, kModuleCount> temp_masks{};
     bool vsa_open = false;

@@ -27,8 +27,13 @@ int main(int argc, char** argv) {
         qt_app = std::make_unique<QApplication>(argc, argv);
     }
     vantu::CVANTUApp app(*parsed.options);
-    if (!app.StartApplication()) {
-        return 0;
+    switch (app.StartApplication()) {
+        case vantu::InstanceStart::kFirst:
+            return app.Run();
+        case vantu::InstanceStart::kBroughtForward:
+            return 0;
+        case vantu::InstanceStart::kRefused:
+            break;
     }
-    return app.Run();
+    return 1;
 }

@@ -38,33 +38,55 @@ QString RuntimeDirectory() {
     return dir;
 }
 
+QString UserBasePath(const QString& key) {
+    return RuntimeDirectory() + QStringLiteral("/vantu-") + key;
+}
+
 }  // namespace
 
-SingleInstance::SingleInstance(const QString& key)
-    : base_path_(RuntimeDirectory() + QStringLiteral("/vantu-") + key) {}
-
-bool SingleInstance::Acquire() {
-    lock_ = std::make_unique<QLockFile>(base_path_ + QStringLiteral(".lock"));
-    lock_->setStaleLockTime(0);
-    if (lock_->tryLock(0)) {
-        Listen();
-        return true;
+std::string InstanceLockPath(bool simulate, const QString& key) {
+    if (!simulate) {
+        return CardLockPath();
     }
+    return (UserBasePath(key) + QStringLiteral(".lock")).toStdString();
+}
+
+SingleInstance::SingleInstance(std::string lock_path, const QString& key)
+    : lock_(std::move(lock_path)), socket_path_(UserBasePath(key) + QStringLiteral(".sock")) {}
+
+InstanceStart SingleInstance::Acquire() {
+    switch (lock_.Acquire()) {
+        case LockResult::kAcquired:
+            Listen();
+            return InstanceStart::kFirst;
+        case LockResult::kFailed:
+            refusal_ = "vantu: cannot take the station lock " + lock_.error();
+            return InstanceStart::kRefused;
+        case LockResult::kHeld:
+            break;
+    }
+    if (std::optional<std::string> refusal = StartRefusal(lock_.holder(), ::getuid())) {
+        refusal_ = std::move(*refusal);
+        return InstanceStart::kRefused;
+    }
+    AskToRaise();
+    return InstanceStart::kBroughtForward;
+}
+
+void SingleInstance::AskToRaise() {
     QLocalSocket socket;
-    socket.connectToServer(base_path_ + QStringLiteral(".sock"));
+    socket.connectToServer(socket_path_);
     if (socket.waitForConnected(1000)) {
         socket.write("raise\n");
         socket.waitForBytesWritten(1000);
         socket.disconnectFromServer();
     }
-    return false;
 }
 
 void SingleInstance::Listen() {
-    const QString name = base_path_ + QStringLiteral(".sock");
-    QLocalServer::removeServer(name);
+    QLocalServer::removeServer(socket_path_);
     server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.listen(name);
+    server_.listen(socket_path_);
     QObject::connect(&server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_.nextPendingConnection()) {
             QObject::connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);

@@ -1,39 +1,50 @@
-// One station per user on the real card (the card can serve only one), or one per
+// One station per card, whoever starts it (the card can serve only one), or one per
 // station directory on the simulated chassis so demos and tests can run side by
-// side. A second start asks the first to come forward and ends.
+// side. A second start of the same user asks the first to come forward and ends; a
+// start while another user's station holds the card is refused with its name.
 #pragma once
 
 #include <QLocalServer>
-#include <QLockFile>
 #include <QObject>
 #include <QString>
 
 #include <functional>
-#include <memory>
+#include <string>
+
+#include "gui/station_lock.h"
 
 namespace vantu {
 
+enum class InstanceStart { kFirst, kBroughtForward, kRefused };
+
 class SingleInstance : public QObject {
   public:
-    // key: the profile's "Class Name", plus the station directory on the simulator.
-    explicit SingleInstance(const QString& key);
+    // lock_path: the station lock; key: names this user's socket through which a
+    // second start reaches the first.
+    SingleInstance(std::string lock_path, const QString& key);
 
-    // True when this process is the first; otherwise the first one was asked to
-    // come forward.
-    bool Acquire();
+    InstanceStart Acquire();
+    // After kRefused: one line saying why.
+    const std::string& refusal() const { return refusal_; }
     void set_on_raise(std::function<void()> on_raise) { on_raise_ = std::move(on_raise); }
 
   private:
     void Listen();
+    void AskToRaise();
 
-    QString base_path_;
-    std::unique_ptr<QLockFile> lock_;
+    StationLock lock_;
+    QString socket_path_;
     QLocalServer server_;
+    std::string refusal_;
     std::function<void()> on_raise_;
 };
 
-// The lock key for a station: the class name alone on hardware, the class name and
+// The socket key for a station: the class name alone on hardware, the class name and
 // a digest of the station directory on the simulator.
 QString InstanceKey(const QString& class_name, bool simulate, const QString& station_dir);
+
+// Where the lock lives: machine-wide for the card, in this user's runtime directory
+// for a simulated station.
+std::string InstanceLockPath(bool simulate, const QString& key);
 
 }  // namespace vantu

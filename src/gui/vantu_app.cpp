@@ -2,15 +2,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 
 #include <cstdio>
 
+#include "app/station_texts.h"
 #include "gui/qt_ports.h"
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
 #include "pages/main_page.h"
 #include "widgets/colour_chooser.h"
+#include "widgets/qt_colour.h"
 
 namespace vantu {
 namespace {
@@ -21,21 +24,33 @@ constexpr const char* kNoClassName = "default string";
 
 }  // namespace
 
-bool CVANTUApp::StartApplication() {
+InstanceStart CVANTUApp::StartApplication() {
     QtProfile profile;
     std::string class_name = profile.Read("Settings", "Class Name", kNoClassName);
     // Before the first start wrote it, the key is the class name the window will have.
     if (class_name == kNoClassName) {
         class_name = kWindowClassName;
     }
-    instance_ = std::make_unique<SingleInstance>(
-        InstanceKey(QString::fromStdString(class_name), options_.simulate, QDir::currentPath()));
-    if (!instance_->Acquire()) {
-        std::fprintf(stderr, "vantu: a station already runs here; it was brought forward\n");
-        return false;
+    const QString key =
+        InstanceKey(QString::fromStdString(class_name), options_.simulate, QDir::currentPath());
+    instance_ = std::make_unique<SingleInstance>(InstanceLockPath(options_.simulate, key), key);
+    const InstanceStart start = instance_->Acquire();
+    switch (start) {
+        case InstanceStart::kFirst:
+            profile.Write("Settings", "Class Name", kWindowClassName);
+            break;
+        case InstanceStart::kBroughtForward:
+            std::fprintf(stderr, "vantu: a station already runs here; it was brought forward\n");
+            break;
+        case InstanceStart::kRefused:
+            std::fprintf(stderr, "%s\n", instance_->refusal().c_str());
+            if (!options_.headless) {
+                QMessageBox::critical(nullptr, ToQString(kWindowTitle),
+                                      QString::fromStdString(instance_->refusal()));
+            }
+            break;
     }
-    profile.Write("Settings", "Class Name", kWindowClassName);
-    return true;
+    return start;
 }
 
 int CVANTUApp::Run() {
@@ -67,7 +82,14 @@ int CVANTUApp::RunWindowed() {
                                        colours, [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
-    controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });
+    // One line when the page first shows the card's report, for whoever waits on it.
+    controller.set_on_state_changed([main_page, &controller, announced = false]() mutable {
+        main_page->SyncFromModel();
+        if (!announced && controller.main_refresh().showed_report()) {
+            announced = true;
+            std::fprintf(stderr, "vantu: main page shows the card's report\n");
+        }
+    });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });

@@ -14,8 +14,10 @@ class CVANTUApp {
   public:
     explicit CVANTUApp(const CommandLine& options) : options_(options) {}
 
-    // False when another station already runs here; it was asked to come forward.
-    bool StartApplication();
+    // kBroughtForward: this user's station already runs here and was asked to come
+    // forward. kRefused: another user's station holds the card; the reason is on
+    // standard error (and in a box with a window).
+    InstanceStart StartApplication();
     // Runs the event loop until the ordered shutdown; the process exit code.
     int Run();
 

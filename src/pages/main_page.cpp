@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -175,6 +176,11 @@ void CCPAGE2DLG::SetLegend(bool on) {
     } else {
         HideLegend(cells);
     }
+    for (std::size_t i = 0; i < controls_.legend_labels.size(); ++i) {
+        QLabel& label = *controls_.legend_labels[i];
+        label.setText(on ? ToQString(ctx_.shared.temp_colours[i].label) : QString());
+        label.setVisible(on);
+    }
     menu_.legend_on->setChecked(on);
     menu_.legend_off->setChecked(!on);
 }
@@ -246,7 +252,7 @@ void CCPAGE2DLG::SetStatusMark(int row, int column, bool set) {
 void CCPAGE2DLG::ShowIndicator(HealthIndicator indicator, bool healthy) {
     const auto index = static_cast<std::size_t>(indicator);
     if (index < controls_.indicators.size()) {
-        controls_.indicators[index]->SetHealthy(healthy);
+        controls_.indicators[index]->SetState(healthy ? MarkState::kHealthy : MarkState::kFaulty);
     }
 }
 

@@ -84,6 +84,24 @@ void BuildStatusSide(QWidget& page, MainPageControls& controls) {
     controls.messages->hide();
 }
 
+void BuildLegendLabels(QWidget& page, const CReportCtrl& grid, MainPageControls& controls) {
+    const QPoint cells_origin =
+        grid.geometry().topLeft() + QPoint(grid.frameWidth(), grid.frameWidth());
+    QFont font = page.font();
+    font.setPixelSize(layout::kAntennaRowHeight - 1);
+    for (int i = 0; i < kTempColourCount; ++i) {
+        const QRect swatch =
+            grid.CellRect(kLegendFirstRow + i, kLegendColumn).translated(cells_origin);
+        auto* label = new QLabel(&page);
+        label->setFont(font);
+        label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+        label->setGeometry(swatch.right() + 1 + layout::kLegendLabelGap, swatch.top(),
+                           layout::kLegendLabelWidth, swatch.height());
+        label->hide();
+        controls.legend_labels[static_cast<std::size_t>(i)] = label;
+    }
+}
+
 void BuildAntennaSide(QWidget& page, MainPageControls& controls) {
     controls.antenna_group = Group(page, kViewChoices[2].title, layout::kAntennaGroup);
     const int right = layout::kAntennaGridTopLeft.x() + layout::kAntennaGridWidth;
@@ -98,6 +116,7 @@ void BuildAntennaSide(QWidget& page, MainPageControls& controls) {
     SetUpAntennaGrid(*controls.antenna_grid);
     controls.antenna_grid->setGeometry(
         QRect(layout::kAntennaGridTopLeft, controls.antenna_grid->ContentSize()));
+    BuildLegendLabels(page, *controls.antenna_grid, controls);
 
     Group(page, kAntennaSummaryGroupTitle, layout::kSummaryGroup);
     controls.summary_list = new CReportCtrl(1, 1, &page);
@@ -130,7 +149,7 @@ void BuildHealthMarks(QWidget& page, MainPageControls& controls) {
 }
 
 // Shown and filled, but nothing reacts to it.
-void BuildControlMode(QWidget& page) {
+void BuildControlMode(QWidget& page, MainPageControls& controls) {
     Group(page, kControlModeGroupTitle, layout::kControlModeGroup);
     Label(page, kEnableLabel, layout::kEnableLabel, Qt::AlignVCenter | Qt::AlignLeft);
     auto* enable = new QComboBox(&page);
@@ -146,8 +165,8 @@ void BuildControlMode(QWidget& page) {
         attenuation->addItem(QString::fromLatin1(text));
     }
     attenuation->setGeometry(layout::kAttenuationCombo);
-    auto* mark = new CHealthMark(&page);
-    mark->setGeometry(layout::kControlModeMark);
+    controls.control_mode_mark = new CHealthMark(&page);
+    controls.control_mode_mark->setGeometry(layout::kControlModeMark);
     Button(page, kConfirmButton, layout::kConfirmButton);
 }
 
@@ -181,7 +200,7 @@ MainPageControls BuildMainPageControls(QWidget& page) {
     BuildStatusSide(page, controls);
     BuildAntennaSide(page, controls);
     BuildHealthMarks(page, controls);
-    BuildControlMode(page);
+    BuildControlMode(page, controls);
     BuildSystemControl(page, controls);
     return controls;
 }

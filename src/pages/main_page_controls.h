@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -22,6 +23,8 @@ class CReportCtrl;
 struct MainPageControls {
     CGroupBox* antenna_group = nullptr;
     CReportCtrl* antenna_grid = nullptr;
+    // Beside each legend swatch, the label of its band; shown with the legend.
+    std::array<QLabel*, kTempColourCount> legend_labels{};
     CReportCtrl* status_list = nullptr;
     CReportCtrl* summary_list = nullptr;
     QListWidget* messages = nullptr;
@@ -29,6 +32,8 @@ struct MainPageControls {
     std::array<QCheckBox*, 4> view_boxes{};
     // In the order of HealthIndicator.
     std::array<CHealthMark*, kHealthIndicatorCount> indicators{};
+    // Nothing drives it: it keeps its no-data picture.
+    CHealthMark* control_mode_mark = nullptr;
     QComboBox* patterns = nullptr;
     QPushButton* load = nullptr;
     QPushButton* run = nullptr;

@@ -32,6 +32,9 @@ inline constexpr int kViewBoxHeight = 20;
 // The grid takes the size of its cells (1039 x 660) plus its frame.
 inline constexpr QPoint kAntennaGridTopLeft(16, 200);
 inline constexpr int kAntennaGridWidth = 1039;
+// The band labels right of the legend column.
+inline constexpr int kLegendLabelGap = 4;
+inline constexpr int kLegendLabelWidth = 60;
 
 inline constexpr QRect kSummaryGroup(8, 872, 1312, 56);
 inline constexpr QPoint kSummaryListTopLeft(16, 892);

@@ -5,6 +5,22 @@
 #include "status/subsystem_health.h"
 
 namespace vantu {
+namespace {
+
+ReportArray ArrayShownBy(int display_mode) {
+    switch (display_mode) {
+        case kDisplayQdxaTemperature:
+            return ReportArray::kQdxaSts;
+        case kDisplayTrmTxRx:
+            return ReportArray::kTrmTxRx;
+        case kDisplayTrmStatus:
+            return ReportArray::kTrmSts;
+        default:
+            return ReportArray::kTrmTemp;
+    }
+}
+
+}  // namespace
 
 MainPageRefresh::MainPageRefresh(StatusDecoder& decoder, const ReportMemory& report,
                                  const SharedSettings& shared)
@@ -15,11 +31,20 @@ void MainPageRefresh::Refresh(MainPageSurface* surface) {
         decoder_.DecodeAntenna(shared_.display_mode, nullptr);
         return;
     }
-    ShowInterface(*surface, kStatusSpRow, kSpInterfaceWord, sp_interface_);
-    ShowInterface(*surface, kStatusInternalRow, kInternalInterfaceWord, internal_interface_);
-    ShowFaultTotals(*surface);
-    decoder_.DecodeAntenna(shared_.display_mode, &surface->antenna_grid());
-    ShowIndicators(*surface);
+    // Until a block was read its zero words would show as faults and 0 °C everywhere;
+    // what they feed keeps its no-data look instead.
+    const bool status_read = report_.Captured(ReportArray::kSts);
+    if (status_read) {
+        ShowInterface(*surface, kStatusSpRow, kSpInterfaceWord, sp_interface_);
+        ShowInterface(*surface, kStatusInternalRow, kInternalInterfaceWord, internal_interface_);
+        ShowFaultTotals(*surface);
+    }
+    const bool cells_read = report_.Captured(ArrayShownBy(shared_.display_mode));
+    decoder_.DecodeAntenna(shared_.display_mode, cells_read ? &surface->antenna_grid() : nullptr);
+    if (status_read) {
+        ShowIndicators(*surface);
+    }
+    showed_report_ = showed_report_ || (status_read && cells_read);
 }
 
 void MainPageRefresh::ShowInterface(MainPageSurface& surface, int row, std::size_t word_index,

@@ -1,6 +1,7 @@
 // The main page's timed refresh (timer 1): the antenna module status list, every
 // module of the whole-antenna grid in the page's display mode, and the six health
-// indicators. Words and indicators are handed to the page only when they change.
+// indicators. Words and indicators are handed to the page only when they change, and
+// nothing is handed over from report blocks not yet read from the card.
 #pragma once
 
 #include <array>
@@ -57,7 +58,8 @@ class MainPageSurface {
     virtual void ShowIndicator(HealthIndicator indicator, bool healthy) = 0;
 };
 
-// The pair of state bytes of one indicator: which picture is shown, if any.
+// The pair of state bytes of one indicator: which picture is shown; neither before
+// the first report.
 struct IndicatorShown {
     bool normal = false;
     bool fault = false;
@@ -74,6 +76,8 @@ class MainPageRefresh {
     const std::array<IndicatorShown, kHealthIndicatorCount>& indicators() const {
         return indicators_;
     }
+    // A surface got the status words and the grid from blocks read from the card.
+    bool showed_report() const { return showed_report_; }
 
   private:
     // Words of `reg_sts` as last shown; none before the first refresh.
@@ -90,6 +94,7 @@ class MainPageRefresh {
     ShownWord internal_interface_;
     ShownWord totals_;
     std::array<IndicatorShown, kHealthIndicatorCount> indicators_{};
+    bool showed_report_ = false;
 };
 
 }  // namespace vantu

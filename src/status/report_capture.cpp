@@ -50,6 +50,7 @@ void FastReportRefresh(CardHandle card, ReportMemory& report, std::uint32_t& blo
         return;
     }
     ReadReportBlock(card, report.sys_rpt_reg().data(), block_counter);
+    report.MarkCaptured(block_counter);
     block_counter = (block_counter + 1) % kReportBlockCount;
     RebuildDigitalIdTable(report);
     timers.Start(kReportPollTimer, kReportPollPeriodMs);

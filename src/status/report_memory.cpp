@@ -11,4 +11,16 @@ ReportArray ArrayOfWord(std::size_t word) {
     return ReportArray::kSts;
 }
 
+bool ReportMemory::Captured(ReportArray which) const {
+    const ReportArrayInfo& info = InfoOf(which);
+    const std::size_t first = info.first_word / kReportBlockWords;
+    const std::size_t last = (info.first_word + info.words - 1) / kReportBlockWords;
+    for (std::size_t block = first; block <= last; ++block) {
+        if (!captured_.test(block)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace vantu

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <bitset>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -85,7 +86,17 @@ class ReportMemory {
 
     // `sys_rpt_reg` followed by the digital-ID table: 14 592 bytes.
     std::span<std::uint32_t> area() { return area_; }
-    void Zero() { area_.fill(0); }
+    // Zeroes the area and forgets which blocks were read.
+    void Zero() {
+        area_.fill(0);
+        captured_.reset();
+    }
+
+    // Report block `block` was read from the card into the host copy.
+    void MarkCaptured(std::uint32_t block) { captured_.set(block % kReportBlockCount); }
+    // Every block the array lies in was read since the last Zero: until then its zero
+    // words are no report and must not be shown as one.
+    bool Captured(ReportArray which) const;
 
   private:
     template <std::size_t N>
@@ -94,6 +105,7 @@ class ReportMemory {
     }
 
     std::array<std::uint32_t, kReportAreaBytes / 4> area_{};
+    std::bitset<kReportBlockCount> captured_;
 };
 
 }  // namespace vantu

@@ -6,18 +6,31 @@
 namespace vantu {
 namespace {
 
+const QColor kNoDataFill(150, 150, 150);
 const QColor kHealthyFill(0, 170, 0);
 const QColor kFaultyFill(210, 0, 0);
+
+QColor Fill(MarkState state) {
+    switch (state) {
+        case MarkState::kHealthy:
+            return kHealthyFill;
+        case MarkState::kFaulty:
+            return kFaultyFill;
+        case MarkState::kNoData:
+            break;
+    }
+    return kNoDataFill;
+}
 
 }  // namespace
 
 CHealthMark::CHealthMark(QWidget* parent) : QWidget(parent) {}
 
-void CHealthMark::SetHealthy(bool healthy) {
-    if (healthy == healthy_) {
+void CHealthMark::SetState(MarkState state) {
+    if (state == state_) {
         return;
     }
-    healthy_ = healthy;
+    state_ = state;
     update();
 }
 
@@ -27,7 +40,7 @@ void CHealthMark::paintEvent(QPaintEvent*) {
     const int side = std::min(width(), height()) - 2;
     const QRectF disc((width() - side) / 2.0, (height() - side) / 2.0, side, side);
     painter.setPen(QPen(QColor(60, 60, 60), 1));
-    painter.setBrush(healthy_ ? kHealthyFill : kFaultyFill);
+    painter.setBrush(Fill(state_));
     painter.drawEllipse(disc);
 
     painter.setPen(
@@ -36,14 +49,21 @@ void CHealthMark::paintEvent(QPaintEvent*) {
     const auto at = [&](double fx, double fy) {
         return QPointF(disc.left() + fx * disc.width(), disc.top() + fy * disc.height());
     };
-    if (healthy_) {
-        QPainterPath tick(at(0.27, 0.52));
-        tick.lineTo(at(0.44, 0.69));
-        tick.lineTo(at(0.74, 0.33));
-        painter.drawPath(tick);
-    } else {
-        painter.drawLine(at(0.32, 0.32), at(0.68, 0.68));
-        painter.drawLine(at(0.68, 0.32), at(0.32, 0.68));
+    switch (state_) {
+        case MarkState::kHealthy: {
+            QPainterPath tick(at(0.27, 0.52));
+            tick.lineTo(at(0.44, 0.69));
+            tick.lineTo(at(0.74, 0.33));
+            painter.drawPath(tick);
+            break;
+        }
+        case MarkState::kFaulty:
+            painter.drawLine(at(0.32, 0.32), at(0.68, 0.68));
+            painter.drawLine(at(0.68, 0.32), at(0.32, 0.68));
+            break;
+        case MarkState::kNoData:
+            painter.drawLine(at(0.3, 0.5), at(0.7, 0.5));
+            break;
     }
 }
 

@@ -1,18 +1,21 @@
-// CHealthMark: a two-state picture, a green tick when healthy and a red cross when
-// faulty, drawn with QPainter.
+// CHealthMark: a subsystem mark. A grey disc with a bar while it has no data (or
+// nothing drives it), a green tick when healthy, a red cross when faulty; drawn with
+// QPainter.
 #pragma once
 
 #include <QWidget>
 
 namespace vantu {
 
+enum class MarkState { kNoData, kHealthy, kFaulty };
+
 class CHealthMark : public QWidget {
   public:
     explicit CHealthMark(QWidget* parent = nullptr);
 
     // Repaints only when the state changes.
-    void SetHealthy(bool healthy);
-    bool healthy() const { return healthy_; }
+    void SetState(MarkState state);
+    MarkState state() const { return state_; }
 
     QSize sizeHint() const override { return {32, 32}; }
 
@@ -20,7 +23,7 @@ class CHealthMark : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
-    bool healthy_ = true;
+    MarkState state_ = MarkState::kNoData;
 };
 
 }  // namespace vantu

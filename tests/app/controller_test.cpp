@@ -306,5 +306,20 @@ TEST_F(ControllerCardTest, RunControlThroughTheCommandMessage) {
     EXPECT_EQ(controller.report().area()[2560], 0u);
 }
 
+TEST_F(ControllerCardTest, WithoutWindowTheMainRefreshDecodesTemperatures) {
+    // Temperature code 1 (8 °C) for every element of every slot.
+    for (std::uint32_t word = 2560; word < 3584; ++word) {
+        session->card().SetReportWord(word, 0x11111111);
+    }
+    controller.StartController();
+    // Every block is read by 3.6 s; the second main page refresh comes at 7 s.
+    timers.Advance(6999);
+    EXPECT_EQ(controller.modules().records[0].q[0].temp[0], 0);
+    timers.Advance(1);
+    for (const ModuleRecord& record : controller.modules().records) {
+        EXPECT_EQ(record.q[7].temp[3], 8) << int{record.number};
+    }
+}
+
 }  // namespace
 }  // namespace vantu

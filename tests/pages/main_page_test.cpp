@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -133,8 +134,22 @@ TEST_F(MainPageTest, ViewBoxesSetModeAndTitleAndAskForARefresh) {
 TEST_F(MainPageTest, LegendShowsTheTableAndEditsOnlyChangedColours) {
     ClickLegend(4);  // legend off: no chooser
     EXPECT_TRUE(colours.presets.empty());
+    const auto& labels = page.controls().legend_labels;
+    EXPECT_TRUE(labels[0]->isHidden());
 
     page.menu().legend_on->trigger();
+    // Each band's label sits right beside its swatch, on the same row.
+    const QPoint cells_origin =
+        grid().geometry().topLeft() + QPoint(grid().frameWidth(), grid().frameWidth());
+    for (const auto& [entry, text] : {std::pair{0, ">74"}, {14, "5-9"}, {16, "NULL"}}) {
+        const QRect swatch =
+            grid().CellRect(kLegendFirstRow + entry, kLegendColumn).translated(cells_origin);
+        const QLabel& label = *labels[static_cast<std::size_t>(entry)];
+        EXPECT_FALSE(label.isHidden());
+        EXPECT_EQ(label.text(), QString::fromUtf8(text));
+        EXPECT_EQ(label.geometry().center().y(), swatch.center().y()) << entry;
+        EXPECT_GT(label.geometry().left(), swatch.right());
+    }
     EXPECT_TRUE(page.legend_on());
     EXPECT_TRUE(page.menu().legend_on->isChecked());
     EXPECT_FALSE(page.menu().legend_off->isChecked());
@@ -156,6 +171,7 @@ TEST_F(MainPageTest, LegendShowsTheTableAndEditsOnlyChangedColours) {
     EXPECT_EQ(commands.posted, (Commands{{2, 11}}));
 
     page.menu().legend_off->trigger();
+    EXPECT_TRUE(labels[4]->isHidden());
     EXPECT_EQ(LegendCell(4).background, kWhite);
     EXPECT_EQ(grid().cells().Tooltip(kLegendFirstRow + 4, kLegendColumn), "");
     EXPECT_TRUE(page.menu().legend_off->isChecked());
@@ -285,8 +301,13 @@ TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
     ReportMemory report;
     report.array(ReportArray::kTrmSts)[17] = 0x8u << 20;  // module 7, E3-Q5 faulty
     report.array(ReportArray::kSts)[4] = 0x0000FFFF;
+    for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+        report.MarkCaptured(block);
+    }
     StatusDecoder decoder(table, report, shared);
     MainPageRefresh refresh(decoder, report, shared);
+    const MainPageControls& controls = page.controls();
+    EXPECT_EQ(controls.indicators[0]->state(), MarkState::kNoData);
     page.controls().view_boxes[0]->click();  // " TRM 狀態"
     refresh.Refresh(&page);
 
@@ -298,7 +319,11 @@ TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
     EXPECT_EQ(list.At(4, 4).text, "異常");
     EXPECT_FALSE(list.At(1, 2).checked);
     EXPECT_TRUE(list.At(4, 2).checked);
-    EXPECT_FALSE(page.controls().indicators[0]->healthy());
+    for (const CHealthMark* mark : controls.indicators) {
+        EXPECT_NE(mark->state(), MarkState::kNoData);
+    }
+    EXPECT_EQ(controls.control_mode_mark->state(), MarkState::kNoData);
+    EXPECT_EQ(page.controls().indicators[0]->state(), MarkState::kFaulty);
 }
 
 }  // namespace

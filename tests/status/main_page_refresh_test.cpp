@@ -60,6 +60,9 @@ class MainPageRefreshTest : public ::testing::Test {
     MainPageRefreshTest() {
         BuildModuleTable(table);
         shared.temp_masks.fill(0xFFFFFFFF);
+        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+            report.MarkCaptured(block);
+        }
     }
 
     std::uint32_t& Word(ReportArray array, std::size_t index) { return report.array(array)[index]; }
@@ -159,6 +162,34 @@ TEST_F(MainPageRefreshTest, IndicatorsChangeOnlyWhenTheirStateChanges) {
     refresh.Refresh(&surface);
     EXPECT_EQ(surface.indicators,
               (Shown{{HealthIndicator::kRf, false}, {HealthIndicator::kExciterInput, false}}));
+}
+
+TEST_F(MainPageRefreshTest, NothingIsShownFromBlocksNotYetRead) {
+    report.Zero();
+    shared.display_mode = kDisplayTrmTemperature;
+    Sts(4) = 0x0000FFFF;
+    refresh.Refresh(&surface);
+    EXPECT_TRUE(surface.indicators.empty());
+    EXPECT_EQ(surface.list_cells + surface.mark_calls, 0);
+    EXPECT_FALSE(refresh.indicators()[0].normal || refresh.indicators()[0].fault);
+
+    report.MarkCaptured(0);  // `reg_sts`
+    refresh.Refresh(&surface);
+    EXPECT_EQ(surface.indicators.size(), 6u);
+    EXPECT_EQ(surface.list_cells, 4);
+    EXPECT_EQ(surface.list.at({1, 4}).text, "正常");
+
+    // `reg_trm_temp` lies in blocks 10 to 13: the grid waits for the last of them.
+    for (std::uint32_t block = 10; block < 13; ++block) {
+        report.MarkCaptured(block);
+    }
+    refresh.Refresh(&surface);
+    EXPECT_TRUE(surface.grid.cells.empty());
+    EXPECT_FALSE(refresh.showed_report());
+    report.MarkCaptured(13);
+    refresh.Refresh(&surface);
+    EXPECT_EQ(surface.grid.cells.size(), static_cast<std::size_t>(kModuleCount * 32));
+    EXPECT_TRUE(refresh.showed_report());
 }
 
 TEST_F(MainPageRefreshTest, WithoutSurfaceOrTableNothingIsDrawn) {

@@ -73,9 +73,13 @@ class ReportCaptureTest : public ::testing::Test {
 
 TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
     ASSERT_NE(session, nullptr);
+    EXPECT_FALSE(report.Captured(ReportArray::kSts));
     for (std::uint32_t tick = 0; tick < kReportBlockCount; ++tick) {
         Tick();
         EXPECT_EQ(counter, (tick + 1) % kReportBlockCount);
+        EXPECT_TRUE(report.Captured(ReportArray::kSts));
+        // `reg_trm_temp` spans blocks 10 to 13.
+        EXPECT_EQ(report.Captured(ReportArray::kTrmTemp), tick == 13) << tick;
         EXPECT_EQ(report.sys_rpt_reg()[tick * 256 + 255], 0xC0DE0000u + tick * 256 + 255);
         if (tick + 1 < kReportBlockCount) {
             EXPECT_EQ(report.sys_rpt_reg()[(tick + 1) * 256], 0u) << "read ahead at " << tick;
@@ -99,6 +103,7 @@ TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
     EXPECT_TRUE(blocks_read.empty());
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
     EXPECT_EQ(counter, 0u);
+    EXPECT_FALSE(report.Captured(ReportArray::kSts));
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
     EXPECT_EQ(timers.TakeJournal(), std::vector<std::string>{"kill 0"});
 }

@@ -10,17 +10,25 @@ namespace {
 
 using testing::QtTestApp;
 
-TEST(HealthMarkTest, ShowsTheGreenOrTheRedPicture) {
+TEST(HealthMarkTest, StartsWithoutDataThenShowsTheGreenOrTheRedPicture) {
     QtTestApp();
     CHealthMark mark;
     mark.resize(40, 40);
-    // A point inside the disc, away from the tick and the cross.
+    // A point inside the disc, away from the bar, the tick and the cross.
     const QPoint probe(20, 7);
-    EXPECT_TRUE(mark.healthy());
-    EXPECT_EQ(mark.grab().toImage().pixelColor(probe), QColor(0, 170, 0));
-    mark.SetHealthy(false);
-    EXPECT_FALSE(mark.healthy());
-    EXPECT_EQ(mark.grab().toImage().pixelColor(probe), QColor(210, 0, 0));
+    const QColor grey(150, 150, 150);
+    EXPECT_EQ(mark.state(), MarkState::kNoData);
+    EXPECT_EQ(mark.grab().toImage().pixelColor(probe), grey);
+    const struct {
+        MarkState state;
+        QColor fill;
+    } cases[] = {{MarkState::kHealthy, QColor(0, 170, 0)},
+                 {MarkState::kFaulty, QColor(210, 0, 0)},
+                 {MarkState::kNoData, grey}};
+    for (const auto& c : cases) {
+        mark.SetState(c.state);
+        EXPECT_EQ(mark.grab().toImage().pixelColor(probe), c.fill);
+    }
 }
 
 }  // namespace
