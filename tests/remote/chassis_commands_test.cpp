@@ -263,7 +263,8 @@ TEST_F(ChassisCommandsTest, GetOutsideTheLoadedEntriesFails) {
                                        {"L [TCP] CALC Time End : 0.000 us"},
                                        Reply("GET_OPCODE_PARAM_FAIL"),
                                        kSeparators}));
-    for (const char* line : {"GET_OPCODE_PARAM 0", "GET_OPCODE_PARAM x", "GET_OPCODE_PARAM 401"}) {
+    for (const char* line : {"GET_OPCODE_PARAM 0", "GET_OPCODE_PARAM x", "GET_OPCODE_PARAM 401",
+                             "GET_OPCODE_PARAM 100000001", "GET_OPCODE_PARAM 0x100000001"}) {
         EXPECT_EQ(station.Command(line), Lines{"GET_OPCODE_PARAM_FAIL"}) << line;
     }
     EXPECT_FALSE(station.flags.opcode_access);
@@ -286,8 +287,9 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
                                        kSeparators}));
     EXPECT_FALSE(station.flags.opcode_access);
 
-    // Only the first and the last word count.
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 ABCDEF01"), Lines{"SET_OPCODE_PARAM_DONE"});
+    // Only the first and the last word count; leading zeros are no extra bits.
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 0x0000ABCDEF01"),
+              Lines{"SET_OPCODE_PARAM_DONE"});
     EXPECT_EQ(station.CardWord(0xC000), 0xABCDEF01u);
     EXPECT_EQ(station.CardWord(0xC004), 0x22222222u);
 }
@@ -305,8 +307,11 @@ TEST_F(ChassisCommandsTest, SetOutsideTheLoadedEntriesFailsWithoutTouchingTheCar
                                        {"L [TCP] CALC Time End : 0.000 us"},
                                        ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
                                        kSeparators}));
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 3 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 401 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
+    for (const char* line :
+         {"SET_OPCODE_PARAM 3 5", "SET_OPCODE_PARAM 401 5", "SET_OPCODE_PARAM 100000001 5",
+          "SET_OPCODE_PARAM 1 123456789", "SET_OPCODE_PARAM 1 0x100000000"}) {
+        EXPECT_EQ(station.Command(line), Lines{"SET_OPCODE_PARAM_FAIL"}) << line;
+    }
     for (std::uint32_t offset = 0; offset < 4 * kControlCodeWords; offset += 4) {
         const std::uint32_t expected = offset == 0   ? 0x11111111u
                                        : offset == 4 ? 0x22222222u
