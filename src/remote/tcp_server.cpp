@@ -134,7 +134,7 @@ void CCServer::ProcessReceivedText(std::string_view message) {
 void CCServer::ProcessOverlongLine() {
     BeginMessage();
     ListAndLog(std::string(kReceivedPrefix) + "指令過長");
-    AnswerNotSupported();
+    dispatch_.DispatchOverlongLine();
     TrimList();
 }
 

@@ -21,6 +21,8 @@ class CommandDispatch {
   public:
     virtual ~CommandDispatch() = default;
     virtual void DispatchCommand(const std::string& line) = 0;
+    // A line too long to hold: answered like a command word nobody knows.
+    virtual void DispatchOverlongLine() = 0;
 };
 
 struct ServerContext {

@@ -62,8 +62,11 @@ TEST_F(ChassisCommandsTest, EveryCommandRestartsTheReportTimers) {
             stopped_during_command &= !station.timers.IsRunning(0) && !station.timers.IsRunning(1);
         }
     };
-    for (const char* line : {"PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ"}) {
-        SCOPED_TRACE(line);
+    const std::string overlong(1100, 'P');
+    for (const std::string& line :
+         {std::string("PS"), std::string("PB"), std::string("PL nothere.cfg"), std::string("PL"),
+          std::string("GET_OPCODE_PARAM 9"), std::string("XYZ"), overlong}) {
+        SCOPED_TRACE(line.substr(0, 20));
         station.timers.starts.clear();
         station.Command(line);
         EXPECT_EQ(station.timers.starts, (std::vector<std::pair<int, int>>{{0, 1000}, {1, 1500}}));

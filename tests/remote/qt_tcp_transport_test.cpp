@@ -104,6 +104,7 @@ class EchoDispatch : public CommandDispatch {
         server->SendReply("OK:" + line);
         server->SendReply("END");
     }
+    void DispatchOverlongLine() override {}
     CCServer* server = nullptr;
 };
 
