@@ -264,11 +264,11 @@ void CVANTUDlg::SaveReports() {
 }
 
 void CVANTUDlg::MarkElapsedStart() {
-    elapsed_start_us_ = ports_.clock.Microseconds();
+    elapsed_start_ns_ = ports_.clock.Nanoseconds();
 }
 
 double CVANTUDlg::ElapsedMicroseconds() {
-    return static_cast<double>(ports_.clock.Microseconds() - elapsed_start_us_);
+    return static_cast<double>(ports_.clock.Nanoseconds() - elapsed_start_ns_) / 1000.0;
 }
 
 int CVANTUDlg::Send(int code, std::intptr_t argument) {

@@ -121,7 +121,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
 
     CardHandle card_ = nullptr;
     int current_tab_ = kTabMain;
-    std::int64_t elapsed_start_us_ = 0;
+    std::int64_t elapsed_start_ns_ = 0;
 
     ReportMemory report_;
     std::uint32_t report_block_ = 0;

@@ -192,7 +192,8 @@ TEST_F(ControllerTest, CommandsAndElapsedTime) {
     clock.micros = 1000;
     controller.MarkElapsedStart();
     clock.micros = 3500;
-    EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.0);
+    clock.nanos = 250;
+    EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.25);
 }
 
 TEST_F(ControllerWithCardTest, ShutdownStopsTheTimers) {

@@ -62,9 +62,12 @@ class FakeClock : public Clock {
     LocalTime Now() override { return time; }
     void SleepMs(int milliseconds) override;
     std::int64_t Microseconds() override { return micros; }
+    std::int64_t Nanoseconds() override { return micros * 1000 + nanos; }
 
     LocalTime time{2026, 12, 5, 19, 46, 12};
     std::int64_t micros = 0;
+    // Below the microsecond, for the nanosecond counter only.
+    std::int64_t nanos = 0;
     std::vector<int> sleeps;
 };
 
