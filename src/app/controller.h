@@ -74,6 +74,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     void Post(int code, std::intptr_t argument) override;
 
     LogFiles& log() { return log_; }
+    // The operator's message boxes for the pages: they wait with the station busy.
+    Prompts& prompts() { return prompts_; }
     SharedSettings& shared() { return shared_; }
     const StationSettings& station_settings() const { return station_; }
     ControllerFlags& flags() { return flags_; }
@@ -110,6 +112,10 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     PageLifecycle* PageWithTimer(int id) const;
 
     ControllerPorts ports_;
+    // Commands, remote events and prompts run one at a time; every part of the station
+    // asks the operator through prompts_, which holds the gate.
+    BusyGate gate_{ports_.poster};
+    GatedPrompts prompts_{ports_.prompts, gate_};
     LogFiles log_;
     CardOpener open_card_;
 
@@ -148,7 +154,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     std::function<void()> on_state_changed_;
 
     OpCodeTable opcode_table_;
-    PatternLoader loader_{opcode_table_, log_, ports_.prompts, main_page_};
+    PatternLoader loader_{opcode_table_, log_, prompts_, main_page_};
     RunControl run_control_;
     ChassisControls chassis_controls_;
     RemoteControl remote_;

@@ -67,27 +67,27 @@ ListenResult QtTcpTransport::Listen() {
 
 void QtTcpTransport::AcceptConnections() {
     while (listen_fd_ >= 0) {
-        pending_fd_ = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (pending_fd_ < 0) {
+        const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (fd < 0) {
             return;
         }
+        pending_fds_.push_back(fd);
+        // The client in the slot is about to be displaced: what it sends from now on is
+        // not served.
+        UpdateReading();
         if (events_ != nullptr) {
             events_->OnConnectionRequested();
-        }
-        if (pending_fd_ >= 0) {
-            ::close(pending_fd_);
-            pending_fd_ = -1;
         }
     }
 }
 
 void QtTcpTransport::AcceptPending() {
-    if (pending_fd_ < 0) {
+    if (pending_fds_.empty()) {
         return;
     }
     CloseClient();
-    client_fd_ = pending_fd_;
-    pending_fd_ = -1;
+    client_fd_ = pending_fds_.front();
+    pending_fds_.pop_front();
     ++slot_serial_;
     // Two replies in a row (a data line and its token) go out at once rather than
     // waiting for the client's delayed acknowledgement.
@@ -96,12 +96,25 @@ void QtTcpTransport::AcceptPending() {
     client_notifier_ =
         std::make_unique<QSocketNotifier>(client_fd_, QSocketNotifier::Read, &owner_);
     QObject::connect(client_notifier_.get(), &QSocketNotifier::activated, [this] { ReadClient(); });
+    UpdateReading();
+}
+
+void QtTcpTransport::HoldReading(bool hold) {
+    reading_held_ = hold;
+    UpdateReading();
+}
+
+void QtTcpTransport::UpdateReading() {
+    if (client_notifier_) {
+        client_notifier_->setEnabled(!reading_held_ && pending_fds_.empty());
+    }
 }
 
 void QtTcpTransport::ReadClient() {
     const std::uint64_t serial = slot_serial_;
     char chunk[kMaxChunkBytes];
-    for (int reads = 0; reads < kReadsPerNotification && client_fd_ >= 0 && slot_serial_ == serial;
+    for (int reads = 0; reads < kReadsPerNotification && client_fd_ >= 0 &&
+                        slot_serial_ == serial && client_notifier_->isEnabled();
          ++reads) {
         const ssize_t count = ::recv(client_fd_, chunk, sizeof chunk, 0);
         if (count > 0) {
@@ -131,7 +144,7 @@ void QtTcpTransport::LosePeer() {
     }
 }
 
-void QtTcpTransport::SendToClient(std::string_view bytes) {
+SendResult QtTcpTransport::SendToClient(std::string_view bytes) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
     while (client_fd_ >= 0 && !bytes.empty()) {
@@ -151,16 +164,14 @@ void QtTcpTransport::SendToClient(std::string_view bytes) {
             if (left.count() > 0 && ::poll(&room, 1, static_cast<int>(left.count())) > 0) {
                 continue;
             }
-            DropClient();
+            std::fprintf(stderr, "vantu: remote client dropped: it reads no replies\n");
+            CloseClient();
+            return SendResult::kClientDropped;
         }
         // Any other error: the reply is lost; the read side reports the close.
-        return;
+        return SendResult::kLost;
     }
-}
-
-void QtTcpTransport::DropClient() {
-    std::fprintf(stderr, "vantu: remote client dropped: it reads no replies\n");
-    CloseClient();
+    return client_fd_ >= 0 ? SendResult::kSent : SendResult::kLost;
 }
 
 void QtTcpTransport::CloseClient() {
@@ -181,6 +192,10 @@ void QtTcpTransport::CloseListener() {
     Dispose(listen_notifier_);
     ::close(listen_fd_);
     listen_fd_ = -1;
+    for (int fd : pending_fds_) {
+        ::close(fd);
+    }
+    pending_fds_.clear();
 }
 
 }  // namespace vantu

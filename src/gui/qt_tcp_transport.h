@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string_view>
 
@@ -28,7 +29,8 @@ class QtTcpTransport : public RemoteTransport {
 
     ListenResult Listen() override;
     void AcceptPending() override;
-    void SendToClient(std::string_view bytes) override;
+    SendResult SendToClient(std::string_view bytes) override;
+    void HoldReading(bool hold) override;
     void CloseClient() override;
     void CloseListener() override;
 
@@ -37,7 +39,9 @@ class QtTcpTransport : public RemoteTransport {
     void ReadClient();
     // The client's end is gone: frees its socket and reports the close.
     void LosePeer();
-    void DropClient();
+    // The client in the slot is read unless the core holds reading or a newcomer
+    // waits to displace it.
+    void UpdateReading();
 
     std::uint16_t port_;
     TransportEvents* events_ = nullptr;
@@ -46,10 +50,12 @@ class QtTcpTransport : public RemoteTransport {
     QObject owner_;
     int listen_fd_ = -1;
     std::unique_ptr<QSocketNotifier> listen_notifier_;
-    // Accepted, waiting for the core to take it into the slot.
-    int pending_fd_ = -1;
+    // Accepted, waiting in order for the core to take them into the slot; the core may
+    // take them later than they arrive, when it is busy.
+    std::deque<int> pending_fds_;
     int client_fd_ = -1;
     std::unique_ptr<QSocketNotifier> client_notifier_;
+    bool reading_held_ = false;
     // Changes whenever the slot does, so a read loop notices a new or closed client.
     std::uint64_t slot_serial_ = 0;
 };

@@ -62,9 +62,9 @@ int CVANTUApp::RunWindowed() {
     QtColourChooser colours(&window);
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
     CVANTUDlg& controller = station.controller();
-    auto* main_page =
-        new CCPAGE2DLG(MainPageContext{controller.main_page(), shared_, controller, prompts,
-                                       colours, [&controller] { controller.SaveReports(); }});
+    auto* main_page = new CCPAGE2DLG(MainPageContext{controller.main_page(), shared_, controller,
+                                                     controller.prompts(), colours,
+                                                     [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
     controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });

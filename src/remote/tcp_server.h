@@ -68,10 +68,15 @@ class CCServer : public TransportEvents, public MessageSink {
 
   private:
     void BeginMessage();
+    // The transport shut out a client that reads no replies: reported as its close, and
+    // nothing more of what it sent is run.
+    void LoseDroppedClient();
 
     ServerContext ctx_;
     CommandDispatch& dispatch_;
     CClient client_{*this};
+    // Set from a drop until the next client connects.
+    bool client_dropped_ = false;
 };
 
 }  // namespace vantu

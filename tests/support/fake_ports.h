@@ -26,6 +26,8 @@ class FakePrompts : public Prompts {
     // Answers for the next questions, in order; a question with none queued gets No.
     std::deque<bool> answers;
     std::vector<Prompt> shown;
+    // Runs while each box is open, as the events a nested event loop delivers.
+    std::function<void()> while_open;
 
   protected:
     void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override;
