@@ -41,7 +41,12 @@ void CVANTUDlg::StartController() {
     current_tab_ = kTabMain;
     ApplyTabSelection(kTabMain);
 
-    if (LoadSettings(log_.station_dir(), prompts_, shared_, station_) != 0) {
+    const int settings_failed = LoadSettings(log_.station_dir(), prompts_, shared_, station_);
+    // A termination signal answered during a warning box has shut the station down.
+    if (flags_.closing) {
+        return;
+    }
+    if (settings_failed != 0) {
         log_.AppendLog("[GUI] 無法開啟 setup.ini 設定檔");
     } else {
         shared_.settings_loaded = true;
@@ -51,7 +56,9 @@ void CVANTUDlg::StartController() {
     main_page_.ref_line_colour = shared_.ref_line_colour;
 
     OpenCardAtStart();
-    StateChanged();
+    if (!flags_.closing) {
+        StateChanged();
+    }
 }
 
 void CVANTUDlg::StateChanged() {
@@ -84,6 +91,9 @@ void CVANTUDlg::OpenCardAtStart() {
         card_ = nullptr;
         prompts_.Show(PromptIcon::Error, std::string(kCardOpenFailure));
         flags_.card_present = false;
+        if (flags_.closing) {
+            return;
+        }
         log_.AppendLog("[GUI] PXIe 控制卡開啟 : 異常");
         analyzer_page_.tcp_messages.Add("[GUI] PXIe 控制卡開啟 : 異常");
         return;
@@ -246,6 +256,8 @@ void CVANTUDlg::RequestClose() {
 }
 
 void CVANTUDlg::ShutdownController() {
+    // From here on ticks do nothing, and a start-up still in progress stops.
+    flags_.closing = true;
     ports_.timers.Kill(kReportPollTimer);
     for (PageLifecycle* page : pages_) {
         if (page->timer().id >= 0) {

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/station_texts.h"
+#include "base/busy_gate.h"
+#include "base/gated_prompts.h"
 #include "base/log_files.h"
 #include "base/ports.h"
 #include "base/settings.h"
@@ -61,6 +63,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     void ApplyTabSelection(int tab);
     void HandleTimerTick(int id);
     int HandleControllerCommand(int code, std::intptr_t argument);
+    // Also ends a start-up that is waiting in a message box: it stops after the box.
     void ShutdownController();
 
     // Pages join the tab selections, their timer's ticks and the shutdown in the

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/encoding.h"
 #include "fake_ports.h"
 #include "remote_fakes.h"
@@ -201,6 +203,51 @@ TEST_F(ControllerWithCardTest, ShutdownStopsTheTimers) {
     controller.ShutdownController();
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
     EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
+}
+
+TEST(ControllerStartUp, ShutdownDuringAStartUpBoxEndsTheStartUp) {
+    struct Case {
+        const char* box;
+        std::uint32_t card_status;
+        std::size_t shutdown_at_box;
+        int card_opens;
+    };
+    // Without setup.ini the first box is its warning; a card that fails adds the second.
+    for (const Case& c : {Case{"setup.ini warning", 0, 1, 0}, Case{"card error", 1, 2, 1}}) {
+        SCOPED_TRACE(c.box);
+        TempDir dir;
+        dir.MakeDir("Log");
+        FakePrompts prompts;
+        ManualTimers timers;
+        FakeClock clock;
+        QueuePoster poster;
+        FakeWindow window;
+        RecordingTransport transport;
+        SharedSettings shared;
+        int card_opens = 0;
+        CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window, transport},
+                             dir.path(), shared, [&](CardHandle&) {
+                                 ++card_opens;
+                                 return c.card_status;
+                             }};
+        prompts.while_open = [&] {
+            if (prompts.shown.size() == c.shutdown_at_box) {
+                controller.ShutdownController();
+            }
+        };
+        controller.StartController();
+
+        EXPECT_EQ(prompts.shown.size(), c.shutdown_at_box);
+        EXPECT_EQ(card_opens, c.card_opens);
+        EXPECT_TRUE(std::find(transport.calls.begin(), transport.calls.end(), "Listen") ==
+                    transport.calls.end());
+        EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
+        EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
+        const std::string log = FromAnsi(dir.Read("Log/2026-12-5.log"));
+        EXPECT_EQ(log.find("[GUI] 無法開啟 setup.ini 設定檔") != std::string::npos,
+                  c.shutdown_at_box > 1);
+        EXPECT_EQ(log.find("[GUI] PXIe 控制卡開啟"), std::string::npos);
+    }
 }
 
 }  // namespace
