@@ -90,6 +90,12 @@ struct CountingPage : PageLifecycle {
     void FirstSelection() override { ++first; }
     void Shown() override { ++shown; }
     void Tick() override { ++ticks; }
+    void Shutdown() override {
+        if (on_shutdown) {
+            on_shutdown();
+        }
+    }
+    std::function<void()> on_shutdown;
     int tab_;
     int timer_id_;
     int first = 0;
@@ -198,10 +204,23 @@ TEST_F(ControllerTest, CommandsAndElapsedTime) {
     EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.25);
 }
 
-TEST_F(ControllerWithCardTest, ShutdownStopsTheTimers) {
+TEST_F(ControllerWithCardTest, ShutdownStopsTheTimersBeforeThePagesAndTheServerLast) {
     controller.StartController();
+    controller.SelectTab(kTabAntenna);
+    timers.Start(kContinuousRunTimer, 100);
+    bool timers_running_at_page_shutdown = true;
+    bool server_open_at_page_shutdown = false;
+    antenna.on_shutdown = [&] {
+        timers_running_at_page_shutdown = timers.IsRunning(kReportPollTimer) ||
+                                          timers.IsRunning(kAntennaTimer) ||
+                                          timers.IsRunning(kContinuousRunTimer);
+        server_open_at_page_shutdown = controller.flags().server_open;
+    };
     controller.ShutdownController();
-    EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
+    EXPECT_FALSE(timers_running_at_page_shutdown);
+    EXPECT_TRUE(server_open_at_page_shutdown);
+    EXPECT_FALSE(controller.flags().server_open);
+    EXPECT_EQ(transport.calls.back(), "CloseListener");
     EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
 }
 
