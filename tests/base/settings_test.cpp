@@ -197,7 +197,6 @@ TEST(Settings, PatternListWalksOnlyTheKeysTheFileHolds) {
         {"SET_MAX_CNT=2\n  pat_file_2 = b.cfg\nPAT_FILE_1=a.cfg\nPAT_FILE_3=c.cfg\n",
          {"a.cfg", "b.cfg"}},
         {"SET_MAX_CNT=9\nPAT_FILE_02=x.cfg\nPAT_FILE_1=\n", {}},
-        {"PAT_FILE_1=a.cfg\n", {}},
     };
     for (const Case& c : cases) {
         TempDir dir;

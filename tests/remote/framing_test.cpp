@@ -209,29 +209,5 @@ TEST_F(FramingTest, NewClientTakesTheSlotAndStartsAFreshMessage) {
     EXPECT_EQ(transport.ReceivedBy(2), "OK:PB\r");
 }
 
-TEST_F(FramingTest, ClientDroppedForNotReadingIsClosedAndItsRestNotRun) {
-    Timeline timeline(logs, list, transport);
-    transport.drop_on_send = true;
-    server.OnDataReceived("PS\rPB\rPG\r");
-    EXPECT_EQ(dispatch.lines, std::vector<std::string>{"PS"});
-    // The reply that went nowhere is not listed; the drop is a close.
-    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
-                                   "L [TCP] CALC Time Start : 0 us",
-                                   "M [TCP] 伺服端接收 : PS",
-                                   "L [TCP] 伺服端接收 : PS",
-                                   "R OK:PS\r",
-                                   "M [TCP] 用戶端連線 : 已關閉",
-                                   "L [TCP] 用戶端連線 : 已關閉",
-                               }));
-    // What that client had still on its way is not run either.
-    server.OnDataReceived(" 1\rPS\r");
-    EXPECT_EQ(timeline.Take(), std::vector<std::string>{});
-
-    server.OnConnectionRequested();
-    server.OnDataReceived("PB\r");
-    EXPECT_EQ(dispatch.lines, (std::vector<std::string>{"PS", "PB"}));
-    EXPECT_EQ(TakeReplies(), std::vector<std::string>{"OK:PB"});
-}
-
 }  // namespace
 }  // namespace vantu::testing

@@ -255,6 +255,8 @@ TEST_F(QtTcpTransportTest, ClientThatReadsNothingIsDroppedAndTheNextIsServed) {
         const std::size_t close = log.find("[TCP] 用戶端連線 : 已關閉");
         ASSERT_NE(close, std::string::npos);
         EXPECT_EQ(log.find("伺服端接收", close), std::string::npos);
+        // Replies that went nowhere are not listed as sent.
+        EXPECT_EQ(list.lines().back(), "[TCP] 用戶端連線 : 已關閉");
     }
     Client next(port);
     next.Send("PB\r");

@@ -25,12 +25,6 @@ SendResult RecordingTransport::SendToClient(std::string_view bytes) {
     if (client == 0) {
         return SendResult::kLost;
     }
-    if (drop_on_send) {
-        drop_on_send = false;
-        calls.emplace_back("Dropped");
-        client = 0;
-        return SendResult::kClientDropped;
-    }
     sent.emplace_back(client, std::string(bytes));
     return SendResult::kSent;
 }

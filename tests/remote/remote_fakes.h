@@ -38,8 +38,6 @@ class RecordingTransport : public RemoteTransport {
     std::vector<std::pair<int, std::string>> sent;
     std::function<void(std::string_view)> on_send;
     bool reading_held = false;
-    // The next send finds a client that reads nothing: it is dropped from the slot.
-    bool drop_on_send = false;
 };
 
 class ClockElapsed : public ElapsedTimer {
