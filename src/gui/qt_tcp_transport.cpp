@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 #include "remote/tcp_client.h"
 
@@ -66,14 +67,14 @@ ListenResult QtTcpTransport::Listen() {
 }
 
 void QtTcpTransport::AcceptConnections() {
-    while (listen_fd_ >= 0) {
-        const int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
-        if (fd < 0) {
+    while (listen_fd_ >= 0 && pending_fd_ < 0) {
+        pending_fd_ = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        if (pending_fd_ < 0) {
             return;
         }
-        pending_fds_.push_back(fd);
-        // The client in the slot is about to be displaced: what it sends from now on is
-        // not served.
+        // Until the core takes this one, later clients wait in the listen backlog, and
+        // the client in the slot, about to be displaced, is no longer served.
+        listen_notifier_->setEnabled(false);
         UpdateReading();
         if (events_ != nullptr) {
             events_->OnConnectionRequested();
@@ -82,12 +83,14 @@ void QtTcpTransport::AcceptConnections() {
 }
 
 void QtTcpTransport::AcceptPending() {
-    if (pending_fds_.empty()) {
+    if (pending_fd_ < 0) {
         return;
     }
     CloseClient();
-    client_fd_ = pending_fds_.front();
-    pending_fds_.pop_front();
+    client_fd_ = std::exchange(pending_fd_, -1);
+    if (listen_notifier_) {
+        listen_notifier_->setEnabled(true);
+    }
     ++slot_serial_;
     // Two replies in a row (a data line and its token) go out at once rather than
     // waiting for the client's delayed acknowledgement.
@@ -106,7 +109,7 @@ void QtTcpTransport::HoldReading(bool hold) {
 
 void QtTcpTransport::UpdateReading() {
     if (client_notifier_) {
-        client_notifier_->setEnabled(!reading_held_ && pending_fds_.empty());
+        client_notifier_->setEnabled(!reading_held_ && pending_fd_ < 0);
     }
 }
 
@@ -192,10 +195,9 @@ void QtTcpTransport::CloseListener() {
     Dispose(listen_notifier_);
     ::close(listen_fd_);
     listen_fd_ = -1;
-    for (int fd : pending_fds_) {
-        ::close(fd);
+    if (pending_fd_ >= 0) {
+        ::close(std::exchange(pending_fd_, -1));
     }
-    pending_fds_.clear();
 }
 
 }  // namespace vantu

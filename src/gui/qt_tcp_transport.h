@@ -9,7 +9,6 @@
 #include <QSocketNotifier>
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <string_view>
 
@@ -50,9 +49,9 @@ class QtTcpTransport : public RemoteTransport {
     QObject owner_;
     int listen_fd_ = -1;
     std::unique_ptr<QSocketNotifier> listen_notifier_;
-    // Accepted, waiting in order for the core to take them into the slot; the core may
-    // take them later than they arrive, when it is busy.
-    std::deque<int> pending_fds_;
+    // Accepted, waiting for the core to take it into the slot; when the core is busy
+    // that happens later than the connection arrived.
+    int pending_fd_ = -1;
     int client_fd_ = -1;
     std::unique_ptr<QSocketNotifier> client_notifier_;
     bool reading_held_ = false;
