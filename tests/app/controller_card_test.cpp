@@ -147,6 +147,46 @@ TEST_F(ControllerCardTest, WithoutWindowTheMainRefreshDecodesTemperatures) {
     }
 }
 
+TEST_F(ControllerCardTest, NothingRunsInsideAnotherCommandOrItsQuestion) {
+    controller.StartController();
+    TransportEvents& events = controller.remote().transport_events();
+    events.OnConnectionRequested();
+    // While the operator's load asks its question, the nested event loop delivers a new
+    // client, its load and a posted command; none of them may run before the load ends.
+    bool delivered = false;
+    prompts.while_open = [&] {
+        if (delivered) {
+            return;
+        }
+        delivered = true;
+        events.OnConnectionRequested();
+        events.OnDataReceived("PL beam_full.cfg\rPS\r");
+        controller.Post(kCodeRunControl, kArgMinimise);
+        poster.Drain();
+        EXPECT_EQ(transport.accepted, 1);
+        EXPECT_TRUE(transport.sent.empty());
+        EXPECT_EQ(window.minimise_requests, 0);
+        // Waiting bytes stop further reads, so a flood waits in the socket buffers.
+        EXPECT_TRUE(transport.reading_held);
+    };
+    prompts.answers = {true};
+    EXPECT_EQ(controller.Send(kCodeRunControl, kArgLoadFromMainPage), 0);
+    EXPECT_TRUE(delivered);
+    EXPECT_TRUE(transport.sent.empty());
+    EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_short.cfg");
+    // Later bytes wait behind those still queued.
+    events.OnDataReceived("PG 0\r");
+    EXPECT_TRUE(transport.sent.empty());
+
+    // Then they run in the order they arrived.
+    poster.Drain();
+    EXPECT_EQ(transport.accepted, 2);
+    EXPECT_EQ(transport.ReceivedBy(2), "PL_DONE\rPS_DONE\rPG_DONE\r");
+    EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_full.cfg");
+    EXPECT_EQ(window.minimise_requests, 1);
+    EXPECT_FALSE(transport.reading_held);
+}
+
 TEST(ControllerNoCard, CardCommandsAreRefused) {
     TempDir dir;
     FakePrompts prompts;

@@ -192,13 +192,27 @@ TEST_F(ControllerTest, CommandsAndElapsedTime) {
     clock.micros = 1000;
     controller.MarkElapsedStart();
     clock.micros = 3500;
-    EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.0);
+    clock.nanos = 250;
+    EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.25);
 }
 
 TEST_F(ControllerWithCardTest, ShutdownStopsTheTimers) {
     controller.StartController();
     controller.ShutdownController();
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
+    EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
+}
+
+TEST_F(ControllerTest, ShutdownDuringTheCardErrorBoxEndsTheStartUp) {
+    prompts.while_open = [&] {
+        if (prompts.shown.size() == 2) {
+            controller.ShutdownController();
+        }
+    };
+    controller.StartController();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(LogMessages().back(), "[GUI] 無法開啟 setup.ini 設定檔");
+    EXPECT_TRUE(controller.analyzer_page().tcp_messages.lines().empty());
     EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
 }
 

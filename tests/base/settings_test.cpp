@@ -46,8 +46,7 @@ TEST(Settings, CompleteLoad) {
               "[COM_PORT]\nCOM_PORT=3\n"
               "[SP_PATTERN]\nSET_MAX_CNT=3\nFILE_PATH=SP Pattern\n"
               "PAT_FILE_1=a.cfg\nPAT_FILE_2=\nPAT_FILE_3=c.cfg\nPAT_FILE_4=d.cfg\n" +
-                  ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR= 0xff\n" +
-                  MaskSection("1-2"));
+                  ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR= 0xff\n" + MaskSection("1-2"));
     FakePrompts prompts;
     SharedSettings shared;
     shared.temp_masks[0] = 0xAAAAAA77;
@@ -82,8 +81,8 @@ TEST(Settings, MaskTokens) {
     };
     for (const Case& c : cases) {
         TempDir dir;
-        dir.Write("setup.ini", ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" +
-                                   MaskSection(c.value));
+        dir.Write("setup.ini",
+                  ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + MaskSection(c.value));
         FakePrompts prompts;
         SharedSettings shared;
         shared.temp_masks[0] = c.before;
@@ -103,7 +102,8 @@ TEST(Settings, FailuresStopTheReadWithTheirWarning) {
     EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompts.shown[0].text, "無法讀取 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
+    EXPECT_EQ(prompts.shown[0].text,
+              "無法讀取 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
     EXPECT_EQ(station.com_port, 1);
     EXPECT_EQ(station.pattern_dir, dir.path());
     EXPECT_TRUE(station.pattern_list.empty());
@@ -141,7 +141,8 @@ TEST(Settings, FailuresStopTheReadWithTheirWarning) {
 TEST(Settings, SaveRewritesOnlyItsKeysInPlace) {
     TempDir dir;
     const std::string rest = "[REF_LINE_COLOR]\r\n; operator's note\r\nREF_LINE_CLR=0x1\r\n";
-    dir.Write("setup.ini", "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74=1\r\nNULL=2\r\n" + rest);
+    dir.Write("setup.ini",
+              "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74=1\r\nNULL=2\r\n" + rest);
     FakePrompts prompts;
     SharedSettings shared;
     for (int i = 0; i < kTempColourCount; ++i) {
@@ -152,7 +153,8 @@ TEST(Settings, SaveRewritesOnlyItsKeysInPlace) {
 
     ASSERT_EQ(SaveSettings(dir.path(), kSaveTempColours, shared, prompts), 0);
     ASSERT_EQ(SaveSettings(dir.path(), kSaveRefLineColour, shared, prompts), 0);
-    std::string expected = "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74= 0xa0\r\nNULL= 0xb0\r\n";
+    std::string expected =
+        "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74= 0xa0\r\nNULL= 0xb0\r\n";
     for (int i = 1; i < 16; ++i) {
         expected += TempColourKey(i) + "=" + ColourText(static_cast<Colour>(0xA0 + i)) + "\r\n";
     }
@@ -180,6 +182,32 @@ TEST(Settings, FailedSaveWarns) {
     EXPECT_EQ(SaveSettings(dir.path() + "/missing", kSaveTempColours, shared, prompts), 1);
     EXPECT_EQ(prompts.shown.at(0).text,
               "無法儲存 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
+}
+
+TEST(Settings, PatternListWalksOnlyTheKeysTheFileHolds) {
+    struct Case {
+        const char* pattern_keys;
+        std::vector<std::string> list;
+    };
+    // A count of 2147483647 must not walk two thousand million keys.
+    const Case cases[] = {
+        {"SET_MAX_CNT=2147483647\nPAT_FILE_1=a.cfg\nPAT_FILE_3=c.cfg\n"
+         "PAT_FILE_2147483647=z.cfg\n",
+         {"a.cfg", "c.cfg", "z.cfg"}},
+        {"SET_MAX_CNT=2\n  pat_file_2 = b.cfg\nPAT_FILE_1=a.cfg\nPAT_FILE_3=c.cfg\n",
+         {"a.cfg", "b.cfg"}},
+        {"SET_MAX_CNT=9\nPAT_FILE_02=x.cfg\nPAT_FILE_1=\n", {}},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.Write("setup.ini", std::string("[SP_PATTERN]\n") + c.pattern_keys +
+                                   "[OTHER]\nPAT_FILE_4=elsewhere.cfg\n");
+        FakePrompts prompts;
+        SharedSettings shared;
+        StationSettings station;
+        LoadSettings(dir.path(), prompts, shared, station);
+        EXPECT_EQ(station.pattern_list, c.list) << c.pattern_keys;
+    }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <csignal>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <thread>
 
 #include "base/encoding.h"
 #include "station_process.h"
@@ -80,6 +82,23 @@ TEST(StationStartup, SecondStartInTheSameDirectoryBringsTheFirstForward) {
     EXPECT_TRUE(first.Running());
     EXPECT_EQ(first.Stop(SIGTERM), 0);
 
+    std::filesystem::remove_all(station);
+}
+
+TEST(StationStartup, SigtermDuringAStartUpBoxEndsStartUpAndTheProcess) {
+    // Without its colours, setup.ini stops the windowed start-up in a warning box.
+    const std::string station = MakeStationCopy();
+    std::ofstream(station + "/setup.ini", std::ios::trunc)
+        << "[SP_PATTERN]\nFILE_PATH=SP Pattern\n";
+    const std::string log = TodayLogPath(station);
+    StationProcess vantu(station, {"--simulate", "--port", std::to_string(FreePort())});
+    ASSERT_TRUE(WaitForFileText(log, ToAnsi(",[GUI] 作業系統 : x64\n"), 10000))
+        << ReadFile(vantu.error_output_path());
+    EXPECT_EQ(vantu.Stop(SIGTERM, 5000), 0) << ReadFile(vantu.error_output_path());
+    // Start-up went no further than the box: no card, no server.
+    const std::string text = FromAnsi(ReadFile(log));
+    EXPECT_EQ(text.find("[GUI] PXIe 控制卡開啟"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[TCP] 伺服器"), std::string::npos) << text;
     std::filesystem::remove_all(station);
 }
 

@@ -62,8 +62,11 @@ TEST_F(ChassisCommandsTest, EveryCommandRestartsTheReportTimers) {
             stopped_during_command &= !station.timers.IsRunning(0) && !station.timers.IsRunning(1);
         }
     };
-    for (const char* line : {"PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ"}) {
-        SCOPED_TRACE(line);
+    const std::string overlong(1100, 'P');
+    for (const std::string& line :
+         {std::string("PS"), std::string("PB"), std::string("PL nothere.cfg"), std::string("PL"),
+          std::string("GET_OPCODE_PARAM 9"), std::string("XYZ"), overlong}) {
+        SCOPED_TRACE(line.substr(0, 20));
         station.timers.starts.clear();
         station.Command(line);
         EXPECT_EQ(station.timers.starts, (std::vector<std::pair<int, int>>{{0, 1000}, {1, 1500}}));
@@ -263,7 +266,8 @@ TEST_F(ChassisCommandsTest, GetOutsideTheLoadedEntriesFails) {
                                        {"L [TCP] CALC Time End : 0.000 us"},
                                        Reply("GET_OPCODE_PARAM_FAIL"),
                                        kSeparators}));
-    for (const char* line : {"GET_OPCODE_PARAM 0", "GET_OPCODE_PARAM x", "GET_OPCODE_PARAM 401"}) {
+    for (const char* line : {"GET_OPCODE_PARAM 0", "GET_OPCODE_PARAM x", "GET_OPCODE_PARAM 401",
+                             "GET_OPCODE_PARAM 100000001", "GET_OPCODE_PARAM 0x100000001"}) {
         EXPECT_EQ(station.Command(line), Lines{"GET_OPCODE_PARAM_FAIL"}) << line;
     }
     EXPECT_FALSE(station.flags.opcode_access);
@@ -286,8 +290,9 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
                                        kSeparators}));
     EXPECT_FALSE(station.flags.opcode_access);
 
-    // Only the first and the last word count.
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 ABCDEF01"), Lines{"SET_OPCODE_PARAM_DONE"});
+    // Only the first and the last word count; leading zeros are no extra bits.
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 0x0000ABCDEF01"),
+              Lines{"SET_OPCODE_PARAM_DONE"});
     EXPECT_EQ(station.CardWord(0xC000), 0xABCDEF01u);
     EXPECT_EQ(station.CardWord(0xC004), 0x22222222u);
 }
@@ -305,8 +310,11 @@ TEST_F(ChassisCommandsTest, SetOutsideTheLoadedEntriesFailsWithoutTouchingTheCar
                                        {"L [TCP] CALC Time End : 0.000 us"},
                                        ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
                                        kSeparators}));
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 3 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 401 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
+    for (const char* line :
+         {"SET_OPCODE_PARAM 3 5", "SET_OPCODE_PARAM 401 5", "SET_OPCODE_PARAM 100000001 5",
+          "SET_OPCODE_PARAM 1 123456789", "SET_OPCODE_PARAM 1 0x100000000"}) {
+        EXPECT_EQ(station.Command(line), Lines{"SET_OPCODE_PARAM_FAIL"}) << line;
+    }
     for (std::uint32_t offset = 0; offset < 4 * kControlCodeWords; offset += 4) {
         const std::uint32_t expected = offset == 0   ? 0x11111111u
                                        : offset == 4 ? 0x22222222u

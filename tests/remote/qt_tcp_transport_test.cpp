@@ -12,11 +12,13 @@
 #include <gtest/gtest.h>
 #include <QCoreApplication>
 
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "base/encoding.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
 #include "temp_dir.h"
@@ -62,7 +64,12 @@ std::uint16_t FreeLoopbackPort() {
 // A plain non-blocking client socket on loopback.
 class Client {
   public:
-    explicit Client(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    // receive_buffer: a small one makes a client that reads nothing fill up quickly.
+    explicit Client(std::uint16_t port, int receive_buffer = 0)
+        : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+        if (receive_buffer > 0) {
+            ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+        }
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -104,6 +111,7 @@ class EchoDispatch : public CommandDispatch {
         server->SendReply("OK:" + line);
         server->SendReply("END");
     }
+    void DispatchOverlongLine() override {}
     CCServer* server = nullptr;
 };
 
@@ -117,9 +125,11 @@ class QtTcpTransportTest : public ::testing::Test {
         transport.set_events(&server);
     }
 
-    // Runs the event loop until the condition holds (every client polled) or 5 s pass.
-    bool RunUntil(const std::function<bool()>& done, std::vector<Client*> clients = {}) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    // Runs the event loop until the condition holds (every client polled) or the time
+    // is up.
+    bool RunUntil(const std::function<bool()>& done, std::vector<Client*> clients = {},
+                  std::chrono::seconds limit = std::chrono::seconds(5)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             for (Client* client : clients) {
@@ -224,6 +234,33 @@ TEST_F(QtTcpTransportTest, CloseServerEndsTheClientAndTheListener) {
     EXPECT_TRUE(RunUntil([&] { return client.ended; }, {&client}));
     Client late(port);
     EXPECT_FALSE(late.connected());
+}
+
+TEST_F(QtTcpTransportTest, ClientThatReadsNothingIsDroppedAndTheNextIsServed) {
+    ASSERT_EQ(server.OpenServer(), 0);
+    {
+        Client flooder(port, 1024);
+        ASSERT_TRUE(flooder.connected());
+        // Long lines, so that the echoed replies fill the socket buffers soon. Sending
+        // fails once the station has shut the connection.
+        const std::string line = std::string(1000, 'P') + "\r";
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                return ::send(flooder.fd(), line.data(), line.size(), MSG_NOSIGNAL) < 0 &&
+                       errno != EAGAIN;
+            },
+            {}, std::chrono::seconds(20)));
+        // The drop is the client's close, and nothing of it ran afterwards.
+        const std::string log = FromAnsi(dir.Read("Log/2026-12-5.log"));
+        const std::size_t close = log.find("[TCP] 用戶端連線 : 已關閉");
+        ASSERT_NE(close, std::string::npos);
+        EXPECT_EQ(log.find("伺服端接收", close), std::string::npos);
+        // Replies that went nowhere are not listed as sent.
+        EXPECT_EQ(list.lines().back(), "[TCP] 用戶端連線 : 已關閉");
+    }
+    Client next(port);
+    next.Send("PB\r");
+    EXPECT_TRUE(RunUntil([&] { return next.received == "OK:PB\rEND\r"; }, {&next}));
 }
 
 TEST_F(QtTcpTransportTest, PortInUseIsAnOpenFailure) {

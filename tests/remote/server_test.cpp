@@ -15,6 +15,7 @@ namespace {
 class SilentDispatch : public CommandDispatch {
   public:
     void DispatchCommand(const std::string&) override {}
+    void DispatchOverlongLine() override {}
 };
 
 class ServerTest : public ::testing::Test {
