@@ -5,7 +5,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "base/encoding.h"
 #include "station_process.h"
