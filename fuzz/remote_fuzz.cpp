@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +30,12 @@ class SilentPrompts : public Prompts {
 
   protected:
     void ShowBox(PromptIcon, const std::string&, const std::string&) override {}
+};
+
+// Nothing waits behind the gate here: one event is delivered at a time.
+class RunNowPoster : public Poster {
+  public:
+    void Post(std::function<void()> work) override { work(); }
 };
 
 class IdleTimers : public Timers {
@@ -56,7 +63,11 @@ class NullTransport : public RemoteTransport {
   public:
     ListenResult Listen() override { return ListenResult::kListening; }
     void AcceptPending() override {}
-    void SendToClient(std::string_view bytes) override { sent += bytes.size(); }
+    SendResult SendToClient(std::string_view bytes) override {
+        sent += bytes.size();
+        return SendResult::kSent;
+    }
+    void HoldReading(bool) override {}
     void CloseClient() override {}
     void CloseListener() override {}
     std::size_t sent = 0;
@@ -102,6 +113,7 @@ struct Station {
                .loader = loader,
                .report_copy = report_copy}),
           remote({.transport = transport,
+                  .gate = gate,
                   .elapsed = shared.clock,
                   .logs = logs,
                   .flags = flags,
@@ -133,6 +145,8 @@ struct Station {
     PatternLoader loader;
     RunControl run;
     NullTransport transport;
+    RunNowPoster poster;
+    BusyGate gate{poster};
     RemoteControl remote;
 };
 

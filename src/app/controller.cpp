@@ -16,12 +16,12 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
       log_(std::move(station_dir), ports.clock),
       open_card_(std::move(open_card)),
       shared_(shared),
-      run_control_(RunControlContext{card_, flags_, ports_.timers, ports_.clock, ports_.prompts,
-                                     log_, main_page_, analyzer_page_, station_, loader_,
+      run_control_(RunControlContext{card_, flags_, ports_.timers, ports_.clock, prompts_, log_,
+                                     main_page_, analyzer_page_, station_, loader_,
                                      report_.area()}),
-      chassis_controls_(analyzer_page_, *this, ports_.timers, ports_.prompts, log_),
-      remote_(RemoteContext{ports_.remote, *this, log_, flags_, ports_.timers, ports_.clock, card_,
-                            station_, loader_, opcode_table_, run_control_, main_page_,
+      chassis_controls_(analyzer_page_, *this, ports_.timers, prompts_, log_),
+      remote_(RemoteContext{ports_.remote, gate_, *this, log_, flags_, ports_.timers, ports_.clock,
+                            card_, station_, loader_, opcode_table_, run_control_, main_page_,
                             analyzer_page_}) {
     RegisterPage(main_lifecycle_);
 }
@@ -41,7 +41,12 @@ void CVANTUDlg::StartController() {
     current_tab_ = kTabMain;
     ApplyTabSelection(kTabMain);
 
-    if (LoadSettings(log_.station_dir(), ports_.prompts, shared_, station_) != 0) {
+    const int settings_failed = LoadSettings(log_.station_dir(), prompts_, shared_, station_);
+    // A termination signal answered during a warning box has shut the station down.
+    if (flags_.closing) {
+        return;
+    }
+    if (settings_failed != 0) {
         log_.AppendLog("[GUI] 無法開啟 setup.ini 設定檔");
     } else {
         shared_.settings_loaded = true;
@@ -51,7 +56,9 @@ void CVANTUDlg::StartController() {
     main_page_.ref_line_colour = shared_.ref_line_colour;
 
     OpenCardAtStart();
-    StateChanged();
+    if (!flags_.closing) {
+        StateChanged();
+    }
 }
 
 void CVANTUDlg::StateChanged() {
@@ -82,8 +89,11 @@ void CVANTUDlg::OpenCardAtStart() {
     card_ = nullptr;
     if (open_card_(card_) != 0) {
         card_ = nullptr;
-        ports_.prompts.Show(PromptIcon::Error, std::string(kCardOpenFailure));
+        prompts_.Show(PromptIcon::Error, std::string(kCardOpenFailure));
         flags_.card_present = false;
+        if (flags_.closing) {
+            return;
+        }
         log_.AppendLog("[GUI] PXIe 控制卡開啟 : 異常");
         analyzer_page_.tcp_messages.Add("[GUI] PXIe 控制卡開啟 : 異常");
         return;
@@ -181,6 +191,7 @@ void CVANTUDlg::MainPageLifecycle::Tick() {
 }
 
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {
+    BusyGate::Hold hold(gate_);
     const int result = DispatchControllerCommand(code, argument);
     StateChanged();
     return result;
@@ -223,9 +234,9 @@ int CVANTUDlg::HandleMainPageCommand(std::intptr_t argument) {
         case kArgResetControlCode:
             return run_control_.ResetControlCode();
         case kArgSaveRefLineColour:
-            return SaveSettings(log_.station_dir(), kSaveRefLineColour, shared_, ports_.prompts);
+            return SaveSettings(log_.station_dir(), kSaveRefLineColour, shared_, prompts_);
         case kArgSaveTempColours:
-            return SaveSettings(log_.station_dir(), kSaveTempColours, shared_, ports_.prompts);
+            return SaveSettings(log_.station_dir(), kSaveTempColours, shared_, prompts_);
         case kArgMinimise:
             ports_.window.Minimise();
             break;
@@ -236,7 +247,7 @@ int CVANTUDlg::HandleMainPageCommand(std::intptr_t argument) {
 }
 
 void CVANTUDlg::RequestClose() {
-    if (!ports_.prompts.AskYesNo(std::string(kCloseQuestion))) {
+    if (!prompts_.AskYesNo(std::string(kCloseQuestion))) {
         return;
     }
     log_.AppendLog("關閉 VANTU GUI程式");
@@ -245,6 +256,8 @@ void CVANTUDlg::RequestClose() {
 }
 
 void CVANTUDlg::ShutdownController() {
+    // From here on ticks do nothing, and a start-up still in progress stops.
+    flags_.closing = true;
     ports_.timers.Kill(kReportPollTimer);
     for (PageLifecycle* page : pages_) {
         if (page->timer().id >= 0) {
@@ -260,15 +273,15 @@ void CVANTUDlg::ShutdownController() {
 }
 
 void CVANTUDlg::SaveReports() {
-    SaveReportRegisters(card_, report_, ports_.timers, ports_.prompts, log_, std::cerr);
+    SaveReportRegisters(card_, report_, ports_.timers, prompts_, log_, std::cerr);
 }
 
 void CVANTUDlg::MarkElapsedStart() {
-    elapsed_start_us_ = ports_.clock.Microseconds();
+    elapsed_start_ns_ = ports_.clock.Nanoseconds();
 }
 
 double CVANTUDlg::ElapsedMicroseconds() {
-    return static_cast<double>(ports_.clock.Microseconds() - elapsed_start_us_);
+    return static_cast<double>(ports_.clock.Nanoseconds() - elapsed_start_ns_) / 1000.0;
 }
 
 int CVANTUDlg::Send(int code, std::intptr_t argument) {
@@ -276,7 +289,10 @@ int CVANTUDlg::Send(int code, std::intptr_t argument) {
 }
 
 void CVANTUDlg::Post(int code, std::intptr_t argument) {
-    ports_.poster.Post([this, code, argument] { HandleControllerCommand(code, argument); });
+    // Posted work may be delivered inside a prompt's event loop: it waits its turn.
+    ports_.poster.Post([this, code, argument] {
+        gate_.Run([this, code, argument] { HandleControllerCommand(code, argument); });
+    });
 }
 
 }  // namespace vantu

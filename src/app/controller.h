@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "app/station_texts.h"
+#include "base/busy_gate.h"
+#include "base/gated_prompts.h"
 #include "base/log_files.h"
 #include "base/ports.h"
 #include "base/settings.h"
@@ -61,6 +63,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     void ApplyTabSelection(int tab);
     void HandleTimerTick(int id);
     int HandleControllerCommand(int code, std::intptr_t argument);
+    // Also ends a start-up that is waiting in a message box: it stops after the box.
     void ShutdownController();
 
     // Pages join the tab selections, their timer's ticks and the shutdown in the
@@ -74,6 +77,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     void Post(int code, std::intptr_t argument) override;
 
     LogFiles& log() { return log_; }
+    // The operator's message boxes for the pages: they wait with the station busy.
+    Prompts& prompts() { return prompts_; }
     SharedSettings& shared() { return shared_; }
     const StationSettings& station_settings() const { return station_; }
     ControllerFlags& flags() { return flags_; }
@@ -111,6 +116,10 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     PageLifecycle* PageWithTimer(int id) const;
 
     ControllerPorts ports_;
+    // Commands, remote events and prompts run one at a time; every part of the station
+    // asks the operator through prompts_, which holds the gate.
+    BusyGate gate_{ports_.poster};
+    GatedPrompts prompts_{ports_.prompts, gate_};
     LogFiles log_;
     CardOpener open_card_;
 
@@ -122,7 +131,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
 
     CardHandle card_ = nullptr;
     int current_tab_ = kTabMain;
-    std::int64_t elapsed_start_us_ = 0;
+    std::int64_t elapsed_start_ns_ = 0;
 
     ReportMemory report_;
     std::uint32_t report_block_ = 0;
@@ -149,7 +158,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     std::function<void()> on_state_changed_;
 
     OpCodeTable opcode_table_;
-    PatternLoader loader_{opcode_table_, log_, ports_.prompts, main_page_};
+    PatternLoader loader_{opcode_table_, log_, prompts_, main_page_};
     RunControl run_control_;
     ChassisControls chassis_controls_;
     RemoteControl remote_;

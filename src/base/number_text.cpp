@@ -28,6 +28,19 @@ int HexDigit(char c) {
     return -1;
 }
 
+// The run of hexadecimal digits after optional blanks and "0x".
+std::string_view HexDigits(std::string_view text) {
+    text = SkipBlanks(text);
+    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+    }
+    std::size_t count = 0;
+    while (count < text.size() && HexDigit(text[count]) >= 0) {
+        ++count;
+    }
+    return text.substr(0, count);
+}
+
 }  // namespace
 
 std::int32_t ParseDecimal(std::string_view text) {
@@ -53,19 +66,22 @@ std::int32_t ParseDecimal(std::string_view text) {
 }
 
 std::uint32_t ParseHex(std::string_view text) {
-    text = SkipBlanks(text);
-    if (text.size() >= 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
-        text.remove_prefix(2);
-    }
     std::uint32_t value = 0;
-    for (char c : text) {
-        int digit = HexDigit(c);
-        if (digit < 0) {
-            break;
-        }
-        value = (value << 4) | static_cast<std::uint32_t>(digit);
+    for (char c : HexDigits(text)) {
+        value = (value << 4) | static_cast<std::uint32_t>(HexDigit(c));
     }
     return value;
+}
+
+std::optional<std::uint32_t> ParseHex32(std::string_view text) {
+    std::uint64_t value = 0;
+    for (char c : HexDigits(text)) {
+        value = (value << 4) | static_cast<std::uint64_t>(HexDigit(c));
+        if (value > std::numeric_limits<std::uint32_t>::max()) {
+            return std::nullopt;
+        }
+    }
+    return static_cast<std::uint32_t>(value);
 }
 
 }  // namespace vantu

@@ -1,9 +1,13 @@
 #include "base/settings.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <optional>
+#include <set>
 #include <string_view>
 
+#include "base/encoding.h"
 #include "base/ini_file.h"
 #include "base/number_text.h"
 
@@ -40,6 +44,41 @@ void ReadMask(const std::string& value, std::uint32_t& mask) {
             return;
         }
     }
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() &&
+           std::equal(prefix.begin(), prefix.end(), text.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) ==
+                      std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
+// The numbers 1..count of the "PAT_FILE_<n>" lines anywhere in the file, ascending. A
+// number that is not a key of SP_PATTERN reads as missing, so the set may be loose.
+std::set<int> PatternKeyNumbers(const IniFile& ini, int count) {
+    constexpr std::string_view kPrefix = "PAT_FILE_";
+    std::set<int> numbers;
+    const std::string text = DecodeSettingsText(ini.Serialise()).utf8;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end;
+        std::string_view line(text.data() + start, end - start);
+        start = end + 1;
+        line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
+        if (!StartsWithIgnoringCase(line, kPrefix)) {
+            continue;
+        }
+        line.remove_prefix(kPrefix.size());
+        if (line.empty() || line.front() < '0' || line.front() > '9') {
+            continue;
+        }
+        if (const int k = ParseDecimal(line); k >= 1 && k <= count) {
+            numbers.insert(k);
+        }
+    }
+    return numbers;
 }
 
 }  // namespace
@@ -87,7 +126,8 @@ int LoadSettings(const std::string& station_dir, Prompts& prompts, SharedSetting
     station.pattern_dir = station.pattern_dir_name.empty()
                               ? station_dir
                               : station_dir + "/" + station.pattern_dir_name;
-    for (int k = 1; k <= count; ++k) {
+    // Only the numbers the file holds are looked up: SET_MAX_CNT may be any int.
+    for (int k : PatternKeyNumbers(ini, count)) {
         char key[32];
         std::snprintf(key, sizeof key, "PAT_FILE_%d", k);
         if (std::string name = Value(ini, "SP_PATTERN", key); !name.empty()) {

@@ -24,4 +24,10 @@ std::int64_t SystemClock::Microseconds() {
         .count();
 }
 
+std::int64_t SystemClock::Nanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 }  // namespace vantu

@@ -10,6 +10,7 @@ class SystemClock : public Clock {
     LocalTime Now() override;
     void SleepMs(int milliseconds) override;
     std::int64_t Microseconds() override;
+    std::int64_t Nanoseconds() override;
 };
 
 }  // namespace vantu

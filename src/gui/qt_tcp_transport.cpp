@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <utility>
 
 #include "remote/tcp_client.h"
 
@@ -66,17 +67,17 @@ ListenResult QtTcpTransport::Listen() {
 }
 
 void QtTcpTransport::AcceptConnections() {
-    while (listen_fd_ >= 0) {
+    while (listen_fd_ >= 0 && pending_fd_ < 0) {
         pending_fd_ = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (pending_fd_ < 0) {
             return;
         }
+        // Until the core takes this one, later clients wait in the listen backlog, and
+        // the client in the slot, about to be displaced, is no longer served.
+        listen_notifier_->setEnabled(false);
+        UpdateReading();
         if (events_ != nullptr) {
             events_->OnConnectionRequested();
-        }
-        if (pending_fd_ >= 0) {
-            ::close(pending_fd_);
-            pending_fd_ = -1;
         }
     }
 }
@@ -86,8 +87,10 @@ void QtTcpTransport::AcceptPending() {
         return;
     }
     CloseClient();
-    client_fd_ = pending_fd_;
-    pending_fd_ = -1;
+    client_fd_ = std::exchange(pending_fd_, -1);
+    if (listen_notifier_) {
+        listen_notifier_->setEnabled(true);
+    }
     ++slot_serial_;
     // Two replies in a row (a data line and its token) go out at once rather than
     // waiting for the client's delayed acknowledgement.
@@ -96,12 +99,25 @@ void QtTcpTransport::AcceptPending() {
     client_notifier_ =
         std::make_unique<QSocketNotifier>(client_fd_, QSocketNotifier::Read, &owner_);
     QObject::connect(client_notifier_.get(), &QSocketNotifier::activated, [this] { ReadClient(); });
+    UpdateReading();
+}
+
+void QtTcpTransport::HoldReading(bool hold) {
+    reading_held_ = hold;
+    UpdateReading();
+}
+
+void QtTcpTransport::UpdateReading() {
+    if (client_notifier_) {
+        client_notifier_->setEnabled(!reading_held_ && pending_fd_ < 0);
+    }
 }
 
 void QtTcpTransport::ReadClient() {
     const std::uint64_t serial = slot_serial_;
     char chunk[kMaxChunkBytes];
-    for (int reads = 0; reads < kReadsPerNotification && client_fd_ >= 0 && slot_serial_ == serial;
+    for (int reads = 0; reads < kReadsPerNotification && client_fd_ >= 0 &&
+                        slot_serial_ == serial && client_notifier_->isEnabled();
          ++reads) {
         const ssize_t count = ::recv(client_fd_, chunk, sizeof chunk, 0);
         if (count > 0) {
@@ -131,7 +147,7 @@ void QtTcpTransport::LosePeer() {
     }
 }
 
-void QtTcpTransport::SendToClient(std::string_view bytes) {
+SendResult QtTcpTransport::SendToClient(std::string_view bytes) {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(kSendTimeoutMs);
     while (client_fd_ >= 0 && !bytes.empty()) {
@@ -151,16 +167,14 @@ void QtTcpTransport::SendToClient(std::string_view bytes) {
             if (left.count() > 0 && ::poll(&room, 1, static_cast<int>(left.count())) > 0) {
                 continue;
             }
-            DropClient();
+            std::fprintf(stderr, "vantu: remote client dropped: it reads no replies\n");
+            CloseClient();
+            return SendResult::kClientDropped;
         }
         // Any other error: the reply is lost; the read side reports the close.
-        return;
+        return SendResult::kLost;
     }
-}
-
-void QtTcpTransport::DropClient() {
-    std::fprintf(stderr, "vantu: remote client dropped: it reads no replies\n");
-    CloseClient();
+    return client_fd_ >= 0 ? SendResult::kSent : SendResult::kLost;
 }
 
 void QtTcpTransport::CloseClient() {
@@ -181,6 +195,9 @@ void QtTcpTransport::CloseListener() {
     Dispose(listen_notifier_);
     ::close(listen_fd_);
     listen_fd_ = -1;
+    if (pending_fd_ >= 0) {
+        ::close(std::exchange(pending_fd_, -1));
+    }
 }
 
 }  // namespace vantu

@@ -28,7 +28,8 @@ class QtTcpTransport : public RemoteTransport {
 
     ListenResult Listen() override;
     void AcceptPending() override;
-    void SendToClient(std::string_view bytes) override;
+    SendResult SendToClient(std::string_view bytes) override;
+    void HoldReading(bool hold) override;
     void CloseClient() override;
     void CloseListener() override;
 
@@ -37,7 +38,9 @@ class QtTcpTransport : public RemoteTransport {
     void ReadClient();
     // The client's end is gone: frees its socket and reports the close.
     void LosePeer();
-    void DropClient();
+    // The client in the slot is read unless the core holds reading or a newcomer
+    // waits to displace it.
+    void UpdateReading();
 
     std::uint16_t port_;
     TransportEvents* events_ = nullptr;
@@ -46,10 +49,12 @@ class QtTcpTransport : public RemoteTransport {
     QObject owner_;
     int listen_fd_ = -1;
     std::unique_ptr<QSocketNotifier> listen_notifier_;
-    // Accepted, waiting for the core to take it into the slot.
+    // Accepted, waiting for the core to take it into the slot; when the core is busy
+    // that happens later than the connection arrived.
     int pending_fd_ = -1;
     int client_fd_ = -1;
     std::unique_ptr<QSocketNotifier> client_notifier_;
+    bool reading_held_ = false;
     // Changes whenever the slot does, so a read loop notices a new or closed client.
     std::uint64_t slot_serial_ = 0;
 };

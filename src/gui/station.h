@@ -26,6 +26,7 @@ class Station {
     void Start();
     // Ordered shutdown; runs once, whatever asked for it.
     void Shutdown();
+    bool shut_down() const { return shut_down_; }
 
     CVANTUDlg& controller() { return controller_; }
 

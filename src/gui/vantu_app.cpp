@@ -67,6 +67,9 @@ int CVANTUApp::RunHeadless() {
     });
     TerminationSignals termination([&window] { window.RequestClose(); });
     station.Start();
+    if (station.shut_down()) {
+        return 0;
+    }
     std::fprintf(stderr, "vantu: station running in %s\n", qPrintable(QDir::currentPath()));
     return QCoreApplication::exec();
 }
@@ -77,9 +80,9 @@ int CVANTUApp::RunWindowed() {
     QtColourChooser colours(&window);
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
     CVANTUDlg& controller = station.controller();
-    auto* main_page =
-        new CCPAGE2DLG(MainPageContext{controller.main_page(), shared_, controller, prompts,
-                                       colours, [&controller] { controller.SaveReports(); }});
+    auto* main_page = new CCPAGE2DLG(MainPageContext{controller.main_page(), shared_, controller,
+                                                     controller.prompts(), colours,
+                                                     [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
     // One line when the page first shows the card's report, for whoever waits on it.
@@ -93,9 +96,19 @@ int CVANTUApp::RunWindowed() {
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
-    TerminationSignals termination([&window] { window.close(); });
+    // A signal during a start-up box shuts down and dismisses the box, so start-up ends
+    // there and the process exits instead of running on without its window.
+    TerminationSignals termination([&window] {
+        window.close();
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            box->close();
+        }
+    });
     window.show();
     station.Start();
+    if (station.shut_down()) {
+        return 0;
+    }
     return QApplication::exec();
 }
 

@@ -172,30 +172,36 @@ void ChassisCommands::SetParameter(const std::string& line) {
 void ChassisCommands::WriteParameter(std::string_view args) {
     CCServer& server = ctx_.server;
     const std::string_view value_word = LastWord(args);
-    const std::uint32_t value = ParseHex(value_word);
+    const std::optional<std::uint32_t> value = ParseHex32(value_word);
     server.ListAndLog("[TCP] 設定 OP CODE 參數 : 0x" + ShowControlCharacters(value_word));
 
     const std::string_view index_word = FirstWord(args);
     const std::string index_text = ShowControlCharacters(index_word);
-    // Index 0 and indexes beyond the last load's entries name no card address.
-    const std::optional<OpCodeEntry> entry = ctx_.opcode_table.FindParameter(ParseHex(index_word));
+    // Index 0, indexes beyond the last load's entries and numbers wider than a card
+    // word name no write.
+    const std::optional<OpCodeEntry> entry = value ? FindParameter(index_word) : std::nullopt;
     bool written = false;
     if (!entry) {
         server.ListAndLog(Joined(kSetPosition, "0x" + index_text));
     } else {
         // The card operations clear the two lowest address bits.
-        WriteCardRegister(ctx_.card, entry->address, value);
+        WriteCardRegister(ctx_.card, entry->address, *value);
         server.List(Joined(kSetPosition, "0x" + index_text));
         server.Log(Joined(kSetPosition, "Index[0x" + index_text) + AddressSuffix(entry->address));
         std::uint32_t read_back = 0;
         ReadCardRegister(ctx_.card, entry->address, read_back);
-        written = read_back == value;
+        written = read_back == *value;
     }
     server.SendReply(written ? "SET_OPCODE_PARAM_DONE" : "SET_OPCODE_PARAM_FAIL");
     LogElapsed();
     server.ListAndLog(written ? "[TCP] 設定 OP CODE 狀態 : 正常"
                               : "[TCP] 設定 OP CODE 狀態 : 異常");
     server.Separators();
+}
+
+std::optional<OpCodeEntry> ChassisCommands::FindParameter(std::string_view index_word) const {
+    const std::optional<std::uint32_t> index = ParseHex32(index_word);
+    return index ? ctx_.opcode_table.FindParameter(*index) : std::nullopt;
 }
 
 void ChassisCommands::GetParameter(const std::string& line) {
@@ -212,7 +218,7 @@ void ChassisCommands::GetParameter(const std::string& line) {
 void ChassisCommands::ReadParameter(std::string_view index_word) {
     CCServer& server = ctx_.server;
     const std::string index_text = ShowControlCharacters(index_word);
-    const std::optional<OpCodeEntry> entry = ctx_.opcode_table.FindParameter(ParseHex(index_word));
+    const std::optional<OpCodeEntry> entry = FindParameter(index_word);
     if (!entry) {
         server.ListAndLog(Joined(kGetPosition, "0x" + index_text));
         server.ListAndLog("[TCP] 讀取 OP CODE 資料 : 異常");

@@ -3,6 +3,7 @@
 // SET_OPCODE_PARAM / GET_OPCODE_PARAM write and read one parameter of the loaded code.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,8 @@ class ChassisCommands : public RemoteCommandSet {
     void PollBusy();
     void SetParameter(const std::string& line);
     void WriteParameter(std::string_view args);
+    // The table entry of a hexadecimal index; none for an index no load recorded.
+    std::optional<OpCodeEntry> FindParameter(std::string_view index_word) const;
     void GetParameter(const std::string& line);
     void ReadParameter(std::string_view index_word);
     // M, R, L of one text around a reply, then S.

@@ -11,27 +11,38 @@ void RemoteDispatcher::AddCommands(RemoteCommandSet& commands) {
     command_sets_.push_back(&commands);
 }
 
-void RemoteDispatcher::DispatchCommand(const std::string& line) {
+template <typename Command>
+void RemoteDispatcher::Framed(Command command) {
     if (!flags_.card_present) {
         server_.SendReply("PXIE_CARD_NOT_EXIST");
         server_.Log("PXIe/QDX 全型機箱控制卡 : 不存在");
     }
     StopPeriodicTimers(timers_);
-
-    const std::string_view word = FirstWord(line);
-    bool known = false;
-    for (RemoteCommandSet* commands : command_sets_) {
-        if (commands->RunCommand(word, line)) {
-            known = true;
-            break;
-        }
-    }
-    if (!known) {
-        server_.AnswerNotSupported();
-    }
-
+    command();
     RestartPeriodicTimers(timers_);
     server_.TrimList();
+}
+
+void RemoteDispatcher::DispatchCommand(const std::string& line) {
+    Framed([&] {
+        if (!RunKnownCommand(line)) {
+            server_.AnswerNotSupported();
+        }
+    });
+}
+
+void RemoteDispatcher::DispatchOverlongLine() {
+    Framed([&] { server_.AnswerNotSupported(); });
+}
+
+bool RemoteDispatcher::RunKnownCommand(const std::string& line) {
+    const std::string_view word = FirstWord(line);
+    for (RemoteCommandSet* commands : command_sets_) {
+        if (commands->RunCommand(word, line)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace vantu

@@ -28,8 +28,15 @@ class RemoteDispatcher : public CommandDispatch {
     // Sets are asked in the order they were added.
     void AddCommands(RemoteCommandSet& commands);
     void DispatchCommand(const std::string& line) override;
+    void DispatchOverlongLine() override;
 
   private:
+    // What every line goes through around its command: the card-absent answer, timers
+    // 0 and 1 stopped and restarted, the list trimmed.
+    template <typename Command>
+    void Framed(Command command);
+    bool RunKnownCommand(const std::string& line);
+
     CCServer& server_;
     const ControllerFlags& flags_;
     Timers& timers_;

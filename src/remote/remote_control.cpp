@@ -9,7 +9,8 @@ RemoteControl::RemoteControl(const RemoteContext& context)
       dispatcher_(server_, context.flags, context.timers),
       chassis_(ChassisContext{server_, context.elapsed, context.card, context.flags, context.clock,
                               context.settings, context.loader, context.opcode_table,
-                              context.run_control, context.main_page, context.analyzer_page}) {
+                              context.run_control, context.main_page, context.analyzer_page}),
+      gated_events_(context.gate, context.transport, server_) {
     dispatcher_.AddCommands(chassis_);
 }
 

@@ -2,6 +2,7 @@
 // slot, the dispatcher and the chassis commands, wired to each other.
 #pragma once
 
+#include "base/busy_gate.h"
 #include "base/log_files.h"
 #include "base/ports.h"
 #include "base/settings.h"
@@ -15,6 +16,7 @@
 #include "remote/chassis_commands.h"
 #include "remote/command_dispatcher.h"
 #include "remote/elapsed_timer.h"
+#include "remote/gated_transport_events.h"
 #include "remote/remote_transport.h"
 #include "remote/tcp_server.h"
 
@@ -23,6 +25,8 @@ namespace vantu {
 // Everything is owned by the main controller and outlives this object.
 struct RemoteContext {
     RemoteTransport& transport;
+    // Socket events wait behind a command or prompt in progress.
+    BusyGate& gate;
     ElapsedTimer& elapsed;
     LogFiles& logs;
     ControllerFlags& flags;
@@ -51,7 +55,7 @@ class RemoteControl {
     void CloseServer() { server_.CloseServer(); }
 
     // The socket layer delivers its accept, data and close events here.
-    TransportEvents& transport_events() { return server_; }
+    TransportEvents& transport_events() { return gated_events_; }
     CCServer& server() { return server_; }
     RemoteDispatcher& dispatcher() { return dispatcher_; }
 
@@ -59,6 +63,7 @@ class RemoteControl {
     CCServer server_;
     RemoteDispatcher dispatcher_;
     ChassisCommands chassis_;
+    GatedTransportEvents gated_events_;
 };
 
 }  // namespace vantu

@@ -31,6 +31,10 @@ struct Options {
     std::vector<std::string> commands;
 };
 
+bool TakesValue(std::string_view arg) {
+    return arg == "--host" || arg == "--port" || arg == "--timeout" || arg == "--quiet";
+}
+
 bool IsNumber(std::string_view text) {
     return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
 }
@@ -39,10 +43,13 @@ bool IsNumber(std::string_view text) {
 bool ParseOptions(std::span<const std::string_view> args, Options& options, std::ostream& err) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        const bool has_value = i + 1 < args.size();
-        if (arg == "--host" && has_value) {
+        if (TakesValue(arg) && i + 1 == args.size()) {
+            err << "vantu-remote: option " << arg << " needs a value\n" << kUsage;
+            return false;
+        }
+        if (arg == "--host") {
             options.host = args[++i];
-        } else if ((arg == "--port" || arg == "--timeout" || arg == "--quiet") && has_value) {
+        } else if (TakesValue(arg)) {
             const std::string_view value = args[++i];
             const int number = ParseDecimal(value);
             if (!IsNumber(value) || (arg == "--port" && (number < 1 || number > 65535))) {
@@ -92,6 +99,24 @@ int RunCommand(RemoteClient& client, const Options& options, const std::string& 
     return 0;
 }
 
+// A CR inside an input line ends a command as it would on the wire, so each command
+// gets its own replies.
+int RunLine(RemoteClient& client, const Options& options, std::string_view line, std::ostream& out,
+            std::ostream& err) {
+    while (!line.empty()) {
+        const std::size_t cr = line.find('\r');
+        const std::string command(line.substr(0, cr));
+        line.remove_prefix(cr == std::string_view::npos ? line.size() : cr + 1);
+        if (command.empty()) {
+            continue;
+        }
+        if (const int status = RunCommand(client, options, command, out, err); status != 0) {
+            return status;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 int RunRemoteTool(std::span<const std::string_view> args, std::istream& in, std::ostream& out,
@@ -123,13 +148,7 @@ int RunRemoteTool(std::span<const std::string_view> args, std::istream& in, std:
         return 0;
     }
     for (std::string line; std::getline(in, line);) {
-        while (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.empty()) {
-            continue;
-        }
-        if (const int status = RunCommand(client, options, line, out, err); status != 0) {
+        if (const int status = RunLine(client, options, line, out, err); status != 0) {
             return status;
         }
     }

@@ -15,6 +15,14 @@ enum class ListenResult {
     kListenFailed,
 };
 
+enum class SendResult {
+    kSent,
+    // No client in the slot, or the connection failed; the read side reports a close.
+    kLost,
+    // The client read nothing for too long and was shut out; the slot is empty.
+    kClientDropped,
+};
+
 class RemoteTransport {
   public:
     virtual ~RemoteTransport() = default;
@@ -23,7 +31,10 @@ class RemoteTransport {
     // Takes the connection that was just requested into the client slot.
     virtual void AcceptPending() = 0;
     // One write of the bytes to the client in the slot; lost when the slot is empty.
-    virtual void SendToClient(std::string_view bytes) = 0;
+    virtual SendResult SendToClient(std::string_view bytes) = 0;
+    // While held, nothing more is read from the client: its bytes wait in the system's
+    // buffers, and the client is slowed down rather than queued without end.
+    virtual void HoldReading(bool hold) = 0;
     // Shuts the client connection down both ways and empties the slot. Nothing more
     // is delivered from that connection.
     virtual void CloseClient() = 0;

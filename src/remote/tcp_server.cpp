@@ -49,9 +49,15 @@ int CCServer::SendReply(std::string_view text) {
     if (text.empty()) {
         return 1;
     }
+    if (client_dropped_) {
+        return 0;
+    }
     std::string bytes = ToAnsi(text);
     bytes += kCr;
-    ctx_.transport.SendToClient(bytes);
+    if (ctx_.transport.SendToClient(bytes) == SendResult::kClientDropped) {
+        LoseDroppedClient();
+        return 0;
+    }
     List(std::string(kSentPrefix) + std::string(text));
     TrimList();
     return 0;
@@ -92,18 +98,25 @@ void CCServer::OnConnectionRequested() {
     // message does not run into the new client's first command.
     ctx_.transport.CloseClient();
     client_.Reset();
+    client_dropped_ = false;
     ListAndLog("[TCP] 伺服端 : 用戶端已請求連線 ...");
     Separators();
     ctx_.transport.AcceptPending();
 }
 
 void CCServer::OnDataReceived(std::string_view bytes) {
-    for (std::size_t pos = 0; pos < bytes.size(); pos += kMaxChunkBytes) {
+    for (std::size_t pos = 0; pos < bytes.size() && !client_dropped_; pos += kMaxChunkBytes) {
         client_.Receive(bytes.substr(pos, kMaxChunkBytes));
     }
 }
 
 void CCServer::OnPeerClosed() {
+    ListAndLog("[TCP] 用戶端連線 : 已關閉");
+}
+
+void CCServer::LoseDroppedClient() {
+    client_dropped_ = true;
+    client_.Reset();
     ListAndLog("[TCP] 用戶端連線 : 已關閉");
 }
 
@@ -113,6 +126,9 @@ void CCServer::BeginMessage() {
 }
 
 void CCServer::ProcessReceivedText(std::string_view message) {
+    if (client_dropped_) {
+        return;
+    }
     BeginMessage();
     std::string line;
     for (char byte : message) {
@@ -123,6 +139,9 @@ void CCServer::ProcessReceivedText(std::string_view message) {
         if (line.empty()) {
             continue;
         }
+        if (client_dropped_) {
+            break;
+        }
         const std::string text = DecodeReceivedLine(line);
         line.clear();
         ListAndLog(std::string(kReceivedPrefix) + ShowControlCharacters(text));
@@ -132,9 +151,12 @@ void CCServer::ProcessReceivedText(std::string_view message) {
 }
 
 void CCServer::ProcessOverlongLine() {
+    if (client_dropped_) {
+        return;
+    }
     BeginMessage();
     ListAndLog(std::string(kReceivedPrefix) + "指令過長");
-    AnswerNotSupported();
+    dispatch_.DispatchOverlongLine();
     TrimList();
 }
 

@@ -21,6 +21,8 @@ class CommandDispatch {
   public:
     virtual ~CommandDispatch() = default;
     virtual void DispatchCommand(const std::string& line) = 0;
+    // A line too long to hold: answered like a command word nobody knows.
+    virtual void DispatchOverlongLine() = 0;
 };
 
 struct ServerContext {
@@ -66,10 +68,15 @@ class CCServer : public TransportEvents, public MessageSink {
 
   private:
     void BeginMessage();
+    // The transport shut out a client that reads no replies: reported as its close, and
+    // nothing more of what it sent is run.
+    void LoseDroppedClient();
 
     ServerContext ctx_;
     CommandDispatch& dispatch_;
     CClient client_{*this};
+    // Set from a drop until the next client connects.
+    bool client_dropped_ = false;
 };
 
 }  // namespace vantu

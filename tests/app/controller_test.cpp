@@ -200,7 +200,8 @@ TEST_F(ControllerTest, CommandsAndElapsedTime) {
     clock.micros = 1000;
     controller.MarkElapsedStart();
     clock.micros = 3500;
-    EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.0);
+    clock.nanos = 250;
+    EXPECT_DOUBLE_EQ(controller.ElapsedMicroseconds(), 2500.25);
 }
 
 TEST_F(ControllerTest, CardCommandsAreRefusedWithoutACard) {
@@ -319,6 +320,59 @@ TEST_F(ControllerCardTest, WithoutWindowTheMainRefreshDecodesTemperatures) {
     for (const ModuleRecord& record : controller.modules().records) {
         EXPECT_EQ(record.q[7].temp[3], 8) << int{record.number};
     }
+}
+
+TEST_F(ControllerTest, ShutdownDuringTheCardErrorBoxEndsTheStartUp) {
+    prompts.while_open = [&] {
+        if (prompts.shown.size() == 2) {
+            controller.ShutdownController();
+        }
+    };
+    controller.StartController();
+    EXPECT_EQ(prompts.shown.size(), 2u);
+    EXPECT_EQ(LogMessages().back(), "[GUI] 無法開啟 setup.ini 設定檔");
+    EXPECT_TRUE(controller.analyzer_page().tcp_messages.lines().empty());
+    EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
+}
+
+TEST_F(ControllerCardTest, NothingRunsInsideAnotherCommandOrItsQuestion) {
+    controller.StartController();
+    TransportEvents& events = controller.remote().transport_events();
+    events.OnConnectionRequested();
+    // While the operator's load asks its question, the nested event loop delivers a new
+    // client, its load and a posted command; none of them may run before the load ends.
+    bool delivered = false;
+    prompts.while_open = [&] {
+        if (delivered) {
+            return;
+        }
+        delivered = true;
+        events.OnConnectionRequested();
+        events.OnDataReceived("PL beam_full.cfg\rPS\r");
+        controller.Post(kCodeRunControl, kArgMinimise);
+        poster.Drain();
+        EXPECT_EQ(transport.accepted, 1);
+        EXPECT_TRUE(transport.sent.empty());
+        EXPECT_EQ(window.minimise_requests, 0);
+        // Waiting bytes stop further reads, so a flood waits in the socket buffers.
+        EXPECT_TRUE(transport.reading_held);
+    };
+    prompts.answers = {true};
+    EXPECT_EQ(controller.Send(kCodeRunControl, kArgLoadFromMainPage), 0);
+    EXPECT_TRUE(delivered);
+    EXPECT_TRUE(transport.sent.empty());
+    EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_short.cfg");
+    // Later bytes wait behind those still queued.
+    events.OnDataReceived("PG 0\r");
+    EXPECT_TRUE(transport.sent.empty());
+
+    // Then they run in the order they arrived.
+    poster.Drain();
+    EXPECT_EQ(transport.accepted, 2);
+    EXPECT_EQ(transport.ReceivedBy(2), "PL_DONE\rPS_DONE\rPG_DONE\r");
+    EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_full.cfg");
+    EXPECT_EQ(window.minimise_requests, 1);
+    EXPECT_FALSE(transport.reading_held);
 }
 
 }  // namespace

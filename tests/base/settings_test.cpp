@@ -172,5 +172,31 @@ TEST(Settings, FailedSaveWarns) {
               "無法儲存 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
 }
 
+TEST(Settings, PatternListWalksOnlyTheKeysTheFileHolds) {
+    struct Case {
+        const char* pattern_keys;
+        std::vector<std::string> list;
+    };
+    // A count of 2147483647 must not walk two thousand million keys.
+    const Case cases[] = {
+        {"SET_MAX_CNT=2147483647\nPAT_FILE_1=a.cfg\nPAT_FILE_3=c.cfg\n"
+         "PAT_FILE_2147483647=z.cfg\n",
+         {"a.cfg", "c.cfg", "z.cfg"}},
+        {"SET_MAX_CNT=2\n  pat_file_2 = b.cfg\nPAT_FILE_1=a.cfg\nPAT_FILE_3=c.cfg\n",
+         {"a.cfg", "b.cfg"}},
+        {"SET_MAX_CNT=9\nPAT_FILE_02=x.cfg\nPAT_FILE_1=\n", {}},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        dir.Write("setup.ini", std::string("[SP_PATTERN]\n") + c.pattern_keys +
+                                   "[OTHER]\nPAT_FILE_4=elsewhere.cfg\n");
+        FakePrompts prompts;
+        SharedSettings shared;
+        StationSettings station;
+        LoadSettings(dir.path(), prompts, shared, station);
+        EXPECT_EQ(station.pattern_list, c.list) << c.pattern_keys;
+    }
+}
+
 }  // namespace
 }  // namespace vantu

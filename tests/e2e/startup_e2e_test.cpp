@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 
+#include "base/encoding.h"
 #include "station_process.h"
 
 namespace vantu::testing {
@@ -98,6 +100,21 @@ TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
     const std::vector<std::string> log = LogMessages(dir.log_path());
     EXPECT_EQ(std::count(log.begin(), log.end(), "[TCP] 伺服器通訊 : 已關閉"), 0);
     ::close(holder);
+}
+
+TEST(StationStartup, SigtermDuringAStartUpBoxEndsStartUpAndTheProcess) {
+    // Without its colours, setup.ini stops the windowed start-up in a warning box.
+    StationDir dir;
+    std::ofstream(dir.File("setup.ini"), std::ios::trunc) << "[SP_PATTERN]\nFILE_PATH=SP Pattern\n";
+    StationProcess vantu(dir, {"--simulate", "--port", std::to_string(FreeLoopbackPort())});
+    // Written before the box; the signal is handled by the box's own event loop.
+    ASSERT_TRUE(WaitForLog(dir.log_path(), ",[GUI] VANTU 軟體版本 : VANTU V1.22\n"))
+        << vantu.error_output();
+    EXPECT_EQ(vantu.Stop(SIGTERM, 5000), 0) << vantu.error_output();
+    // Start-up went no further than the box: no card, no server.
+    const std::string text = FromAnsi(ReadFile(dir.log_path()));
+    EXPECT_EQ(text.find("[GUI] PXIe 控制卡開啟"), std::string::npos) << text;
+    EXPECT_EQ(text.find("[TCP] 伺服器"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -63,10 +63,12 @@ TEST_F(ChassisCommandsTest, EveryCommandStopsTheReportTimersAndRestartsThem) {
             stopped_during_command &= !station.timers.IsRunning(0) && !station.timers.IsRunning(1);
         }
     };
-    for (const char* line : {"PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ"}) {
+    const std::string overlong(1100, 'P');
+    for (const std::string& line : std::vector<std::string>{
+             "PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ", overlong}) {
         station.timers.TakeJournal();
         station.Command(line);
-        EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted) << line;
+        EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted) << line.substr(0, 20);
     }
     EXPECT_TRUE(stopped_during_command);
 }
@@ -248,8 +250,9 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
                                        kSeparators}));
     EXPECT_FALSE(station.flags.opcode_access);
 
-    // Only the first and the last word count.
-    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 ABCDEF01"), Lines{"SET_OPCODE_PARAM_DONE"});
+    // Only the first and the last word count; leading zeros are no extra bits.
+    EXPECT_EQ(station.Command("SET_OPCODE_PARAM 1 7 0x0000ABCDEF01"),
+              Lines{"SET_OPCODE_PARAM_DONE"});
     EXPECT_EQ(station.CardWord(0xC000), 0xABCDEF01u);
     EXPECT_EQ(station.CardWord(0xC004), 0x22222222u);
 }
@@ -279,9 +282,13 @@ TEST_F(ChassisCommandsTest, IndexOutsideTheLoadedEntriesFailsWithoutTouchingTheC
                                        {"L [TCP] CALC Time End : 0.000 us"},
                                        ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
                                        kSeparators}));
-    for (const std::string index : {"0", "3", "x", "401"}) {
+    for (const std::string index : {"0", "3", "x", "401", "100000001", "0x100000001"}) {
         EXPECT_EQ(station.Command("GET_OPCODE_PARAM " + index), Lines{"GET_OPCODE_PARAM_FAIL"});
         EXPECT_EQ(station.Command("SET_OPCODE_PARAM " + index + " 5"),
+                  Lines{"SET_OPCODE_PARAM_FAIL"});
+    }
+    for (const char* value : {"123456789", "0x100000000"}) {  // wider than 32 bits
+        EXPECT_EQ(station.Command(std::string("SET_OPCODE_PARAM 1 ") + value),
                   Lines{"SET_OPCODE_PARAM_FAIL"});
     }
     EXPECT_EQ(station.ControlCode(), loaded);

@@ -11,12 +11,14 @@
 #include <QCoreApplication>
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "base/encoding.h"
 #include "loopback.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
@@ -47,12 +49,13 @@ class EchoDispatch : public CommandDispatch {
         server->SendReply("OK:" + line);
         server->SendReply("END");
     }
+    void DispatchOverlongLine() override {}
     CCServer* server = nullptr;
 };
 
 // A client socket and what it received so far.
 struct Peer {
-    explicit Peer(std::uint16_t port) : socket(port) {}
+    explicit Peer(std::uint16_t port, int receive_buffer = 0) : socket(port, receive_buffer) {}
     LoopbackClient socket;
     std::string received;
 };
@@ -82,9 +85,10 @@ class QtTcpTransportTest : public ::testing::Test {
         FAIL() << "no free port";
     }
 
-    // Runs the event loop until the condition holds (every peer read) or 5 s pass.
-    bool RunUntil(const std::function<bool()>& done, std::vector<Peer*> peers = {}) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    // Runs the event loop until the condition holds (every peer read) or the time is up.
+    bool RunUntil(const std::function<bool()>& done, std::vector<Peer*> peers = {},
+                  std::chrono::seconds limit = std::chrono::seconds(5)) {
+        const auto deadline = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < deadline) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
             for (Peer* peer : peers) {
@@ -172,6 +176,33 @@ TEST_F(QtTcpTransportTest, CloseServerEndsTheClientAndTheListener) {
     EXPECT_TRUE(RunUntil([&] { return client.socket.ended; }, {&client}));
     LoopbackClient late(port);
     EXPECT_FALSE(late.connected());
+}
+
+TEST_F(QtTcpTransportTest, ClientThatReadsNothingIsDroppedAndTheNextIsServed) {
+    Open();
+    {
+        Peer flooder(port, 1024);
+        ASSERT_TRUE(flooder.socket.connected());
+        // Long lines, so that the echoed replies fill the socket buffers soon. Sending
+        // fails once the station has shut the connection.
+        const std::string line = std::string(1000, 'P') + "\r";
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                return ::send(flooder.socket.fd(), line.data(), line.size(), MSG_NOSIGNAL) < 0 &&
+                       errno != EAGAIN;
+            },
+            {}, std::chrono::seconds(20)));
+        // The drop is the client's close, and nothing of it ran afterwards.
+        const std::string log = FromAnsi(dir.Read("Log/2026-12-5.log"));
+        const std::size_t close = log.find("[TCP] 用戶端連線 : 已關閉");
+        ASSERT_NE(close, std::string::npos);
+        EXPECT_EQ(log.find("伺服端接收", close), std::string::npos);
+        // Replies that went nowhere are not listed as sent.
+        EXPECT_EQ(list.lines().back(), "[TCP] 用戶端連線 : 已關閉");
+    }
+    Peer next(port);
+    next.socket.Send("PB\r");
+    EXPECT_TRUE(RunUntil([&] { return next.received == "OK:PB\rEND\r"; }, {&next}));
 }
 
 }  // namespace

@@ -19,6 +19,9 @@ TEST(ReceivedText, ControlCharactersBecomeVisibleAndTheRestStays) {
     EXPECT_EQ(ShowControlCharacters(all_controls + "\x7F"), expected + "<7F>");
     EXPECT_EQ(ShowControlCharacters("PL 100%d x.cfg ~!"), "PL 100%d x.cfg ~!");
     EXPECT_EQ(ShowControlCharacters("載入 é"), "載入 é");
+    // Received bytes 0x7F..0xA0 as decoded: the C1 controls are escaped, the rest kept.
+    EXPECT_EQ(ShowControlCharacters(DecodeReceivedLine("\x7F\x80\x9F\xA0\xC2")),
+              "<7F><80><9F>\u00A0\u00C2");
 }
 
 TEST(ReceivedText, EachByteIsTheCharacterOfItsCode) {

@@ -129,11 +129,18 @@ TEST(RemoteTool, WaitsForEveryReplyOfEachCommand) {
 }
 
 TEST(RemoteTool, ReadsCommandsFromStandardInput) {
-    ScriptedStation station(Script{{"PL beam.cfg", {"PL_DONE"}}, {"PG 0", {"PG_DONE"}}});
-    const ToolRun run = RunTool({"--port", station.port()}, "PL beam.cfg\r\n\nPG 0\n");
+    ScriptedStation station(
+        Script{{"PL beam.cfg", {"PL_DONE"}},
+               {"PG 0", {"PG_DONE"}},
+               {"PS", {"PS_DONE"}},
+               {"GET_OPCODE_PARAM 1", {"OPCODE_PARAM  C000 00000011", "GET_OPCODE_PARAM_DONE"}}});
+    // A CR inside a line ends a command: each one waits for its own replies.
+    const ToolRun run =
+        RunTool({"--port", station.port()}, "PL beam.cfg\r\n\nPG 0\n\rPS\r\rGET_OPCODE_PARAM 1\n");
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "PL_DONE\nPG_DONE\n");
-    EXPECT_EQ(station.received(), "PL beam.cfg\rPG 0\r");
+    EXPECT_EQ(run.out,
+              "PL_DONE\nPG_DONE\nPS_DONE\nOPCODE_PARAM  C000 00000011\nGET_OPCODE_PARAM_DONE\n");
+    EXPECT_EQ(station.received(), "PL beam.cfg\rPG 0\rPS\rGET_OPCODE_PARAM 1\r");
 }
 
 TEST(RemoteTool, StopsAtACommandWithoutReply) {
@@ -159,6 +166,14 @@ TEST(RemoteTool, ConnectionAndUsageFailures) {
     EXPECT_EQ(RunTool({"--port", "x", "PS"}).status, kRemoteToolUsageError);
     EXPECT_EQ(RunTool({"--verbose", "PS"}).status, kRemoteToolUsageError);
     EXPECT_EQ(RunTool({"PS\rPB"}).status, kRemoteToolUsageError);
+    for (const char* option : {"--host", "--port", "--timeout", "--quiet"}) {
+        const ToolRun missing = RunTool({"PS", option});
+        EXPECT_EQ(missing.status, kRemoteToolUsageError);
+        EXPECT_EQ(missing.err.rfind(
+                      "vantu-remote: option " + std::string(option) + " needs a value\n", 0),
+                  0u)
+            << missing.err;
+    }
     const ToolRun help = RunTool({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("Usage: vantu-remote", 0), 0u);

@@ -19,6 +19,7 @@ class EchoDispatch : public CommandDispatch {
         lines.push_back(line);
         server->SendReply("OK:" + line);
     }
+    void DispatchOverlongLine() override { server->AnswerNotSupported(); }
 
     CCServer* server = nullptr;
     std::vector<std::string> lines;

@@ -7,10 +7,16 @@ namespace vantu::testing {
 
 void FakePrompts::ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) {
     shown.push_back({icon, text, caption});
+    if (while_open) {
+        while_open();
+    }
 }
 
 bool FakePrompts::AskYesNo(const std::string& text) {
     shown.push_back({PromptIcon::Question, text, {}});
+    if (while_open) {
+        while_open();
+    }
     if (answers.empty()) {
         return false;
     }

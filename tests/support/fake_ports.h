@@ -26,6 +26,8 @@ class FakePrompts : public Prompts {
     // Answers for the next questions, in order; a question with none queued gets No.
     std::deque<bool> answers;
     std::vector<Prompt> shown;
+    // Runs while each box is open, as the events a nested event loop delivers.
+    std::function<void()> while_open;
 
   protected:
     void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override;
@@ -69,9 +71,12 @@ class FakeClock : public Clock {
     LocalTime Now() override { return time; }
     void SleepMs(int milliseconds) override;
     std::int64_t Microseconds() override { return micros; }
+    std::int64_t Nanoseconds() override { return micros * 1000 + nanos; }
 
     LocalTime time{2026, 12, 5, 19, 46, 12};
     std::int64_t micros = 0;
+    // Below the microsecond, for the nanosecond counter only.
+    std::int64_t nanos = 0;
     std::vector<int> sleeps;
 };
 

@@ -1,6 +1,7 @@
 #include "loopback.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -32,9 +33,15 @@ std::uint16_t FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-LoopbackClient::LoopbackClient(std::uint16_t port) : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+LoopbackClient::LoopbackClient(std::uint16_t port, int receive_buffer)
+    : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    if (receive_buffer > 0) {
+        ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+    }
     const sockaddr_in address = Loopback(port);
     connected_ = ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    // Reads wait in poll; a send into full buffers fails instead of blocking the test.
+    ::fcntl(fd_, F_SETFL, O_NONBLOCK);
 }
 
 LoopbackClient::~LoopbackClient() {

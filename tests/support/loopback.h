@@ -13,7 +13,8 @@ std::uint16_t FreeLoopbackPort();
 
 class LoopbackClient {
   public:
-    explicit LoopbackClient(std::uint16_t port);
+    // receive_buffer: a small one makes a client that reads nothing fill up quickly.
+    explicit LoopbackClient(std::uint16_t port, int receive_buffer = 0);
     ~LoopbackClient();
     LoopbackClient(const LoopbackClient&) = delete;
     LoopbackClient& operator=(const LoopbackClient&) = delete;

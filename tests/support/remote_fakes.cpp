@@ -12,13 +12,15 @@ void RecordingTransport::AcceptPending() {
     client = ++accepted;
 }
 
-void RecordingTransport::SendToClient(std::string_view bytes) {
+SendResult RecordingTransport::SendToClient(std::string_view bytes) {
     if (on_send) {
         on_send(bytes);
     }
-    if (client != 0) {
-        sent.emplace_back(client, std::string(bytes));
+    if (client == 0) {
+        return SendResult::kLost;
     }
+    sent.emplace_back(client, std::string(bytes));
+    return SendResult::kSent;
 }
 
 void RecordingTransport::CloseClient() {

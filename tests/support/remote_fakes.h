@@ -22,7 +22,8 @@ class RecordingTransport : public RemoteTransport {
   public:
     ListenResult Listen() override;
     void AcceptPending() override;
-    void SendToClient(std::string_view bytes) override;
+    SendResult SendToClient(std::string_view bytes) override;
+    void HoldReading(bool hold) override { reading_held = hold; }
     void CloseClient() override;
     void CloseListener() override;
 
@@ -39,6 +40,7 @@ class RecordingTransport : public RemoteTransport {
     int accepted = 0;
     std::vector<std::pair<int, std::string>> sent;
     std::function<void(std::string_view)> on_send;
+    bool reading_held = false;
 
   private:
     void Call(const char* name);

@@ -6,6 +6,7 @@ RemoteStation::RemoteStation(bool with_card)
     : PatternStation(with_card),
       elapsed(clock),
       remote({.transport = transport,
+              .gate = gate,
               .elapsed = elapsed,
               .logs = logs,
               .flags = flags,

@@ -19,6 +19,8 @@ struct RemoteStation : PatternStation {
     std::vector<std::string> Command(const std::string& line);
 
     RecordingTransport transport;
+    QueuePoster poster;
+    BusyGate gate{poster};
     ClockElapsed elapsed;
     RemoteControl remote;
 
