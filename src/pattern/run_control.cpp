@@ -68,7 +68,7 @@ int RunControl::LoadFromMainPage() {
                 "PXIe/QDX 全型機箱工作忙碌中!\n您要停止 PXIe/QDX-C "
                 "控制及載入新的控制執行碼嗎 ?\n\n\n已執行中的控制執行碼\n路徑 : " +
                 loaded_.dir + "\n檔名 : " + loaded_.name + Spaces(23))) {
-            RestartPeriodicTimers(ctx_.timers);
+            RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
             return 0;
         }
         ctx_.logs.AppendLog("[MAIN] PXIe/QDX 全型機箱執行碼控制 : 忙碌中");
@@ -85,7 +85,7 @@ int RunControl::LoadFromMainPage() {
     if (ctx_.loader.LoadPattern(ctx_.card, path, true) == 0) {
         RememberLoaded(path);
     }
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 
@@ -126,7 +126,7 @@ int RunControl::ResetReportStates() {
     ctx_.prompts.Show(PromptIcon::Information, "全面天線的全部狀態值已重置完成!" + Spaces(18));
 
     ctx_.flags.load_stop = false;
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 
@@ -140,7 +140,7 @@ int RunControl::ResetControlCode() {
     ctx_.prompts.Show(PromptIcon::Information,
                       "PXIe/QDX 全型機箱控制執行碼已重置完成!" + Spaces(18));
 
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 
@@ -183,7 +183,7 @@ int RunControl::LoadFromAnalyzerPage() {
 
     ctx_.analyzer_page.tcp_messages.Add(kListSeparator);
     ctx_.logs.AppendLog(kLogSeparator);
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 

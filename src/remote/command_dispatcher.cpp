@@ -30,7 +30,7 @@ void RemoteDispatcher::DispatchCommand(const std::string& line) {
         server_.AnswerNotSupported();
     }
 
-    RestartPeriodicTimers(timers_);
+    RestartPeriodicTimers(timers_, flags_.card_present);
     server_.TrimList();
 }
 

@@ -268,5 +268,15 @@ TEST_F(RunControlTest, EnableAndStopDriveTheSequencerAndNeedACard) {
     EXPECT_TRUE(station.timers.starts.empty());
 }
 
+TEST(RunControlWithoutCard, ResetsLeaveTheReportTimerStopped) {
+    testing::PatternStation station(false);
+    for (auto reset : {&RunControl::ResetReportStates, &RunControl::ResetControlCode}) {
+        station.timers.starts.clear();
+        EXPECT_EQ((station.run.*reset)(), 0);
+        EXPECT_FALSE(station.timers.IsRunning(0));
+        EXPECT_EQ(station.timers.starts, (Starts{{1, 1500}}));
+    }
+}
+
 }  // namespace
 }  // namespace vantu
