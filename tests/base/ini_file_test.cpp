@@ -1,6 +1,10 @@
 #include "base/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "temp_dir.h"
 
@@ -69,6 +73,72 @@ TEST(IniFile, SaveKeepsEncodingAndFailsCleanly) {
 
     EXPECT_FALSE(ini.Save(dir.File("no-such-dir/setup.ini")));
     EXPECT_EQ(IniFile::Load(dir.File("missing.ini")).Get("A", "K"), std::nullopt);
+}
+
+TEST(IniFile, LinesTheSaveDoesNotChangeKeepTheirBytes) {
+    // CP950 with a pair glibc cannot decode (0x8140), a lead byte cut by the line feed,
+    // one CRLF line among LF lines and no line feed at the end.
+    const std::string original =
+        "[A]\n"
+        "NAME=\x81\x40\xB7\xC5\r\n"
+        "K=\x81\n"
+        "[B]\n"
+        "X=\xFF";
+    IniFile ini = IniFile::Parse(original);
+    ini.Set("A", "K", "溫");
+    ini.Set("A", "NEW", "2");
+    ini.Set("B", "Y", "3");
+    EXPECT_EQ(ini.Serialise(),
+              "[A]\n"
+              "NAME=\x81\x40\xB7\xC5\r\n"
+              "K=\xB7\xC5\n"
+              "NEW=2\n"
+              "[B]\n"
+              "X=\xFF\n"
+              "Y=3");
+
+    IniFile crlf = IniFile::Parse("[A]\r\nK=1\r\nL=2\n[B]\r\n");
+    crlf.Set("A", "K", "5");
+    crlf.Set("C", "Z", "6");
+    EXPECT_EQ(crlf.Serialise(), "[A]\r\nK=5\r\nL=2\n[B]\r\n[C]\r\nZ=6\r\n");
+}
+
+TEST(IniFile, SaveKeepsSymlinkModeAndOwnerAndRefusesReadOnlyFiles) {
+    testing::TempDir dir;
+    dir.MakeDir("real");
+    const std::string original = "[A]\nK=1\n";
+    dir.Write("real/setup.ini", original);
+    std::filesystem::create_symlink("real/setup.ini", dir.File("setup.ini"));
+    const std::string target = dir.File("real/setup.ini");
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    const bool can_chown = ::chown(target.c_str(), 4321, 4321) == 0;
+
+    IniFile ini = IniFile::Load(dir.File("setup.ini"));
+    ini.Set("A", "K", "2");
+    ASSERT_TRUE(ini.Save(dir.File("setup.ini")));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("setup.ini")));
+    EXPECT_EQ(dir.Read("real/setup.ini"), "[A]\nK=2\n");
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0640u);
+    if (can_chown) {
+        EXPECT_EQ(after.st_uid, 4321u);
+        EXPECT_EQ(after.st_gid, 4321u);
+    }
+
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    ini.Set("A", "K", "3");
+    EXPECT_FALSE(ini.Save(dir.File("setup.ini")));
+    EXPECT_EQ(dir.Read("real/setup.ini"), "[A]\nK=2\n");
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, 0444u);
+    EXPECT_FALSE(dir.Exists("real/setup.ini.saving"));
+}
+
+TEST(IniFile, UnreadableFileReadsAsEmpty) {
+    testing::TempDir dir;
+    dir.MakeDir("setup.ini");
+    EXPECT_EQ(IniFile::Load(dir.File("setup.ini")).Serialise(), "");
 }
 
 TEST(IniFile, GarbageAndHugeLinesDoNotBreakLookup) {
