@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "card/bar0_map.h"
+#include "card/bar_access.h"
 #include "card/card_device.h"
 #include "card/card_open.h"
 #include "card/card_ops.h"
@@ -47,16 +48,29 @@ int ShowInfo(CardHandle card) {
     return kSuccess;
 }
 
+// One line on standard error with the driver's text for a refused access.
+int Refused(CardHandle card, const char* what, std::uint32_t offset, PciStatus status) {
+    std::fprintf(stderr, "vantu-card: %s 0x%08X: Error 0x%X - %s\n", what, offset, status,
+                 card->driver->StatusText(status).c_str());
+    return kFailure;
+}
+
 int ReadRegister(CardHandle card, std::uint32_t offset) {
+    offset &= ~3u;
     std::uint32_t value = 0;
-    ReadCardRegister(card, offset, value);
-    std::printf("0x%08X: 0x%08X\n", offset & ~3u, value);
+    if (const PciStatus status = ReadBar32(card, kCardBar, offset, value); status != kPciSuccess) {
+        return Refused(card, "read", offset, status);
+    }
+    std::printf("0x%08X: 0x%08X\n", offset, value);
     return kSuccess;
 }
 
 int WriteRegister(CardHandle card, std::uint32_t offset, std::uint32_t value) {
-    WriteCardRegister(card, offset, value);
-    std::printf("0x%08X <- 0x%08X\n", offset & ~3u, value);
+    offset &= ~3u;
+    if (const PciStatus status = WriteBar32(card, kCardBar, offset, value); status != kPciSuccess) {
+        return Refused(card, "write", offset, status);
+    }
+    std::printf("0x%08X <- 0x%08X\n", offset, value);
     return kSuccess;
 }
 
