@@ -95,11 +95,9 @@ TEST_F(RunControlTest, RefusedFilesLeaveTheRunningCodeAndTheLastNameAlone) {
     const std::vector<std::uint32_t> code = station.ControlCode();
     const Lines refusal{"無法讀取 [ beam_a.cfg ] 資料錯誤 !",
                         "無法讀取 [ beam_a.cfg ] 原因 : 起始位址不是 4 的倍數"};
-    auto new_log_lines = [&, seen = station.LogLines().size()]() mutable {
+    auto last_log_lines = [&](std::ptrdiff_t n) {
         const Lines all = station.LogLines();
-        const Lines added(all.begin() + static_cast<std::ptrdiff_t>(seen), all.end());
-        seen = all.size();
-        return added;
+        return Lines(all.end() - n, all.end());
     };
     station.clock.sleeps.clear();
 
@@ -111,15 +109,15 @@ TEST_F(RunControlTest, RefusedFilesLeaveTheRunningCodeAndTheLastNameAlone) {
     EXPECT_EQ(station.run.LoadFromMainPage(), 0);
     ASSERT_EQ(station.prompts.shown.size(), 2u);
     EXPECT_EQ(station.prompts.shown[1].icon, PromptIcon::Error);
-    EXPECT_EQ(new_log_lines(),
+    EXPECT_EQ(last_log_lines(3),
               (Lines{"[MAIN] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1]}));
     EXPECT_EQ(station.timers.starts, kRestarted);
 
     // From the analyzer page: only the loader's lines; nothing listed as reset.
     station.analyzer_page.chassis.control_code_name = "beam_a.cfg";
     EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
-    EXPECT_EQ(new_log_lines(), (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1],
-                                      std::string(kLogSeparator)}));
+    EXPECT_EQ(last_log_lines(4), (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1],
+                                        std::string(kLogSeparator)}));
     EXPECT_EQ(station.analyzer_page.tcp_messages.lines(),
               (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", std::string(kListSeparator)}));
     EXPECT_FALSE(station.analyzer_page.chassis.pattern_loaded);

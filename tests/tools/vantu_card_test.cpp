@@ -115,9 +115,9 @@ TEST(VantuCardToolTest, RefusedAccessesPrintTheDriverStatusAndExitWithOne) {
         const ToolRun run = RunCardTool(c.arguments);
         EXPECT_EQ(run.exit_status, 1);
         EXPECT_TRUE(Contains(run.output, c.message)) << run.output;
-        EXPECT_FALSE(Contains(run.output, ": 0x00000000\n")) << run.output;
-        EXPECT_FALSE(Contains(run.output, "<- 0x")) << run.output;
-        EXPECT_FALSE(Contains(run.output, "Total Error")) << run.output;
+        EXPECT_FALSE(Contains(run.output, "0x00000000\n") || Contains(run.output, "<- 0x") ||
+                     Contains(run.output, "Total Error"))
+            << run.output;
     }
 }
 
