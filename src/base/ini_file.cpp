@@ -69,34 +69,34 @@ std::optional<KeyValue> SplitKeyValue(std::string_view line) {
     return KeyValue{Trim(trimmed.substr(0, eq)), value};
 }
 
-// The raw lines of text in the encoding, each with its line feed unit.
-std::vector<std::string_view> RawLines(std::string_view bytes, TextEncoding encoding) {
+struct RawLine {
+    std::string_view bytes;   // ending included
+    std::string_view body;    // without the ending
+    std::string_view ending;  // "\r\n", "\n" or "" in UTF-8
+};
+
+// The lines of text in the encoding, split at line feeds on the encoding's unit grid
+// (before decoding, so that a stray lead byte cannot swallow a line feed).
+std::vector<RawLine> RawLines(std::string_view bytes, TextEncoding encoding) {
     const std::string line_feed = EncodeText("\n", encoding);
-    std::vector<std::string_view> lines;
+    const std::string carriage_return = EncodeText("\r", encoding);
+    std::vector<RawLine> lines;
     std::size_t begin = 0;
     for (std::size_t at = 0; at + line_feed.size() <= bytes.size(); at += line_feed.size()) {
-        if (bytes.compare(at, line_feed.size(), line_feed) == 0) {
-            lines.push_back(bytes.substr(begin, at + line_feed.size() - begin));
-            begin = at + line_feed.size();
+        if (bytes.compare(at, line_feed.size(), line_feed) != 0) {
+            continue;
         }
+        const std::size_t end = at + line_feed.size();
+        std::string_view body = bytes.substr(begin, at - begin);
+        const bool crlf = body.ends_with(carriage_return);
+        body.remove_suffix(crlf ? carriage_return.size() : 0);
+        lines.push_back({bytes.substr(begin, end - begin), body, crlf ? "\r\n" : "\n"});
+        begin = end;
     }
     if (begin < bytes.size()) {
-        lines.push_back(bytes.substr(begin));
+        lines.push_back({bytes.substr(begin), bytes.substr(begin), ""});
     }
     return lines;
-}
-
-// Takes "\r\n" or "\n" (in the encoding) off the end of a raw line and gives it in
-// UTF-8; before decoding, so that a stray lead byte cannot swallow the line feed.
-std::string_view TakeEnding(std::string_view& raw, TextEncoding encoding) {
-    for (std::string_view ending : {"\r\n", "\n"}) {
-        const std::string encoded = EncodeText(ending, encoding);
-        if (raw.ends_with(encoded)) {
-            raw.remove_suffix(encoded.size());
-            return ending;
-        }
-    }
-    return {};
 }
 
 }  // namespace
@@ -113,16 +113,14 @@ IniFile IniFile::Parse(std::string_view bytes) {
     bytes.remove_prefix(ByteOrderMark(file.encoding_).size());
     std::size_t crlf = 0;
     std::size_t lf = 0;
-    for (const std::string_view raw : RawLines(bytes, file.encoding_)) {
-        std::string_view body = raw;
-        const std::string_view ending = TakeEnding(body, file.encoding_);
-        if (ending == "\r\n") {
+    for (const RawLine& raw : RawLines(bytes, file.encoding_)) {
+        if (raw.ending == "\r\n") {
             ++crlf;
-        } else if (ending == "\n") {
+        } else if (raw.ending == "\n") {
             ++lf;
         }
-        file.lines_.push_back(
-            {DecodeText(body, file.encoding_), std::string(ending), std::string(raw)});
+        file.lines_.push_back({DecodeText(raw.body, file.encoding_), std::string(raw.ending),
+                               std::string(raw.bytes)});
     }
     if (lf > crlf) {
         file.newline_ = "\n";
@@ -177,8 +175,12 @@ void IniFile::Insert(std::size_t at, std::string text) {
     if (at > 0 && lines_[at - 1].ending.empty()) {
         Line& before = lines_[at - 1];
         before.ending = newline_;
-        if (before.read_as) {
+        // A UTF-16 file cut after an odd byte is re-encoded, so what follows stays aligned.
+        const std::size_t unit = EncodeText("\n", encoding_).size();
+        if (before.read_as && before.read_as->size() % unit == 0) {
             *before.read_as += EncodeText(newline_, encoding_);
+        } else {
+            before.read_as.reset();
         }
         ending.clear();
     }

@@ -102,6 +102,11 @@ TEST(IniFile, LinesTheSaveDoesNotChangeKeepTheirBytes) {
     crlf.Set("A", "K", "5");
     crlf.Set("C", "Z", "6");
     EXPECT_EQ(crlf.Serialise(), "[A]\r\nK=5\r\nL=2\n[B]\r\n[C]\r\nZ=6\r\n");
+
+    // UTF-16 cut after an odd byte: the lines added behind it stay on the unit grid.
+    IniFile odd = IniFile::Parse(std::string("\xFF\xFEK\0=\0\x31\0\x32", 9));
+    odd.Set("S", "V", "1");
+    EXPECT_EQ(IniFile::Parse(odd.Serialise()).Get("S", "V"), "1");
 }
 
 TEST(IniFile, SaveKeepsSymlinkModeAndOwnerAndRefusesReadOnlyFiles) {
