@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <span>
 #include <vector>
@@ -101,19 +103,27 @@ int ShowFlashId() {
     return kSuccess;
 }
 
+int CannotRead(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "vantu-card: %s: cannot read: %s\n", path.c_str(), reason.c_str());
+    return kFailure;
+}
+
 int ProgramImage(const CardToolCommand& command) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(command.image, error);
     if (error) {
-        std::fprintf(stderr, "vantu-card: cannot read %s\n", command.image.c_str());
-        return kFailure;
+        return CannotRead(command.image, error.message());
     }
     if (command.address + size > kCardFlash.size_bytes) {
         std::fprintf(stderr, "vantu-card: %s does not fit in the flash at 0x%X\n",
                      command.image.c_str(), command.address);
         return kFailure;
     }
-    return ProgramFlashImage(command.image, command.address) == 0 ? kSuccess : kFailure;
+    const int result = ProgramFlashImage(command.image, command.address);
+    if (result == -1) {
+        return CannotRead(command.image, std::strerror(errno));
+    }
+    return result == 0 ? kSuccess : kFailure;
 }
 
 int DumpFlash(std::uint32_t address, std::uint32_t length) {

@@ -100,12 +100,16 @@ TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
     EXPECT_TRUE(Contains(help.output, "flash-program IMAGE --address A")) << help.output;
 }
 
-TEST(VantuCardToolTest, RefusedAccessesPrintTheDriverStatusAndExitWithOne) {
+TEST(VantuCardToolTest, RefusedOrUnreadableSayWhyAndExitWithOne) {
     struct Case {
         const char* arguments;
         const char* message;
     };
+    testing::TempDir dir;
+    const std::string folder = "--simulate flash-program " + dir.path() + " --address 0";
+    const std::string unreadable = "vantu-card: " + dir.path() + ": cannot read: Is a directory\n";
     const Case cases[] = {
+        {folder.c_str(), unreadable.c_str()},
         {"--simulate read 20000", "vantu-card: read 0x00020000: Error 0x20000107 - "},
         {"--simulate write 0x10003 5", "vantu-card: write 0x00010000: Error 0x20000107 - "},
         {"--simulate throughput 0xFFF0 32 1", "Write refused: Error 0x20000107 - "},
