@@ -174,7 +174,7 @@ TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     EXPECT_THAT(trace, HasSubstr("value[0xC0DE0DFF]\n"));
 }
 
-TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
+TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimersACardNeeds) {
     prompts.answers = {false};
     std::ostringstream console;
     SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
@@ -184,6 +184,15 @@ TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
     EXPECT_THAT(timers.starts,
                 ElementsAre(std::pair{kReportPollTimer, 1000}, std::pair{kMainRefreshTimer, 1500}));
+
+    // Without a card there is nothing to poll: the report timer stays stopped.
+    for (bool answer : {false, true}) {
+        timers.starts.clear();
+        prompts.answers = {answer};
+        SaveReportRegisters(nullptr, report, timers, prompts, logs, console);
+        EXPECT_FALSE(timers.IsRunning(kReportPollTimer)) << answer;
+        EXPECT_THAT(timers.starts, ElementsAre(std::pair{kMainRefreshTimer, 1500})) << answer;
+    }
 }
 
 TEST_F(ReportCaptureTest, SingleBlockDumpLabelsWordsByTheirPlaceInTheArray) {
