@@ -9,6 +9,7 @@
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
+#include "pages/firmware_page.h"
 #include "pages/main_page.h"
 #include "widgets/colour_chooser.h"
 
@@ -67,7 +68,12 @@ int CVANTUApp::RunWindowed() {
                                        colours, [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
-    controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });
+    auto* firmware_page = new CCPAGE6DLG(controller.firmware().model(), controller);
+    window.SetPage(kTabFirmware, firmware_page);
+    controller.set_on_state_changed([main_page, firmware_page] {
+        main_page->SyncFromModel();
+        firmware_page->SyncFromModel();
+    });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
