@@ -1,6 +1,6 @@
 #include "pages/firmware_page.h"
 
-#include <QGridLayout>
+#include <QBoxLayout>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -80,16 +80,21 @@ CCPAGE6DLG::CCPAGE6DLG(FirmwarePageModel& model, CommandSink& commands, QWidget*
     spin_->setValue(500);
     spin_->setFixedWidth(70);
 
-    auto* layout = new QGridLayout(this);
-    layout->addWidget(unit_list_, 0, 0, Qt::AlignLeft | Qt::AlignTop);
     auto* actions = new QVBoxLayout;
     actions->addWidget(read_button_);
     actions->addWidget(progress_);
     actions->addStretch();
-    layout->addLayout(actions, 0, 1, Qt::AlignLeft | Qt::AlignTop);
-    layout->addWidget(module_list_, 1, 0);
-    layout->addWidget(spin_, 1, 1, Qt::AlignLeft | Qt::AlignTop);
-    layout->setColumnStretch(2, 1);
+    auto* top = new QHBoxLayout;
+    top->addWidget(unit_list_);
+    top->addLayout(actions);
+    top->addStretch();
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(module_list_);
+    bottom->addWidget(spin_, 0, Qt::AlignTop);
+    bottom->addStretch();
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(bottom, 1);
 
     connect(read_button_, &QPushButton::clicked, this, [this] { OnRead(); });
     connect(spin_, &QSpinBox::valueChanged, this, [this](int position) { OnSpin(position); });
