@@ -13,6 +13,7 @@
 #include "base/ini_file.h"
 #include "base/system_clock.h"
 #include "serial/firmware_page.h"
+#include "serial/line_settings.h"
 #include "serial/monitor_client.h"
 #include "serial/serial_port.h"
 #include "sim/chassis_model.h"
@@ -159,7 +160,8 @@ int Talk(const Options& options, const std::string& station_dir, std::ostream& o
     SerialPort port(console);
     port.set_device(device);
     const int opened = port.OpenSerialPort(com, kBaud, 'N', '\r');
-    const std::string name = device.empty() ? "COM" + std::to_string(com) : device;
+    const std::string path = ComDevicePath(com, device);
+    const std::string name = path.empty() ? "COM" + std::to_string(com) : path;
     if (opened == kPortNotOpened) {
         throw Failure{"cannot open " + name + " (missing, busy, or not a serial device)"};
     }

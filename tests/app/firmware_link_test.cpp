@@ -27,12 +27,12 @@ class ThreadPoster : public Poster {
         queue_.push_back(std::move(work));
         posted_.notify_all();
     }
-    // Runs posted work until done() holds; false when five seconds pass first.
-    bool RunUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    // Runs posted work until done() holds; false when the wait for more work is over.
+    bool RunUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds wait = std::chrono::seconds(5)) {
         while (!done()) {
             std::unique_lock lock(mutex_);
-            if (!posted_.wait_until(lock, deadline, [this] { return !queue_.empty(); })) {
+            if (!posted_.wait_for(lock, wait, [this] { return !queue_.empty(); })) {
                 return false;
             }
             auto work = std::move(queue_.front());
@@ -41,19 +41,6 @@ class ThreadPoster : public Poster {
             work();
         }
         return true;
-    }
-    // Runs what is queued now without waiting for more.
-    void Drain() {
-        for (;;) {
-            std::unique_lock lock(mutex_);
-            if (queue_.empty()) {
-                return;
-            }
-            auto work = std::move(queue_.front());
-            queue_.pop_front();
-            lock.unlock();
-            work();
-        }
     }
 
   private:
@@ -132,7 +119,7 @@ TEST_F(FirmwareLinkTest, ShutdownDuringAReadStopsItAndClosesThePort) {
     EXPECT_EQ(clock.sleeps, std::vector<int>{500});
     EXPECT_FALSE(flags.serial_open);
     EXPECT_FALSE(page.reading);
-    poster.Drain();
+    poster.RunUntil([] { return false; }, std::chrono::milliseconds(0));
     EXPECT_EQ(page.modules[0][16].text, "") << "a read stopped by the shutdown shows nothing";
     link.Shutdown();
     EXPECT_EQ(clock.sleeps.size(), 1u) << "nothing left to close";

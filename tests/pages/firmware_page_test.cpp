@@ -4,8 +4,6 @@
 
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QSpinBox>
 #include <QTest>
 
 #include "page_fakes.h"
@@ -63,16 +61,6 @@ TEST(FirmwarePageTest, SpinMovesTheListInFiveSteps) {
         EXPECT_EQ(spin.Scroll(click.position), click.row) << click.position;
         EXPECT_EQ(spin.step(), click.step) << click.position;
     }
-
-    QtTestApp();
-    FirmwarePageModel model;
-    RecordingCommands commands;
-    CCPAGE6DLG page(model, commands);
-    page.resize(1400, 600);
-    page.spin()->setValue(499);
-    EXPECT_EQ(page.module_list()->verticalScrollBar()->value(),
-              std::min(page.module_list()->verticalScrollBar()->maximum(),
-                       page.module_list()->CellRect(67, 0).top()));
 }
 
 }  // namespace

@@ -63,7 +63,6 @@ TEST(MonitorToolTest, FailuresAreOneLineAndExitOne) {
         {{"--device", backwards.path(), "send", "V"},
          "vantu-monitor: no firmware answers on " + backwards.path() +
              " (wrong or missing wake-up answer)\n"},
-        {{"--com", "x1", "versions"}, "vantu-monitor: --com wants a port number, not \"x1\"\n"},
         {{}, "vantu-monitor: nothing to do: give versions, send TEXT or --serve (see --help)\n"},
     };
     for (const Case& c : cases) {
