@@ -33,7 +33,14 @@ SimulatedFirmware::SimulatedFirmware(const std::vector<int>& absent_modules, int
         throw std::system_error(errno, std::generic_category(), "openpty");
     }
     // The slave stays open here too, so the line survives between clients.
-    slave_path_ = ::ttyname(slave_fd_);
+    const char* name = ::ttyname(slave_fd_);
+    if (name == nullptr) {
+        const int error = errno;
+        ::close(slave_fd_);
+        ::close(master_fd_);
+        throw std::system_error(error, std::generic_category(), "ttyname");
+    }
+    slave_path_ = name;
     ::fcntl(master_fd_, F_SETFL, ::fcntl(master_fd_, F_GETFL) | O_NONBLOCK);
     ::fcntl(master_fd_, F_SETFD, FD_CLOEXEC);
     ::fcntl(slave_fd_, F_SETFD, FD_CLOEXEC);
