@@ -1,5 +1,7 @@
 #include "gui/station.h"
 
+#include <cstdio>
+#include <system_error>
 #include <utility>
 
 #include "card/card_open.h"
@@ -34,11 +36,21 @@ void Station::InstallCardDriver(const CommandLine& options, const std::string& s
         return;
     }
     auto simulated = std::make_unique<SimulatedPciDriver>();
-    chassis_ =
-        std::make_unique<ChassisModel>(simulated->card(), clock_, LoadChassisSettings(station_dir));
+    const ChassisSettings settings = LoadChassisSettings(station_dir);
+    chassis_ = std::make_unique<ChassisModel>(simulated->card(), clock_, settings);
     chassis_->AttachToReads();
     InstallPciDriver(simulated.get());
     driver_ = std::move(simulated);
+    StartSimulatedFirmware(settings);
+}
+
+void Station::StartSimulatedFirmware(const ChassisSettings& settings) {
+    try {
+        firmware_ = std::make_unique<SimulatedFirmware>(settings.absent_modules);
+        controller_.firmware().set_simulated_device(firmware_->slave_path());
+    } catch (const std::system_error& error) {
+        std::fprintf(stderr, "vantu: no simulated firmware: %s\n", error.what());
+    }
 }
 
 void Station::Start() {

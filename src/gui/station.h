@@ -11,6 +11,7 @@
 #include "gui/qt_ports.h"
 #include "gui/qt_tcp_transport.h"
 #include "sim/chassis_model.h"
+#include "sim/simulated_firmware.h"
 #include "sim/simulated_pci_driver.h"
 
 namespace vantu {
@@ -32,6 +33,7 @@ class Station {
 
   private:
     void InstallCardDriver(const CommandLine& options, const std::string& station_dir);
+    void StartSimulatedFirmware(const ChassisSettings& settings);
 
     QtTimers timers_;
     QtPoster poster_;
@@ -41,6 +43,8 @@ class Station {
     // animates the card; both outlive the controller that uses the card.
     std::unique_ptr<PciDriver> driver_;
     std::unique_ptr<ChassisModel> chassis_;
+    // The QDX-A firmware the simulated COM port leads to.
+    std::unique_ptr<SimulatedFirmware> firmware_;
     CVANTUDlg controller_;
     bool shut_down_ = false;
 };

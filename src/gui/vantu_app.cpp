@@ -11,6 +11,7 @@
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
+#include "pages/firmware_page.h"
 #include "pages/main_page.h"
 #include "widgets/colour_chooser.h"
 #include "widgets/qt_colour.h"
@@ -85,14 +86,18 @@ int CVANTUApp::RunWindowed() {
                                                      [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
+    auto* firmware_page = new CCPAGE6DLG(controller.firmware().model(), controller);
+    window.SetPage(kTabFirmware, firmware_page);
     // One line when the page first shows the card's report, for whoever waits on it.
-    controller.set_on_state_changed([main_page, &controller, announced = false]() mutable {
-        main_page->SyncFromModel();
-        if (!announced && controller.main_refresh().showed_report()) {
-            announced = true;
-            std::fprintf(stderr, "vantu: main page shows the card's report\n");
-        }
-    });
+    controller.set_on_state_changed(
+        [main_page, firmware_page, &controller, announced = false]() mutable {
+            main_page->SyncFromModel();
+            firmware_page->SyncFromModel();
+            if (!announced && controller.main_refresh().showed_report()) {
+                announced = true;
+                std::fprintf(stderr, "vantu: main page shows the card's report\n");
+            }
+        });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
