@@ -9,6 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-noto-cjk xvfb xauth
+    libx11-dev xdotool imagemagick
 )
 
 missing=()

@@ -9,7 +9,9 @@
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
+#include "pages/analyzer_page.h"
 #include "pages/main_page.h"
+#include "pages/x11_analyzer_windows.h"
 #include "widgets/colour_chooser.h"
 
 namespace vantu {
@@ -67,14 +69,28 @@ int CVANTUApp::RunWindowed() {
                                        colours, [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
-    controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });
+    auto* analyzer_page = new CCPAGE7DLG(AnalyzerPageContext{
+        station.instrument_page(), controller.analyzer_page(), controller.chassis_controls(),
+        controller.main_page(), QDir::currentPath().toStdString()});
+    window.SetPage(kTabAnalyzer, analyzer_page);
+    const auto analyzer_windows = X11AnalyzerWindows::Open(*analyzer_page->analyzer_frame());
+    station.instrument_page().analyzer().set_windows(analyzer_windows.get());
+    station.set_on_instrument_tick([analyzer_page] { analyzer_page->SyncFromModel(); });
+    controller.set_on_state_changed([main_page, analyzer_page] {
+        main_page->SyncFromModel();
+        analyzer_page->SyncFromModel();
+    });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
     TerminationSignals termination([&window] { window.close(); });
     window.show();
     station.Start();
-    return QApplication::exec();
+    const int exit_code = QApplication::exec();
+    // The pages let go of the controller's models before the station goes.
+    delete analyzer_page;
+    delete main_page;
+    return exit_code;
 }
 
 }  // namespace vantu
