@@ -84,6 +84,73 @@ TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
     }
 }
 
+// The analysis software before and after it came up: not open until started.
+class LaunchedAnalyzer : public SimulatedAnalyzer {
+  public:
+    using SimulatedAnalyzer::SimulatedAnalyzer;
+    int GetInputTrigMod() override { return up ? SimulatedAnalyzer::GetInputTrigMod() : 1; }
+    bool up = false;
+};
+
+TEST(AnalyzerControlTest, LaunchCountdownOnTimerOne) {
+    struct Case {
+        bool launches;
+        // The software answers once the countdown looks for it.
+        bool comes_up;
+        std::string last_line;
+        int prompts;
+    };
+    const std::vector<Case> cases = {
+        {true, true, std::string(kListSeparator), 0},
+        {true, false, "[89600] 軟體 : 等待開啟中 ...", 0},
+        {false, false, "[89600] 軟體 : 等待開啟中 ...", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.launches) + std::to_string(c.comes_up));
+        InstrumentStation station;
+        LaunchedAnalyzer link(station.dir.path());
+        std::vector<std::string> launched;
+        AnalyzerControl analyzer(AnalyzerContext{link,
+                                                 station.page.state().analyzer,
+                                                 station.page.state().generator,
+                                                 station.page.messages(),
+                                                 station.shared,
+                                                 station.timers,
+                                                 station.poster,
+                                                 station.clock,
+                                                 station.prompts,
+                                                 nullptr,
+                                                 station.dir.path(),
+                                                 "",
+                                                 [&](const std::string& program) {
+                                                     launched.push_back(program);
+                                                     return c.launches;
+                                                 },
+                                                 {}});
+        station.timers.on_tick = [&](int id) { analyzer.HandleTimer(id); };
+        analyzer.StartAnalyzer();
+        EXPECT_EQ(launched, std::vector<std::string>{"OP_89600vsa.sh"});
+        EXPECT_EQ(station.prompts.shown.size(), static_cast<std::size_t>(c.prompts));
+        EXPECT_EQ(station.timers.IsRunning(kLaunchTimer), c.launches);
+        if (c.launches) {
+            station.timers.Advance(1000);
+            EXPECT_EQ(station.page.state().analyzer.open_caption, "25");
+            EXPECT_FALSE(station.page.state().analyzer.open_enabled);
+            // The window is looked for only once fewer than 8 seconds are left.
+            link.up = c.comes_up;
+            station.timers.Advance(17000);
+            EXPECT_EQ(station.page.state().analyzer.open_caption, "8");
+            station.timers.Advance(30000);
+        }
+        EXPECT_FALSE(station.timers.IsRunning(kLaunchTimer));
+        EXPECT_EQ(station.page.state().analyzer.open_caption, "開啟");
+        EXPECT_TRUE(station.page.state().analyzer.open_enabled);
+        EXPECT_EQ(analyzer.countdown(), 26);
+        EXPECT_EQ(station.shared.vsa_open, c.comes_up);
+        EXPECT_EQ(station.analyzer_page.tcp_messages.lines().back(), c.last_line);
+    }
+}
+
 TEST(AnalyzerControlTest, SettingsDialogTextsReachTheAnalyzer) {
     InstrumentStation station;
     station.analyzer.set_trace_count(3);
