@@ -431,6 +431,8 @@ void AnalyzerControl::SetPhaseCompensation(bool ticked) {
 }
 
 void AnalyzerControl::StopTriggerAtExit() {
+    // No countdown or marker refresh may tick into the teardown.
+    ctx_.timers.Kill(kLaunchTimer);
     ctx_.timers.Kill(kTriggerRefreshTimer);
     if (ctx_.shared.analyzer_flags[kSharedTriggerMeasurement]) {
         ctx_.link.SetTrigMeas(0);

@@ -68,6 +68,7 @@ TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
         station.timeline.Take();
         station.clock.sleeps.clear();
         station.prompts.answers = {c.answer};
+        station.timers.Start(kLaunchTimer, 1000);
 
         page.Shutdown();
         EXPECT_EQ(station.timeline.Take(), (Lines{"L [GUI][Exit] 關閉 觸發量測功能", kL26,
@@ -80,7 +81,9 @@ TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
         EXPECT_EQ(station.prompts.shown[0].text,
                   "偵測 VSA 向量信號分析儀軟體尚未被關閉， 您要同步關閉信號分析儀軟體 ?  "
                   "           ");
-        EXPECT_FALSE(station.timers.IsRunning(kPlaceTimer));
+        for (int timer : {kLaunchTimer, kPlaceTimer, kTriggerRefreshTimer}) {
+            EXPECT_FALSE(station.timers.IsRunning(timer)) << timer;
+        }
     }
 }
 
