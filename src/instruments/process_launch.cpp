@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -70,6 +71,8 @@ bool LaunchDetached(const std::string& program, const std::string& working_dir, 
         }
         clock.SleepMs(kPollMs);
     }
+    // A launcher still running is reaped whenever it ends, not left a zombie.
+    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
     return true;
 }
 
