@@ -180,7 +180,7 @@ TEST_F(RemoteE2E, ChassisCommandsAnswerWithExactBytes) {
     EXPECT_EQ(client.Read(12), "NOT_SUPPORT\r");
     client.Send("PL BEAM_SHORT.cfg\r");
     EXPECT_EQ(client.Read(15), "FILE_NOT_EXIST\r");
-    client.Send("VSG_OPEN\r");
+    client.Send("VSG_RESET\r");
     EXPECT_EQ(client.Read(12), "NOT_SUPPORT\r");
     EXPECT_EQ(client.ReadFor(200), "");
 
