@@ -9,7 +9,7 @@ PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
     fonts-noto-cjk xvfb xauth
-    imagemagick xdotool x11-utils
+    imagemagick xdotool x11-utils libx11-dev
 )
 
 missing=()

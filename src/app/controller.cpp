@@ -24,6 +24,7 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
                             card_, station_, loader_, opcode_table_, run_control_, main_page_,
                             analyzer_page_}) {
     RegisterPage(main_lifecycle_);
+    RegisterPage(firmware_);
 }
 
 void CVANTUDlg::RegisterPage(PageLifecycle& page) {
@@ -201,6 +202,8 @@ int CVANTUDlg::DispatchControllerCommand(int code, std::intptr_t argument) {
     switch (code) {
         case kCodeRunControl:
             return HandleMainPageCommand(argument);
+        case kCodeFirmware:
+            return argument == kArgReadFirmware ? firmware_.ReadFirmwareVersions() : 0;
         case kCodeAnalyzerLoad:
             return argument == kArgAnalyzerLoad ? run_control_.LoadFromAnalyzerPage() : 0;
         case kCodeModuleRequest:

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <functional>
+#include <iostream>
 #include <string>
 #include <vector>
 
+#include "app/firmware_link.h"
 #include "app/station_texts.h"
 #include "base/busy_gate.h"
 #include "base/gated_prompts.h"
@@ -94,6 +96,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl& run_control() { return run_control_; }
     ChassisControls& chassis_controls() { return chassis_controls_; }
     RemoteControl& remote() { return remote_; }
+    FirmwareLink& firmware() { return firmware_; }
 
     // The main page's "儲存 SP RCC 回報值".
     void SaveReports();
@@ -162,6 +165,9 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl run_control_;
     ChassisControls chassis_controls_;
     RemoteControl remote_;
+    FirmwareLink firmware_{FirmwareLinkContext{flags_, ports_.prompts, ports_.clock, ports_.poster,
+                                               report_, station_, [this] { StateChanged(); },
+                                               std::cerr}};
 };
 
 }  // namespace vantu

@@ -10,6 +10,22 @@
 namespace vantu {
 namespace {
 
+struct Replacement {
+    std::string_view bytes;
+    std::size_t consumed;
+};
+
+// Characters that Windows code page 950 converts and glibc's CP950 does not: the
+// Big5 forms the Windows conversion gives them (glibc's BIG5-HKSCS agrees on each).
+struct WindowsOnlyForm {
+    std::string_view utf8;
+    std::string_view ansi;
+};
+constexpr WindowsOnlyForm kWindowsOnlyForms[] = {
+    {"¢", "\xA2\x46"}, {"£", "\xA2\x47"}, {"¥", "\xA2\x44"}, {"•", "\xA1\x45"},
+    {"‾", "\xA1\xC2"}, {"∼", "\xA1\xE3"}, {"☉", "\xA1\xF3"}, {"♁", "\xA1\xF2"},
+};
+
 // One conversion direction, opened once per thread: iconv_open is far dearer than a
 // line's conversion, and every log line goes through here.
 class Converter {
@@ -23,10 +39,10 @@ class Converter {
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
 
-    // Converts input; at an unconvertible or invalid sequence writes `replacement`
-    // and skips the number of input bytes `skip` says.
-    template <typename Skip>
-    std::string Run(std::string_view input, std::string_view replacement, Skip skip) {
+    // Converts input; at an unconvertible or invalid sequence asks `fallback` for the
+    // bytes to write and the number of input bytes they stand for.
+    template <typename Fallback>
+    std::string Run(std::string_view input, Fallback fallback) {
         std::string out;
         if (cd_ == reinterpret_cast<iconv_t>(-1)) {
             return out;
@@ -49,12 +65,12 @@ class Converter {
                 continue;
             }
             // EILSEQ or EINVAL: an unconvertible, invalid or cut-off sequence.
-            std::size_t n = skip(std::string_view(in_ptr, in_left));
-            in_ptr += n;
-            in_left -= n;
-            out.resize(std::max(out.size(), used + replacement.size() + 16));
-            out.replace(used, replacement.size(), replacement);
-            used += replacement.size();
+            const Replacement replacement = fallback(std::string_view(in_ptr, in_left));
+            in_ptr += replacement.consumed;
+            in_left -= replacement.consumed;
+            out.resize(std::max(out.size(), used + replacement.bytes.size() + 16));
+            out.replace(used, replacement.bytes.size(), replacement.bytes);
+            used += replacement.bytes.size();
         }
         out.resize(used);
         return out;
@@ -94,16 +110,32 @@ std::size_t Utf16UnitLength(std::string_view rest) {
     return rest.size() >= 2 ? 2 : rest.size();
 }
 
+// A fallback that writes `mark` for the sequence `length` measures.
+template <std::size_t (*length)(std::string_view)>
+auto Mark(std::string_view mark) {
+    return [mark](std::string_view rest) { return Replacement{mark, length(rest)}; };
+}
+
+Replacement WindowsFormOrQuestionMark(std::string_view rest) {
+    const std::size_t length = Utf8SequenceLength(rest);
+    for (const WindowsOnlyForm& form : kWindowsOnlyForms) {
+        if (rest.substr(0, length) == form.utf8) {
+            return {form.ansi, length};
+        }
+    }
+    return {"?", length};
+}
+
 }  // namespace
 
 std::string ToAnsi(std::string_view utf8) {
     thread_local Converter converter("CP950", "UTF-8");
-    return converter.Run(utf8, "?", Utf8SequenceLength);
+    return converter.Run(utf8, WindowsFormOrQuestionMark);
 }
 
 std::string FromAnsi(std::string_view ansi) {
     thread_local Converter converter("UTF-8", "CP950");
-    return converter.Run(ansi, "?", AnsiSequenceLength);
+    return converter.Run(ansi, Mark<AnsiSequenceLength>("?"));
 }
 
 bool IsValidUtf8(std::string_view text) {
@@ -132,39 +164,67 @@ bool IsValidUtf8(std::string_view text) {
     return true;
 }
 
-DecodedText DecodeSettingsText(std::string_view bytes) {
+TextEncoding DetectSettingsEncoding(std::string_view bytes) {
     if (bytes.starts_with("\xFF\xFE")) {
-        thread_local Converter converter("UTF-8", "UTF-16LE");
-        return {converter.Run(bytes.substr(2), "?", Utf16UnitLength), TextEncoding::Utf16Le};
+        return TextEncoding::Utf16Le;
     }
     if (bytes.starts_with("\xFE\xFF")) {
-        thread_local Converter converter("UTF-8", "UTF-16BE");
-        return {converter.Run(bytes.substr(2), "?", Utf16UnitLength), TextEncoding::Utf16Be};
+        return TextEncoding::Utf16Be;
     }
     if (bytes.starts_with("\xEF\xBB\xBF") && IsValidUtf8(bytes.substr(3))) {
-        return {std::string(bytes.substr(3)), TextEncoding::Utf8Bom};
+        return TextEncoding::Utf8Bom;
     }
-    if (IsValidUtf8(bytes)) {
-        return {std::string(bytes), TextEncoding::Utf8};
-    }
-    return {FromAnsi(bytes), TextEncoding::Ansi};
+    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Ansi;
 }
 
-std::string EncodeSettingsText(std::string_view utf8, TextEncoding encoding) {
+std::string_view ByteOrderMark(TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf16Le:
+            return "\xFF\xFE";
+        case TextEncoding::Utf16Be:
+            return "\xFE\xFF";
+        case TextEncoding::Utf8Bom:
+            return "\xEF\xBB\xBF";
+        case TextEncoding::Utf8:
+        case TextEncoding::Ansi:
+            break;
+    }
+    return {};
+}
+
+std::string DecodeText(std::string_view bytes, TextEncoding encoding) {
+    switch (encoding) {
+        case TextEncoding::Utf16Le: {
+            thread_local Converter converter("UTF-8", "UTF-16LE");
+            return converter.Run(bytes, Mark<Utf16UnitLength>("?"));
+        }
+        case TextEncoding::Utf16Be: {
+            thread_local Converter converter("UTF-8", "UTF-16BE");
+            return converter.Run(bytes, Mark<Utf16UnitLength>("?"));
+        }
+        case TextEncoding::Ansi:
+            return FromAnsi(bytes);
+        case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom:
+            break;
+    }
+    return std::string(bytes);
+}
+
+std::string EncodeText(std::string_view utf8, TextEncoding encoding) {
     switch (encoding) {
         case TextEncoding::Utf16Le: {
             thread_local Converter converter("UTF-16LE", "UTF-8");
-            return "\xFF\xFE" + converter.Run(utf8, std::string_view("?\0", 2), Utf8SequenceLength);
+            return converter.Run(utf8, Mark<Utf8SequenceLength>(std::string_view("?\0", 2)));
         }
         case TextEncoding::Utf16Be: {
             thread_local Converter converter("UTF-16BE", "UTF-8");
-            return "\xFE\xFF" + converter.Run(utf8, std::string_view("\0?", 2), Utf8SequenceLength);
+            return converter.Run(utf8, Mark<Utf8SequenceLength>(std::string_view("\0?", 2)));
         }
         case TextEncoding::Ansi:
             return ToAnsi(utf8);
-        case TextEncoding::Utf8Bom:
-            return "\xEF\xBB\xBF" + std::string(utf8);
         case TextEncoding::Utf8:
+        case TextEncoding::Utf8Bom:
             break;
     }
     return std::string(utf8);

@@ -7,7 +7,9 @@
 
 namespace vantu {
 
-// UTF-8 to CP950; characters without a CP950 form (and invalid UTF-8) become "?".
+// UTF-8 to CP950 as the Windows code page converts it, including the forms it gives
+// characters that glibc's CP950 lacks (¢ £ ¥ • ‾ ∼ ☉ ♁); characters without any
+// CP950 form (and invalid UTF-8) become "?".
 std::string ToAnsi(std::string_view utf8);
 
 // CP950 to UTF-8; bytes that do not decode become "?".
@@ -17,16 +19,16 @@ bool IsValidUtf8(std::string_view text);
 
 enum class TextEncoding { Utf8, Utf8Bom, Utf16Le, Utf16Be, Ansi };
 
-struct DecodedText {
-    std::string utf8;
-    TextEncoding encoding = TextEncoding::Utf8;
-};
+// The encoding of a settings file's bytes: UTF-16 when a byte order mark says so,
+// UTF-8 when valid (with or without its byte order mark), CP950 otherwise.
+TextEncoding DetectSettingsEncoding(std::string_view bytes);
 
-// Reads a settings file's bytes: UTF-16 when a byte order mark says so, UTF-8 when
-// valid (with or without its byte order mark), CP950 otherwise.
-DecodedText DecodeSettingsText(std::string_view bytes);
+// The byte order mark a file in the encoding starts with; empty for none.
+std::string_view ByteOrderMark(TextEncoding encoding);
 
-// The inverse of DecodeSettingsText for the encoding the file was read in.
-std::string EncodeSettingsText(std::string_view utf8, TextEncoding encoding);
+// Text in the encoding, without its byte order mark, to UTF-8 and back; what does
+// not convert becomes "?".
+std::string DecodeText(std::string_view bytes, TextEncoding encoding);
+std::string EncodeText(std::string_view utf8, TextEncoding encoding);
 
 }  // namespace vantu

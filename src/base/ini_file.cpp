@@ -1,12 +1,8 @@
 #include "base/ini_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <cctype>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+
+#include "base/file_bytes.h"
 
 namespace vantu {
 namespace {
@@ -73,44 +69,68 @@ std::optional<KeyValue> SplitKeyValue(std::string_view line) {
     return KeyValue{Trim(trimmed.substr(0, eq)), value};
 }
 
+struct RawLine {
+    std::string_view bytes;   // ending included
+    std::string_view body;    // without the ending
+    std::string_view ending;  // "\r\n", "\n" or "" in UTF-8
+};
+
+// The lines of text in the encoding, split at line feeds on the encoding's unit grid
+// (before decoding, so that a stray lead byte cannot swallow a line feed).
+std::vector<RawLine> RawLines(std::string_view bytes, TextEncoding encoding) {
+    const std::string line_feed = EncodeText("\n", encoding);
+    const std::string carriage_return = EncodeText("\r", encoding);
+    std::vector<RawLine> lines;
+    std::size_t begin = 0;
+    for (std::size_t at = 0; at + line_feed.size() <= bytes.size(); at += line_feed.size()) {
+        if (bytes.compare(at, line_feed.size(), line_feed) != 0) {
+            continue;
+        }
+        const std::size_t end = at + line_feed.size();
+        std::string_view body = bytes.substr(begin, at - begin);
+        const bool crlf = body.ends_with(carriage_return);
+        body.remove_suffix(crlf ? carriage_return.size() : 0);
+        lines.push_back({bytes.substr(begin, end - begin), body, crlf ? "\r\n" : "\n"});
+        begin = end;
+    }
+    if (begin < bytes.size()) {
+        lines.push_back({bytes.substr(begin), bytes.substr(begin), ""});
+    }
+    return lines;
+}
+
 }  // namespace
 
 IniFile IniFile::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return IniFile{};
-    }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return Parse(bytes);
+    std::string error;
+    const std::optional<std::string> bytes = ReadFileBytes(path, error);
+    return bytes ? Parse(*bytes) : IniFile{};
 }
 
 IniFile IniFile::Parse(std::string_view bytes) {
     IniFile file;
-    DecodedText decoded = DecodeSettingsText(bytes);
-    file.encoding_ = decoded.encoding;
-    std::string_view text = decoded.utf8;
-    if (text.find("\r\n") == std::string_view::npos && text.find('\n') != std::string_view::npos) {
-        file.newline_ = "\n";
+    file.encoding_ = DetectSettingsEncoding(bytes);
+    bytes.remove_prefix(ByteOrderMark(file.encoding_).size());
+    std::size_t crlf = 0;
+    std::size_t lf = 0;
+    for (const RawLine& raw : RawLines(bytes, file.encoding_)) {
+        if (raw.ending == "\r\n") {
+            ++crlf;
+        } else if (raw.ending == "\n") {
+            ++lf;
+        }
+        file.lines_.push_back({DecodeText(raw.body, file.encoding_), std::string(raw.ending),
+                               std::string(raw.bytes)});
     }
-    file.final_newline_ = text.empty() || text.back() == '\n';
-    while (!text.empty()) {
-        std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        file.lines_.emplace_back(line);
-        if (end == std::string_view::npos) {
-            break;
-        }
-        text.remove_prefix(end + 1);
+    if (lf > crlf) {
+        file.newline_ = "\n";
     }
     return file;
 }
 
 std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        auto name = SectionName(lines_[i]);
+        auto name = SectionName(lines_[i].text);
         if (name && SameName(*name, section)) {
             return i;
         }
@@ -120,7 +140,7 @@ std::optional<std::size_t> IniFile::FindSection(std::string_view section) const 
 
 std::size_t IniFile::SectionEnd(std::size_t header) const {
     std::size_t i = header + 1;
-    while (i < lines_.size() && !SectionName(lines_[i])) {
+    while (i < lines_.size() && !SectionName(lines_[i].text)) {
         ++i;
     }
     return i;
@@ -129,7 +149,7 @@ std::size_t IniFile::SectionEnd(std::size_t header) const {
 std::optional<std::size_t> IniFile::FindKey(std::size_t header, std::string_view key) const {
     std::size_t end = SectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        auto kv = SplitKeyValue(lines_[i]);
+        auto kv = SplitKeyValue(lines_[i].text);
         if (kv && SameName(kv->key, key)) {
             return i;
         }
@@ -146,66 +166,60 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
     if (!line) {
         return std::nullopt;
     }
-    return std::string(SplitKeyValue(lines_[*line])->value);
+    return std::string(SplitKeyValue(lines_[*line].text)->value);
+}
+
+void IniFile::Insert(std::size_t at, std::string text) {
+    std::string ending = newline_;
+    // Only the last line can lack an ending; a line added after it becomes the last.
+    if (at > 0 && lines_[at - 1].ending.empty()) {
+        Line& before = lines_[at - 1];
+        before.ending = newline_;
+        // A UTF-16 file cut after an odd byte is re-encoded, so what follows stays aligned.
+        const std::size_t unit = EncodeText("\n", encoding_).size();
+        if (before.read_as && before.read_as->size() % unit == 0) {
+            *before.read_as += EncodeText(newline_, encoding_);
+        } else {
+            before.read_as.reset();
+        }
+        ending.clear();
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
+                  Line{std::move(text), std::move(ending), std::nullopt});
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
     std::string entry = std::string(key) + "=" + std::string(value);
     auto header = FindSection(section);
     if (!header) {
-        lines_.push_back("[" + std::string(section) + "]");
-        lines_.push_back(entry);
+        Insert(lines_.size(), "[" + std::string(section) + "]");
+        Insert(lines_.size(), std::move(entry));
         return;
     }
     if (auto line = FindKey(*header, key)) {
-        lines_[*line] = entry;
+        lines_[*line].text = std::move(entry);
+        lines_[*line].read_as.reset();
         return;
     }
     // After the section's last non-blank line, so a blank line before the next
     // section stays where it was.
     std::size_t insert_at = SectionEnd(*header);
-    while (insert_at > *header + 1 && Trim(lines_[insert_at - 1]).empty()) {
+    while (insert_at > *header + 1 && Trim(lines_[insert_at - 1].text).empty()) {
         --insert_at;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insert_at), entry);
+    Insert(insert_at, std::move(entry));
 }
 
 std::string IniFile::Serialise() const {
-    std::string text;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        text += lines_[i];
-        if (i + 1 < lines_.size() || final_newline_) {
-            text += newline_;
-        }
+    std::string bytes(ByteOrderMark(encoding_));
+    for (const Line& line : lines_) {
+        bytes += line.read_as ? *line.read_as : EncodeText(line.text + line.ending, encoding_);
     }
-    return EncodeSettingsText(text, encoding_);
+    return bytes;
 }
 
 bool IniFile::Save(const std::string& path) const {
-    // Written beside the file and renamed over it, so a failed write never leaves a
-    // half-written setup.ini behind.
-    std::string temp = path + ".saving";
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        return false;
-    }
-    std::string bytes = Serialise();
-    std::string_view rest = bytes;
-    bool ok = true;
-    while (ok && !rest.empty()) {
-        ssize_t n = ::write(fd, rest.data(), rest.size());
-        ok = n > 0;
-        if (ok) {
-            rest.remove_prefix(static_cast<std::size_t>(n));
-        }
-    }
-    ok = (::fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    if (!ok || std::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return ReplaceFileBytes(path, Serialise());
 }
 
 }  // namespace vantu

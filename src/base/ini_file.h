@@ -1,7 +1,8 @@
 // A setup.ini reader and writer in the manner of the Windows private-profile
 // routines: section and key names match without regard to case, blanks around keys
 // and values are dropped, and a write replaces the value in place, keeping every
-// other line (comments, unknown keys, order) as it was.
+// other line (comments, unknown keys, order) as it was: byte for byte, line ending
+// included, so text that does not convert in a line nobody edited is never lost.
 #pragma once
 
 #include <optional>
@@ -25,19 +26,28 @@ class IniFile {
     // (or a new section at the end of the file) when it is missing.
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
-    // Writes the file in the encoding it was read in; false when that fails.
+    // Writes the file in the encoding it was read in, through a symlink, keeping the
+    // file's mode and owner; false, with the file as it was, when that fails.
     bool Save(const std::string& path) const;
     std::string Serialise() const;
 
   private:
+    struct Line {
+        std::string text;    // UTF-8, without its line ending
+        std::string ending;  // "\r\n", "\n", or "" for a last line without one
+        // The bytes the line was read as, ending included; empty once the line changed.
+        std::optional<std::string> read_as;
+    };
+
+    void Insert(std::size_t at, std::string text);
     std::optional<std::size_t> FindSection(std::string_view section) const;
     std::size_t SectionEnd(std::size_t header) const;
     std::optional<std::size_t> FindKey(std::size_t header, std::string_view key) const;
 
-    std::vector<std::string> lines_;
+    std::vector<Line> lines_;
     TextEncoding encoding_ = TextEncoding::Utf8;
+    // The ending of added lines: the one most lines of the file have.
     std::string newline_ = "\r\n";
-    bool final_newline_ = true;
 };
 
 }  // namespace vantu

@@ -121,6 +121,7 @@ int LoadSettings(const std::string& station_dir, Prompts& prompts, SharedSetting
     if (std::string port = Value(ini, "COM_PORT", "COM_PORT"); !port.empty()) {
         station.com_port = ParseDecimal(port);
     }
+    station.com_device = Value(ini, "COM_PORT", "DEVICE");
     int count = ParseDecimal(Value(ini, "SP_PATTERN", "SET_MAX_CNT"));
     station.pattern_dir_name = Value(ini, "SP_PATTERN", "FILE_PATH");
     station.pattern_dir = station.pattern_dir_name.empty()

@@ -11,6 +11,9 @@ namespace vantu {
 
 struct StationSettings {
     int com_port = 1;
+    // COM_PORT's DEVICE: the device COM port numbers map to (/dev/ttyUSB0); empty for
+    // /dev/ttyS<n-1>.
+    std::string com_device;
     std::string pattern_dir_name;
     std::string pattern_dir;
     std::vector<std::string> pattern_list;

@@ -72,6 +72,7 @@ PciStatus OpenCard(CardHandle& card) {
 
 void CloseCard(CardHandle card) {
     if (card != nullptr) {
+        ReleaseFlashAccess(card);
         TESPCICONTROL_DeviceClose(card);
     }
 }

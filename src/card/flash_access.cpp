@@ -51,6 +51,12 @@ int InitFlashAccess(CardHandle card, std::uint32_t bar) {
     return 0;
 }
 
+void ReleaseFlashAccess(CardHandle card) {
+    if (card == state.card) {
+        state = FlashAccessState{};
+    }
+}
+
 void ConfigureSpi(std::uint32_t setting) {
     WriteRegister(kSpiControl, ((setting & 7) | kSpiConfigFlag) << kSpiConfigShift);
 }
@@ -208,8 +214,10 @@ std::uint32_t ReadFlash(std::span<std::uint8_t> data, std::uint32_t address) {
 int EraseRange(std::uint32_t start, std::uint32_t length) {
     Mark("Erasing ");
     int errors = 0;
+    // An image that starts inside a sector still reaches into the sectors after it.
     const std::uint64_t end = std::uint64_t{start} + length;
-    for (std::uint64_t address = start; address < end; address += kCardFlash.sector_bytes) {
+    const std::uint32_t first = start - start % kCardFlash.sector_bytes;
+    for (std::uint64_t address = first; address < end; address += kCardFlash.sector_bytes) {
         errors += EraseSector(static_cast<std::uint32_t>(address));
         Mark("e");
     }

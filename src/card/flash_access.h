@@ -20,6 +20,9 @@ inline constexpr int kProgramReadyReads = 1000;
 
 // Keeps the card and BAR for every later call; forgets the cached extended address.
 int InitFlashAccess(CardHandle card, std::uint32_t bar);
+// Forgets the card when it is the one the layer keeps, so that no later call reaches a
+// closed handle: they then mark "e" and touch nothing.
+void ReleaseFlashAccess(CardHandle card);
 
 void ConfigureSpi(std::uint32_t setting);
 void SpiIssue(std::uint32_t select, std::uint32_t command, std::uint32_t command_bits,
@@ -47,7 +50,8 @@ int EraseSector(std::uint32_t address);
 int ProgramPage(std::span<const std::uint8_t> data, std::uint32_t address);
 // Reads at most 256 bytes; gives the number read.
 std::uint32_t ReadFlash(std::span<std::uint8_t> data, std::uint32_t address);
-// Erases every 64 KiB sector from start while below start + length; the failed erases.
+// Erases every 64 KiB sector that holds a byte of start .. start + length - 1, from the
+// sector start lies in; the failed erases.
 int EraseRange(std::uint32_t start, std::uint32_t length);
 
 }  // namespace vantu

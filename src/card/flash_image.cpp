@@ -7,6 +7,7 @@
 #include <fstream>
 #include <span>
 #include <thread>
+#include <vector>
 
 #include "card/card_timing.h"
 #include "card/flash_access.h"
@@ -83,6 +84,37 @@ int VerifyFile(std::ifstream& file, std::uint64_t start, std::uint64_t end) {
     return total;
 }
 
+// Bytes of the flash that an image's erase takes with it but the image does not cover.
+struct KeptBytes {
+    std::uint32_t address = 0;
+    std::vector<std::uint8_t> bytes;
+};
+
+KeptBytes ReadKept(std::uint64_t begin, std::uint64_t end) {
+    KeptBytes kept{static_cast<std::uint32_t>(begin), std::vector<std::uint8_t>(end - begin)};
+    const std::span<std::uint8_t> bytes(kept.bytes);
+    for (std::uint32_t done = 0; done < bytes.size();) {
+        done += ReadFlash(bytes.subspan(done), kept.address + done);
+    }
+    return kept;
+}
+
+// Programs the kept bytes back page by page; pages still all 0xFF are left erased.
+void RestoreKept(const KeptBytes& kept) {
+    const std::span<const std::uint8_t> bytes(kept.bytes);
+    for (std::uint32_t done = 0; done < bytes.size();) {
+        const std::uint32_t address = kept.address + done;
+        const std::uint32_t piece =
+            std::min<std::uint32_t>(kCardFlash.page_bytes - address % kCardFlash.page_bytes,
+                                    static_cast<std::uint32_t>(bytes.size()) - done);
+        const std::span<const std::uint8_t> page = bytes.subspan(done, piece);
+        if (!std::ranges::all_of(page, [](std::uint8_t byte) { return byte == 0xFF; })) {
+            ProgramPage(page, address);
+        }
+        done += piece;
+    }
+}
+
 void Rewind(std::ifstream& file) {
     file.clear();
     file.seekg(0);
@@ -98,6 +130,11 @@ int ProgramFlashImage(const std::string& image_path, std::uint32_t start_address
     const auto size = static_cast<std::uint32_t>(file.tellg());
     const std::uint64_t start = start_address;
     const std::uint64_t end = start + size;
+    // The erase takes whole sectors: what they hold before and after the image is read
+    // first and programmed back with it, so an image off the sector grid harms nothing.
+    const std::uint64_t sector = kCardFlash.sector_bytes;
+    const KeptBytes before = ReadKept(start - start % sector, start);
+    const KeptBytes after = ReadKept(end, (end + sector - 1) / sector * sector);
 
     StartStopwatch();
     EraseRange(start_address, size);
@@ -108,6 +145,8 @@ int ProgramFlashImage(const std::string& image_path, std::uint32_t start_address
     Mark("Programming ");
     StartStopwatch();
     ProgramFile(file, start, end);
+    RestoreKept(before);
+    RestoreKept(after);
     const double program_us = ReadStopwatch();
     Mark("\n");
     std::this_thread::sleep_for(kPhasePause);

@@ -7,7 +7,9 @@
 
 #include "card/bar0_map.h"
 #include "card/bar_access.h"
+#include "card/card_device.h"
 #include "card/card_timing.h"
+#include "card/pci_driver.h"
 
 namespace vantu {
 namespace {
@@ -23,6 +25,15 @@ int CompareRun(const std::vector<std::uint32_t>& written, const std::vector<std:
         }
     }
     return errors;
+}
+
+// A refused block access ends the test: its words would only compare as errors.
+int Refused(CardHandle card, const char* access, PciStatus status) {
+    std::fflush(stdout);
+    std::fprintf(
+        stderr, "%s refused: Error 0x%X - %s\n", access, status,
+        card == nullptr ? PciStatusText(status).c_str() : card->driver->StatusText(status).c_str());
+    return kThroughputRefused;
 }
 
 }  // namespace
@@ -41,14 +52,20 @@ int RunMemoryThroughputTest(CardHandle card, std::uint32_t offset, std::uint32_t
             written[i] = base + i;
         }
         StartStopwatch();
-        WriteBarBlock(card, kCardBar, offset, written.data(), words * 4);
+        PciStatus status = WriteBarBlock(card, kCardBar, offset, written.data(), words * 4);
         const double write_us = ReadStopwatch();
+        if (status != kPciSuccess) {
+            return Refused(card, "Write", status);
+        }
         std::printf("Write %dDW Time = [%f]us\n", static_cast<int>(words), write_us);
         std::printf("Average WR Throughput = [%f]MB/sec\n", transferred / write_us);
 
         StartStopwatch();
-        ReadBarBlock(card, kCardBar, offset, read.data(), words * 4);
+        status = ReadBarBlock(card, kCardBar, offset, read.data(), words * 4);
         const double read_us = ReadStopwatch();
+        if (status != kPciSuccess) {
+            return Refused(card, "Read", status);
+        }
         std::printf("Read %dDW Time = [%f]us\n", static_cast<int>(words), read_us);
         std::printf("Average RD Throughput = [%f]MB/sec\n", transferred / read_us);
 

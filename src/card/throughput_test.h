@@ -8,7 +8,10 @@
 
 namespace vantu {
 
-// Gives the total number of mismatching words over all runs.
+inline constexpr int kThroughputRefused = -1;
+
+// Gives the total number of mismatching words over all runs, or kThroughputRefused
+// when the driver refused a block access (its status text then on standard error).
 int RunMemoryThroughputTest(CardHandle card, std::uint32_t offset, std::uint32_t bytes,
                             std::uint32_t runs);
 

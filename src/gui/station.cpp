@@ -1,15 +1,21 @@
 #include "gui/station.h"
 
+#include <cstdio>
+#include <system_error>
 #include <utility>
 
 #include "card/card_open.h"
 #include "card/device_library.h"
 #include "card/sysfs_pci_driver.h"
+#include "instruments/process_launch.h"
+
+#include <iostream>
 
 namespace vantu {
 namespace {
 
 constexpr const char* kSysfsRoot = "/sys";
+constexpr int kLaunchWaitMs = 5000;
 
 }  // namespace
 
@@ -18,9 +24,47 @@ Station::Station(const CommandLine& options, const std::string& station_dir, Sha
     : timers_([this](int id) { controller_.HandleTimerTick(id); }),
       transport_(static_cast<std::uint16_t>(options.port)),
       controller_(ControllerPorts{prompts, timers_, clock_, poster_, window, transport_},
-                  station_dir, shared, [](CardHandle& card) { return OpenCard(card); }) {
+                  station_dir, shared, [](CardHandle& card) { return OpenCard(card); }),
+      page_timers_([this](int id) {
+          if (instrument_page_) {
+              instrument_page_->HandleTimer(id);
+          }
+          if (on_instrument_tick_) {
+              on_instrument_tick_();
+          }
+      }) {
     InstallCardDriver(options, station_dir);
     transport_.set_events(&controller_.remote().transport_events());
+    AddInstrumentPage(options, station_dir, prompts);
+}
+
+void Station::AddInstrumentPage(const CommandLine& options, const std::string& station_dir,
+                                Prompts& prompts) {
+    instruments_ = MakeInstrumentBackends(station_dir, options.simulate, clock_, std::cerr);
+    QtProfile profile;
+    instrument_page_ = std::make_unique<InstrumentPage>(InstrumentPageContext{
+        .generator = *instruments_.generator,
+        .link = *instruments_.analyzer,
+        .windows = nullptr,
+        .tcp_messages = controller_.analyzer_page().tcp_messages,
+        .logs = controller_.log(),
+        .shared = controller_.shared(),
+        .main_page = controller_.main_page(),
+        .server = controller_.remote().server(),
+        .timers = page_timers_,
+        .poster = poster_,
+        .clock = clock_,
+        .prompts = prompts,
+        .console = std::cout,
+        .station_dir = station_dir,
+        .program = profile.Read("Settings", "89600VSA_filePath", ""),
+        .launch =
+            [this, station_dir](const std::string& program) {
+                return LaunchDetached(program, station_dir, kLaunchWaitMs, clock_);
+            },
+        .stop_control_code = [this] { controller_.chassis_controls().ClickStop(); }});
+    controller_.RegisterPage(*instrument_page_);
+    controller_.remote().dispatcher().AddCommands(instrument_page_->commands());
 }
 
 Station::~Station() {
@@ -34,11 +78,21 @@ void Station::InstallCardDriver(const CommandLine& options, const std::string& s
         return;
     }
     auto simulated = std::make_unique<SimulatedPciDriver>();
-    chassis_ =
-        std::make_unique<ChassisModel>(simulated->card(), clock_, LoadChassisSettings(station_dir));
+    const ChassisSettings settings = LoadChassisSettings(station_dir);
+    chassis_ = std::make_unique<ChassisModel>(simulated->card(), clock_, settings);
     chassis_->AttachToReads();
     InstallPciDriver(simulated.get());
     driver_ = std::move(simulated);
+    StartSimulatedFirmware(settings);
+}
+
+void Station::StartSimulatedFirmware(const ChassisSettings& settings) {
+    try {
+        firmware_ = std::make_unique<SimulatedFirmware>(settings.absent_modules);
+        controller_.firmware().set_simulated_device(firmware_->slave_path());
+    } catch (const std::system_error& error) {
+        std::fprintf(stderr, "vantu: no simulated firmware: %s\n", error.what());
+    }
 }
 
 void Station::Start() {

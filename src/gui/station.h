@@ -2,6 +2,7 @@
 // same composition serves the window and the headless runner.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -10,7 +11,10 @@
 #include "gui/command_line.h"
 #include "gui/qt_ports.h"
 #include "gui/qt_tcp_transport.h"
+#include "instruments/instrument_backends.h"
+#include "instruments/instrument_page.h"
 #include "sim/chassis_model.h"
+#include "sim/simulated_firmware.h"
 #include "sim/simulated_pci_driver.h"
 
 namespace vantu {
@@ -29,9 +33,17 @@ class Station {
     bool shut_down() const { return shut_down_; }
 
     CVANTUDlg& controller() { return controller_; }
+    InstrumentPage& instrument_page() { return *instrument_page_; }
+    // Called after each tick of the signal-analyzer page's own timers.
+    void set_on_instrument_tick(std::function<void()> handler) {
+        on_instrument_tick_ = std::move(handler);
+    }
 
   private:
     void InstallCardDriver(const CommandLine& options, const std::string& station_dir);
+    void StartSimulatedFirmware(const ChassisSettings& settings);
+    void AddInstrumentPage(const CommandLine& options, const std::string& station_dir,
+                           Prompts& prompts);
 
     QtTimers timers_;
     QtPoster poster_;
@@ -41,7 +53,14 @@ class Station {
     // animates the card; both outlive the controller that uses the card.
     std::unique_ptr<PciDriver> driver_;
     std::unique_ptr<ChassisModel> chassis_;
+    // The QDX-A firmware the simulated COM port leads to.
+    std::unique_ptr<SimulatedFirmware> firmware_;
     CVANTUDlg controller_;
+    // The signal-analyzer page's own timers, its instruments and the page itself.
+    QtTimers page_timers_;
+    InstrumentBackends instruments_;
+    std::unique_ptr<InstrumentPage> instrument_page_;
+    std::function<void()> on_instrument_tick_;
     bool shut_down_ = false;
 };
 

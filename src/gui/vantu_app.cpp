@@ -11,7 +11,10 @@
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
+#include "pages/analyzer_page.h"
+#include "pages/firmware_page.h"
 #include "pages/main_page.h"
+#include "pages/x11_analyzer_windows.h"
 #include "widgets/colour_chooser.h"
 #include "widgets/qt_colour.h"
 
@@ -85,14 +88,26 @@ int CVANTUApp::RunWindowed() {
                                                      [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
+    auto* firmware_page = new CCPAGE6DLG(controller.firmware().model(), controller);
+    window.SetPage(kTabFirmware, firmware_page);
+    auto* analyzer_page = new CCPAGE7DLG(AnalyzerPageContext{
+        station.instrument_page(), controller.analyzer_page(), controller.chassis_controls(),
+        controller.main_page(), QDir::currentPath().toStdString()});
+    window.SetPage(kTabAnalyzer, analyzer_page);
+    const auto analyzer_windows = X11AnalyzerWindows::Open(*analyzer_page->analyzer_frame());
+    station.instrument_page().analyzer().set_windows(analyzer_windows.get());
+    station.set_on_instrument_tick([analyzer_page] { analyzer_page->SyncFromModel(); });
     // One line when the page first shows the card's report, for whoever waits on it.
-    controller.set_on_state_changed([main_page, &controller, announced = false]() mutable {
-        main_page->SyncFromModel();
-        if (!announced && controller.main_refresh().showed_report()) {
-            announced = true;
-            std::fprintf(stderr, "vantu: main page shows the card's report\n");
-        }
-    });
+    controller.set_on_state_changed(
+        [main_page, firmware_page, analyzer_page, &controller, announced = false]() mutable {
+            main_page->SyncFromModel();
+            firmware_page->SyncFromModel();
+            analyzer_page->SyncFromModel();
+            if (!announced && controller.main_refresh().showed_report()) {
+                announced = true;
+                std::fprintf(stderr, "vantu: main page shows the card's report\n");
+            }
+        });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
@@ -106,10 +121,12 @@ int CVANTUApp::RunWindowed() {
     });
     window.show();
     station.Start();
-    if (station.shut_down()) {
-        return 0;
-    }
-    return QApplication::exec();
+    const int exit_code = station.shut_down() ? 0 : QApplication::exec();
+    // The pages let go of the controller's models before the station goes.
+    delete analyzer_page;
+    delete firmware_page;
+    delete main_page;
+    return exit_code;
 }
 
 }  // namespace vantu

@@ -19,6 +19,10 @@ inline constexpr std::intptr_t kArgSaveRefLineColour = 10;
 inline constexpr std::intptr_t kArgSaveTempColours = 11;
 inline constexpr std::intptr_t kArgMinimise = 12;
 
+// Code 6: the firmware version page's read button.
+inline constexpr int kCodeFirmware = 6;
+inline constexpr std::intptr_t kArgReadFirmware = 1;
+
 // Code 7: the signal-analyzer page's "載入".
 inline constexpr int kCodeAnalyzerLoad = 7;
 inline constexpr std::intptr_t kArgAnalyzerLoad = 1;

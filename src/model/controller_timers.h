@@ -25,8 +25,11 @@ inline void StopPeriodicTimers(Timers& timers) {
 }
 
 // Polling resumes after 1 s, the main page repaints from the new reports after 1.5 s.
-inline void RestartPeriodicTimers(Timers& timers) {
-    timers.Start(kReportPollTimer, kReportPollRestartMs);
+// Without a card there is nothing to poll, so the report timer stays stopped.
+inline void RestartPeriodicTimers(Timers& timers, bool card_open) {
+    if (card_open) {
+        timers.Start(kReportPollTimer, kReportPollRestartMs);
+    }
     timers.Start(kMainRefreshTimer, kMainRefreshRestartMs);
 }
 

@@ -27,16 +27,34 @@ struct FileCloser {
 
 }  // namespace
 
-std::string_view PatternHeaderProblem(std::uint32_t start_offset, std::uint32_t length) {
+PatternReadResult CheckPatternHeader(std::uint32_t start_offset, std::uint32_t length) {
     if (length > kMaxPatternBytes) {
-        return "length above 8192 bytes";
+        return kPatternTooLong;
     }
     if (start_offset % 4 != 0) {
-        return "start offset not a multiple of 4";
+        return kPatternUnaligned;
     }
     const std::uint64_t end = std::uint64_t{start_offset} + length / 4 * 4;
     if (start_offset < kControlCodeMemory || end > kControlCodeMemory + kMaxPatternBytes) {
-        return "words outside the control code memory 0xC000-0xDFFF";
+        return kPatternOutside;
+    }
+    return kPatternRead;
+}
+
+std::string_view PatternProblemText(PatternReadResult result) {
+    switch (result) {
+        case kPatternRead:
+            break;
+        case kPatternOpenFailed:
+            return "cannot be opened or read";
+        case kPatternCutHeader:
+            return "shorter than the 8-byte header";
+        case kPatternTooLong:
+            return "length above 8192 bytes";
+        case kPatternUnaligned:
+            return "start offset not a multiple of 4";
+        case kPatternOutside:
+            return "words outside the control code memory 0xC000-0xDFFF";
     }
     return {};
 }
@@ -50,10 +68,14 @@ std::optional<PatternHeader> ParsePatternHeader(std::string_view bytes) {
 
 PatternReadResult ParsePattern(std::string_view bytes, PatternImage& image) {
     const std::optional<PatternHeader> header = ParsePatternHeader(bytes);
-    if (!header || !PatternHeaderProblem(header->start_offset, header->length).empty()) {
-        return kPatternRejected;
+    if (!header) {
+        return kPatternCutHeader;
     }
     const auto [start_offset, length] = *header;
+    if (const PatternReadResult check = CheckPatternHeader(start_offset, length);
+        check != kPatternRead) {
+        return check;
+    }
     std::string_view data = bytes.substr(kPatternHeaderBytes);
     data = data.substr(0, std::min<std::size_t>(data.size(), length));
     image.start_offset = start_offset;
@@ -74,6 +96,9 @@ PatternReadResult ReadPatternFile(const std::string& path, PatternImage& image) 
     // A valid file never has more than the header and 8192 data bytes that count.
     std::string bytes(kPatternHeaderBytes + kMaxPatternBytes, '\0');
     const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
+    if (std::ferror(file.get()) != 0) {
+        return kPatternOpenFailed;
+    }
     bytes.resize(got);
     return ParsePattern(bytes, image);
 }

@@ -32,15 +32,21 @@ struct PatternHeader {
     std::uint32_t length = 0;
 };
 
+// Why a file cannot be loaded; the loader refuses it before it touches the card.
 enum PatternReadResult : int {
     kPatternRead = 0,
-    kPatternOpenFailed = -1,
-    // The header is cut short or puts words outside the control code memory.
-    kPatternRejected = -2,
+    kPatternOpenFailed = -1,  // cannot be opened or read
+    kPatternCutHeader = -2,   // shorter than the 8-byte header
+    kPatternTooLong = -3,     // length above 8192 bytes
+    kPatternUnaligned = -4,   // start offset not a multiple of 4
+    kPatternOutside = -5,     // words outside the control code memory 0xC000-0xDFFF
 };
 
-// Why a header cannot be loaded, in a few English words; empty when it can.
-std::string_view PatternHeaderProblem(std::uint32_t start_offset, std::uint32_t length);
+// kPatternRead when a header with these fields can be loaded, else why not.
+PatternReadResult CheckPatternHeader(std::uint32_t start_offset, std::uint32_t length);
+
+// The reason in a few English words, for the tools; empty for kPatternRead.
+std::string_view PatternProblemText(PatternReadResult result);
 
 // nullopt when the bytes are shorter than the header.
 std::optional<PatternHeader> ParsePatternHeader(std::string_view bytes);
@@ -49,6 +55,7 @@ std::optional<PatternHeader> ParsePatternHeader(std::string_view bytes);
 PatternReadResult ParsePattern(std::string_view bytes, PatternImage& image);
 
 // Reads and parses path. An open failure prints "File Open Failed" to the console.
+// Only the header and the 8192 data bytes that can count are read.
 PatternReadResult ReadPatternFile(const std::string& path, PatternImage& image);
 
 // The bytes of a pattern file holding words from start_offset on.

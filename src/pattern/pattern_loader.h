@@ -10,6 +10,7 @@
 #include "card/card_handle.h"
 #include "model/main_page_model.h"
 #include "pattern/opcode_table.h"
+#include "pattern/pattern_file.h"
 
 namespace vantu {
 
@@ -24,8 +25,16 @@ class PatternLoader {
     // table was touched. show_boxes puts the outcome in front of the operator too.
     int LoadPattern(CardHandle card, const std::string& path, bool show_boxes);
 
+    // The check a load makes before anything on the card may change (stopping the
+    // running code, clearing its memory): reads path into image. A refused file is
+    // logged with its reason (and shown, with show_boxes); the result says why.
+    PatternReadResult ReadForLoad(const std::string& path, PatternImage& image, bool show_boxes);
+    // Writes an image ReadForLoad accepted.
+    void LoadImage(CardHandle card, const std::string& path, const PatternImage& image,
+                   bool show_boxes);
+
   private:
-    void ReportFailure(std::string_view name, bool show_boxes);
+    void ReportRefusal(std::string_view name, PatternReadResult result, bool show_boxes);
 
     OpCodeTable& table_;
     LogFiles& logs_;

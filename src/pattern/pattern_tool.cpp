@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "base/file_bytes.h"
 #include "pattern/opcode_listing.h"
 #include "pattern/pattern_file.h"
 
@@ -36,12 +36,14 @@ std::optional<std::uint32_t> ParseWord(std::string_view token) {
     return value;
 }
 
-std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
+// The file's bytes, or one line on err naming the file and why it cannot be read.
+std::optional<std::string> ReadInput(const std::string& path, std::ostream& err) {
+    std::string error;
+    std::optional<std::string> bytes = ReadFileBytes(path, error);
+    if (!bytes) {
+        err << path << ": cannot read: " << error << "\n";
     }
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return bytes;
 }
 
 std::string Hex8(std::uint32_t value) {
@@ -51,9 +53,8 @@ std::string Hex8(std::uint32_t value) {
 }
 
 int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
-    std::optional<std::string> bytes = ReadWholeFile(path);
+    std::optional<std::string> bytes = ReadInput(path, err);
     if (!bytes) {
-        err << path << ": cannot open\n";
         return 1;
     }
     const std::optional<PatternHeader> header = ParsePatternHeader(*bytes);
@@ -64,8 +65,8 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
     const auto [start, length] = *header;
     out << "start offset " << Hex8(start) << "\n";
     out << "length       " << length << " bytes (" << length / 4 << " words)\n";
-    if (std::string_view problem = PatternHeaderProblem(start, length); !problem.empty()) {
-        err << path << ": refused by the loader: " << problem << "\n";
+    if (const PatternReadResult check = CheckPatternHeader(start, length); check != kPatternRead) {
+        err << path << ": refused by the loader: " << PatternProblemText(check) << "\n";
         return 1;
     }
 
@@ -121,9 +122,8 @@ int Build(std::span<const std::string_view> args, std::ostream& out, std::ostrea
             start = *value;
         } else if (args[i] == "--words-from") {
             const std::string source(args[++i]);
-            std::optional<std::string> text = ReadWholeFile(source);
+            std::optional<std::string> text = ReadInput(source, err);
             if (!text) {
-                err << source << ": cannot open\n";
                 return 1;
             }
             if (!ReadWordsText(*text, words, err)) {
@@ -142,8 +142,8 @@ int Build(std::span<const std::string_view> args, std::ostream& out, std::ostrea
         return 1;
     }
     const auto length = static_cast<std::uint32_t>(4 * words.size());
-    if (std::string_view problem = PatternHeaderProblem(start, length); !problem.empty()) {
-        err << path << ": the loader would refuse it: " << problem << "\n";
+    if (const PatternReadResult check = CheckPatternHeader(start, length); check != kPatternRead) {
+        err << path << ": the loader would refuse it: " << PatternProblemText(check) << "\n";
         return 1;
     }
     std::ofstream file(path, std::ios::binary | std::ios::trunc);

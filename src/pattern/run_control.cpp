@@ -63,12 +63,19 @@ int RunControl::LoadFromMainPage() {
     ctx_.logs.AppendLog("[MAIN] 載入執行碼檔名 : " + name);
     const std::string path = dir + "/" + name;
 
+    // A file the loader refuses changes nothing on the card: the running code goes on.
+    PatternImage image;
+    if (ctx_.loader.ReadForLoad(path, image, true) != kPatternRead) {
+        RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
+        return 0;
+    }
+
     if (IsControlCodeBusy(ctx_.card)) {
         if (!ctx_.prompts.AskYesNo(
                 "PXIe/QDX 全型機箱工作忙碌中!\n您要停止 PXIe/QDX-C "
                 "控制及載入新的控制執行碼嗎 ?\n\n\n已執行中的控制執行碼\n路徑 : " +
                 loaded_.dir + "\n檔名 : " + loaded_.name + Spaces(23))) {
-            RestartPeriodicTimers(ctx_.timers);
+            RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
             return 0;
         }
         ctx_.logs.AppendLog("[MAIN] PXIe/QDX 全型機箱執行碼控制 : 忙碌中");
@@ -82,10 +89,9 @@ int RunControl::LoadFromMainPage() {
     ctx_.logs.AppendLog("[MAIN] PXIe/QDX 全型機箱控制執行碼 : 已重置");
     ctx_.clock.SleepMs(kClearSettleMs);
 
-    if (ctx_.loader.LoadPattern(ctx_.card, path, true) == 0) {
-        RememberLoaded(path);
-    }
-    RestartPeriodicTimers(ctx_.timers);
+    ctx_.loader.LoadImage(ctx_.card, path, image, true);
+    RememberLoaded(path);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 
@@ -126,7 +132,7 @@ int RunControl::ResetReportStates() {
     ctx_.prompts.Show(PromptIcon::Information, "全面天線的全部狀態值已重置完成!" + Spaces(18));
 
     ctx_.flags.load_stop = false;
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 
@@ -140,8 +146,34 @@ int RunControl::ResetControlCode() {
     ctx_.prompts.Show(PromptIcon::Information,
                       "PXIe/QDX 全型機箱控制執行碼已重置完成!" + Spaces(18));
 
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
+}
+
+void RunControl::LoadCheckedFromAnalyzerPage(const std::string& path) {
+    // A file the loader refuses changes nothing on the card: the running code goes on.
+    PatternImage image;
+    if (ctx_.loader.ReadForLoad(path, image, false) != kPatternRead) {
+        return;
+    }
+    if (IsControlCodeBusy(ctx_.card)) {
+        ListAndLog("[GUI] PXIe/QDX 全型機箱執行碼控制 : 忙碌中");
+        StopControlCode(ctx_.card);
+        ctx_.main_page.running = false;
+        ListAndLog("[GUI] PXIe/QDX 全型機箱控制執行碼 : 已停用");
+        ctx_.clock.SleepMs(kBusyStopSettleMs);
+    }
+    ClearControlCodeMemory(ctx_.card);
+    ListAndLog("[GUI] PXIe/QDX 全型機箱控制執行碼 : 已重置");
+
+    ctx_.loader.LoadImage(ctx_.card, path, image, false);
+    RememberLoaded(path);
+    AnalyzerPageModel::ChassisGroup& group = ctx_.analyzer_page.chassis;
+    ctx_.clock.SleepMs(kButtonEnableMs);
+    group.run_button_enabled = true;
+    ctx_.clock.SleepMs(kButtonEnableMs);
+    ctx_.analyzer_page.tcp_messages.Add("[GUI] 載入PXIe/QDX 全型機箱控制執行碼 : 完成");
+    group.pattern_loaded = true;
 }
 
 int RunControl::LoadFromAnalyzerPage() {
@@ -160,30 +192,12 @@ int RunControl::LoadFromAnalyzerPage() {
     } else if (!PatternFileExists(ctx_.settings.pattern_dir, name)) {
         ListAndLog("[GUI] PXIe/QDX 全型機箱控制執行碼 : 不存在");
     } else {
-        const std::string path = dir + name;
-        if (IsControlCodeBusy(ctx_.card)) {
-            ListAndLog("[GUI] PXIe/QDX 全型機箱執行碼控制 : 忙碌中");
-            StopControlCode(ctx_.card);
-            ctx_.main_page.running = false;
-            ListAndLog("[GUI] PXIe/QDX 全型機箱控制執行碼 : 已停用");
-            ctx_.clock.SleepMs(kBusyStopSettleMs);
-        }
-        ClearControlCodeMemory(ctx_.card);
-        ListAndLog("[GUI] PXIe/QDX 全型機箱控制執行碼 : 已重置");
-
-        if (ctx_.loader.LoadPattern(ctx_.card, path, false) == 0) {
-            RememberLoaded(path);
-            ctx_.clock.SleepMs(kButtonEnableMs);
-            group.run_button_enabled = true;
-            ctx_.clock.SleepMs(kButtonEnableMs);
-            ctx_.analyzer_page.tcp_messages.Add("[GUI] 載入PXIe/QDX 全型機箱控制執行碼 : 完成");
-            group.pattern_loaded = true;
-        }
+        LoadCheckedFromAnalyzerPage(dir + name);
     }
 
     ctx_.analyzer_page.tcp_messages.Add(kListSeparator);
     ctx_.logs.AppendLog(kLogSeparator);
-    RestartPeriodicTimers(ctx_.timers);
+    RestartPeriodicTimers(ctx_.timers, ctx_.card != nullptr);
     return 0;
 }
 

@@ -61,6 +61,8 @@ class RunControl {
   private:
     // Stops running code before a reset; the run button goes back to idle.
     void StopIfBusyForReset();
+    // The analyzer page's load once the name was found in the pattern directory.
+    void LoadCheckedFromAnalyzerPage(const std::string& path);
     // T and L: the analyzer page's TCP list and the operation log.
     void ListAndLog(const std::string& text);
 

@@ -94,20 +94,26 @@ void ChassisCommands::LoadPattern(const std::string& line) {
         return;
     }
 
-    if (IsControlCodeBusy(ctx_.card)) {
-        StopBeforeLoad();
+    // A file the loader refuses changes nothing on the card: the running code goes on.
+    const std::string path = dir + "/" + name;
+    PatternImage image;
+    const bool loadable = ctx_.loader.ReadForLoad(path, image, false) == kPatternRead;
+    if (loadable) {
+        if (IsControlCodeBusy(ctx_.card)) {
+            StopBeforeLoad();
+        }
+        ctx_.clock.SleepMs(kClearLeadMs);
+        ClearControlCodeMemory(ctx_.card);
+        server.ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已重置");
     }
-    ctx_.clock.SleepMs(kClearLeadMs);
-    ClearControlCodeMemory(ctx_.card);
-    server.ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已重置");
     server.ListAndLog(Joined(kLoadResult, ShowControlCharacters(name)));
     ctx_.analyzer_page.chassis.control_code_name = name;
 
-    const std::string path = dir + "/" + name;
-    if (ctx_.loader.LoadPattern(ctx_.card, path, false) != 0) {
+    if (!loadable) {
         server.SendReply("PL_FAIL");
         server.ListAndLog(Joined(kLoadResult, "異常"));
     } else {
+        ctx_.loader.LoadImage(ctx_.card, path, image, false);
         ctx_.run_control.RememberLoaded(path);
         server.SendReply("PL_DONE");
         server.ListAndLog(Joined(kLoadResult, "完成"));

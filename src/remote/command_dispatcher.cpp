@@ -19,7 +19,7 @@ void RemoteDispatcher::Framed(Command command) {
     }
     StopPeriodicTimers(timers_);
     command();
-    RestartPeriodicTimers(timers_);
+    RestartPeriodicTimers(timers_, flags_.card_present);
     server_.TrimList();
 }
 

@@ -103,7 +103,7 @@ void SaveReportRegisters(CardHandle card, ReportMemory& report, Timers& timers, 
         console.flush();
         prompts.Show(PromptIcon::Information, std::string(kSaveReportDone));
     }
-    RestartPeriodicTimers(timers);
+    RestartPeriodicTimers(timers, card != nullptr);
 }
 
 }  // namespace vantu

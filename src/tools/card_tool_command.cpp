@@ -28,7 +28,9 @@ const char kCardToolUsage[] =
     "                                  print its 256 words\n"
     "  throughput OFFSET BYTES RUNS    block-write, block-read and compare BYTES (a multiple\n"
     "                                  of 4, at most 16 MiB) at OFFSET, RUNS times, with\n"
-    "                                  timings; exit 0 only without errors\n"
+    "                                  timings; exit 0 only without errors. The range\n"
+    "                                  must not reach the SPI registers (0x0010-0x01FF)\n"
+    "                                  or the sequencer registers (0x8000-0x800B)\n"
     "  flash-id                        flash identification bytes, flag status and\n"
     "                                  extended address register\n"
     "  flash-program IMAGE --address A erase, program and verify the file IMAGE at flash\n"
@@ -45,6 +47,27 @@ namespace {
 
 // Far beyond any BAR 0 window; keeps a mistyped count from allocating gigabytes.
 constexpr std::uint32_t kMaxThroughputBytes = 16u << 20;
+
+// Register blocks a throughput test must not write its patterns into: the SPI
+// controller with its data buffer, and the sequencer (a pattern there starts code).
+struct RegisterBlock {
+    std::uint32_t begin;
+    std::uint32_t end;
+};
+constexpr RegisterBlock kThroughputForbidden[] = {
+    {kSpiControl, kSpiData + kSpiDataBytes},
+    {kSequencerId, kSequencerParameter + 4},
+};
+
+bool ReachesRegisters(std::uint32_t offset, std::uint32_t bytes) {
+    const std::uint64_t end = std::uint64_t{offset} + bytes;
+    for (const RegisterBlock& block : kThroughputForbidden) {
+        if (offset < block.end && end > block.begin) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool ParseWhole(std::string_view text, int base, std::uint32_t& value) {
     if (text.empty()) {
@@ -106,6 +129,9 @@ bool ParseOperands(const std::vector<std::string_view>& operands, CardToolComman
             if (!ParseCountArgument(operands[1], command.bytes) || command.bytes % 4 != 0 ||
                 command.bytes > kMaxThroughputBytes) {
                 return fail("BYTES must be a multiple of 4, at most 16 MiB");
+            }
+            if (ReachesRegisters(command.offset, command.bytes)) {
+                return fail("the range reaches the SPI or sequencer registers");
             }
             return ParseCountArgument(operands[2], command.runs) || fail("bad RUNS");
         case CardToolAction::kFlashProgram:

@@ -2,12 +2,15 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <span>
 #include <vector>
 
 #include "card/bar0_map.h"
+#include "card/bar_access.h"
 #include "card/card_device.h"
 #include "card/card_open.h"
 #include "card/card_ops.h"
@@ -47,16 +50,29 @@ int ShowInfo(CardHandle card) {
     return kSuccess;
 }
 
+// One line on standard error with the driver's text for a refused access.
+int Refused(CardHandle card, const char* what, std::uint32_t offset, PciStatus status) {
+    std::fprintf(stderr, "vantu-card: %s 0x%08X: Error 0x%X - %s\n", what, offset, status,
+                 card->driver->StatusText(status).c_str());
+    return kFailure;
+}
+
 int ReadRegister(CardHandle card, std::uint32_t offset) {
+    offset &= ~3u;
     std::uint32_t value = 0;
-    ReadCardRegister(card, offset, value);
-    std::printf("0x%08X: 0x%08X\n", offset & ~3u, value);
+    if (const PciStatus status = ReadBar32(card, kCardBar, offset, value); status != kPciSuccess) {
+        return Refused(card, "read", offset, status);
+    }
+    std::printf("0x%08X: 0x%08X\n", offset, value);
     return kSuccess;
 }
 
 int WriteRegister(CardHandle card, std::uint32_t offset, std::uint32_t value) {
-    WriteCardRegister(card, offset, value);
-    std::printf("0x%08X <- 0x%08X\n", offset & ~3u, value);
+    offset &= ~3u;
+    if (const PciStatus status = WriteBar32(card, kCardBar, offset, value); status != kPciSuccess) {
+        return Refused(card, "write", offset, status);
+    }
+    std::printf("0x%08X <- 0x%08X\n", offset, value);
     return kSuccess;
 }
 
@@ -87,19 +103,27 @@ int ShowFlashId() {
     return kSuccess;
 }
 
+int CannotRead(const std::string& path, const std::string& reason) {
+    std::fprintf(stderr, "vantu-card: %s: cannot read: %s\n", path.c_str(), reason.c_str());
+    return kFailure;
+}
+
 int ProgramImage(const CardToolCommand& command) {
     std::error_code error;
     const std::uintmax_t size = std::filesystem::file_size(command.image, error);
     if (error) {
-        std::fprintf(stderr, "vantu-card: cannot read %s\n", command.image.c_str());
-        return kFailure;
+        return CannotRead(command.image, error.message());
     }
     if (command.address + size > kCardFlash.size_bytes) {
         std::fprintf(stderr, "vantu-card: %s does not fit in the flash at 0x%X\n",
                      command.image.c_str(), command.address);
         return kFailure;
     }
-    return ProgramFlashImage(command.image, command.address) == 0 ? kSuccess : kFailure;
+    const int result = ProgramFlashImage(command.image, command.address);
+    if (result == -1) {
+        return CannotRead(command.image, std::strerror(errno));
+    }
+    return result == 0 ? kSuccess : kFailure;
 }
 
 int DumpFlash(std::uint32_t address, std::uint32_t length) {

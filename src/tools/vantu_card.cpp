@@ -1,6 +1,7 @@
 // vantu-card: bring-up and service of the PXIeCtrl card through the device library, on
 // the hardware (sysfs) or on the simulated card.
 #include <cstdio>
+#include <exception>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -25,9 +26,7 @@ std::unique_ptr<vantu::PciDriver> MakeDriver(const vantu::CardToolCommand& comma
     return std::make_unique<vantu::SysfsPciDriver>(command.sysfs_root);
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int RunCardTool(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     std::string error;
     const auto command = vantu::ParseCardToolCommand(args, error);
@@ -55,4 +54,15 @@ int main(int argc, char** argv) {
     vantu::TESPCICONTROL_LibraryClose();
     vantu::InstallPciDriver(nullptr);
     return result;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return RunCardTool(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "vantu-card: %s\n", error.what());
+        return kCardFailure;
+    }
 }

@@ -19,25 +19,45 @@ TEST(Encoding, AnsiRoundTripAndReplacement) {
     EXPECT_EQ(FromAnsi("ok\xFF"), "ok?");
 }
 
-TEST(Encoding, SettingsTextDetection) {
-    DecodedText utf8 = DecodeSettingsText("[A]\nK=溫度\n");
-    EXPECT_EQ(utf8.encoding, TextEncoding::Utf8);
-    EXPECT_EQ(utf8.utf8, "[A]\nK=溫度\n");
+TEST(Encoding, WindowsFormsGlibcLacksConvertLikeTheWindowsCodePage) {
+    struct Case {
+        const char* utf8;
+        const char* ansi;
+        const char* windows_reads_back;
+    };
+    const Case cases[] = {
+        {"¢", "\xA2\x46", "￠"}, {"£", "\xA2\x47", "￡"}, {"¥", "\xA2\x44", "￥"},
+        {"•", "\xA1\x45", "‧"},  {"‾", "\xA1\xC2", "¯"},  {"∼", "\xA1\xE3", "～"},
+        {"☉", "\xA1\xF3", "⊙"},  {"♁", "\xA1\xF2", "⊕"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ToAnsi(c.utf8), c.ansi) << c.utf8;
+        EXPECT_EQ(FromAnsi(c.ansi), c.windows_reads_back) << c.utf8;
+    }
+    EXPECT_EQ(ToAnsi("a¢b•\xFF☉"),
+              "a\xA2\x46"
+              "b\xA1\x45?\xA1\xF3");
+}
 
-    DecodedText bom = DecodeSettingsText("\xEF\xBB\xBFK=1");
-    EXPECT_EQ(bom.encoding, TextEncoding::Utf8Bom);
-    EXPECT_EQ(bom.utf8, "K=1");
-
-    DecodedText utf16 = DecodeSettingsText(std::string("\xFF\xFEK\0=\0" "1\0", 8));
-    EXPECT_EQ(utf16.encoding, TextEncoding::Utf16Le);
-    EXPECT_EQ(utf16.utf8, "K=1");
-    EXPECT_EQ(EncodeSettingsText(utf16.utf8, utf16.encoding),
-              std::string("\xFF\xFEK\0=\0" "1\0", 8));
-
-    DecodedText big5 = DecodeSettingsText("K=\xB7\xC5\xAB\xD7");
-    EXPECT_EQ(big5.encoding, TextEncoding::Ansi);
-    EXPECT_EQ(big5.utf8, "K=溫度");
-    EXPECT_EQ(EncodeSettingsText(big5.utf8, big5.encoding), "K=\xB7\xC5\xAB\xD7");
+TEST(Encoding, SettingsEncodings) {
+    struct Case {
+        std::string bytes;
+        TextEncoding encoding;
+        std::string text;  // after the byte order mark
+    };
+    const Case cases[] = {
+        {"[A]\nK=溫度\n", TextEncoding::Utf8, "[A]\nK=溫度\n"},
+        {"\xEF\xBB\xBFK=1", TextEncoding::Utf8Bom, "K=1"},
+        {std::string("\xFF\xFEK\0=\0\x31\0", 8), TextEncoding::Utf16Le, "K=1"},
+        {"K=\xB7\xC5\xAB\xD7", TextEncoding::Ansi, "K=溫度"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(DetectSettingsEncoding(c.bytes), c.encoding) << c.text;
+        const std::string_view body =
+            std::string_view(c.bytes).substr(ByteOrderMark(c.encoding).size());
+        EXPECT_EQ(DecodeText(body, c.encoding), c.text);
+        EXPECT_EQ(EncodeText(c.text, c.encoding), body);
+    }
 }
 
 TEST(NumberText, LeadingDigitsAndNoNumber) {

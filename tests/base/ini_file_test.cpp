@@ -1,6 +1,11 @@
 #include "base/ini_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <tuple>
 
 #include "temp_dir.h"
 
@@ -69,6 +74,75 @@ TEST(IniFile, SaveKeepsEncodingAndFailsCleanly) {
 
     EXPECT_FALSE(ini.Save(dir.File("no-such-dir/setup.ini")));
     EXPECT_EQ(IniFile::Load(dir.File("missing.ini")).Get("A", "K"), std::nullopt);
+}
+
+TEST(IniFile, LinesTheSaveDoesNotChangeKeepTheirBytes) {
+    // CP950 with a pair glibc cannot decode (0x8140), a lead byte cut by the line feed,
+    // one CRLF line among LF lines and no line feed at the end.
+    const std::string original =
+        "[A]\n"
+        "NAME=\x81\x40\xB7\xC5\r\n"
+        "K=\x81\n"
+        "[B]\n"
+        "X=\xFF";
+    IniFile ini = IniFile::Parse(original);
+    ini.Set("A", "K", "溫");
+    ini.Set("A", "NEW", "2");
+    ini.Set("B", "Y", "3");
+    EXPECT_EQ(ini.Serialise(),
+              "[A]\n"
+              "NAME=\x81\x40\xB7\xC5\r\n"
+              "K=\xB7\xC5\n"
+              "NEW=2\n"
+              "[B]\n"
+              "X=\xFF\n"
+              "Y=3");
+
+    IniFile crlf = IniFile::Parse("[A]\r\nK=1\r\nL=2\n[B]\r\n");
+    crlf.Set("A", "K", "5");
+    crlf.Set("C", "Z", "6");
+    EXPECT_EQ(crlf.Serialise(), "[A]\r\nK=5\r\nL=2\n[B]\r\n[C]\r\nZ=6\r\n");
+
+    // UTF-16 cut after an odd byte: the lines added behind it stay on the unit grid.
+    IniFile odd = IniFile::Parse(std::string("\xFF\xFEK\0=\0\x31\0\x32", 9));
+    odd.Set("S", "V", "1");
+    EXPECT_EQ(IniFile::Parse(odd.Serialise()).Get("S", "V"), "1");
+}
+
+TEST(IniFile, SaveKeepsSymlinkModeAndOwnerAndRefusesReadOnlyFiles) {
+    testing::TempDir dir;
+    dir.MakeDir("real");
+    dir.Write("real/setup.ini", "[A]\nK=1\n");
+    std::filesystem::create_symlink("real/setup.ini", dir.File("setup.ini"));
+    const std::string target = dir.File("real/setup.ini");
+    auto owner_and_mode = [&] {
+        struct stat st {};
+        ::stat(target.c_str(), &st);
+        return std::tuple(st.st_uid, st.st_gid, st.st_mode & 07777);
+    };
+    ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
+    // Only root may give the file away; others keep their own ids either way.
+    (void)::chown(target.c_str(), 4321, 4321);
+    const auto before = owner_and_mode();
+
+    IniFile ini = IniFile::Load(dir.File("setup.ini"));
+    ini.Set("A", "K", "2");
+    ASSERT_TRUE(ini.Save(dir.File("setup.ini")));
+    EXPECT_EQ(owner_and_mode(), before);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("setup.ini")));
+
+    ASSERT_EQ(::chmod(target.c_str(), 0444), 0);
+    ini.Set("A", "K", "3");
+    EXPECT_FALSE(ini.Save(dir.File("setup.ini")));
+    EXPECT_EQ(dir.Read("real/setup.ini"), "[A]\nK=2\n");
+    EXPECT_EQ(std::get<2>(owner_and_mode()), 0444u);
+    EXPECT_FALSE(dir.Exists("real/setup.ini.saving"));
+}
+
+TEST(IniFile, UnreadableFileReadsAsEmpty) {
+    testing::TempDir dir;
+    dir.MakeDir("setup.ini");
+    EXPECT_EQ(IniFile::Load(dir.File("setup.ini")).Serialise(), "");
 }
 
 TEST(IniFile, GarbageAndHugeLinesDoNotBreakLookup) {

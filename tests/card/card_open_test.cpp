@@ -3,6 +3,7 @@
 
 #include "card/card_open.h"
 #include "card/device_library.h"
+#include "card/flash_access.h"
 #include "scripted_driver_test.h"
 
 namespace vantu {
@@ -41,6 +42,12 @@ TEST_F(CardOpenTest, OpensTheCardAndPreparesTheFlashAccess) {
     EXPECT_EQ(driver.accesses, expected);
     EXPECT_EQ(driver.block_mode, kPciAccessMode32);
     CloseCard(card);
+    // The flash layer forgot the closed handle: nothing reaches the driver any more.
+    driver.accesses.clear();
+    ::testing::internal::CaptureStderr();
+    FlashWriteEnable();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "eee");
+    EXPECT_TRUE(driver.accesses.empty());
     EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
     EXPECT_EQ(driver.CallCount("DriverClose"), 1);
 }

@@ -20,9 +20,9 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
 
-// Runs until done() holds or timeout_ms passed, checking every 10 ms.
-template <typename Done>
-bool PollUntil(Done done, int timeout_ms) {
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, int timeout_ms) {
     const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
     for (;;) {
         if (done()) {
@@ -34,8 +34,6 @@ bool PollUntil(Done done, int timeout_ms) {
         std::this_thread::sleep_for(milliseconds(10));
     }
 }
-
-}  // namespace
 
 StationDir::StationDir() {
     std::filesystem::copy(VANTU_EXAMPLE_STATION, path(), std::filesystem::copy_options::recursive);
@@ -72,7 +70,7 @@ StationProcess::~StationProcess() {
 int StationProcess::WaitExit(int timeout_ms) {
     int status = 0;
     if (pid_ <= 0 ||
-        !PollUntil([&] { return ::waitpid(pid_, &status, WNOHANG) != 0; }, timeout_ms)) {
+        !WaitUntil([&] { return ::waitpid(pid_, &status, WNOHANG) != 0; }, timeout_ms)) {
         return -1;
     }
     pid_ = -1;
@@ -94,7 +92,7 @@ int StationProcess::Stop(int signal, int timeout_ms) {
 }
 
 bool WaitForFileText(const std::string& path, const std::string& bytes, int timeout_ms) {
-    return PollUntil([&] { return ReadFile(path).find(bytes) != std::string::npos; }, timeout_ms);
+    return WaitUntil([&] { return ReadFile(path).find(bytes) != std::string::npos; }, timeout_ms);
 }
 
 bool WaitForLog(const std::string& path, const std::string& text, int timeout_ms) {
@@ -109,7 +107,7 @@ ServingStation::ServingStation(const StationDir& dir, std::vector<std::string> a
         auto process = std::make_unique<StationProcess>(dir, arguments);
         const std::string log = dir.log_path();
         const auto opened = [&] { return ReadFile(log).find(ToAnsi("[TCP] 伺服器 : ")); };
-        if (!PollUntil([&] { return opened() != std::string::npos; }, 10000)) {
+        if (!WaitUntil([&] { return opened() != std::string::npos; }, 10000)) {
             failure_ = process->error_output();
             return;
         }

@@ -4,6 +4,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,8 @@ class StationProcess {
     std::string stderr_path_;
 };
 
+// Checks every 10 ms until done() holds or timeout_ms passed.
+bool WaitUntil(const std::function<bool()>& done, int timeout_ms);
 // Polls until the file contains the bytes or the time is up.
 bool WaitForFileText(const std::string& path, const std::string& bytes, int timeout_ms = 10000);
 // The same for a log line's text, which is CP950 on disk.

@@ -58,23 +58,24 @@ TEST(PatternFile, RefusesHeadersThatDoNotFitTheControlCodeMemory) {
     struct Case {
         std::uint32_t start;
         std::uint32_t length;
-        bool loads;
+        PatternReadResult result;
     };
     const std::vector<Case> cases = {
-        {0xC000, 8192, true},        {0xC000, 8193, false}, {0xC000, 8196, false},
-        {0xC000, 0xFFFFFFFF, false}, {0xC002, 8, false},    {0xC001, 4, false},
-        {0xBFFC, 8, false},          {0x8800, 4, false},    {0xDFFC, 4, true},
-        {0xDFFC, 8, false},          {0xC004, 8192, false}, {0xFFFFFFFC, 8, false},
+        {0xC000, 8192, kPatternRead},    {0xC000, 8193, kPatternTooLong},
+        {0xC000, 8196, kPatternTooLong}, {0xC000, 0xFFFFFFFF, kPatternTooLong},
+        {0xC002, 8, kPatternUnaligned},  {0xC001, 4, kPatternUnaligned},
+        {0xBFFC, 8, kPatternOutside},    {0x8800, 4, kPatternOutside},
+        {0xDFFC, 4, kPatternRead},       {0xDFFC, 8, kPatternOutside},
+        {0xC004, 8192, kPatternOutside}, {0xFFFFFFFC, 8, kPatternOutside},
     };
     for (const Case& c : cases) {
         PatternImage image;
         image.words = {0xDEAD};
         const std::string bytes =
             Header(c.start, c.length) + std::string(c.length > 8192 ? 16 : c.length, '\0');
-        const PatternReadResult result = ParsePattern(bytes, image);
-        EXPECT_EQ(result == kPatternRead, c.loads) << std::hex << c.start << " " << c.length;
-        EXPECT_EQ(PatternHeaderProblem(c.start, c.length).empty(), c.loads);
-        if (!c.loads) {
+        EXPECT_EQ(ParsePattern(bytes, image), c.result) << std::hex << c.start << " " << c.length;
+        EXPECT_EQ(CheckPatternHeader(c.start, c.length), c.result);
+        if (c.result != kPatternRead) {
             EXPECT_EQ(image.words, std::vector<std::uint32_t>{0xDEAD});
         }
     }
@@ -89,9 +90,9 @@ TEST(PatternFile, ReadsFilesAndRefusesMissingOrCutHeaders) {
     EXPECT_EQ(image.start_offset, 0xC000u);
     EXPECT_EQ(image.length, 12u);
     EXPECT_EQ(image.words, (std::vector<std::uint32_t>{0xCAFE, 0xBEEF, 0x1}));
-    EXPECT_EQ(ReadPatternFile(dir.File("cut.cfg"), image), kPatternRejected);
+    EXPECT_EQ(ReadPatternFile(dir.File("cut.cfg"), image), kPatternCutHeader);
     EXPECT_EQ(ReadPatternFile(dir.File("missing.cfg"), image), kPatternOpenFailed);
-    EXPECT_EQ(ReadPatternFile(dir.path(), image), kPatternRejected);
+    EXPECT_EQ(ReadPatternFile(dir.path(), image), kPatternOpenFailed);
 }
 
 }  // namespace

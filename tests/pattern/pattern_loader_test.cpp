@@ -93,16 +93,33 @@ TEST_F(PatternLoaderTest, RefusedFilesLeaveCardTableAndListingAlone) {
     const std::vector<std::uint32_t> card_before = station.ControlCode();
     const std::string listing_before = station.dir.Read("op_code.log");
 
-    // A header the loader refuses, a file cut inside the header, and no file at all.
+    // Each refusal gives its own reason in the log.
+    station.WritePatternBytes("long.cfg",
+                              EncodePattern(0xC000, std::vector<std::uint32_t>(2049, 0xFF)));
+    station.WritePattern("unaligned.cfg", 0xC002, {1, 2});
+    station.WritePattern("below.cfg", 0xBFFC, {1, 2});
     station.WritePattern("beyond.cfg", 0xDFF8, {1, 2, 3});
     station.WritePatternBytes("cut.cfg", std::string("\x00\xC0\x00", 3));
-    const std::vector<std::string> names{"beyond.cfg", "cut.cfg", "missing.cfg"};
-    for (const std::string& name : names) {
+    station.dir.MakeDir(std::string(testing::kPatternDirName) + "/folder.cfg");
+    const std::vector<std::pair<std::string, std::string>> refusals{
+        {"long.cfg", "資料長度超過 8192 位元組"},
+        {"unaligned.cfg", "起始位址不是 4 的倍數"},
+        {"below.cfg", "資料超出控制執行碼記憶體 0xC000-0xDFFF"},
+        {"beyond.cfg", "資料超出控制執行碼記憶體 0xC000-0xDFFF"},
+        {"cut.cfg", "檔案不足 8 位元組的檔頭"},
+        {"missing.cfg", "檔案無法開啟或讀取"},
+        {"folder.cfg", "檔案無法開啟或讀取"},
+    };
+    for (const auto& [name, reason] : refusals) {
         station.prompts.shown.clear();
         EXPECT_NE(Load(name, true), 0) << name;
         ASSERT_EQ(station.prompts.shown.size(), 1u) << name;
         EXPECT_EQ(station.prompts.shown[0].icon, PromptIcon::Error);
-        EXPECT_EQ(station.LogLines().back(), "無法讀取 [ " + name + " ] 資料錯誤 !");
+        EXPECT_NE(station.prompts.shown[0].text.find("原因 : " + reason), std::string::npos);
+        const std::vector<std::string> log = station.LogLines();
+        ASSERT_GE(log.size(), 2u);
+        EXPECT_EQ(log[log.size() - 2], "無法讀取 [ " + name + " ] 資料錯誤 !");
+        EXPECT_EQ(log.back(), "無法讀取 [ " + name + " ] 原因 : " + reason);
         EXPECT_EQ(station.ControlCode(), card_before) << name;
         EXPECT_EQ(station.table.pair_count(), 2) << name;
         EXPECT_EQ(station.table.parameter(1), (OpCodeEntry{0xC008, 0x30})) << name;

@@ -65,6 +65,26 @@ TEST(PatternTool, DumpNotesShortFilesAndRefusedHeaders) {
     EXPECT_NE(refused.err.find("start offset not a multiple of 4"), std::string::npos);
 }
 
+TEST(PatternTool, UnreadableInputIsOneLineNamingTheFileAndWhy) {
+    testing::TempDir dir;
+    const std::string folder = dir.path();
+    const std::string out = dir.File("out.cfg");
+    struct Case {
+        std::vector<std::string_view> args;
+        std::string err;
+    };
+    const Case cases[] = {
+        {{"dump", folder}, folder + ": cannot read: Is a directory\n"},
+        {{"build", out, "--words-from", folder}, folder + ": cannot read: Is a directory\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = Tool(c.args);
+        EXPECT_EQ(run.rc, 1) << c.err;
+        EXPECT_EQ(run.err, c.err);
+    }
+    EXPECT_FALSE(dir.Exists("out.cfg"));
+}
+
 TEST(PatternTool, BuildRefusesWhatTheLoaderWouldRefuse) {
     testing::TempDir dir;
     const std::string path = dir.File("bad.cfg");

@@ -78,24 +78,47 @@ TEST_F(RunControlTest, MainPageLoadAnsweredNoWhileBusyKeepsTheCodeRunning) {
     EXPECT_EQ(station.run.loaded_pattern().name, "beam_a.cfg");
 }
 
-TEST_F(RunControlTest, MainPageLoadOfABadFileLeavesTheCardEmptyAndTheLastNameKept) {
+TEST_F(RunControlTest, RefusedFilesLeaveTheRunningCodeAndTheLastNameAlone) {
     station.prompts.answers = {true};
     ASSERT_EQ(station.run.LoadFromMainPage(), 0);
-    station.WritePattern("beam_a.cfg", 0xC002, {1, 2});
-    station.main_page.pattern_selection = 0;
+    EnableControlCode(station.card);
     station.main_page.running = true;
+    station.WritePattern("beam_a.cfg", 0xC002, {1, 2});
+    const std::vector<std::uint32_t> code = station.ControlCode();
+    const Lines refusal{"無法讀取 [ beam_a.cfg ] 資料錯誤 !",
+                        "無法讀取 [ beam_a.cfg ] 原因 : 起始位址不是 4 的倍數"};
+    auto last_log_lines = [&](std::ptrdiff_t n) {
+        const Lines all = station.LogLines();
+        return Lines(all.end() - n, all.end());
+    };
+    station.clock.sleeps.clear();
+
+    // From the main page: asked to load, then told why not; no busy question.
+    station.main_page.pattern_selection = 0;
     station.prompts.answers = {true};
-
+    station.prompts.shown.clear();
+    station.timers.TakeJournal();
     EXPECT_EQ(station.run.LoadFromMainPage(), 0);
+    ASSERT_EQ(station.prompts.shown.size(), 2u);
+    EXPECT_EQ(station.prompts.shown[1].icon, PromptIcon::Error);
+    EXPECT_EQ(last_log_lines(3),
+              (Lines{"[MAIN] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1]}));
+    EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted);
 
-    EXPECT_EQ(station.ControlCode(), std::vector<std::uint32_t>(kControlCodeWords, 0));
-    EXPECT_EQ(station.prompts.shown.back().icon, PromptIcon::Error);
-    EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
+    // From the analyzer page: only the loader's lines; nothing listed as reset.
+    station.analyzer_page.chassis.control_code_name = "beam_a.cfg";
+    EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
+    EXPECT_EQ(last_log_lines(4), (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1],
+                                        std::string(kLogSeparator)}));
+    EXPECT_EQ(station.analyzer_page.tcp_messages.lines(),
+              (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", std::string(kListSeparator)}));
+    EXPECT_FALSE(station.analyzer_page.chassis.pattern_loaded);
+
+    EXPECT_TRUE(Running());
     EXPECT_TRUE(station.main_page.running);
-    EXPECT_TRUE(station.main_page.run_button_enabled);
-    EXPECT_EQ(station.LogLines().back(), "無法讀取 [ beam_a.cfg ] 資料錯誤 !");
-    EXPECT_EQ(station.timers.Remaining(0), 1000);
-    EXPECT_EQ(station.timers.Remaining(1), 1500);
+    EXPECT_EQ(station.ControlCode(), code);
+    EXPECT_TRUE(station.clock.sleeps.empty());
+    EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
 }
 
 TEST_F(RunControlTest, MainPageLoadOfAMissingNameWarnsAndLeavesTimersRunning) {
@@ -252,6 +275,15 @@ TEST_F(RunControlTest, EnableAndStopDriveTheSequencerAndNeedACard) {
     EXPECT_TRUE(Running());
     EXPECT_TRUE(station.prompts.shown.empty());
     EXPECT_TRUE(station.timers.journal.empty());
+}
+
+TEST(RunControlWithoutCard, ResetsLeaveTheReportTimerStopped) {
+    testing::PatternStation station(false);
+    for (auto reset : {&RunControl::ResetReportStates, &RunControl::ResetControlCode}) {
+        EXPECT_EQ((station.run.*reset)(), 0);
+        EXPECT_EQ(station.timers.TakeJournal(),
+                  (std::vector<std::string>{"kill 0", "kill 1", "start 1 1500"}));
+    }
 }
 
 }  // namespace

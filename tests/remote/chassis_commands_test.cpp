@@ -183,8 +183,9 @@ TEST_F(ChassisCommandsTest, PlStopsRunningCodeClearsTheMemoryAndLoadsTheLastWord
     EXPECT_EQ(station.table.parameter_count(), 2u);
 }
 
-TEST_F(ChassisCommandsTest, PlOfAnUnreadableFileFailsWithTheMemoryCleared) {
+TEST_F(ChassisCommandsTest, PlOfARefusedFileFailsAndLeavesTheRunningCodeAlone) {
     station.Command("PL beam.cfg");
+    station.Command("PG 0");
     station.dir.Write("SP Pattern/short.cfg", "\x00\xC0");
     station.clock.sleeps.clear();
     timeline.Take();
@@ -192,14 +193,17 @@ TEST_F(ChassisCommandsTest, PlOfAnUnreadableFileFailsWithTheMemoryCleared) {
     EXPECT_EQ(station.Command("PL short.cfg"), Lines{"PL_FAIL"});
     EXPECT_EQ(timeline.Take(), Events({{kStart},
                                        Received("PL short.cfg"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已重置"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : short.cfg"),
                                        {"L 無法讀取 [ short.cfg ] 資料錯誤 !"},
+                                       {"L 無法讀取 [ short.cfg ] 原因 : 檔案不足 8 位元組的檔頭"},
+                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : short.cfg"),
                                        Reply("PL_FAIL"),
                                        ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 異常"),
                                        kSeparators,
-                                       {"L [TCP] CALC Time End : 100000.000 us"}}));
-    EXPECT_EQ(station.CardWord(0xC000), 0u);
+                                       {"L [TCP] CALC Time End : 0.000 us"}}));
+    EXPECT_TRUE(Running());
+    EXPECT_TRUE(station.clock.sleeps.empty());
+    EXPECT_EQ(station.CardWord(0xC000), 0x11111111u);
+    EXPECT_EQ(station.table.pair_count(), 1);
     EXPECT_EQ(station.run.loaded_pattern().name, "beam.cfg");
 }
 

@@ -106,6 +106,18 @@ TEST_F(FlashImageTest, StartAddressOffThePageGridStillProgramsEveryByte) {
     EXPECT_EQ(session->card().flash().ByteAt(0x40 + 300), 0xFF);
 }
 
+TEST_F(FlashImageTest, ImageOffTheSectorGridErasesEverySectorItTouchesAndKeepsTheRest) {
+    const std::string background = Image(0x20000, 6);
+    ASSERT_EQ(Program(background, 0), 0);
+    const std::string image = Image(200, 7);
+    ASSERT_EQ(Program(image, 0xFFC0), 0);
+    ExpectMarks("Erasing ee\nOK\nProgramming \nChecking \n", 0);
+    EXPECT_EQ(session->card().flash().counters().sector_erases, 4u);
+    ExpectFlashHolds(background.substr(0, 0xFFC0), 0);
+    ExpectFlashHolds(image, 0xFFC0);
+    ExpectFlashHolds(background.substr(0x10088), 0x10088);
+}
+
 TEST_F(FlashImageTest, MissingFileIsReportedWithoutTouchingTheFlash) {
     EXPECT_EQ(ProgramFlashImage(dir.File("absent.bin"), 0), -1);
     EXPECT_EQ(session->card().flash().counters().sector_erases, 0u);

@@ -173,7 +173,7 @@ TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     EXPECT_THAT(trace, HasSubstr("value[0xC0DE0DFF]\n"));
 }
 
-TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
+TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimersACardNeeds) {
     prompts.answers = {false};
     std::ostringstream console;
     SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
@@ -182,6 +182,15 @@ TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimers) {
     EXPECT_TRUE(console.str().empty());
     EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
     EXPECT_EQ(timers.TakeJournal(), testing::kStoppedAndRestarted);
+
+    // Without a card there is nothing to poll: the report timer stays stopped.
+    for (bool answer : {false, true}) {
+        prompts.answers = {answer};
+        SaveReportRegisters(nullptr, report, timers, prompts, logs, console);
+        EXPECT_EQ(timers.TakeJournal(),
+                  (std::vector<std::string>{"kill 0", "kill 1", "start 1 1500"}))
+            << answer;
+    }
 }
 
 TEST_F(ReportCaptureTest, SingleBlockDumpLabelsWordsByTheirPlaceInTheArray) {

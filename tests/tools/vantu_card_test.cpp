@@ -63,6 +63,10 @@ TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
         "--simulate write 10 100000000",
         "--simulate dump-report 14",
         "--simulate throughput 0 0x1000004 1",
+        "--simulate throughput 0 0x14 1",
+        "--simulate throughput 0x1FC 4 1",
+        "--simulate throughput 0x7FF0 0x20 1",
+        "--simulate throughput 0x8008 4 1",
         "--simulate flash-program",
         "--simulate flash-read --address 0x3FFFFFF --length 2",
         "--simulate bogus",
@@ -77,6 +81,31 @@ TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
     const ToolRun help = RunCardTool("--help");
     EXPECT_EQ(help.exit_status, 0);
     EXPECT_TRUE(Contains(help.output, "flash-program IMAGE --address A")) << help.output;
+}
+
+TEST(VantuCardToolTest, RefusedOrUnreadableSayWhyAndExitWithOne) {
+    struct Case {
+        const char* arguments;
+        const char* message;
+    };
+    testing::TempDir dir;
+    const std::string folder = "--simulate flash-program " + dir.path() + " --address 0";
+    const std::string unreadable = "vantu-card: " + dir.path() + ": cannot read: Is a directory\n";
+    const Case cases[] = {
+        {folder.c_str(), unreadable.c_str()},
+        {"--simulate read 20000", "vantu-card: read 0x00020000: Error 0x20000107 - "},
+        {"--simulate write 0x10003 5", "vantu-card: write 0x00010000: Error 0x20000107 - "},
+        {"--simulate throughput 0xFFF0 32 1", "Write refused: Error 0x20000107 - "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = RunCardTool(c.arguments);
+        EXPECT_EQ(run.exit_status, 1);
+        EXPECT_TRUE(Contains(run.output, c.message)) << run.output;
+        EXPECT_FALSE(Contains(run.output, "0x00000000\n") || Contains(run.output, "<- 0x") ||
+                     Contains(run.output, "Total Error"))
+            << run.output;
+    }
 }
 
 TEST(VantuCardToolTest, MissingCardExitsWithOneAndSaysWhy) {

@@ -1,0 +1,77 @@
+// The firmware version page as the controller runs it: code (6,1) opens the serial
+// link and reads every module's versions, timer 3 refreshes the unit versions while
+// tab 4 is shown, and the shutdown closes a link left open. The version read itself
+// runs on a worker thread so the window stays live for the second it takes; the
+// worker only posts its progress and its end to the GUI thread.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "base/ports.h"
+#include "base/settings.h"
+#include "model/controller_flags.h"
+#include "model/controller_timers.h"
+#include "model/firmware_page_model.h"
+#include "model/page_lifecycle.h"
+#include "serial/monitor_client.h"
+#include "serial/serial_port.h"
+#include "status/report_memory.h"
+
+namespace vantu {
+
+struct FirmwareLinkContext {
+    ControllerFlags& flags;
+    Prompts& prompts;
+    Clock& clock;
+    Poster& poster;
+    const ReportMemory& report;
+    const StationSettings& station;
+    // The page model changed (progress, end of a read).
+    std::function<void()> changed;
+    // The serial layer's diagnostics.
+    std::ostream& console;
+};
+
+class FirmwareLink : public PageLifecycle {
+  public:
+    explicit FirmwareLink(FirmwareLinkContext context);
+    ~FirmwareLink() override;
+    FirmwareLink(const FirmwareLink&) = delete;
+    FirmwareLink& operator=(const FirmwareLink&) = delete;
+
+    int tab() const override;
+    PageTimer timer() const override { return {kFirmwareTimer, 1000, 5000}; }
+    void Tick() override;
+    void Shutdown() override;
+
+    // Code (6,1): OpenFirmwareLink and, when it succeeded, ReadModuleVersions.
+    int ReadFirmwareVersions();
+    // 0 when the port is ready; 1 after the warning box.
+    int OpenFirmwareLink();
+    // Starts the read; the module list fills when the worker's end is delivered.
+    void ReadModuleVersions();
+
+    // The simulated firmware's device, which wins over setup.ini.
+    void set_simulated_device(std::string device) { simulated_device_ = std::move(device); }
+    FirmwarePageModel& model() { return model_; }
+
+  private:
+    void FinishRead();
+    void StopRead();
+    void CloseLink();
+
+    FirmwareLinkContext context_;
+    FirmwarePageModel model_;
+    SerialPort port_;
+    MonitorClient monitor_;
+    std::string simulated_device_;
+    std::array<std::uint8_t, kVersionBlockBytes> block_{};
+    std::thread worker_;
+};
+
+}  // namespace vantu

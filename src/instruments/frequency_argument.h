@@ -1,0 +1,19 @@
+// The frequency argument of the marker, centre and span commands: command word,
+// value and unit separated by single spaces.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace vantu {
+
+struct FrequencyArgument {
+    double value = 0.0;
+    // The last word of the line, as ANSI text.
+    std::string unit;
+};
+
+// A line with one word after the command word gives that word as the unit and 0.
+FrequencyArgument ParseFrequencyArgument(std::string_view line);
+
+}  // namespace vantu

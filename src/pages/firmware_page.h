@@ -1,0 +1,45 @@
+// CCPAGE6DLG: the firmware version page. It draws its model (unit list, module list,
+// read button, progress of a running read) and forwards the operator's actions.
+#pragma once
+
+#include <QWidget>
+
+#include "model/command_sink.h"
+#include "model/firmware_page_model.h"
+#include "serial/firmware_page.h"
+
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+
+namespace vantu {
+
+class CReportCtrl;
+
+class CCPAGE6DLG : public QWidget {
+  public:
+    CCPAGE6DLG(FirmwarePageModel& model, CommandSink& commands, QWidget* parent = nullptr);
+
+    void SyncFromModel();
+
+    QPushButton* read_button() const { return read_button_; }
+    QProgressBar* progress() const { return progress_; }
+    QSpinBox* spin() const { return spin_; }
+    CReportCtrl* unit_list() const { return unit_list_; }
+    CReportCtrl* module_list() const { return module_list_; }
+
+  private:
+    void OnRead();
+    void OnSpin(int position);
+
+    FirmwarePageModel& model_;
+    CommandSink& commands_;
+    ModuleListSpin spin_steps_;
+    CReportCtrl* unit_list_;
+    CReportCtrl* module_list_;
+    QPushButton* read_button_;
+    QProgressBar* progress_;
+    QSpinBox* spin_;
+};
+
+}  // namespace vantu

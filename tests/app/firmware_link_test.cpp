@@ -1,0 +1,172 @@
+#include "app/firmware_link.h"
+
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <sstream>
+
+#include "app/controller.h"
+#include "fake_ports.h"
+#include "model/controller_commands.h"
+#include "remote_fakes.h"
+#include "sim/simulated_firmware.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+using namespace testing;
+
+// Work posted from the read's worker thread, run on the test thread.
+class ThreadPoster : public Poster {
+  public:
+    void Post(std::function<void()> work) override {
+        std::lock_guard lock(mutex_);
+        queue_.push_back(std::move(work));
+        posted_.notify_all();
+    }
+    // Runs posted work until done() holds; false when the wait for more work is over.
+    bool RunUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds wait = std::chrono::seconds(5)) {
+        while (!done()) {
+            std::unique_lock lock(mutex_);
+            if (!posted_.wait_for(lock, wait, [this] { return !queue_.empty(); })) {
+                return false;
+            }
+            auto work = std::move(queue_.front());
+            queue_.pop_front();
+            lock.unlock();
+            work();
+        }
+        return true;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    std::deque<std::function<void()>> queue_;
+};
+
+class FirmwareLinkTest : public ::testing::Test {
+  protected:
+    FirmwareLinkTest() { station.com_port = 7; }
+
+    ControllerFlags flags;
+    FakePrompts prompts;
+    FakeClock clock;
+    ThreadPoster poster;
+    ReportMemory report;
+    StationSettings station;
+    std::ostringstream console;
+    std::size_t most_progress = 0;
+    FirmwareLink link{FirmwareLinkContext{
+        flags, prompts, clock, poster, report, station,
+        [this] { most_progress = std::max(most_progress, link.model().progress); }, console}};
+    FirmwarePageModel& page = link.model();
+};
+
+TEST_F(FirmwareLinkTest, ReadsEveryModuleWithAbsentOnesGrey) {
+    SimulatedFirmware firmware({5, 160}, 1000000);
+    link.set_simulated_device(firmware.slave_path());
+    station.com_device = "/dev/null";
+
+    EXPECT_EQ(link.ReadFirmwareVersions(), 0);
+    EXPECT_TRUE(flags.serial_open);
+    EXPECT_FALSE(page.read_enabled);
+    EXPECT_TRUE(page.reading);
+    ASSERT_TRUE(poster.RunUntil([this] { return !page.reading; }));
+
+    const auto& m0 = page.modules[0];
+    EXPECT_EQ(m0[16].text, "0a1b20") << "entry 0 stands under Q7";
+    EXPECT_EQ(m0[2].text, "0a1b27");
+    EXPECT_EQ(m0[1].background, Rgb(255, 255, 255));
+    for (int module : {5, 160}) {
+        const auto& row = page.modules[static_cast<std::size_t>(module)];
+        EXPECT_EQ(row[1].background, Rgb(150, 150, 150)) << module;
+        EXPECT_EQ(row[10].text, "") << module;
+        EXPECT_EQ(row[10].background, module % 2 ? Rgb(230, 244, 255) : Rgb(145, 200, 255));
+    }
+    EXPECT_EQ(page.modules[159][8].text, "0a1b24");
+    EXPECT_FALSE(flags.serial_open);
+    EXPECT_TRUE(page.read_enabled);
+    EXPECT_GT(most_progress, 0u) << "progress reached the page while reading";
+    EXPECT_EQ(clock.sleeps, std::vector<int>{100});
+    EXPECT_TRUE(prompts.shown.empty());
+}
+
+TEST_F(FirmwareLinkTest, PortThatDoesNotOpenWarnsAndLeavesTheButtonEnabled) {
+    station.com_device = "/nonexistent/ttyUSB9";
+    EXPECT_EQ(link.ReadFirmwareVersions(), 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
+    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
+    EXPECT_TRUE(prompts.shown[0].text.starts_with("無法開啟 [RS232] 串列埠[ 7 ]及讀取"));
+    EXPECT_TRUE(prompts.shown[0].text.ends_with("USB 埠上.\n         "));
+    EXPECT_FALSE(flags.serial_open);
+    EXPECT_TRUE(page.read_enabled);
+    EXPECT_FALSE(page.reading);
+    EXPECT_EQ(console.str(), "init : Open /nonexistent/ttyUSB9 Error\n");
+}
+
+TEST_F(FirmwareLinkTest, ShutdownDuringAReadStopsItAndClosesThePort) {
+    SimulatedFirmware firmware({}, 115200);
+    link.set_simulated_device(firmware.slave_path());
+    link.ReadFirmwareVersions();
+    ASSERT_TRUE(page.reading);
+    link.Shutdown();
+    EXPECT_EQ(clock.sleeps, std::vector<int>{500});
+    EXPECT_FALSE(flags.serial_open);
+    EXPECT_FALSE(page.reading);
+    poster.RunUntil([] { return false; }, std::chrono::milliseconds(0));
+    EXPECT_EQ(page.modules[0][16].text, "") << "a read stopped by the shutdown shows nothing";
+    link.Shutdown();
+    EXPECT_EQ(clock.sleeps.size(), 1u) << "nothing left to close";
+}
+
+TEST_F(FirmwareLinkTest, UnitVersionsFromTheStatusWords) {
+    report.sys_rpt_reg()[8] = 0x01230045;
+    report.sys_rpt_reg()[16] = 0x0000ABCD;
+    link.Tick();
+    EXPECT_EQ(page.units[0][2].text, "QDX-A");
+    EXPECT_EQ(page.units[0][3].text, "1.23");
+    EXPECT_EQ(page.units[0][6].text, "45");
+    EXPECT_EQ(page.units[8][2].text, "QDX_B13");
+    EXPECT_EQ(page.units[8][3].text, "0");
+    EXPECT_EQ(page.units[8][6].text, "a.bcd");
+    EXPECT_EQ(console.str(), std::string(75, '-') + "\n\n");
+}
+
+TEST(FirmwareTabTest, TimerThreeRunsWhileTabFourIsShownAndCodeSixReadsVersions) {
+    TempDir dir;
+    dir.MakeDir("Log");
+    FakePrompts prompts;
+    ManualTimers timers;
+    FakeClock clock;
+    QueuePoster poster;
+    FakeWindow window;
+    RecordingTransport transport;
+    SharedSettings shared;
+    CVANTUDlg controller(ControllerPorts{prompts, timers, clock, poster, window, transport},
+                         dir.path(), shared, [](CardHandle&) { return 0u; });
+    timers.on_tick = [&controller](int id) { controller.HandleTimerTick(id); };
+    controller.StartController();
+    prompts.shown.clear();
+
+    controller.SelectTab(kTabFirmware);
+    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 1000);
+    timers.Advance(1000);
+    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 5000);
+    EXPECT_EQ(controller.firmware().model().units[0][3].text, "0");
+    controller.SelectTab(kTabMain);
+    EXPECT_FALSE(timers.IsRunning(kFirmwareTimer));
+
+    controller.firmware().set_simulated_device("/nonexistent/tty");
+    EXPECT_EQ(controller.HandleControllerCommand(kCodeFirmware, kArgReadFirmware), 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,212 @@
+// The analyzer group headless on the in-process analyzer: the trigger thread, the
+// station shutdown steps, the settings dialog's text path and its button texts.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "instrument_station.h"
+#include "instruments/settings_dialog_text.h"
+
+namespace vantu::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(AnalyzerControlTest, TriggerThreadStopsTheControlCodeWithoutPulseTrigger) {
+    struct Case {
+        bool pulse;
+        int stops;
+        bool still_active;
+    };
+    for (const Case& c : {Case{true, 0, true}, Case{false, 1, false}}) {
+        SCOPED_TRACE(c.pulse);
+        InstrumentStation station;
+        station.analyzer.set_pulse_trigger(c.pulse);
+        AnalyzerControl& analyzer = station.page.analyzer();
+        analyzer.ClickMeasure();
+        EXPECT_TRUE(analyzer.trigger_active());
+        EXPECT_TRUE(station.timers.IsRunning(kTriggerRefreshTimer));
+        EXPECT_FALSE(station.page.state().analyzer.reset_enabled);
+        analyzer.JoinTriggerThread();
+        // Nothing changes until the GUI thread runs what the thread posted.
+        EXPECT_EQ(station.control_code_stops, 0);
+        station.poster.Drain();
+        EXPECT_EQ(station.control_code_stops, c.stops);
+        EXPECT_EQ(analyzer.trigger_active(), c.still_active);
+        EXPECT_EQ(station.timers.IsRunning(kTriggerRefreshTimer), c.still_active);
+        EXPECT_EQ(station.analyzer.view().trigger_measuring, c.still_active);
+        EXPECT_EQ(station.shared.analyzer_flags[kSharedTriggerMeasurement], c.still_active);
+        EXPECT_EQ(station.page.state().analyzer.measure_caption, c.still_active ? "停止" : "量測");
+    }
+}
+
+TEST(AnalyzerControlTest, MeasureRefusedWithoutExternalTrigger) {
+    InstrumentStation station;
+    station.analyzer.set_external_trigger(false);
+    station.page.analyzer().ClickMeasure();
+    EXPECT_FALSE(station.page.analyzer().trigger_active());
+    EXPECT_FALSE(station.timers.IsRunning(kTriggerRefreshTimer));
+    EXPECT_EQ(station.analyzer_page.tcp_messages.lines(),
+              (Lines{"[89600] 量測 : 初始化中...", "[89600] 軟體 : 尚未設定外部觸發",
+                     "[89600] 軟體 : 無法讀取量測值"}));
+}
+
+TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
+    struct Case {
+        bool answer;
+    };
+    for (const Case& c : {Case{true}, Case{false}}) {
+        InstrumentStation station;
+        InstrumentPage& page = station.page;
+        page.analyzer().StartAnalyzer();
+        ASSERT_TRUE(station.shared.vsa_open);
+        ASSERT_EQ(page.generator().OpenCloseGenerator(1), 0);
+        ASSERT_EQ(page.generator().SwitchRfOutput(1), 0);
+        page.analyzer().ClickMeasure();
+        page.analyzer().JoinTriggerThread();
+        station.timeline.Take();
+        station.clock.sleeps.clear();
+        station.prompts.answers = {c.answer};
+        station.timers.Start(kLaunchTimer, 1000);
+
+        page.Shutdown();
+        EXPECT_EQ(station.timeline.Take(), (Lines{"L [GUI][Exit] 關閉 觸發量測功能", kL26,
+                                                  "L [GUI][Exit] 關閉 VSG 輻射功能", kL26}));
+        EXPECT_FALSE(station.analyzer.view().trigger_measuring);
+        EXPECT_FALSE(station.generator.Boolean(kAttrRfOutputEnabled));
+        EXPECT_FALSE(station.generator.is_open());
+        EXPECT_EQ(station.clock.sleeps, (std::vector<int>{500, 200}));
+        ASSERT_EQ(station.prompts.shown.size(), 1u);
+        EXPECT_EQ(station.prompts.shown[0].text,
+                  "偵測 VSA 向量信號分析儀軟體尚未被關閉， 您要同步關閉信號分析儀軟體 ?  "
+                  "           ");
+        for (int timer : {kLaunchTimer, kPlaceTimer, kTriggerRefreshTimer}) {
+            EXPECT_FALSE(station.timers.IsRunning(timer)) << timer;
+        }
+    }
+}
+
+// The analysis software before and after it came up: not open until started.
+class LaunchedAnalyzer : public SimulatedAnalyzer {
+  public:
+    using SimulatedAnalyzer::SimulatedAnalyzer;
+    int GetInputTrigMod() override { return up ? SimulatedAnalyzer::GetInputTrigMod() : 1; }
+    bool up = false;
+};
+
+TEST(AnalyzerControlTest, LaunchCountdownOnTimerOne) {
+    struct Case {
+        bool launches;
+        // The software answers once the countdown looks for it.
+        bool comes_up;
+        std::string last_line;
+        int prompts;
+    };
+    const std::vector<Case> cases = {
+        {true, true, std::string(kListSeparator), 0},
+        {true, false, "[89600] 軟體 : 等待開啟中 ...", 0},
+        {false, false, "[89600] 軟體 : 等待開啟中 ...", 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.launches) + std::to_string(c.comes_up));
+        InstrumentStation station;
+        LaunchedAnalyzer link(station.dir.path());
+        std::vector<std::string> launched;
+        AnalyzerControl analyzer(AnalyzerContext{link,
+                                                 station.page.state().analyzer,
+                                                 station.page.state().generator,
+                                                 station.page.messages(),
+                                                 station.shared,
+                                                 station.timers,
+                                                 station.poster,
+                                                 station.clock,
+                                                 station.prompts,
+                                                 nullptr,
+                                                 station.dir.path(),
+                                                 "",
+                                                 [&](const std::string& program) {
+                                                     launched.push_back(program);
+                                                     return c.launches;
+                                                 },
+                                                 {}});
+        station.timers.on_tick = [&](int id) { analyzer.HandleTimer(id); };
+        analyzer.StartAnalyzer();
+        EXPECT_EQ(launched, std::vector<std::string>{"OP_89600vsa.sh"});
+        EXPECT_EQ(station.prompts.shown.size(), static_cast<std::size_t>(c.prompts));
+        EXPECT_EQ(station.timers.IsRunning(kLaunchTimer), c.launches);
+        if (c.launches) {
+            station.timers.Advance(1000);
+            EXPECT_EQ(station.page.state().analyzer.open_caption, "25");
+            EXPECT_FALSE(station.page.state().analyzer.open_enabled);
+            // The window is looked for only once fewer than 8 seconds are left.
+            link.up = c.comes_up;
+            station.timers.Advance(17000);
+            EXPECT_EQ(station.page.state().analyzer.open_caption, "8");
+            station.timers.Advance(30000);
+        }
+        EXPECT_FALSE(station.timers.IsRunning(kLaunchTimer));
+        EXPECT_EQ(station.page.state().analyzer.open_caption, "開啟");
+        EXPECT_TRUE(station.page.state().analyzer.open_enabled);
+        EXPECT_EQ(analyzer.countdown(), 26);
+        EXPECT_EQ(station.shared.vsa_open, c.comes_up);
+        EXPECT_EQ(station.analyzer_page.tcp_messages.lines().back(), c.last_line);
+    }
+}
+
+TEST(AnalyzerControlTest, SettingsDialogTextsReachTheAnalyzer) {
+    InstrumentStation station;
+    station.analyzer.set_trace_count(3);
+    struct Case {
+        std::string text;
+        bool known;
+        std::string listed;
+    };
+    const std::vector<Case> cases = {
+        {"TRACE_ALL_FREQ 2.41 GHz", true, "[GUI] VSA Set Marker All : 正常"},
+        {"TRACE_B_FREQ 2405 MHz", true, "[GUI] VSA Set Marker 2 : 正常"},
+        {"VSACENTER 2.4 GHz", true, "[GUI] VSA Set Freq Center : 正常"},
+        {"VSASPAN 1 GHz", true, "[GUI] VSA Set Freq Span : 異常"},
+        {"VSASPAN 40 MHz", true, "[GUI] VSA Set Freq Span : 正常"},
+        {"TRACE_A_FREQ 1 Hz", true, "[GUI] VSA Set Marker 1 : 正常"},
+        {"trace_a_freq 1 Hz", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        station.analyzer_page.tcp_messages.Clear();
+        EXPECT_EQ(station.page.text().Interpret(c.text), c.known);
+        const Lines& lines = station.analyzer_page.tcp_messages.lines();
+        EXPECT_EQ(lines.empty() ? "" : lines[lines.size() - 2], c.listed);
+    }
+    const SimulatedAnalyzer::View view = station.analyzer.view();
+    EXPECT_DOUBLE_EQ(view.marker_hz[0], 1.0);
+    EXPECT_DOUBLE_EQ(view.marker_hz[1], 2405e6);
+    EXPECT_DOUBLE_EQ(view.marker_hz[2], 2.41e9);
+    EXPECT_DOUBLE_EQ(view.marker_hz[3], 2.4e9);
+    EXPECT_DOUBLE_EQ(view.span_hz, 40e6);
+    EXPECT_TRUE(station.transport.sent.empty());
+    EXPECT_TRUE(station.timers.journal.empty());
+}
+
+TEST(AnalyzerControlTest, SettingsDialogButtonTexts) {
+    struct Case {
+        DialogButton button;
+        bool sync;
+        std::string value;
+        std::string unit;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {DialogButton::kTraceA, true, "2.4", "GHz", "TRACE_ALL_FREQ 2.4 GHz"},
+        {DialogButton::kTraceA, false, "2.4", "GHz", "TRACE_A_FREQ 2.4 GHz"},
+        {DialogButton::kTraceD, true, "7", "KHz", "TRACE_D_FREQ 7 KHz"},
+        {DialogButton::kSpan, false, "10", "MHz", "VSASPAN 10 MHz"},
+        {DialogButton::kCenter, false, "", "GHz", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SettingsDialogText(c.button, c.sync, c.value, c.unit), c.text);
+    }
+}
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,175 @@
+// VSG_* and VSA_* through the dispatcher: replies, boxes and instrument state left
+// behind, and the order of list, reply and log lines.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "instrument_station.h"
+#include "instruments/absent_instruments.h"
+
+namespace vantu::testing {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(InstrumentCommandsTest, GeneratorCommands) {
+    InstrumentStation station;
+    GeneratorGroup& boxes = station.page.state().generator;
+    struct Case {
+        std::string line;
+        Lines replies;
+        std::string frequency;
+        std::string power;
+        bool open;
+        std::string caption;
+    };
+    const std::vector<Case> cases = {
+        {"VSG_SET 5", {"VSG_SET_DONE"}, "", "5", false, "開啟"},
+        {"VSG_SET 2.4  -20", {"VSG_SET_DONE"}, "2.4", "-20", false, "開啟"},
+        {"VSG_SET", {"VSG_SET_ FORMAT_FAIL"}, "2.4", "-20", false, "開啟"},
+        {"VSG_RF_ON", {"VSG_RFON_FAIL"}, "2.4", "-20", false, "開啟"},
+        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", false, "開啟"},
+        {"VSG_CLOSE", {"VSG_CLOSE_FAIL"}, "2.4", "-20", false, "開啟"},
+        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_CLOSE", {"VSG_CLOSE_DONE"}, "2.4", "-20", false, "開啟"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(station.Command(c.line), c.replies);
+        EXPECT_EQ(boxes.frequency_text, c.frequency);
+        EXPECT_EQ(boxes.power_text, c.power);
+        EXPECT_EQ(station.generator.is_open(), c.open);
+        EXPECT_EQ(boxes.open_caption, c.caption);
+    }
+    // The two RF_ON toggled the output on with the boxes' values, then off again.
+    EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfFrequency), 2.4e9);
+    EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfPowerLevel), -20.0);
+    EXPECT_FALSE(station.generator.Boolean(kAttrRfOutputEnabled));
+}
+
+TEST(InstrumentCommandsTest, GeneratorWithoutBackendSaysSo) {
+    InstrumentStation station;
+    AbsentGenerator absent;
+    PageMessages messages(station.analyzer_page.tcp_messages, station.logs);
+    GeneratorControl control(GeneratorContext{absent, station.page.state().generator, messages,
+                                              station.shared, station.console});
+    EXPECT_EQ(control.OpenCloseGenerator(1), 1);
+    EXPECT_FALSE(control.is_open());
+    const Lines& list = station.analyzer_page.tcp_messages.lines();
+    ASSERT_GE(list.size(), 3u);
+    EXPECT_EQ(list[list.size() - 3],
+              "**  InitWithOptions  Error : -1073807343  no signal generator configured "
+              "(setup.ini [VSG] RESOURCE)");
+    EXPECT_EQ(list[list.size() - 2], "[VSG]- 開啟異常");
+    EXPECT_EQ(station.console.str(),
+              "** InitWithOptions() Error: -1073807343, no signal generator configured "
+              "(setup.ini [VSG] RESOURCE)\n");
+}
+
+TEST(InstrumentCommandsTest, AnalyzerCommands) {
+    InstrumentStation station;
+    station.WriteSetup("beam.setx", "traces 3\ncenter 2.5e9\n");
+    station.WriteSetup("setx", "traces 1\n");
+    station.WriteSetup("plain.cfg", "");
+    station.page.state().generator.frequency_text = "2.4";
+    struct Case {
+        std::string line;
+        Lines replies;
+        int traces_after;
+    };
+    const std::vector<Case> cases = {
+        {"VSA_RECALL beam.SETX", {"RECALL_FORMAT_FAIL"}, 2},
+        {"VSA_RECALL", {"RECALL_FORMAT_FAIL"}, 2},
+        {"VSA_RECALL plain.cfg", {"RECALL_FORMAT_FAIL"}, 2},
+        {"VSA_RECALL missing.setx", {"FILE_NOT_EXIST"}, 2},
+        {"VSA_RECALL ../Log/x.setx", {"FILE_NOT_EXIST"}, 2},
+        {"VSA_RECALL setx", {"VSA_RECALL_DONE"}, 1},
+        {"VSA_RECALL beam.setx", {"VSA_RECALL_DONE"}, 3},
+        {"VSA_SEND *RST", {}, 3},
+        {"VSA_SAVE_TO_LOG 0", {"VSA_SAVE_TO_LOG_DISABLE"}, 3},
+        {"VSA_SAVE_TO_LOG 1", {"VSA_SAVE_TO_LOG_ENABLE"}, 3},
+        {"VSA_SAVE_TO_LOG 2", {"[TCP] VSA_SAVE_TO_LOG_FAIL"}, 3},
+        {"VSA_SAVE_TO_LOG", {"VSA_SAVE_TO_LOG_FAIL"}, 3},
+        {"VSA_SET_MRK2_FREQ 2.4 GHz", {"VSA_SET_MRK2_DON"}, 3},
+        {"VSA_SET_MRK3_FREQ 2.4 ghz", {"VSA_SET_MRK3_FAIL"}, 3},
+        {"VSA_SET_MRK4_FREQ GHz", {"VSA_SET_MRK4_DON"}, 3},
+        {"VSA_SET_FREQ_CENTER 2400 MHz", {"VSA_SET_FREQ_CENTER_DONE"}, 3},
+        {"VSA_SET_SPAN 1 GHz", {"VSA_SET_SPAN_FAIL"}, 3},
+        {"VSA_SET_SPAN 20 MHz", {"VSA_SET_SPAN_DONE"}, 3},
+        {"VSA_RD", {"VSA_RD 2.4GHz -20.000dBm -20.000dBm -20.000dBm ", "VSA_RD_DONE"}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(station.Command(c.line), c.replies);
+        EXPECT_EQ(station.analyzer.GetTraceCount(), c.traces_after);
+    }
+    const SimulatedAnalyzer::View view = station.analyzer.view();
+    EXPECT_DOUBLE_EQ(view.center_hz, 2.4e9);
+    EXPECT_DOUBLE_EQ(view.span_hz, 20e6);
+    // Marker 4 got the unit as its only word and 0 Hz.
+    EXPECT_DOUBLE_EQ(view.marker_hz[3], 0.0);
+    EXPECT_TRUE(station.page.state().analyzer.save_log);
+}
+
+TEST(InstrumentCommandsTest, MeasurementLineWithNoneAndSevenTraces) {
+    InstrumentStation station;
+    station.page.state().generator.frequency_text = "6";
+    station.analyzer.set_trace_count(0);
+    EXPECT_EQ(station.Command("VSA_SET_MRKALL_FREQ 2 GHz"), Lines{"VSA_SET_MRKAll_DON"});
+    EXPECT_EQ(station.Command("VSA_RD"), (Lines{"VSA_RD 6GHz ", "VSA_RD_DONE"}));
+
+    station.analyzer.set_trace_count(7);
+    EXPECT_EQ(station.Command("VSA_SET_MRKALL_FREQ 2.4 GHz"), Lines{"VSA_SET_MRKAll_DON"});
+    std::string line = "VSA_RD 6GHz ";
+    for (int trace = 0; trace < 7; ++trace) {
+        line += "-20.000dBm ";
+    }
+    EXPECT_EQ(station.Command("VSA_RD"), (Lines{line, "VSA_RD_DONE"}));
+    const AnalyzerGroup& boxes = station.page.state().analyzer;
+    EXPECT_EQ(boxes.marker_values[3], "-20.000");
+    EXPECT_EQ(boxes.marker_colours[3], kMarkerValueColour);
+    EXPECT_EQ(boxes.marker_values[4], "");
+}
+
+TEST(InstrumentCommandsTest, OrderOfListReplyAndLogLines) {
+    InstrumentStation station;
+    const std::string kM97 = "M " + std::string(kListSeparator);
+    auto take = [&station](const std::string& line) {
+        station.Command(line);
+        Lines events = station.timeline.Take();
+        // The CALC time line and the received line come first for every command.
+        events.erase(events.begin(), events.begin() + 3);
+        return events;
+    };
+    EXPECT_EQ(
+        take("VSA_RD"),
+        (Lines{"M [TCP] VSA 讀取量測值 : 完成", "R VSA_RD 1GHz -20.000dBm -20.000dBm \r",
+               "M [TCP] 伺服端傳送 : VSA_RD 1GHz -20.000dBm -20.000dBm ", "R VSA_RD_DONE\r",
+               "M [TCP] 伺服端傳送 : VSA_RD_DONE", "L [TCP] VSA 讀取量測值 : 正常", kM97, kL26}));
+    EXPECT_EQ(take("VSG_RF_OFF"), (Lines{"M [TCP] VSG 輻射關閉 : 異常", "R VSG_RFOFF_FAIL\r",
+                                         "M [TCP] 伺服端傳送 : VSG_RFOFF_FAIL",
+                                         "L [TCP] VSG 輻射關閉 : 異常", kM97, kL26}));
+    EXPECT_EQ(station.main_page.messages.lines(), Lines{"[TCP] VSG 輻射關閉 : 異常"});
+    EXPECT_EQ(take("VSA_SAVE_TO_LOG"),
+              (Lines{"M [TCP] VSA 儲存量測值設定 : 格式錯誤", "R VSA_SAVE_TO_LOG_FAIL\r",
+                     "M [TCP] 伺服端傳送 : VSA_SAVE_TO_LOG_FAIL",
+                     "L [TCP] VSA 儲存量測值設定 : 格式錯誤"}));
+    EXPECT_EQ(take("VSA_SEND x"), Lines{});
+    EXPECT_EQ(take("VSA_SET_SPAN 3 GHz"),
+              (Lines{"M [89600 VSA] 軟體 : SPan 單位設定錯誤", kM97,
+                     "L [89600 VSA] 軟體 : SPan 單位設定錯誤", kL26, "M [TCP] VSA Set Span : 異常",
+                     "R VSA_SET_SPAN_FAIL\r", "M [TCP] 伺服端傳送 : VSA_SET_SPAN_FAIL",
+                     "L [TCP] VSA Set Span : 異常", kM97, kL26}));
+    EXPECT_EQ(
+        take("VSA_RECALL a<\x01>.SETX"),
+        (Lines{"L VSA Recall Setup : a<<01>>.SETX", "R RECALL_FORMAT_FAIL\r",
+               "M [TCP] 伺服端傳送 : RECALL_FORMAT_FAIL", "M [TCP] VSA Recall Setup : 格式錯誤",
+               "L [TCP] VSA Recall Setup : 格式錯誤", kM97, kL26}));
+}
+
+}  // namespace
+}  // namespace vantu::testing

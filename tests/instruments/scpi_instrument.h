@@ -1,0 +1,52 @@
+// A small SCPI instrument served on loopback by the test: it records every line it
+// receives, answers queries from a script, keeps an error queue for :SYST:ERR?, and
+// can stay silent on chosen queries.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantu::testing {
+
+class ScpiInstrument {
+  public:
+    ScpiInstrument();
+    ~ScpiInstrument();
+    ScpiInstrument(const ScpiInstrument&) = delete;
+    ScpiInstrument& operator=(const ScpiInstrument&) = delete;
+
+    std::string resource() const;
+    std::uint16_t port() const { return port_; }
+
+    void Answer(const std::string& query, const std::string& answer);
+    // After command arrives, :SYST:ERR? reports these errors, then 0.
+    void FailAfter(const std::string& command, std::vector<std::string> errors);
+    void SilenceOn(const std::string& query);
+    // Every line received so far, and forgets them.
+    std::vector<std::string> Take();
+
+  private:
+    void Serve();
+    void ServeClient(int fd);
+    std::string Reply(const std::string& line, bool& silent);
+
+    int listener_ = -1;
+    std::uint16_t port_ = 0;
+    std::atomic<bool> stop_{false};
+    std::mutex mutex_;
+    std::map<std::string, std::string> answers_;
+    std::map<std::string, std::vector<std::string>> failures_;
+    std::set<std::string> silent_;
+    std::deque<std::string> errors_;
+    std::vector<std::string> received_;
+    std::thread thread_;
+};
+
+}  // namespace vantu::testing

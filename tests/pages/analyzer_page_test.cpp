@@ -1,0 +1,91 @@
+// The signal-analyzer page over the instrument core: what its controls send, what
+// they show after remote commands, and the keys it swallows.
+#include "pages/analyzer_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+#include <algorithm>
+
+#include "instrument_station.h"
+#include "qt_test_app.h"
+#include "recording_commands.h"
+
+namespace vantu {
+namespace {
+
+using testing::InstrumentStation;
+using testing::QtTestApp;
+
+class AnalyzerPageTest : public ::testing::Test {
+  protected:
+    AnalyzerPageTest() { station.main_page.pattern_list = {"beam.cfg", "idle.cfg"}; }
+
+    QApplication& app = QtTestApp();
+    InstrumentStation station;
+    testing::RecordingCommands sink;
+    ChassisControls chassis{station.analyzer_page, sink, station.timers, station.prompts,
+                            station.logs};
+    CCPAGE7DLG page{AnalyzerPageContext{station.page, station.analyzer_page, chassis,
+                                        station.main_page, station.dir.path()}};
+};
+
+TEST_F(AnalyzerPageTest, EnterAndEscapeAreSwallowed) {
+    struct Case {
+        Qt::Key key;
+        bool accepted;
+    };
+    for (const Case& c : {Case{Qt::Key_Return, true}, Case{Qt::Key_Enter, true},
+                          Case{Qt::Key_Escape, true}, Case{Qt::Key_A, false}}) {
+        QKeyEvent event(QEvent::KeyPress, c.key, Qt::NoModifier);
+        QApplication::sendEvent(&page, &event);
+        EXPECT_EQ(event.isAccepted(), c.accepted) << c.key;
+    }
+}
+
+TEST_F(AnalyzerPageTest, RemoteCommandsShowOnThePageAndDoubleClickClearsTheList) {
+    station.Command("VSG_SET 3 -30");
+    EXPECT_EQ(page.power_box()->currentText(), QStringLiteral("-30"));
+    station.Command("VSG_OPEN");
+    EXPECT_EQ(page.generator_open_button()->text(), QStringLiteral("關閉"));
+    QListWidget& list = *page.message_list();
+    ASSERT_EQ(list.count(), static_cast<int>(station.analyzer_page.tcp_messages.lines().size()));
+    QListWidgetItem* item = list.item(0);
+    emit list.itemDoubleClicked(item);
+    EXPECT_TRUE(station.analyzer_page.tcp_messages.lines().empty());
+    EXPECT_EQ(list.count(), 0);
+}
+
+TEST_F(AnalyzerPageTest, SettingsDialogSetsMarkersThroughTheTextPath) {
+    CCVSASETDLG& dialog = *page.settings_dialog();
+    station.analyzer.set_trace_count(4);
+    EXPECT_FALSE(dialog.value_box(DialogButton::kTraceB)->isEnabled());
+    dialog.value_box(DialogButton::kTraceA)->setText(QStringLiteral("2.45"));
+    dialog.ClickSet(DialogButton::kTraceA);
+    EXPECT_DOUBLE_EQ(station.analyzer.view().marker_hz[3], 2.45e9);
+
+    dialog.sync_box()->setChecked(false);
+    EXPECT_TRUE(dialog.value_box(DialogButton::kTraceB)->isEnabled());
+    dialog.value_box(DialogButton::kTraceB)->setText(QStringLiteral("5"));
+    dialog.unit_box(DialogButton::kTraceB)->setCurrentText(QStringLiteral("Hz"));
+    dialog.ClickSet(DialogButton::kTraceB);
+    dialog.ClickSet(DialogButton::kTraceC);
+    const SimulatedAnalyzer::View view = station.analyzer.view();
+    EXPECT_DOUBLE_EQ(view.marker_hz[1], 5.0);
+    EXPECT_DOUBLE_EQ(view.marker_hz[2], 2.45e9);
+    const auto& lines = station.analyzer_page.tcp_messages.lines();
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "[GUI] VSA Set Marker All : 正常"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "[GUI] VSA Set Marker 2 : 正常"), 1);
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), "[GUI] VSA Set Marker 3 : 正常"), 0);
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,63 @@
+#include "instrument_station.h"
+
+namespace vantu::testing {
+namespace {
+
+// The Log directory exists and today's log is open before the timeline reads it.
+const LogFiles& OpenedLog(const TempDir& dir, LogFiles& logs) {
+    dir.MakeDir("Log");
+    logs.OpenLog();
+    return logs;
+}
+
+}  // namespace
+
+InstrumentStation::InstrumentStation()
+    : logs(dir.path(), clock),
+      dispatcher(server, flags, timers),
+      server(ServerContext{transport, logs, analyzer_page.tcp_messages, flags, elapsed},
+             dispatcher),
+      analyzer(dir.path()),
+      page(InstrumentPageContext{.generator = generator,
+                                 .link = analyzer,
+                                 .windows = nullptr,
+                                 .tcp_messages = analyzer_page.tcp_messages,
+                                 .logs = logs,
+                                 .shared = shared,
+                                 .main_page = main_page,
+                                 .server = server,
+                                 .timers = timers,
+                                 .poster = poster,
+                                 .clock = clock,
+                                 .prompts = prompts,
+                                 .console = console,
+                                 .station_dir = dir.path(),
+                                 .program = "",
+                                 .launch = {},
+                                 .stop_control_code = [this] { ++control_code_stops; }}),
+      timeline(OpenedLog(dir, logs), analyzer_page.tcp_messages, transport) {
+    dir.MakeDir("Recall Setup");
+    flags.card_present = true;
+    dispatcher.AddCommands(page.commands());
+    server.OnConnectionRequested();
+    analyzer_page.tcp_messages.Clear();
+    timeline.Take();
+}
+
+std::vector<std::string> InstrumentStation::Command(const std::string& line) {
+    server.OnDataReceived(line + "\r");
+    std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
+    consumed_ += bytes.size();
+    std::vector<std::string> replies;
+    for (std::size_t end; (end = bytes.find('\r')) != std::string::npos;) {
+        replies.push_back(bytes.substr(0, end));
+        bytes.erase(0, end + 1);
+    }
+    return replies;
+}
+
+void InstrumentStation::WriteSetup(const std::string& name, const std::string& text) const {
+    dir.Write("Recall Setup/" + name, text);
+}
+
+}  // namespace vantu::testing

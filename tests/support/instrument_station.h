@@ -1,0 +1,54 @@
+// The signal-analyzer page's instrument side on the simulated generator and the
+// in-process analyzer, wired to a TCP server core with one client connected.
+#pragma once
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fake_ports.h"
+#include "instruments/instrument_page.h"
+#include "instruments/simulated_analyzer.h"
+#include "instruments/simulated_generator.h"
+#include "model/analyzer_page_model.h"
+#include "model/controller_flags.h"
+#include "remote/command_dispatcher.h"
+#include "remote_fakes.h"
+#include "temp_dir.h"
+
+namespace vantu::testing {
+
+struct InstrumentStation {
+    InstrumentStation();
+
+    // Sends the line and its CR; the replies, without CRs.
+    std::vector<std::string> Command(const std::string& line);
+    // A setup file in the recall directory.
+    void WriteSetup(const std::string& name, const std::string& text) const;
+
+    TempDir dir;
+    FakeClock clock;
+    FakePrompts prompts;
+    ManualTimers timers;
+    QueuePoster poster;
+    LogFiles logs;
+    AnalyzerPageModel analyzer_page;
+    MainPageModel main_page;
+    SharedSettings shared;
+    ControllerFlags flags;
+    RecordingTransport transport;
+    ClockElapsed elapsed{clock};
+    RemoteDispatcher dispatcher;
+    CCServer server;
+    SimulatedGenerator generator{clock};
+    SimulatedAnalyzer analyzer;
+    std::ostringstream console;
+    int control_code_stops = 0;
+    InstrumentPage page;
+    Timeline timeline;
+
+  private:
+    std::size_t consumed_ = 0;
+};
+
+}  // namespace vantu::testing

@@ -1,0 +1,77 @@
+#include "tools/monitor_tool.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "pty_peer.h"
+#include "sim/simulated_firmware.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+ToolRun RunTool(std::vector<std::string_view> args, const std::string& dir) {
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = RunMonitorTool(args, dir, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(MonitorToolTest, VersionsAndCommands) {
+    testing::TempDir dir;
+    SimulatedFirmware firmware({0, 7}, 1000000);
+    const std::string device = firmware.slave_path();
+
+    const ToolRun versions = RunTool({"--device", device, "versions"}, dir.path());
+    ASSERT_EQ(versions.status, 0) << versions.err;
+    std::istringstream lines(versions.out);
+    std::vector<std::string> rows;
+    for (std::string line; std::getline(lines, line);) {
+        rows.push_back(line);
+    }
+    ASSERT_EQ(rows.size(), 161u) << "no unit versions without the simulated card";
+    EXPECT_EQ(rows[0], "M000 absent");
+    EXPECT_EQ(rows[1],
+              "M001 Q0=0a1b27 Q1=0a1b26 Q2=0a1b25 Q3=0a1b24 Q4=0a1b23 Q5=0a1b22 "
+              "Q6=0a1b21 Q7=0a1b20");
+    EXPECT_EQ(rows[7], "M007 absent");
+
+    const ToolRun send = RunTool({"--device", device, "send", "mw 10 5"}, dir.path());
+    EXPECT_EQ(send.status, 0);
+    EXPECT_EQ(send.out, "mw 10 5\r\nOK\r\n>\n");
+}
+
+TEST(MonitorToolTest, FailuresAreOneLineAndExitOne) {
+    testing::TempDir dir;
+    testing::PtyPeer backwards([](std::string_view) { return std::vector<std::string>{"\n\r>"}; });
+    struct Case {
+        std::vector<std::string_view> args;
+        std::string err;
+    };
+    const std::vector<Case> cases = {
+        {{"--device", "/nonexistent/tty", "versions"},
+         "vantu-monitor: cannot open /nonexistent/tty (missing, busy, or not a serial device)\n"},
+        {{"--com", "100", "versions"},
+         "vantu-monitor: cannot open COM100 (missing, busy, or not a serial device)\n"},
+        {{"--device", backwards.path(), "send", "V"},
+         "vantu-monitor: no firmware answers on " + backwards.path() +
+             " (wrong or missing wake-up answer)\n"},
+        {{}, "vantu-monitor: nothing to do: give versions, send TEXT or --serve (see --help)\n"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun run = RunTool(c.args, dir.path());
+        EXPECT_EQ(run.status, 1) << c.err;
+        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(run.out, "");
+    }
+}
+
+}  // namespace
+}  // namespace vantu
