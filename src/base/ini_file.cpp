@@ -157,6 +157,18 @@ std::optional<std::size_t> IniFile::FindKey(std::size_t header, std::string_view
     return std::nullopt;
 }
 
+std::vector<std::string> IniFile::Keys(std::string_view section) const {
+    std::vector<std::string> keys;
+    if (auto header = FindSection(section)) {
+        for (std::size_t i = *header + 1; i < SectionEnd(*header); ++i) {
+            if (auto kv = SplitKeyValue(lines_[i].text)) {
+                keys.emplace_back(kv->key);
+            }
+        }
+    }
+    return keys;
+}
+
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
     auto header = FindSection(section);
     if (!header) {

@@ -22,6 +22,8 @@ class IniFile {
 
     // The value of key in section; nullopt when either is missing.
     std::optional<std::string> Get(std::string_view section, std::string_view key) const;
+    // The key names of section, in file order; empty when the section is missing.
+    std::vector<std::string> Keys(std::string_view section) const;
     // Replaces the key's value where it stands; adds the key at the end of its section
     // (or a new section at the end of the file) when it is missing.
     void Set(std::string_view section, std::string_view key, std::string_view value);

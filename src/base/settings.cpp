@@ -54,27 +54,21 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
            });
 }
 
-// The numbers 1..count of the "PAT_FILE_<n>" lines anywhere in the file, ascending. A
-// number that is not a key of SP_PATTERN reads as missing, so the set may be loose.
+// The numbers 1..count of the "PAT_FILE_<n>" keys of SP_PATTERN, ascending, so a huge
+// SET_MAX_CNT costs no more than the keys the file holds.
 std::set<int> PatternKeyNumbers(const IniFile& ini, int count) {
     constexpr std::string_view kPrefix = "PAT_FILE_";
     std::set<int> numbers;
-    const std::string text = DecodeSettingsText(ini.Serialise()).utf8;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end;
-        std::string_view line(text.data() + start, end - start);
-        start = end + 1;
-        line.remove_prefix(std::min(line.find_first_not_of(" \t"), line.size()));
-        if (!StartsWithIgnoringCase(line, kPrefix)) {
+    for (const std::string& key : ini.Keys("SP_PATTERN")) {
+        std::string_view name = key;
+        if (!StartsWithIgnoringCase(name, kPrefix)) {
             continue;
         }
-        line.remove_prefix(kPrefix.size());
-        if (line.empty() || line.front() < '0' || line.front() > '9') {
+        name.remove_prefix(kPrefix.size());
+        if (name.empty() || name.front() < '0' || name.front() > '9') {
             continue;
         }
-        if (const int k = ParseDecimal(line); k >= 1 && k <= count) {
+        if (const int k = ParseDecimal(name); k >= 1 && k <= count) {
             numbers.insert(k);
         }
     }
