@@ -39,16 +39,6 @@ TEST(StationStartup, HeadlessStartAndSigtermShutdownAreLogged) {
     EXPECT_EQ(log.back(), "[TCP] 伺服器通訊 : 已關閉");
 }
 
-TEST(StationStartup, SigintWithoutLogDirectoryStillExitsCleanly) {
-    StationDir dir;
-    std::filesystem::remove_all(dir.File("Log"));
-    StationProcess vantu(
-        dir, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
-    ASSERT_TRUE(WaitForFileText(vantu.error_output_path(), "station running"));
-    EXPECT_EQ(vantu.Stop(SIGINT), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.File("Log")));
-}
-
 TEST(StationStartup, WindowedStationShowsTheReportAndStopsOnSigterm) {
     StationDir dir;
     ServingStation station(dir, {"--simulate"});

@@ -63,41 +63,6 @@ TEST_F(SimulatedCardTest, RunEndsByItselfAfterTheRunTimeOrOnStop) {
     EXPECT_FALSE(session->card().IsControlCodeRunning());
 }
 
-TEST_F(SimulatedCardTest, ReportMemoryIsMappedOnlyWhileNoReadHookIsInstalled) {
-    SimulatedPciDriver& driver = session->driver();
-    const MappedWindow window = driver.MappedBar(card, 0);
-    ASSERT_NE(window.base, nullptr);
-    EXPECT_EQ(window.begin, 0x8800u);
-    EXPECT_EQ(window.end, 0xC000u);
-    EXPECT_EQ(driver.MappedBar(card, 1).base, nullptr);
-    EXPECT_EQ(driver.MappedBar(nullptr, 0).base, nullptr);
-
-    SimulatedCard& sim = session->card();
-    for (std::uint32_t i = 0; i < 3584; ++i) {
-        sim.SetReportWord(i, 0x70000000u + i * 0x10001u);
-    }
-    WriteCardRegister(card, 0x8800, 0xABCD1234);
-    std::vector<std::uint32_t> loaded(3584);
-    for (std::uint32_t block = 0; block < 14; ++block) {
-        ReadReportBlock(card, loaded.data(), block);
-    }
-    std::vector<std::uint32_t> hooked_reads;
-    sim.SetReportReadHook([&](std::uint32_t offset) { hooked_reads.push_back(offset); });
-    EXPECT_EQ(driver.MappedBar(card, 0).base, nullptr);
-    std::vector<std::uint32_t> single(3584);
-    for (std::uint32_t block = 0; block < 14; ++block) {
-        ReadReportBlock(card, single.data(), block);
-    }
-    EXPECT_EQ(loaded, single);
-    EXPECT_EQ(loaded[0], 0xABCD1234u);
-    EXPECT_EQ(loaded[3583], 0x70000000u + 3583 * 0x10001u);
-    ASSERT_EQ(hooked_reads.size(), 3584u);
-    EXPECT_EQ(hooked_reads.back(), 0xBFFCu);
-
-    sim.SetReportReadHook(nullptr);
-    EXPECT_EQ(driver.MappedBar(card, 0).base, window.base);
-}
-
 TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
     WriteCardRegister(card, 0x10000, 0x1234);
     EXPECT_STREQ(TESPCICONTROL_GetLastError(),
