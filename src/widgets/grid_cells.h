@@ -15,8 +15,6 @@
 
 namespace vantu {
 
-inline constexpr Colour kWhite = Rgb(255, 255, 255);
-
 struct GridCellState {
     Colour background = kWhite;
     Colour text_colour = kBlack;
