@@ -9,7 +9,9 @@
 #include "gui/station.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
+#include "pages/antenna_status_view.h"
 #include "pages/main_page.h"
+#include "pages/module_status_view.h"
 #include "widgets/colour_chooser.h"
 
 namespace vantu {
@@ -67,7 +69,18 @@ int CVANTUApp::RunWindowed() {
                                        colours, [&controller] { controller.SaveReports(); }});
     window.SetPage(kTabMain, main_page);
     controller.set_main_page_surface(main_page);
-    controller.set_on_state_changed([main_page] { main_page->SyncFromModel(); });
+    auto* trm_page = new CCPAGE1DLG(controller.trm_page());
+    auto* qdxa_page = new CCPAGE5DLG(controller.qdxa_page());
+    auto* antenna_page = new CCPAGE3DLG(controller.antenna_page());
+    window.SetPage(kTabTrm, trm_page);
+    window.SetPage(kTabQdxa, qdxa_page);
+    window.SetPage(kTabAntenna, antenna_page);
+    controller.set_on_state_changed([main_page, trm_page, qdxa_page, antenna_page] {
+        main_page->SyncFromModel();
+        trm_page->SyncFromModel();
+        qdxa_page->SyncFromModel();
+        antenna_page->SyncFromModel();
+    });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });

@@ -25,18 +25,28 @@ CellTip FixedTip(const char* text) {
     return CellTip{.kind = TipKind::kFixed, .fixed = text};
 }
 
+// The SLB module's cell lies outside the main antenna's outline, always grey.
+bool IsSlbCell(int row, int column) {
+    const GridCell& slb = kPositionCells[kSlbModule];
+    return row == slb.row && column == slb.column;
+}
+
 Colour PositionFaceBackground(int row, int column) {
+    if (IsSlbCell(row, column)) {
+        return kPositionCheckerGrey;
+    }
     if (IsOutsideOutline(row, column)) {
         return kWhite;
     }
-    if (PositionCellModule(row, column) < 0 || (row == 12 && column == 13)) {
+    if (PositionCellModule(row, column) < 0) {
         return kPositionCheckerGrey;
     }
     return (row + column) % 2 == 0 ? kPositionCheckerGrey : kPositionCheckerBlue;
 }
 
 Colour StatusFaceBackground(int row, int column) {
-    return IsOutsideOutline(row, column) ? kWhite : kModuleNormalBackground;
+    return IsOutsideOutline(row, column) && !IsSlbCell(row, column) ? kWhite
+                                                                    : kModuleNormalBackground;
 }
 
 // Every cell of a face: module numbers, column numbers in the header row.
