@@ -210,6 +210,10 @@ void ModuleStatusPage::PaintHalf(int column, bool lower, bool highlighted) {
 }
 
 void ModuleStatusPage::ShowColumnHalf(int column, bool lower, int module) {
+    ShowHalf(column, lower, module, true);
+}
+
+void ModuleStatusPage::ShowHalf(int column, bool lower, int module, bool draw_grid) {
     if (column < 0 || column >= kColumns) {
         return;
     }
@@ -219,10 +223,9 @@ void ModuleStatusPage::ShowColumnHalf(int column, bool lower, int module) {
     PaintHalf(column, lower, true);
     highlighted_column_ = column;
     highlighted_lower_ = lower;
-    ResetModuleGrid();
-
     const ColumnHalf half = HalfOfColumn(column, lower);
-    if (surface_ != nullptr) {
+    if (draw_grid && surface_ != nullptr) {
+        ResetModuleGrid();
         std::array<Cell, kMaxHalfModules> headers;
         std::size_t n = 0;
         for (int m : ModulesOfHalf(half)) {
@@ -244,7 +247,9 @@ void ModuleStatusPage::ShowColumnHalf(int column, bool lower, int module) {
     module_ = module;
     display_.numeric = numeric_;
     display_.qdxa_temperature = view().qdxa_temperature;
-    request_ = MakeModuleViewRequest(half, view().view_type, &display_);
+    status_only_ = display_;
+    status_only_.module_grid = nullptr;
+    request_ = MakeModuleViewRequest(half, view().view_type, draw_grid ? &display_ : &status_only_);
     const auto argument = reinterpret_cast<std::intptr_t>(&request_);
     // A refresh of all halves needs each half decoded before it moves on.
     if (refreshing_all_) {
@@ -307,9 +312,11 @@ void ModuleStatusPage::RefreshAll() {
     const int module = module_;
     refreshing_all_ = true;
     ClearStatusFace();
+    // Nothing repaints before the refresh returns: the halves on the way colour the
+    // status face, and only the last one is drawn in the module grid.
     for (int c = 0; c < kColumns; ++c) {
-        ShowColumnHalf(c, false, -1);
-        ShowColumnHalf(c, true, -1);
+        ShowHalf(c, false, -1, false);
+        ShowHalf(c, true, -1, false);
     }
     ShowColumnHalf(column, lower, module);
     refreshing_all_ = false;

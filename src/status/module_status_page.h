@@ -111,6 +111,8 @@ class ModuleStatusPage {
 
   private:
     void RefreshAll();
+    // draw_grid false: the half is decoded for the status face only.
+    void ShowHalf(int column, bool lower, int module, bool draw_grid);
     void ResetModuleGrid();
     void LayOutPositionFaces();
     void PaintHalf(int column, bool lower, bool highlighted);
@@ -143,6 +145,7 @@ class ModuleStatusPage {
     bool highlighted_lower_ = false;
 
     ModuleViewDisplay display_;
+    ModuleViewDisplay status_only_;
     // A posted request that has not run yet decodes the newest half: by then the grid
     // shows that half's headers.
     ModuleViewRequest request_;
