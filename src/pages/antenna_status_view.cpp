@@ -92,10 +92,15 @@ void CCPAGE3DLG::SyncFromModel() {
         for (int row = 0; row < static_cast<int>(lists[l].row_labels.size()); ++row) {
             for (int c = 0; c < static_cast<int>(lists[l].value_headers.size()); ++c) {
                 const ReadingValue& value = model_.value(l, row, c);
-                if (cells.At(row, c + 1).text != value.text) {
+                // Unchanged cells leave the list alone, so it is not repainted.
+                const GridCellState& shown = cells.At(row, c + 1);
+                const Colour colour = value.out_of_limits ? kValueRed : kBlack;
+                if (shown.text != value.text) {
                     cells.SetText(row, c + 1, value.text);
                 }
-                cells.SetTextColour(row, c + 1, value.out_of_limits ? kValueRed : kBlack);
+                if (shown.text_colour != colour) {
+                    cells.SetTextColour(row, c + 1, colour);
+                }
             }
         }
     }

@@ -224,6 +224,8 @@ void CModuleStatusPage::SyncFromModel() {
     slb_value_->setText(ToQString(model_.slb_total()));
     main_value_->setText(ToQString(model_.main_total()));
 
+    ShowSelectionInTree();
+
     const bool status = model_.face() == PositionFace::kStatus;
     position_->setVisible(!status);
     status_->setVisible(status);
@@ -232,6 +234,24 @@ void CModuleStatusPage::SyncFromModel() {
     refresh_all_->setVisible(status);
     refresh_all_->setEnabled(status);
     refresh_all_->setChecked(model_.refreshing_all());
+}
+
+// The half shown, or its highlighted module, is the tree's current item.
+void CModuleStatusPage::ShowSelectionInTree() {
+    QTreeWidgetItem* node = tree_->topLevelItem(2 * model_.column() + (model_.lower() ? 1 : 0));
+    if (node == nullptr) {
+        return;
+    }
+    QTreeWidgetItem* current = node;
+    for (int i = 0; i < node->childCount(); ++i) {
+        if (node->child(i)->data(0, Qt::UserRole).toInt() == model_.module()) {
+            current = node->child(i);
+        }
+    }
+    if (tree_->currentItem() != current) {
+        node->setExpanded(true);
+        tree_->setCurrentItem(current);
+    }
 }
 
 CellSink& CModuleStatusPage::module_grid() {

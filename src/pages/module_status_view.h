@@ -55,6 +55,7 @@ class CModuleStatusPage : public QWidget, public ModulePageSurface {
     void BuildPositionGroup();
     void BuildHiddenBoxes();
     void Act(const std::function<void()>& action);
+    void ShowSelectionInTree();
 
     ModuleStatusPage& model_;
     QTreeWidget* tree_ = nullptr;

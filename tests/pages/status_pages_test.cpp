@@ -79,6 +79,7 @@ TEST_F(ModuleStatusViewTest, PositionCellOneSixtySelectsTheLowerHalfOfColumnTwel
     EXPECT_EQ(Cell(0, 1).text, "M150");
     EXPECT_EQ(Cell(0, 1).text_colour, kBlack);
     EXPECT_EQ(Cell(25, 1).text, "");
+    EXPECT_EQ(page.tree().currentItem()->text(0), "M160");
     EXPECT_EQ(page.position_grid().cells().At(12, 13).background, kHalfHighlight);
     EXPECT_EQ(page.position_grid().cells().At(7, 13).background, Rgb(200, 200, 200));
     Click(page.position_grid(), 1, 5);
