@@ -77,6 +77,9 @@ CReportCtrl::CReportCtrl(int rows, int columns, QWidget* parent)
       geometry_(rows, columns, kDefaultColumnWidth, kDefaultRowHeight),
       band_colours_(kDefaultBands) {
     cells_.set_on_change([this] { viewport()->update(); });
+    cells_.set_on_cell_change([this](int row, int column) {
+        viewport()->update(CellRect(row, column).translated(ContentOrigin()));
+    });
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(false);
