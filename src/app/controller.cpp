@@ -24,6 +24,9 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
                             card_, station_, loader_, opcode_table_, run_control_, main_page_,
                             analyzer_page_}) {
     RegisterPage(main_lifecycle_);
+    RegisterPage(trm_lifecycle_);
+    RegisterPage(qdxa_lifecycle_);
+    RegisterPage(antenna_lifecycle_);
     RegisterPage(firmware_);
 }
 
@@ -189,6 +192,9 @@ PageTimer CVANTUDlg::MainPageLifecycle::timer() const {
 
 void CVANTUDlg::MainPageLifecycle::Tick() {
     owner_.main_refresh_.Refresh(owner_.main_surface_);
+    // The module pages show the same antenna words, as of this refresh.
+    owner_.trm_page_.ShowAntennaWords(owner_.report_.reg_sts());
+    owner_.qdxa_page_.ShowAntennaWords(owner_.report_.reg_sts());
 }
 
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {

@@ -11,6 +11,7 @@
 
 #include "app/firmware_link.h"
 #include "app/station_texts.h"
+#include "app/status_page_lifecycles.h"
 #include "base/busy_gate.h"
 #include "base/gated_prompts.h"
 #include "base/log_files.h"
@@ -86,6 +87,9 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     ControllerFlags& flags() { return flags_; }
     MainPageModel& main_page() { return main_page_; }
     AnalyzerPageModel& analyzer_page() { return analyzer_page_; }
+    ModuleStatusPage& trm_page() { return trm_page_; }
+    ModuleStatusPage& qdxa_page() { return qdxa_page_; }
+    AntennaStatusPage& antenna_page() { return antenna_page_; }
     CardHandle card() const { return card_; }
     int current_tab() const { return current_tab_; }
     ReportMemory& report() { return report_; }
@@ -156,6 +160,13 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
         CVANTUDlg& owner_;
     };
     MainPageLifecycle main_lifecycle_{*this};
+
+    ModuleStatusPage trm_page_{ModulePageKind::kTrm, *this, ports_.prompts};
+    ModuleStatusPage qdxa_page_{ModulePageKind::kQdxa, *this, ports_.prompts};
+    AntennaStatusPage antenna_page_;
+    ModulePageLifecycle trm_lifecycle_{trm_page_, kTabTrm};
+    ModulePageLifecycle qdxa_lifecycle_{qdxa_page_, kTabQdxa};
+    AntennaPageLifecycle antenna_lifecycle_{antenna_page_, report_};
     std::vector<PageLifecycle*> pages_;
     bool pages_selected_ = false;
     std::function<void()> on_state_changed_;

@@ -9,12 +9,9 @@
 #include "app/station_texts.h"
 #include "gui/qt_ports.h"
 #include "gui/station.h"
+#include "gui/station_pages.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
-#include "pages/analyzer_page.h"
-#include "pages/firmware_page.h"
-#include "pages/main_page.h"
-#include "pages/x11_analyzer_windows.h"
 #include "widgets/colour_chooser.h"
 #include "widgets/qt_colour.h"
 
@@ -83,31 +80,15 @@ int CVANTUApp::RunWindowed() {
     QtColourChooser colours(&window);
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
     CVANTUDlg& controller = station.controller();
-    auto* main_page = new CCPAGE2DLG(MainPageContext{controller.main_page(), shared_, controller,
-                                                     controller.prompts(), colours,
-                                                     [&controller] { controller.SaveReports(); }});
-    window.SetPage(kTabMain, main_page);
-    controller.set_main_page_surface(main_page);
-    auto* firmware_page = new CCPAGE6DLG(controller.firmware().model(), controller);
-    window.SetPage(kTabFirmware, firmware_page);
-    auto* analyzer_page = new CCPAGE7DLG(AnalyzerPageContext{
-        station.instrument_page(), controller.analyzer_page(), controller.chassis_controls(),
-        controller.main_page(), QDir::currentPath().toStdString()});
-    window.SetPage(kTabAnalyzer, analyzer_page);
-    const auto analyzer_windows = X11AnalyzerWindows::Open(*analyzer_page->analyzer_frame());
-    station.instrument_page().analyzer().set_windows(analyzer_windows.get());
-    station.set_on_instrument_tick([analyzer_page] { analyzer_page->SyncFromModel(); });
+    StationPages pages(station, window, shared_, colours);
     // One line when the page first shows the card's report, for whoever waits on it.
-    controller.set_on_state_changed(
-        [main_page, firmware_page, analyzer_page, &controller, announced = false]() mutable {
-            main_page->SyncFromModel();
-            firmware_page->SyncFromModel();
-            analyzer_page->SyncFromModel();
-            if (!announced && controller.main_refresh().showed_report()) {
-                announced = true;
-                std::fprintf(stderr, "vantu: main page shows the card's report\n");
-            }
-        });
+    controller.set_on_state_changed([&pages, &controller, announced = false]() mutable {
+        pages.SyncFromModels();
+        if (!announced && controller.main_refresh().showed_report()) {
+            announced = true;
+            std::fprintf(stderr, "vantu: main page shows the card's report\n");
+        }
+    });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
@@ -121,12 +102,7 @@ int CVANTUApp::RunWindowed() {
     });
     window.show();
     station.Start();
-    const int exit_code = station.shut_down() ? 0 : QApplication::exec();
-    // The pages let go of the controller's models before the station goes.
-    delete analyzer_page;
-    delete firmware_page;
-    delete main_page;
-    return exit_code;
+    return station.shut_down() ? 0 : QApplication::exec();
 }
 
 }  // namespace vantu

@@ -11,7 +11,6 @@ namespace {
 
 constexpr Colour kOddRow = Rgb(230, 244, 255);
 constexpr Colour kEvenRow = Rgb(145, 200, 255);
-constexpr Colour kWhite = Rgb(255, 255, 255);
 constexpr Colour kAbsentModule = Rgb(150, 150, 150);
 
 constexpr std::size_t kUnitSection = 448;

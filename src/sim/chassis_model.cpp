@@ -341,6 +341,44 @@ void ChassisModel::RenderStatusWords() {
     for (std::size_t w = 0; w < stuck_status_.size(); ++w) {
         sts[w] &= ~stuck_status_[w];
     }
+    CrossLimits();
+}
+
+// A unit whose health bit is down reports a reading outside its limits, so the
+// antenna status page shows in red what the main page's marks say.
+void ChassisModel::CrossLimits() {
+    auto& sts = image_;
+    const auto down = [&](std::size_t word, unsigned bit) { return (sts[word] >> bit & 1u) == 0; };
+    const auto put = [&](std::size_t word, unsigned shift, std::uint32_t mask,
+                         std::uint32_t value) {
+        sts[word] = (sts[word] & ~(mask << shift)) | (value & mask) << shift;
+    };
+    constexpr unsigned kQdxbUnits = 14;
+    for (unsigned unit = 0; unit < kQdxbUnits; ++unit) {
+        const std::size_t pair = unit / 2;
+        const unsigned half = 16 * (unit % 2);
+        if (down(20, unit)) {
+            put(38 + pair, half, 0xFFFF, 10800);  // 10.80 V on the 12 V rail
+        }
+        if (down(21, unit)) {
+            put(45 + pair, half, 0xFFFF, 4500);  // 4.50 V on the 5 V rail
+        }
+        if (down(23, unit)) {
+            put(71 + pair, half, 0xFFFF, 560);  // 56.0 °C
+        }
+        if (down(24, unit)) {
+            put(95, 13 - unit, 1, 0);  // link lost
+        }
+    }
+    constexpr std::uint32_t kHotPower = 16;  // 4.00 dBm in 0.25 dBm steps
+    for (unsigned unit = 0; unit < 12; ++unit) {
+        if (down(27, unit)) {
+            put(175 + unit / 4, 8 * (unit % 4), 0xFF, kHotPower);
+        }
+    }
+    if (down(27, 31)) {
+        put(174, 0, 0xFF, kHotPower);
+    }
 }
 
 }  // namespace vantu

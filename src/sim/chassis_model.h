@@ -1,8 +1,9 @@
 // The antenna behind the simulated card: 161 modules whose elements warm up while the
 // control code runs and cool when it stops, with supplies, Tx/Rx, QDX-A flags, digital
-// IDs, interface and health words, analogue readings and unit versions, written into
-// the card's report memory in the layout the station decodes. A seeded fault injector
-// makes a run reproducible: the same seed, rate and update times give the same reports.
+// IDs, interface and health words, analogue readings (out of their limits where a
+// health bit is down) and unit versions, written into the card's report memory in the
+// layout the station decodes. A seeded fault injector makes a run reproducible: the
+// same seed, rate and update times give the same reports.
 #pragma once
 
 #include <array>
@@ -48,6 +49,7 @@ class ChassisModel {
     void Step(bool running);
     void Render();
     void RenderStatusWords();
+    void CrossLimits();
     std::uint64_t Next();
     bool Draw();
     // Reading noise in [-spread, spread], fixed by seed, step and key.

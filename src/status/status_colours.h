@@ -15,6 +15,7 @@ constexpr Colour Rgb(int r, int g, int b) {
 inline constexpr Colour kKeepColour = 0xFFFFFFFFu;
 
 inline constexpr Colour kBlack = Rgb(0, 0, 0);
+inline constexpr Colour kWhite = Rgb(255, 255, 255);
 inline constexpr Colour kFaultText = Rgb(210, 0, 0);
 inline constexpr Colour kQdxaFaultText = Rgb(200, 0, 0);
 inline constexpr Colour kSummaryFault = Rgb(210, 0, 0);

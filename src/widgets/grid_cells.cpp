@@ -19,6 +19,14 @@ void GridCells::Changed() {
     }
 }
 
+void GridCells::CellChanged(int row, int column) {
+    if (on_cell_change_) {
+        on_cell_change_(row, column);
+    } else {
+        Changed();
+    }
+}
+
 void GridCells::SetCells(std::span<const Cell> cells) {
     for (const Cell& cell : cells) {
         GridCellState* state = Find(cell.row, cell.column);
@@ -48,14 +56,14 @@ void GridCells::SetCells(std::span<const Cell> cells) {
 void GridCells::SetBackground(int row, int column, Colour colour) {
     if (GridCellState* state = Find(row, column)) {
         state->background = colour;
-        Changed();
+        CellChanged(row, column);
     }
 }
 
 void GridCells::SetTextColour(int row, int column, Colour colour) {
     if (GridCellState* state = Find(row, column)) {
         state->text_colour = colour;
-        Changed();
+        CellChanged(row, column);
     }
 }
 
@@ -63,7 +71,7 @@ void GridCells::SetText(int row, int column, std::string_view text) {
     if (GridCellState* state = Find(row, column)) {
         state->text.assign(text);
         state->word_count = 0;
-        Changed();
+        CellChanged(row, column);
     }
 }
 
@@ -74,7 +82,7 @@ void GridCells::SetWords(int row, int column, std::string_view text,
         const std::size_t count = std::min(colours.size(), state->word_colours.size());
         std::copy_n(colours.begin(), count, state->word_colours.begin());
         state->word_count = static_cast<std::uint8_t>(count);
-        Changed();
+        CellChanged(row, column);
     }
 }
 
@@ -82,21 +90,21 @@ void GridCells::SetTooltip(int row, int column, std::string_view tooltip) {
     if (GridCellState* state = Find(row, column)) {
         state->tip = CellTip{};
         state->tip_text.assign(tooltip);
-        Changed();
+        CellChanged(row, column);
     }
 }
 
 void GridCells::SetCheckBox(int row, int column, bool has_check) {
     if (GridCellState* state = Find(row, column)) {
         state->has_check = has_check;
-        Changed();
+        CellChanged(row, column);
     }
 }
 
 void GridCells::SetChecked(int row, int column, bool checked) {
     if (GridCellState* state = Find(row, column)) {
         state->checked = checked;
-        Changed();
+        CellChanged(row, column);
     }
 }
 
@@ -104,7 +112,7 @@ void GridCells::SetBar(int row, int column, int percent, int band) {
     if (GridCellState* state = Find(row, column)) {
         state->bar_percent = static_cast<std::int16_t>(std::clamp(percent, 0, 100));
         state->band = static_cast<std::uint8_t>(std::clamp(band, 0, 2));
-        Changed();
+        CellChanged(row, column);
     }
 }
 

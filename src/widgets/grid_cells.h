@@ -15,8 +15,6 @@
 
 namespace vantu {
 
-inline constexpr Colour kWhite = Rgb(255, 255, 255);
-
 struct GridCellState {
     Colour background = kWhite;
     Colour text_colour = kBlack;
@@ -67,6 +65,10 @@ class GridCells : public CellSink {
 
     // Called after every change, so the widget can schedule one repaint.
     void set_on_change(std::function<void()> on_change) { on_change_ = std::move(on_change); }
+    // Called instead after a change of one cell, when set, so only that cell repaints.
+    void set_on_cell_change(std::function<void(int, int)> on_cell_change) {
+        on_cell_change_ = std::move(on_cell_change);
+    }
 
   private:
     std::size_t Index(int row, int column) const {
@@ -75,11 +77,13 @@ class GridCells : public CellSink {
     }
     GridCellState* Find(int row, int column);
     void Changed();
+    void CellChanged(int row, int column);
 
     int rows_;
     int columns_;
     std::vector<GridCellState> cells_;
     std::function<void()> on_change_;
+    std::function<void(int, int)> on_cell_change_;
 };
 
 }  // namespace vantu

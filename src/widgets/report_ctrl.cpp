@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStaticText>
 #include <QToolTip>
 
 #include <algorithm>
@@ -76,6 +77,9 @@ CReportCtrl::CReportCtrl(int rows, int columns, QWidget* parent)
       geometry_(rows, columns, kDefaultColumnWidth, kDefaultRowHeight),
       band_colours_(kDefaultBands) {
     cells_.set_on_change([this] { viewport()->update(); });
+    cells_.set_on_cell_change([this](int row, int column) {
+        viewport()->update(CellRect(row, column).translated(ContentOrigin()));
+    });
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(false);
@@ -247,6 +251,20 @@ void CReportCtrl::PaintBackgrounds(QPainter& painter, std::pair<int, int> rows,
     }
 }
 
+const QStaticText& CReportCtrl::StaticText(const std::string& text) {
+    auto found = text_cache_.find(text);
+    if (found != text_cache_.end()) {
+        return found->second;
+    }
+    if (text_cache_.size() >= kTextCacheLimit) {
+        text_cache_.clear();
+    }
+    QStaticText laid_out(ToQString(text));
+    laid_out.setTextFormat(Qt::PlainText);
+    laid_out.prepare(QTransform(), font());
+    return text_cache_.emplace(text, std::move(laid_out)).first->second;
+}
+
 void CReportCtrl::PaintContent(QPainter& painter, const QRect& rect, const GridCellState& cell) {
     if (cell.has_check) {
         PaintCheckBox(painter, rect, cell.checked);
@@ -265,7 +283,11 @@ void CReportCtrl::PaintContent(QPainter& painter, const QRect& rect, const GridC
         return;
     }
     painter.setPen(ToQColor(cell.text_colour));
-    painter.drawText(rect, Qt::AlignCenter, ToQString(cell.text));
+    const QStaticText& text = StaticText(cell.text);
+    const QSizeF size = text.size();
+    painter.drawStaticText(QPointF(rect.left() + (rect.width() - size.width()) / 2,
+                                   rect.top() + (rect.height() - size.height()) / 2),
+                           text);
 }
 
 // Lines one pixel wide are filled as rectangles: the fastest path of the raster engine.

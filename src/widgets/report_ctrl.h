@@ -6,10 +6,12 @@
 #include <QAbstractScrollArea>
 #include <QLine>
 #include <QRect>
+#include <QStaticText>
 
 #include <array>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "widgets/grid_cells.h"
@@ -77,6 +79,8 @@ class CReportCtrl : public QAbstractScrollArea {
                           std::pair<int, int> columns);
     // Check box, bar and text of a cell whose background is drawn.
     void PaintContent(class QPainter& painter, const QRect& rect, const GridCellState& cell);
+    // Cell texts laid out once: the lists repaint the same few hundred numbers.
+    const QStaticText& StaticText(const std::string& text);
     void PaintGridLines(class QPainter& painter, std::pair<int, int> rows,
                         std::pair<int, int> columns);
 
@@ -90,6 +94,8 @@ class CReportCtrl : public QAbstractScrollArea {
     bool overlay_visible_ = true;
     bool bar_display_ = false;
     std::array<Colour, 3> band_colours_;
+    static constexpr std::size_t kTextCacheLimit = 4096;
+    std::unordered_map<std::string, QStaticText> text_cache_;
 };
 
 }  // namespace vantu

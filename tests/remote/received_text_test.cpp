@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "remote/command_words.h"
-
 namespace vantu {
 namespace {
 
@@ -28,20 +26,6 @@ TEST(ReceivedText, EachByteIsTheCharacterOfItsCode) {
     EXPECT_EQ(DecodeReceivedLine("PS"), "PS");
     EXPECT_EQ(DecodeReceivedLine(std::string("\x00\x7F\x80\xE9\xFF", 5)),
               std::string("\x00\x7F\xC2\x80\xC3\xA9\xC3\xBF", 8));
-}
-
-TEST(CommandWords, WordsAroundSpaces) {
-    EXPECT_EQ(FirstWord("PL a b"), "PL");
-    EXPECT_EQ(FirstWord("PL"), "PL");
-    EXPECT_EQ(FirstWord(" PL"), "");
-    EXPECT_EQ(LastWord("PL a b"), "b");
-    EXPECT_EQ(LastWord("PL"), "PL");
-    EXPECT_EQ(LastWord("PL a "), "");
-    EXPECT_EQ(TextAfterFirstSpace("SET_OPCODE_PARAM 1 2"), "1 2");
-    EXPECT_EQ(TextAfterFirstSpace("PS"), "");
-    EXPECT_TRUE(HasArgumentText("PG ", "PG"));
-    EXPECT_FALSE(HasArgumentText("PG", "PG"));
-    EXPECT_FALSE(HasArgumentText("PG\tx", "PG"));
 }
 
 }  // namespace

@@ -98,22 +98,6 @@ ToolRun RunTool(std::vector<std::string_view> args, const std::string& input = "
     return {status, out.str(), err.str()};
 }
 
-TEST(RemoteReplies, WhichRepliesEndACommand) {
-    for (const char* last : {"PS_DONE", "GET_OPCODE_PARAM_DONE", "NOT_SUPPORT", "SP_BUSY",
-                             "VSA_RD_DONE", "[TCP] VSA_SAVE_TO_LOG_FAIL", "OPCODE_PARAM"}) {
-        EXPECT_TRUE(EndsCommand(last)) << last;
-    }
-    for (const char* more :
-         {"PXIE_CARD_NOT_EXIST", "OPCODE_PARAM  C000 00000011", "VSA_RD 2.4GHz -10.000dBm "}) {
-        EXPECT_FALSE(EndsCommand(more)) << more;
-    }
-    EXPECT_TRUE(MayStaySilent("PB"));
-    EXPECT_TRUE(MayStaySilent("PB x"));
-    EXPECT_TRUE(MayStaySilent("VSA_SEND abc"));
-    EXPECT_FALSE(MayStaySilent("PBX"));
-    EXPECT_FALSE(MayStaySilent("PS"));
-}
-
 TEST(RemoteTool, WaitsForEveryReplyOfEachCommand) {
     ScriptedStation station(
         {{"GET_OPCODE_PARAM 1", {"OPCODE_PARAM  C000 00000011", "GET_OPCODE_PARAM_DONE"}},

@@ -217,17 +217,6 @@ TEST_F(ServerTest, CutsTheStreamIntoLines) {
     }
 }
 
-TEST_F(ServerTest, EverySplitOfTwoCommandsGivesTheSameReplies) {
-    server.OnConnectionRequested();
-    const std::string message = "PS\rGET_OPCODE_PARAM 1\r";
-    for (std::size_t split = 1; split < message.size(); ++split) {
-        SCOPED_TRACE(split);
-        server.OnDataReceived(message.substr(0, split));
-        server.OnDataReceived(message.substr(split));
-        EXPECT_EQ(TakeReplies(), (std::vector<std::string>{"OK:PS", "OK:GET_OPCODE_PARAM 1"}));
-    }
-}
-
 TEST_F(ServerTest, ReceivedLinesAreListedAndLoggedBeforeTheyRun) {
     server.OnConnectionRequested();
     Timeline timeline(logs, list, transport);
@@ -268,12 +257,6 @@ TEST_F(ServerTest, OverlongLineIsAnsweredLikeAnUnknownCommand) {
                                    kL26,
                                }));
     EXPECT_TRUE(dispatch.lines.empty());
-}
-
-TEST_F(ServerTest, TextAfterTheLastCrIsDropped) {
-    server.OnConnectionRequested();
-    server.ProcessReceivedText("PS\rPB");
-    EXPECT_EQ(dispatch.lines, std::vector<std::string>{"PS"});
 }
 
 TEST_F(ServerTest, NewClientTakesTheSlotAndStartsAFreshMessage) {

@@ -8,6 +8,7 @@
 #include "card/card_ops.h"
 #include "fake_ports.h"
 #include "sim/simulated_card_session.h"
+#include "status/antenna_status_page.h"
 #include "status/report_fields.h"
 #include "status/status_decoder.h"
 #include "status/subsystem_health.h"
@@ -93,6 +94,57 @@ TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
     EXPECT_EQ(report.reg_qdxa_sts()[2 * 6], 0u);
     EXPECT_EQ(report.digital_ids()[6], 0u);
     EXPECT_EQ(report.digital_ids()[200], 0xFFu);
+}
+
+// Healthy, every reading of the antenna status page is within its limits; a health
+// bit that is down takes its unit's reading out of them, and nothing else.
+TEST_F(ChassisModelTest, DownHealthBitsTakeTheirReadingsOutOfLimits) {
+    struct Red {
+        std::size_t list;
+        int row;
+        int column;
+    };
+    struct Case {
+        const char* stuck;
+        std::vector<Red> red;
+        const char* text;
+    };
+    const std::vector<Case> cases = {
+        {"", {}, nullptr},
+        {"W20-B3", {{4, 3, 0}}, "10.80"},
+        {"W21-B13", {{5, 13, 0}}, "4.50"},
+        {"W23-B0", {{12, 0, 0}}, "56.00"},
+        {"W27-B31", {{16, 0, 0}}, "4.00"},
+        {"W27-B11", {{18, 11, 0}}, "4.00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stuck);
+        ChassisSettings settings = Settings(5, 0);
+        settings.stuck_faults = ParseStuckFaults(c.stuck);
+        ChassisModel model(session->card(), clock, settings);
+        Capture();
+        AntennaStatusPage page;
+        page.Refresh(report.reg_sts());
+        int red = 0;
+        for (std::size_t l = 0; l < AntennaLists().size(); ++l) {
+            for (int row = 0; row < 14; ++row) {
+                for (int column = 0; column < 2; ++column) {
+                    red += page.value(l, row, column).out_of_limits ? 1 : 0;
+                }
+            }
+        }
+        EXPECT_EQ(red, static_cast<int>(c.red.size()));
+        for (const Red& r : c.red) {
+            EXPECT_TRUE(page.value(r.list, r.row, r.column).out_of_limits);
+            EXPECT_EQ(page.value(r.list, r.row, r.column).text, c.text);
+        }
+    }
+    // A digital unit whose health bit is down loses its link.
+    ChassisSettings settings = Settings(5, 0);
+    settings.stuck_faults = ParseStuckFaults("W24-B5");
+    ChassisModel model(session->card(), clock, settings);
+    Capture();
+    EXPECT_EQ(report.reg_sts()[95], 0x3FFF3FFFu & ~(1u << 8));
 }
 
 TEST_F(ChassisModelTest, ElementsWarmWhileTheControlCodeRunsAndCoolAfterwards) {

@@ -48,12 +48,10 @@ class FakeSurface : public MainPageSurface {
     std::vector<std::pair<HealthIndicator, bool>> indicators;
 };
 
-// Module 7 is index 1 of column 1 (slot 17); its top-left cell is row 19, column 9.
+// Module 7 is index 1 of column 1 (slot 17).
 constexpr int kModule = 7;
 constexpr std::size_t kSlot = 17;
 constexpr int kQ = 5;
-constexpr int kRow = 19;
-constexpr int kColumn = 9 + kQ;
 
 class MainPageRefreshTest : public ::testing::Test {
   protected:
@@ -67,8 +65,6 @@ class MainPageRefreshTest : public ::testing::Test {
 
     std::uint32_t& Word(ReportArray array, std::size_t index) { return report.array(array)[index]; }
     std::uint32_t& Sts(std::size_t word) { return Word(ReportArray::kSts, word); }
-    const Cell& Element(int e) const { return surface.grid.At(kRow + e, kColumn); }
-    std::string Tooltip(int e) const { return TooltipText(Element(e).tip); }
 
     ModuleTable table;
     ReportMemory report;
@@ -77,19 +73,6 @@ class MainPageRefreshTest : public ::testing::Test {
     MainPageRefresh refresh{decoder, report, shared};
     FakeSurface surface;
 };
-
-TEST_F(MainPageRefreshTest, AntennaIsDrawnInTheDisplayMode) {
-    shared.display_mode = kDisplayTrmStatus;
-    Word(ReportArray::kTrmSts, kSlot) = 0x8u << (4 * kQ);  // E3 faulty
-    refresh.Refresh(&surface);
-    EXPECT_EQ(Element(3).background, Rgb(210, 0, 0));
-    EXPECT_EQ(Element(0).background, Rgb(0, 210, 0));
-    EXPECT_EQ(surface.grid.cells.size(), static_cast<std::size_t>(kModuleCount * 32));
-
-    shared.display_mode = kDisplayTrmTemperature;
-    refresh.Refresh(&surface);
-    EXPECT_EQ(Tooltip(3), "模組 : 007\r\n位置 : E3-Q5\r\n溫度 : 0 °C");
-}
 
 TEST_F(MainPageRefreshTest, InterfaceStatesAndTotalsAreRedrawnOnlyWhenTheirWordsChange) {
     Sts(4) = 0x0000FFFF;

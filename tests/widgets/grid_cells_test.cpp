@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vantu {
 namespace {
@@ -80,6 +82,26 @@ TEST(GridCellsTest, WordsCheckBoxesAndBarsAreKeptPerCell) {
     EXPECT_FALSE(cells.At(0, 1).has_check);
     EXPECT_EQ(cells.At(0, 2).bar_percent, -1);
     EXPECT_EQ(cells.At(0, 0).background, kWhite);
+}
+
+// One cell's change names the cell, so the widget repaints only it; a batch and a
+// reset repaint everything.
+TEST(GridCellsTest, SingleCellChangesNameTheirCell) {
+    GridCells cells(3, 3);
+    std::vector<std::pair<int, int>> changed;
+    int whole = 0;
+    cells.set_on_change([&] { ++whole; });
+    cells.set_on_cell_change([&](int row, int column) { changed.emplace_back(row, column); });
+    cells.SetText(2, 1, "12.01");
+    cells.SetTextColour(0, 2, Rgb(210, 0, 0));
+    cells.SetText(3, 0, "outside");
+    EXPECT_EQ(changed, (std::vector<std::pair<int, int>>{{2, 1}, {0, 2}}));
+    EXPECT_EQ(whole, 0);
+    Cell cell;
+    cells.SetCells(std::span<const Cell>(&cell, 1));
+    cells.Reset();
+    EXPECT_EQ(whole, 2);
+    EXPECT_EQ(changed.size(), 2u);
 }
 
 }  // namespace

@@ -1,0 +1,43 @@
+// How the TRM, QDX-A and antenna status pages join the controller's tab selections
+// and timers.
+#pragma once
+
+#include "app/station_texts.h"
+#include "model/controller_timers.h"
+#include "model/page_lifecycle.h"
+#include "status/antenna_status_page.h"
+#include "status/module_status_page.h"
+#include "status/report_memory.h"
+
+namespace vantu {
+
+inline constexpr int kAntennaFirstMs = 1000;
+inline constexpr int kAntennaPeriodMs = 5000;
+
+// The first tab selection of the run shows the page's first view, once.
+class ModulePageLifecycle : public PageLifecycle {
+  public:
+    ModulePageLifecycle(ModuleStatusPage& page, int tab) : page_(page), tab_(tab) {}
+    int tab() const override { return tab_; }
+    void FirstSelection() override { page_.ChooseView(0); }
+
+  private:
+    ModuleStatusPage& page_;
+    int tab_;
+};
+
+// Timer 2 refreshes the antenna status page while its tab is shown.
+class AntennaPageLifecycle : public PageLifecycle {
+  public:
+    AntennaPageLifecycle(AntennaStatusPage& page, const ReportMemory& report)
+        : page_(page), report_(report) {}
+    int tab() const override { return kTabAntenna; }
+    PageTimer timer() const override { return {kAntennaTimer, kAntennaFirstMs, kAntennaPeriodMs}; }
+    void Tick() override { page_.Refresh(report_.reg_sts()); }
+
+  private:
+    AntennaStatusPage& page_;
+    const ReportMemory& report_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,41 @@
+// The six tab pages of the window, built over the station's page models. Each redraws
+// its model after every command and tick; all are gone before the station they draw.
+#pragma once
+
+#include <memory>
+
+#include "gui/station.h"
+#include "gui/station_window.h"
+#include "widgets/colour_chooser.h"
+
+namespace vantu {
+
+class CCPAGE1DLG;
+class CCPAGE2DLG;
+class CCPAGE3DLG;
+class CCPAGE5DLG;
+class CCPAGE6DLG;
+class CCPAGE7DLG;
+class X11AnalyzerWindows;
+
+class StationPages {
+  public:
+    StationPages(Station& station, StationWindow& window, SharedSettings& shared,
+                 ColourChooser& colours);
+    ~StationPages();
+    StationPages(const StationPages&) = delete;
+    StationPages& operator=(const StationPages&) = delete;
+
+    void SyncFromModels();
+
+  private:
+    CCPAGE2DLG* main_;
+    CCPAGE1DLG* trm_;
+    CCPAGE5DLG* qdxa_;
+    CCPAGE3DLG* antenna_;
+    CCPAGE6DLG* firmware_;
+    CCPAGE7DLG* analyzer_;
+    std::unique_ptr<X11AnalyzerWindows> analyzer_windows_;
+};
+
+}  // namespace vantu

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QMenu>
+#include <QRadioButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "fake_ports.h"
+#include "model/controller_commands.h"
+#include "pages/antenna_status_view.h"
+#include "pages/module_status_view.h"
+#include "qt_test_app.h"
+#include "report_builder.h"
+#include "status/module_fields.h"
+#include "status/report_fields.h"
+#include "widgets/report_ctrl.h"
+
+namespace vantu {
+namespace {
+
+// The controller's side of code 10 on a real decoder; posted requests run on Drain.
+struct DecodingCommands : CommandSink {
+    explicit DecodingCommands(StatusDecoder& d) : decoder(d) {}
+    int Send(int code, std::intptr_t argument) override {
+        Apply(code, argument);
+        return 0;
+    }
+    void Post(int code, std::intptr_t argument) override { posted.emplace_back(code, argument); }
+    void Drain() {
+        for (const auto& [code, argument] : posted) {
+            Apply(code, argument);
+        }
+        posted.clear();
+    }
+    void Apply(int code, std::intptr_t argument) {
+        if (code == kCodeModuleRequest) {
+            ApplyModuleViewRequest(decoder, *reinterpret_cast<const ModuleViewRequest*>(argument));
+        }
+    }
+    StatusDecoder& decoder;
+    std::vector<std::pair<int, std::intptr_t>> posted;
+};
+
+class ModuleStatusViewTest : public ::testing::Test {
+  protected:
+    ModuleStatusViewTest() {
+        BuildModuleTable(table);
+        model.ChooseView(0);
+        commands.Drain();
+    }
+
+    void Click(CReportCtrl& grid, int row, int column) {
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(row, column).center());
+    }
+    const GridCellState& Cell(int row, int column) { return page.grid().cells().At(row, column); }
+
+    QApplication& app = testing::QtTestApp();
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
+    DecodingCommands commands{decoder};
+    testing::FakePrompts prompts;
+    ModuleStatusPage model{ModulePageKind::kTrm, commands, prompts};
+    CCPAGE1DLG page{model};
+};
+
+TEST_F(ModuleStatusViewTest, PositionCellOneSixtySelectsTheLowerHalfOfColumnTwelve) {
+    ASSERT_EQ(page.position_grid().cells().At(12, 13).text, "160");
+    Click(page.position_grid(), 12, 13);
+    EXPECT_EQ(model.column(), 12);
+    EXPECT_TRUE(model.lower());
+    EXPECT_EQ(model.module(), 160);
+    ASSERT_EQ(commands.posted.size(), 1u);
+    EXPECT_EQ(Cell(20, 1).text, "M160");
+    EXPECT_EQ(Cell(20, 1).text_colour, kModuleHighlight);
+    EXPECT_EQ(Cell(0, 1).text, "M150");
+    EXPECT_EQ(Cell(0, 1).text_colour, kBlack);
+    EXPECT_EQ(Cell(25, 1).text, "");
+    EXPECT_EQ(page.tree().currentItem()->text(0), "M160");
+    EXPECT_EQ(page.position_grid().cells().At(12, 13).background, kHalfHighlight);
+    EXPECT_EQ(page.position_grid().cells().At(7, 13).background, Rgb(200, 200, 200));
+    Click(page.position_grid(), 1, 5);
+    EXPECT_EQ(page.position_grid().cells().At(12, 13).background, Rgb(200, 200, 200));
+}
+
+// TM2: an Rx flag is shown but never red and never counted.
+TEST_F(ModuleStatusViewTest, RxOnlyFaultShowsNoRed) {
+    testing::PutQField(report, QFieldArray::kTrmTxRx, 40, 2, 0b01010101);  // Rx of E0..E3
+    testing::PutQField(report, QFieldArray::kTrmTxRx, 41, 0, 0b00000010);  // Tx of E0
+    page.view_buttons()[3]->click();
+    EXPECT_EQ(page.grid_title(), "DTRM  TxRx 狀態");
+    page.status_face_box().click();
+    EXPECT_TRUE(page.status_grid().isVisibleTo(&page));
+    EXPECT_FALSE(page.position_grid().isVisibleTo(&page));
+    EXPECT_EQ(page.position_title(), "DTRM TxRx 狀態");
+    Click(page.status_grid(), kPositionCells[40].row, kPositionCells[40].column);
+    commands.Drain();
+
+    // Module 40 is slot 2 of column 4's upper half (38..44); Q2 is grid column 4.
+    for (int e = 0; e < kElements; ++e) {
+        const GridCellState& cell = Cell(11 + e, 4);
+        EXPECT_EQ(cell.text, "0 1 ");
+        EXPECT_EQ(cell.word_colours[0], kBlack);
+        EXPECT_EQ(cell.word_colours[1], kBlack);
+    }
+    EXPECT_EQ(Cell(16, 2).word_colours[0], kFaultText);
+    const auto& status = page.status_grid().cells();
+    EXPECT_EQ(status.At(kPositionCells[40].row, kPositionCells[40].column).background,
+              Rgb(200, 200, 200));
+    EXPECT_EQ(status.At(kPositionCells[41].row, kPositionCells[41].column).background,
+              kModuleFaultBackground);
+
+    // "清除狀態訊息" greys the status face again.
+    page.status_menu().actions().front()->trigger();
+    EXPECT_EQ(status.At(kPositionCells[41].row, kPositionCells[41].column).background,
+              Rgb(200, 200, 200));
+}
+
+TEST_F(ModuleStatusViewTest, RefreshAllBoxFollowsTheAnswer) {
+    page.status_face_box().click();
+    ASSERT_TRUE(page.refresh_all_box().isEnabled());
+    prompts.answers = {false};
+    page.refresh_all_box().click();
+    EXPECT_FALSE(page.refresh_all_box().isChecked());
+    EXPECT_TRUE(commands.posted.empty());
+}
+
+TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRed) {
+    testing::QtTestApp();
+    AntennaStatusPage model;
+    CCPAGE3DLG page{model};
+    ReportMemory report;
+    report.array(ReportArray::kSts)[32] = 36000u << 16 | 34208u;
+    model.Refresh(report.reg_sts());
+    page.SyncFromModel();
+    const GridCells& list = page.lists()[0]->cells();
+    EXPECT_EQ(list.At(0, 1).text, "315.72");
+    EXPECT_EQ(list.At(0, 1).text_colour, Rgb(210, 0, 0));
+    EXPECT_EQ(list.At(1, 1).text, "300.00");
+    EXPECT_EQ(list.At(1, 1).text_colour, kBlack);
+    EXPECT_EQ(list.At(1, 0).text, "右側");
+    EXPECT_EQ(page.lists()[13], nullptr);
+}
+
+}  // namespace
+}  // namespace vantu

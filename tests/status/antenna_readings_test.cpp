@@ -1,0 +1,87 @@
+#include "status/antenna_readings.h"
+
+#include <gtest/gtest.h>
+
+#include "status/antenna_status_page.h"
+#include "status/report_memory.h"
+
+namespace vantu {
+namespace {
+
+// List indices in page order.
+constexpr std::size_t k300V = 0;
+constexpr std::size_t kQdxcPower = 2;
+constexpr std::size_t kQdxb12V = 4;
+constexpr std::size_t kExciterClimate = 6;
+constexpr std::size_t kQdxcTemp = 10;
+constexpr std::size_t kQdxbLinks = 15;
+constexpr std::size_t kSaQtrmPower = 18;
+
+TEST(AntennaReadings, LimitEdges) {
+    struct Case {
+        std::size_t word;
+        std::uint32_t value;
+        std::size_t list;
+        int row;
+        int column;
+        const char* text;
+        bool red;
+    };
+    const Case cases[] = {
+        {32, 34208u << 16, k300V, 0, 0, "300.00", false},
+        {32, 36000u << 16, k300V, 0, 0, "315.72", true},
+        {32, 32498u, k300V, 1, 0, "285.01", false},
+        {32, 32497u, k300V, 1, 0, "285.00", true},
+        {36, 1801u, kQdxcPower, 0, 1, "1.80", true},
+        {36, 1800u, kQdxcPower, 0, 1, "1.80", false},
+        {69, 501u << 16, kQdxcTemp, 0, 0, "50.10", true},
+        {69, 500u << 16, kQdxcTemp, 0, 0, "50.00", false},
+        // Two readings of one word are judged apart.
+        {38, 12601u << 16 | 11400u, kQdxb12V, 1, 0, "12.60", true},
+        {38, 12601u << 16 | 11400u, kQdxb12V, 0, 0, "11.40", false},
+        {66, 56u << 24 | 99u << 16, kExciterClimate, 0, 0, "56", true},
+        {66, 56u << 24 | 99u << 16, kExciterClimate, 0, 1, "99", false},
+        {95, 1u << 29 | 1u << 0, kQdxbLinks, 0, 0, "1", false},
+        {95, 1u << 29 | 1u << 0, kQdxbLinks, 13, 1, "1", false},
+        {95, 1u << 29 | 1u << 0, kQdxbLinks, 13, 0, "0", false},
+        {177, 15u << 24 | 14u << 16, kSaQtrmPower, 11, 0, "3.75", true},
+        {177, 15u << 24 | 14u << 16, kSaQtrmPower, 10, 0, "3.50", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "word " << c.word << " = " << c.value);
+        ReportMemory report;
+        report.array(ReportArray::kSts)[c.word] = c.value;
+        AntennaStatusPage page;
+        page.Refresh(report.reg_sts());
+        EXPECT_EQ(page.value(c.list, c.row, c.column).text, c.text);
+        EXPECT_EQ(page.value(c.list, c.row, c.column).out_of_limits, c.red);
+    }
+}
+
+// Every value cell of every list is filled by exactly one reading, except the list
+// "風速 / 入水" that stays empty.
+TEST(AntennaReadings, EachCellHasOneReading) {
+    const auto lists = AntennaLists();
+    ASSERT_EQ(lists.size(), 19u);
+    std::vector<std::vector<int>> hits;
+    for (const AntennaList& list : lists) {
+        hits.emplace_back(list.row_labels.size() * list.value_headers.size());
+    }
+    for (const Reading& r : AntennaReadings()) {
+        ASSERT_LT(r.list, lists.size());
+        ASSERT_LT(static_cast<std::size_t>(r.row), lists[r.list].row_labels.size());
+        ASSERT_LT(static_cast<std::size_t>(r.column), lists[r.list].value_headers.size());
+        ++hits[r.list][static_cast<std::size_t>(r.row) * lists[r.list].value_headers.size() +
+                       static_cast<std::size_t>(r.column)];
+    }
+    for (std::size_t l = 0; l < lists.size(); ++l) {
+        for (std::size_t i = 0; i < hits[l].size(); ++i) {
+            // The QDX-C 5V current has no word.
+            const bool empty = lists[l].title == "風速 / 入水" || (l == kQdxcPower && i == 3);
+            EXPECT_EQ(hits[l][i], empty ? 0 : 1) << lists[l].title << " cell " << i;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantu

@@ -1,0 +1,232 @@
+#include "status/module_status_page.h"
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <vector>
+
+#include "fake_ports.h"
+#include "model/controller_commands.h"
+#include "recording_sink.h"
+#include "report_builder.h"
+
+namespace vantu {
+namespace {
+
+struct RecordingSurface : ModulePageSurface {
+    CellSink& module_grid() override { return grid; }
+    CellSink& position_face() override { return position; }
+    CellSink& status_face() override { return status; }
+    void SetBarDisplay(bool on) override { bars = on; }
+    void UncheckRow(int row) override { unchecked.push_back(row); }
+
+    testing::RecordingSink grid;
+    testing::RecordingSink position;
+    testing::RecordingSink status;
+    bool bars = false;
+    std::vector<int> unchecked;
+};
+
+// The controller's side of code 10: sent requests decode at once, posted ones on Drain.
+struct DecodingCommands : CommandSink {
+    explicit DecodingCommands(StatusDecoder& d) : decoder(d) {}
+    int Send(int code, std::intptr_t argument) override {
+        ++sent;
+        Apply(code, argument);
+        return 0;
+    }
+    void Post(int code, std::intptr_t argument) override { posted.emplace_back(code, argument); }
+    void Drain() {
+        for (; !posted.empty(); posted.pop_front()) {
+            Apply(posted.front().first, posted.front().second);
+        }
+    }
+    void Apply(int code, std::intptr_t argument) {
+        ASSERT_EQ(code, kCodeModuleRequest);
+        ApplyModuleViewRequest(decoder, *reinterpret_cast<const ModuleViewRequest*>(argument));
+    }
+    StatusDecoder& decoder;
+    int sent = 0;
+    std::deque<std::pair<int, std::intptr_t>> posted;
+};
+
+class ModuleStatusPageTest : public ::testing::Test {
+  protected:
+    ModuleStatusPageTest() {
+        BuildModuleTable(table);
+        trm.set_surface(&surface);
+    }
+
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
+    DecodingCommands commands{decoder};
+    testing::FakePrompts prompts;
+    RecordingSurface surface;
+    ModuleStatusPage trm{ModulePageKind::kTrm, commands, prompts};
+};
+
+TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
+    const TreeNode& node = ModuleTreeNodes()[25];
+    EXPECT_EQ(node.label, "COL [12] DN");
+    EXPECT_EQ(node.modules, (std::array<int, kMaxHalfModules>{150, 151, 152, 153, 160, -1, -1}));
+
+    trm.ChooseView(0);
+    commands.Drain();
+    // Module 160's Q3 E2 summary fault lands in slot 4, and its position cell turns red.
+    testing::PutQField(report, QFieldArray::kTrmSts, 160, 3, 0b0100);
+    surface.unchecked.clear();
+    trm.ShowColumnHalf(node.column, node.lower, 160);
+    EXPECT_EQ(commands.posted.size(), 1u);
+    commands.Drain();
+
+    for (int slot = 0; slot < 5; ++slot) {
+        EXPECT_STREQ(surface.grid.At(5 * slot, 1).text, ModuleLabel(node.modules[slot]));
+    }
+    EXPECT_STREQ(surface.grid.At(25, 1).text, "");
+    EXPECT_STREQ(surface.grid.At(30, 1).text, "");
+    EXPECT_EQ(surface.grid.At(20, 1).text_colour, kModuleHighlight);
+    EXPECT_EQ(surface.grid.At(15, 1).text_colour, kBlack);
+    EXPECT_EQ(surface.unchecked, (std::vector<int>{0, 5, 10, 15, 20}));
+    EXPECT_STREQ(surface.grid.At(23, 5).text, "1");
+    EXPECT_EQ(surface.grid.At(23, 5).text_colour, kFaultText);
+    EXPECT_STREQ(surface.grid.At(22, 5).text, "0");
+    EXPECT_EQ(surface.status.At(12, 13).background, kModuleFaultBackground);
+    EXPECT_EQ(surface.status.At(11, 13).background, kModuleNormalBackground);
+
+    // The half is green on the position face; the previous one got its colours back.
+    EXPECT_EQ(surface.position.At(12, 13).background, kHalfHighlight);
+    EXPECT_EQ(surface.position.At(8, 13).background, kHalfHighlight);
+    EXPECT_EQ(surface.position.At(5, 1).background, Rgb(200, 200, 200));
+    EXPECT_EQ(surface.position.At(6, 1).background, Rgb(145, 200, 255));
+}
+
+TEST_F(ModuleStatusPageTest, ViewTitlesOnBothFaces) {
+    DecodingCommands qdxa_commands{decoder};
+    ModuleStatusPage qdxa{ModulePageKind::kQdxa, qdxa_commands, prompts};
+    struct Case {
+        ModuleStatusPage* page;
+        std::size_t choice;
+        const char* grid;
+        const char* status_face;
+        const char* slb;
+        const char* main;
+    };
+    const std::vector<Case> cases = {
+        {&trm, 3, "DTRM  TxRx 狀態", "DTRM TxRx 狀態",
+         "SLB QTRM 故障總數 :", "主天線 QTRM 故障總數 :"},
+        {&trm, 2, "TRM 電壓狀態", "TRM 電壓狀態", "SLB TRM 故障總數 :", "主天線 TRM 故障總數 :"},
+        {&trm, 1, "TRM 溫度狀態 ( °C )", "全面 TRM 溫度狀態",
+         "SLB DTRM 故障總數 :", "主天線 DTRM 故障總數 :"},
+        {&trm, 0, "TRM  綜整狀態", "全面 TRM 綜整狀態",
+         "SLB DTRM 故障總數 :", "主天線 DTRM 故障總數 :"},
+        // The QDX-A page keeps its labels; its status face has a title of its own.
+        {&qdxa, 0, "QDX-A  綜整狀態", "全面 QDX-A 狀態",
+         "SLB QDX-A 故障總數 :", "主天線 QDX-A 故障總數 :"},
+        {&qdxa, 1, "QDX-A 溫度狀態 ( °C )", "全面 QDX-A 溫度狀態",
+         "SLB QDX-A 故障總數 :", "主天線 QDX-A 故障總數 :"},
+        {&qdxa, 2, "QDX-A 數位 ID 狀態 ", "全面 QDX-A 狀態",
+         "SLB QDX-A 故障總數 :", "主天線 QDX-A 故障總數 :"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.grid);
+        c.page->ShowFace(PositionFace::kPosition);
+        c.page->ChooseView(c.choice);
+        EXPECT_EQ(c.page->grid_title(), c.grid);
+        EXPECT_EQ(c.page->position_title(), "全面天線位置表");
+        EXPECT_EQ(c.page->slb_label(), c.slb);
+        EXPECT_EQ(c.page->main_label(), c.main);
+        c.page->ShowFace(PositionFace::kStatus);
+        EXPECT_EQ(c.page->position_title(), c.status_face);
+    }
+}
+
+TEST_F(ModuleStatusPageTest, RefreshAllAnsweredNoChangesNothing) {
+    trm.ChooseView(1);
+    trm.ClickPosition(3, 3);  // module 15, column 2 upper half
+    commands.Drain();
+    const auto grid = surface.grid.batches;
+    const auto position = surface.position.batches;
+    const auto status = surface.status.batches;
+
+    prompts.answers = {false};
+    EXPECT_FALSE(trm.AskRefreshAll());
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].text, "您要更新全面天線全部 [ 溫度 ] 狀態回報嗎 ? ");
+    EXPECT_EQ(trm.view_choice(), 1u);
+    EXPECT_EQ(trm.column(), 2);
+    EXPECT_EQ(trm.module(), 15);
+    EXPECT_FALSE(trm.refreshing_all());
+    EXPECT_EQ(commands.sent, 0);
+    EXPECT_TRUE(commands.posted.empty());
+    EXPECT_EQ(surface.grid.batches, grid);
+    EXPECT_EQ(surface.position.batches, position);
+    EXPECT_EQ(surface.status.batches, status);
+}
+
+// Yes decodes every half before it returns (sent, not posted), colours every module's
+// status cell, and ends on the half the operator had chosen.
+TEST_F(ModuleStatusPageTest, RefreshAllSendsEveryHalfAndComesBack) {
+    trm.ChooseView(0);
+    trm.ClickPosition(12, 13);
+    commands.Drain();
+    testing::PutQField(report, QFieldArray::kTrmSts, 0, 0, 1);
+    testing::PutQField(report, QFieldArray::kTrmSts, 159, 7, 8);
+    trm.ShowFace(PositionFace::kStatus);
+
+    prompts.answers = {true};
+    EXPECT_TRUE(trm.AskRefreshAll());
+    EXPECT_EQ(commands.sent, 2 * kColumns + 1);
+    EXPECT_TRUE(commands.posted.empty());
+    EXPECT_FALSE(trm.refreshing_all());
+    EXPECT_EQ(trm.column(), 12);
+    EXPECT_TRUE(trm.lower());
+    EXPECT_EQ(trm.module(), 160);
+    for (int m = 0; m < kModuleCount; ++m) {
+        const GridCell& place = kPositionCells[static_cast<std::size_t>(m)];
+        const bool faulty = m == 0 || m == 159;
+        EXPECT_EQ(surface.status.At(place.row, place.column).background,
+                  faulty ? kModuleFaultBackground : kModuleNormalBackground)
+            << "module " << m;
+    }
+    EXPECT_EQ(surface.position.At(12, 13).background, kHalfHighlight);
+    EXPECT_EQ(surface.position.At(1, 6).background, Rgb(145, 200, 255));
+
+    // A view change on the status face refreshes all again without asking.
+    trm.ChooseView(2);
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(commands.sent, 2 * (2 * kColumns + 1));
+}
+
+// Bars only on the temperature views; TM5 turns the numbers back on.
+TEST_F(ModuleStatusPageTest, BarsAndNumbers) {
+    trm.ChooseView(1);
+    trm.ShowBars();
+    EXPECT_TRUE(surface.bars);
+    trm.ChooseView(2);
+    EXPECT_FALSE(surface.bars);
+    trm.ShowStatusWords();
+    EXPECT_FALSE(trm.numeric());
+    trm.ChooseView(0);
+    EXPECT_TRUE(trm.numeric());
+    EXPECT_TRUE(trm.bars());
+    trm.ShowNumbers();
+    EXPECT_FALSE(trm.bars());
+}
+
+TEST_F(ModuleStatusPageTest, AntennaWordsFromTheMainRefresh) {
+    auto sts = report.array(ReportArray::kSts);
+    sts[4] = 0x0000FFFF;
+    sts[5] = 0xFFFF0000;
+    sts[6] = 3u << 15 | 1234;
+    trm.ShowAntennaWords(report.reg_sts());
+    EXPECT_EQ(trm.sp_interface().text, "正常");
+    EXPECT_EQ(trm.internal_interface().text, "異常");
+    EXPECT_EQ(trm.internal_interface().background, Rgb(130, 0, 50));
+    EXPECT_EQ(trm.slb_total(), "3 ");
+    EXPECT_EQ(trm.main_total(), "1234 ");
+}
+
+}  // namespace
+}  // namespace vantu
