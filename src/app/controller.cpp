@@ -161,7 +161,9 @@ void CVANTUDlg::HandleTimerTick(int id) {
         return;
     }
     if (id == kReportPollTimer) {
-        FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
+        poll_counters_.Count(
+            FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_),
+            ports_.clock.Microseconds());
         return;
     }
     if (PageLifecycle* page = PageWithTimer(id)) {

@@ -34,6 +34,7 @@
 #include "remote/remote_transport.h"
 #include "status/main_page_refresh.h"
 #include "status/module_table.h"
+#include "status/report_capture.h"
 #include "status/report_memory.h"
 #include "status/status_decoder.h"
 
@@ -93,6 +94,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     CardHandle card() const { return card_; }
     int current_tab() const { return current_tab_; }
     ReportMemory& report() { return report_; }
+    const PollCounters& poll_counters() const { return poll_counters_; }
     const ModuleTable& modules() const { return modules_; }
     StatusDecoder& decoder() { return decoder_; }
     const MainPageRefresh& main_refresh() const { return main_refresh_; }
@@ -142,6 +144,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
 
     ReportMemory report_;
     std::uint32_t report_block_ = 0;
+    PollCounters poll_counters_;
     ModuleTable modules_;
     StatusDecoder decoder_{modules_, report_, shared_};
 

@@ -2,6 +2,7 @@
 // derive their own record from it to keep their per-device state.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "card/card_handle.h"
@@ -18,6 +19,7 @@ struct CardDevice {
     PciInterruptRecord interrupt;
     bool kernel_plugin = false;
     void* context = nullptr;  // the device library's context, handed over at open
+    std::string bar_access;   // how the driver reaches BAR 0, for service output
 };
 
 }  // namespace vantu

@@ -28,6 +28,7 @@ inline constexpr PciStatus kPciInvalidParameter = 0x20000108;
 inline constexpr PciStatus kPciNotSupported = 0x20000109;
 inline constexpr PciStatus kPciSystemError = 0x2000010A;
 inline constexpr PciStatus kPciNoPciBus = 0x2000010B;
+inline constexpr PciStatus kPciVfioFailed = 0x2000010C;
 
 // A readable text for every code above; unknown codes get "Unknown status 0x%08X".
 std::string PciStatusText(PciStatus status);

@@ -31,6 +31,9 @@ inline constexpr std::array kPciStatusTable = {
     PciStatusEntry{kPciNotSupported, "Not supported by this driver"},
     PciStatusEntry{kPciSystemError, "A system call of the driver failed"},
     PciStatusEntry{kPciNoPciBus, "No PCI device directory (bus/pci/devices) under the sysfs root"},
+    PciStatusEntry{kPciVfioFailed,
+                   "The card is bound to vfio-pci but BAR 0 could not be mapped through VFIO; "
+                   "see docs/card-access.md"},
 };
 
 }  // namespace vantu

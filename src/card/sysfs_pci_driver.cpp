@@ -1,7 +1,6 @@
 #include "card/sysfs_pci_driver.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <utility>
 #include <vector>
@@ -18,6 +18,7 @@
 #include "card/addr_spaces.h"
 #include "card/bar_window.h"
 #include "card/card_device.h"
+#include "card/vfio_bar.h"
 
 namespace vantu {
 namespace {
@@ -25,12 +26,6 @@ namespace {
 constexpr std::uint32_t kBarCount = 6;
 constexpr std::uint64_t kResourceIo = 0x100;   // IORESOURCE_IO
 constexpr std::uint64_t kResourceMem = 0x200;  // IORESOURCE_MEM
-
-struct SysfsDevice : CardDevice {
-    int fd = -1;
-    volatile std::uint32_t* bar0 = nullptr;
-    std::size_t window_bytes = 0;
-};
 
 bool ReadText(const std::string& path, std::string& text) {
     std::ifstream in(path);
@@ -128,8 +123,15 @@ PciStatus SysfsOpenErrorStatus(int error_number) {
     }
 }
 
-SysfsPciDriver::SysfsPciDriver(std::string sysfs_root)
-    : devices_dir_(std::move(sysfs_root) + "/bus/pci/devices") {}
+std::string SlotName(const PciSlot& slot) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04x:%02x:%02x.%x", slot.domain, slot.bus, slot.slot,
+                  slot.function);
+    return name;
+}
+
+SysfsPciDriver::SysfsPciDriver(std::string sysfs_root, DeviceCalls& calls)
+    : devices_dir_(std::move(sysfs_root) + "/bus/pci/devices"), calls_(calls) {}
 
 bool SysfsPciDriver::SetDriverName(std::string_view name) {
     return !name.empty();
@@ -203,33 +205,24 @@ PciStatus SysfsPciDriver::DeviceOpen(CardHandle& device, const PciCardInfo& info
     if (EnableDevice(dir) != kPciSuccess) {
         return kPciEnableFailed;
     }
-    const int fd = ::open((dir + "/resource0").c_str(), O_RDWR | O_SYNC);
-    if (fd < 0) {
-        return SysfsOpenErrorStatus(errno);
+    auto record = std::make_unique<SysfsDevice>();
+    PciStatus status = MapResource0(dir, bar0->size, *record);
+    const std::string group = VfioGroupOf(dir);
+    // A card bound to vfio-pci is reached through VFIO whenever resource0 is refused.
+    if (status != kPciSuccess && !group.empty()) {
+        status = MapBar0ThroughVfio(calls_, group, SlotName(info.slot), bar0->size, record->vfio);
+        record->bar0 = static_cast<volatile std::uint32_t*>(record->vfio.mapping);
+        record->window_bytes = record->vfio.bytes;
+        record->bar_access = "VFIO, /dev/vfio/" + group;
     }
-    struct stat file_stat {};
-    if (::fstat(fd, &file_stat) != 0 || file_stat.st_size < 4) {
-        ::close(fd);
-        return kPciBarMissing;
+    if (status != kPciSuccess) {
+        return status;
     }
-    // Never map or touch more than both the BAR and the file offer.
-    const std::size_t window =
-        std::min<std::uint64_t>(bar0->size, static_cast<std::uint64_t>(file_stat.st_size));
-    void* mapping = ::mmap(nullptr, window, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-    if (mapping == MAP_FAILED) {
-        const PciStatus status = SysfsOpenErrorStatus(errno);
-        ::close(fd);
-        return status == kPciBarMissing ? kPciSystemError : status;
-    }
-    auto* record = new SysfsDevice();
     record->driver = this;
     record->info = info;
     record->addr_spaces = DescribeAddrSpaces(info);
     record->context = context;
-    record->fd = fd;
-    record->bar0 = static_cast<volatile std::uint32_t*>(mapping);
-    record->window_bytes = window;
-    device = record;
+    device = record.release();
     return kPciSuccess;
 }
 
@@ -238,8 +231,11 @@ PciStatus SysfsPciDriver::DeviceClose(CardHandle device) {
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
-    ::munmap(const_cast<std::uint32_t*>(record->bar0), record->window_bytes);
-    ::close(record->fd);
+    if (record->fd >= 0) {
+        calls_.Unmap(const_cast<std::uint32_t*>(record->bar0), record->window_bytes);
+        calls_.Close(record->fd);
+    }
+    ReleaseVfioBar(calls_, record->vfio);
     delete record;
     return kPciSuccess;
 }
@@ -363,10 +359,35 @@ std::string SysfsPciDriver::StatusText(PciStatus status) {
 }
 
 std::string SysfsPciDriver::DeviceDirectory(const PciSlot& slot) const {
-    char name[32];
-    std::snprintf(name, sizeof name, "/%04x:%02x:%02x.%x", slot.domain, slot.bus, slot.slot,
-                  slot.function);
-    return devices_dir_ + name;
+    return devices_dir_ + "/" + SlotName(slot);
+}
+
+PciStatus SysfsPciDriver::MapResource0(const std::string& dir, std::uint64_t bar_bytes,
+                                       SysfsDevice& record) {
+    const int fd = calls_.Open(dir + "/resource0", O_RDWR | O_SYNC);
+    if (fd < 0) {
+        return SysfsOpenErrorStatus(-fd);
+    }
+    struct stat file_stat {};
+    if (::fstat(fd, &file_stat) != 0 || file_stat.st_size < 4) {
+        calls_.Close(fd);
+        return kPciBarMissing;
+    }
+    // Never map or touch more than both the BAR and the file offer.
+    const std::size_t window =
+        std::min<std::uint64_t>(bar_bytes, static_cast<std::uint64_t>(file_stat.st_size));
+    int error = 0;
+    void* mapping = calls_.Map(fd, window, 0, error);
+    if (mapping == nullptr) {
+        calls_.Close(fd);
+        const PciStatus status = SysfsOpenErrorStatus(error);
+        return status == kPciBarMissing ? kPciSystemError : status;
+    }
+    record.fd = fd;
+    record.bar0 = static_cast<volatile std::uint32_t*>(mapping);
+    record.window_bytes = window;
+    record.bar_access = "sysfs, " + dir + "/resource0";
+    return kPciSuccess;
 }
 
 }  // namespace vantu

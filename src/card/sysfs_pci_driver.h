@@ -1,19 +1,31 @@
 // The PCI driver on Linux sysfs: cards are found under <root>/bus/pci/devices by their
 // vendor and device files, and BAR 0 is mapped through resource0 for 32-bit volatile
-// accesses. sysfs offers no interrupt or event channel, so those calls answer as for a
+// accesses; where that mapping is refused and the card is bound to vfio-pci, through
+// VFIO instead. sysfs offers no interrupt or event channel, so those calls answer as for a
 // card without an interrupt resource.
 #pragma once
 
 #include <string>
 
+#include "card/card_device.h"
+#include "card/device_calls.h"
 #include "card/pci_driver.h"
+#include "card/vfio_bar.h"
 
 namespace vantu {
+
+// Per open card: BAR 0 mapped either from resource0 (fd) or through VFIO.
+struct SysfsDevice : CardDevice {
+    int fd = -1;
+    VfioBar vfio;
+    volatile std::uint32_t* bar0 = nullptr;
+    std::size_t window_bytes = 0;
+};
 
 class SysfsPciDriver : public PciDriver {
   public:
     // sysfs_root is where sysfs is mounted, normally "/sys".
-    explicit SysfsPciDriver(std::string sysfs_root);
+    explicit SysfsPciDriver(std::string sysfs_root, DeviceCalls& calls = SystemDeviceCalls());
 
     bool SetDriverName(std::string_view name) override;
     PciStatus SetDebugOptions(std::uint32_t options) override;
@@ -53,10 +65,15 @@ class SysfsPciDriver : public PciDriver {
 
   private:
     std::string DeviceDirectory(const PciSlot& slot) const;
+    PciStatus MapResource0(const std::string& dir, std::uint64_t bar_bytes, SysfsDevice& record);
 
     std::string devices_dir_;
+    DeviceCalls& calls_;
     bool open_ = false;
 };
+
+// "dddd:bb:ss.f", as sysfs and VFIO name the device.
+std::string SlotName(const PciSlot& slot);
 
 // The status of a failed open or mmap of resource0, by errno.
 PciStatus SysfsOpenErrorStatus(int error_number);

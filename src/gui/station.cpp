@@ -1,9 +1,12 @@
 #include "gui/station.h"
 
 #include <cstdio>
+#include <optional>
 #include <system_error>
 #include <utility>
 
+#include "base/ini_file.h"
+#include "base/settings.h"
 #include "card/card_open.h"
 #include "card/device_library.h"
 #include "card/sysfs_pci_driver.h"
@@ -32,7 +35,8 @@ Station::Station(const CommandLine& options, const std::string& station_dir, Sha
           if (on_instrument_tick_) {
               on_instrument_tick_();
           }
-      }) {
+      }),
+      station_dir_(station_dir) {
     InstallCardDriver(options, station_dir);
     transport_.set_events(&controller_.remote().transport_events());
     AddInstrumentPage(options, station_dir, prompts);
@@ -97,6 +101,31 @@ void Station::StartSimulatedFirmware(const ChassisSettings& settings) {
 
 void Station::Start() {
     controller_.StartController();
+    StartMetrics();
+}
+
+void Station::StartMetrics() {
+    std::string error;
+    const std::optional<MetricsEndpoint> endpoint =
+        ReadMetricsEndpoint(IniFile::Load(SettingsPath(station_dir_)), error);
+    if (!error.empty()) {
+        std::fprintf(stderr, "vantu: %s; metrics off\n", error.c_str());
+    }
+    if (!endpoint) {
+        return;
+    }
+    metrics_ = std::make_unique<MetricsServer>([this] { return Snapshot(); }, clock_);
+    if (!metrics_->Listen(*endpoint)) {
+        metrics_.reset();
+    }
+}
+
+StationSnapshot Station::Snapshot() {
+    return TakeSnapshot(
+        SnapshotSources{controller_.flags(), controller_.main_page(), controller_.report(),
+                        controller_.modules(), controller_.poll_counters(),
+                        controller_.remote().dispatcher().latency()},
+        clock_.Microseconds());
 }
 
 void Station::Shutdown() {
@@ -104,6 +133,7 @@ void Station::Shutdown() {
         return;
     }
     shut_down_ = true;
+    metrics_.reset();
     controller_.ShutdownController();
 }
 

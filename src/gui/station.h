@@ -9,6 +9,7 @@
 #include "app/controller.h"
 #include "base/system_clock.h"
 #include "gui/command_line.h"
+#include "gui/metrics_server.h"
 #include "gui/qt_ports.h"
 #include "gui/qt_tcp_transport.h"
 #include "instruments/instrument_backends.h"
@@ -44,6 +45,9 @@ class Station {
     void StartSimulatedFirmware(const ChassisSettings& settings);
     void AddInstrumentPage(const CommandLine& options, const std::string& station_dir,
                            Prompts& prompts);
+    // Serves /metrics and /status.json when setup.ini's [METRICS] sets PORT.
+    void StartMetrics();
+    StationSnapshot Snapshot();
 
     QtTimers timers_;
     QtPoster poster_;
@@ -61,6 +65,8 @@ class Station {
     InstrumentBackends instruments_;
     std::unique_ptr<InstrumentPage> instrument_page_;
     std::function<void()> on_instrument_tick_;
+    std::string station_dir_;
+    std::unique_ptr<MetricsServer> metrics_;
     bool shut_down_ = false;
 };
 

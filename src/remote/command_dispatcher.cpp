@@ -4,8 +4,9 @@
 #include "remote/command_words.h"
 
 namespace vantu {
-RemoteDispatcher::RemoteDispatcher(CCServer& server, const ControllerFlags& flags, Timers& timers)
-    : server_(server), flags_(flags), timers_(timers) {}
+RemoteDispatcher::RemoteDispatcher(CCServer& server, const ControllerFlags& flags, Timers& timers,
+                                   Clock* clock)
+    : server_(server), flags_(flags), timers_(timers), clock_(clock) {}
 
 void RemoteDispatcher::AddCommands(RemoteCommandSet& commands) {
     command_sets_.push_back(&commands);
@@ -13,6 +14,7 @@ void RemoteDispatcher::AddCommands(RemoteCommandSet& commands) {
 
 template <typename Command>
 void RemoteDispatcher::Framed(Command command) {
+    const std::int64_t start_ns = clock_ != nullptr ? clock_->Nanoseconds() : 0;
     if (!flags_.card_present) {
         server_.SendReply("PXIE_CARD_NOT_EXIST");
         server_.Log("PXIe/QDX 全型機箱控制卡 : 不存在");
@@ -21,6 +23,9 @@ void RemoteDispatcher::Framed(Command command) {
     command();
     RestartPeriodicTimers(timers_, flags_.card_present);
     server_.TrimList();
+    if (clock_ != nullptr) {
+        latency_.Observe(static_cast<double>(clock_->Nanoseconds() - start_ns) * 1e-9);
+    }
 }
 
 void RemoteDispatcher::DispatchCommand(const std::string& line) {

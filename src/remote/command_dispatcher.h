@@ -9,6 +9,7 @@
 
 #include "base/ports.h"
 #include "model/controller_flags.h"
+#include "remote/latency_histogram.h"
 #include "remote/tcp_server.h"
 
 namespace vantu {
@@ -23,12 +24,16 @@ class RemoteCommandSet {
 
 class RemoteDispatcher : public CommandDispatch {
   public:
-    RemoteDispatcher(CCServer& server, const ControllerFlags& flags, Timers& timers);
+    // With a clock, each line's run time goes into latency().
+    RemoteDispatcher(CCServer& server, const ControllerFlags& flags, Timers& timers,
+                     Clock* clock = nullptr);
 
     // Sets are asked in the order they were added.
     void AddCommands(RemoteCommandSet& commands);
     void DispatchCommand(const std::string& line) override;
     void DispatchOverlongLine() override;
+
+    const LatencyHistogram& latency() const { return latency_; }
 
   private:
     // What every line goes through around its command: the card-absent answer, timers
@@ -40,6 +45,8 @@ class RemoteDispatcher : public CommandDispatch {
     CCServer& server_;
     const ControllerFlags& flags_;
     Timers& timers_;
+    Clock* clock_;
+    LatencyHistogram latency_;
     std::vector<RemoteCommandSet*> command_sets_;
 };
 

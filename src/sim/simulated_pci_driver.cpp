@@ -105,6 +105,7 @@ PciStatus SimulatedPciDriver::DeviceOpen(CardHandle& device, const PciCardInfo& 
     record->info = info;
     record->addr_spaces = DescribeAddrSpaces(info);
     record->context = context;
+    record->bar_access = "simulated card";
     device = record;
     return kPciSuccess;
 }

@@ -33,6 +33,7 @@ int ShowInfo(CardHandle card) {
     std::printf("PXIeCtrl card: Vendor ID 0x%04X, Device ID 0x%04X\n", kCardVendorId,
                 kCardDeviceId);
     std::printf("PCI slot: %04x:%02x:%02x.%x\n", slot.domain, slot.bus, slot.slot, slot.function);
+    std::printf("BAR 0 access: %s\n", card->bar_access.c_str());
     std::uint32_t id = 0;
     ReadCardRegister(card, kCardIdWord, id);
     std::printf("ID word 0x%04X: 0x%08X\n", kCardIdWord, id);

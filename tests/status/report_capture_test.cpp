@@ -97,6 +97,18 @@ TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
     EXPECT_EQ(std::string(dir.Read("Log/2026-12-5.log")).find("TCP_Query"), std::string::npos);
 }
 
+TEST_F(ReportCaptureTest, AFailedReadIsCountedAndItsZerosNeverShownAsAReport) {
+    PollCounters poll;
+    poll.Count(FastReportRefresh(nullptr, report, counter, flags, timers, logs), 5);
+    poll.Count(FastReportRefresh(session->handle(), report, counter, flags, timers, logs), 7);
+    EXPECT_FALSE(report.Captured(ReportArray::kSts));
+    EXPECT_TRUE(report.Captured(ReportArray::kTrmSts));  // block 1, read on the second tick
+    EXPECT_EQ(poll.failures, 1u);
+    EXPECT_EQ(poll.blocks_read, 1u);
+    EXPECT_EQ(poll.last_read_us, 7);
+    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
+}
+
 TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
     flags.load_stop = true;
     Tick();

@@ -40,7 +40,8 @@ TEST(VantuCardToolTest, InfoListsTheCardIdsAndBar0) {
     const ToolRun run = RunCardTool("--simulate info");
     EXPECT_EQ(run.exit_status, 0) << run.output;
     EXPECT_TRUE(Contains(run.output, " 1. Vendor ID: 0x534E, Device ID: 0x6374\n")) << run.output;
-    EXPECT_TRUE(Contains(run.output, "PCI slot: 0000:03:00.0\n")) << run.output;
+    EXPECT_TRUE(Contains(run.output, "PCI slot: 0000:03:00.0\nBAR 0 access: simulated card\n"))
+        << run.output;
     EXPECT_TRUE(Contains(run.output, "  BAR 0  Memory  ")) << run.output;
 }
 

@@ -1,0 +1,166 @@
+#include "metrics/open_metrics.h"
+
+#include <cstdio>
+
+namespace vantu {
+namespace {
+
+std::string Number(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.9g", value);
+    return text;
+}
+
+class Exposition {
+  public:
+    void Family(std::string_view name, std::string_view type, std::string_view help) {
+        text_.append("# TYPE ").append(name).append(" ").append(type).append("\n");
+        text_.append("# HELP ").append(name).append(" ").append(help).append("\n");
+    }
+    // labels is the inside of the braces, empty for none.
+    void Sample(std::string_view name, std::string_view labels, double value) {
+        text_.append(name);
+        if (!labels.empty()) {
+            text_.append("{").append(labels).append("}");
+        }
+        text_.append(" ").append(Number(value)).append("\n");
+    }
+    std::string Finish() { return std::move(text_.append("# EOF\n")); }
+
+  private:
+    std::string text_;
+};
+
+void StateFamilies(Exposition& out, const StationSnapshot& snapshot) {
+    out.Family("vantu_card_present", "gauge", "1 when the control card opened at start-up.");
+    out.Sample("vantu_card_present", "", snapshot.card_present);
+    out.Family("vantu_remote_server_open", "gauge", "1 while the remote command server listens.");
+    out.Sample("vantu_remote_server_open", "", snapshot.server_open);
+    out.Family("vantu_running", "gauge", "1 while the control code runs.");
+    out.Sample("vantu_running", "", snapshot.running);
+    out.Family("vantu_interface_normal", "gauge",
+               "1 when the interface word reads normal (0x0000FFFF).");
+    if (snapshot.antenna_words) {
+        out.Sample("vantu_interface_normal", "interface=\"sp\"", snapshot.sp_interface_normal);
+        out.Sample("vantu_interface_normal", "interface=\"internal\"",
+                   snapshot.internal_interface_normal);
+    }
+    out.Family("vantu_health_normal", "gauge", "1 when the subsystem health group is normal.");
+    if (!snapshot.antenna_words) {
+        return;
+    }
+    const struct {
+        const char* name;
+        bool normal;
+    } groups[] = {{"power", snapshot.health.power},
+                  {"environment", snapshot.health.environment},
+                  {"digital", snapshot.health.digital},
+                  {"rf", snapshot.health.rf}};
+    for (const auto& group : groups) {
+        out.Sample("vantu_health_normal", std::string("group=\"") + group.name + "\"",
+                   group.normal);
+    }
+}
+
+void ModuleFamilies(Exposition& out, const StationSnapshot& snapshot) {
+    out.Family("vantu_module_faults", "gauge", "Faults of the module as its summary view counts.");
+    for (const ModuleSnapshot& module : snapshot.modules) {
+        out.Sample("vantu_module_faults",
+                   "module=\"" + std::to_string(module.number) + "\",column=\"" +
+                       std::to_string(module.column) + "\",index=\"" +
+                       std::to_string(module.index) + "\"",
+                   module.faults);
+    }
+    out.Family("vantu_element_temperature_celsius", "gauge", "Temperature of a TRM element.");
+    for (const ModuleSnapshot& module : snapshot.modules) {
+        for (int q = 0; q < kQChannels; ++q) {
+            for (int element = 0; element < kElements; ++element) {
+                out.Sample("vantu_element_temperature_celsius",
+                           "module=\"" + std::to_string(module.number) + "\",q=\"" +
+                               std::to_string(q) + "\",element=\"" + std::to_string(element) + "\"",
+                           module.temperatures[q][element]);
+            }
+        }
+    }
+}
+
+void ServiceFamilies(Exposition& out, const StationSnapshot& snapshot) {
+    out.Family("vantu_report_polls", "counter", "Report blocks read from the card.");
+    out.Sample("vantu_report_polls_total", "", static_cast<double>(snapshot.poll.blocks_read));
+    out.Family("vantu_report_poll_failures", "counter", "Report blocks the card did not give.");
+    out.Sample("vantu_report_poll_failures_total", "", static_cast<double>(snapshot.poll.failures));
+    out.Family("vantu_report_poll_age_seconds", "gauge", "Time since the last report block read.");
+    if (snapshot.poll_age_seconds) {
+        out.Sample("vantu_report_poll_age_seconds", "", *snapshot.poll_age_seconds);
+    }
+    const char* histogram = "vantu_remote_command_duration_seconds";
+    out.Family(histogram, "histogram", "Run time of the remote command lines served.");
+    std::uint64_t cumulative = 0;
+    for (std::size_t i = 0; i < LatencyHistogram::kBounds.size(); ++i) {
+        cumulative += snapshot.remote.buckets[i];
+        out.Sample("vantu_remote_command_duration_seconds_bucket",
+                   "le=\"" + Number(LatencyHistogram::kBounds[i]) + "\"",
+                   static_cast<double>(cumulative));
+    }
+    out.Sample("vantu_remote_command_duration_seconds_bucket", "le=\"+Inf\"",
+               static_cast<double>(snapshot.remote.count));
+    out.Sample("vantu_remote_command_duration_seconds_count", "",
+               static_cast<double>(snapshot.remote.count));
+    out.Sample("vantu_remote_command_duration_seconds_sum", "", snapshot.remote.sum_seconds);
+}
+
+const char* Bool(bool value) {
+    return value ? "true" : "false";
+}
+
+}  // namespace
+
+std::string RenderOpenMetrics(const StationSnapshot& snapshot) {
+    Exposition out;
+    StateFamilies(out, snapshot);
+    ModuleFamilies(out, snapshot);
+    ServiceFamilies(out, snapshot);
+    return out.Finish();
+}
+
+std::string RenderStatusJson(const StationSnapshot& snapshot) {
+    std::string json = "{";
+    json += std::string("\"card_present\":") + Bool(snapshot.card_present);
+    json += std::string(",\"remote_server_open\":") + Bool(snapshot.server_open);
+    json += std::string(",\"running\":") + Bool(snapshot.running);
+    if (snapshot.antenna_words) {
+        json += std::string(",\"interfaces\":{\"sp\":") + Bool(snapshot.sp_interface_normal) +
+                ",\"internal\":" + Bool(snapshot.internal_interface_normal) + "}";
+        json += std::string(",\"health\":{\"power\":") + Bool(snapshot.health.power) +
+                ",\"environment\":" + Bool(snapshot.health.environment) +
+                ",\"digital\":" + Bool(snapshot.health.digital) +
+                ",\"rf\":" + Bool(snapshot.health.rf) + "}";
+    } else {
+        json += ",\"interfaces\":null,\"health\":null";
+    }
+    json += ",\"report_poll\":{\"blocks_read\":" + std::to_string(snapshot.poll.blocks_read) +
+            ",\"failures\":" + std::to_string(snapshot.poll.failures) + ",\"age_seconds\":" +
+            (snapshot.poll_age_seconds ? Number(*snapshot.poll_age_seconds) : "null") + "}";
+    json += ",\"remote_commands\":{\"served\":" + std::to_string(snapshot.remote.count) +
+            ",\"seconds\":" + Number(snapshot.remote.sum_seconds) + "}";
+    json += ",\"modules\":[";
+    for (std::size_t m = 0; m < snapshot.modules.size(); ++m) {
+        const ModuleSnapshot& module = snapshot.modules[m];
+        json += (m == 0 ? "{" : ",{");
+        json += "\"module\":" + std::to_string(module.number) +
+                ",\"column\":" + std::to_string(module.column) +
+                ",\"index\":" + std::to_string(module.index) +
+                ",\"faults\":" + std::to_string(module.faults) + ",\"temperatures\":[";
+        for (int q = 0; q < kQChannels; ++q) {
+            json += q == 0 ? "[" : ",[";
+            for (int element = 0; element < kElements; ++element) {
+                json += (element == 0 ? "" : ",") + std::to_string(module.temperatures[q][element]);
+            }
+            json += "]";
+        }
+        json += "]}";
+    }
+    return json + "]}\n";
+}
+
+}  // namespace vantu

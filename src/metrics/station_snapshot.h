@@ -1,0 +1,60 @@
+// What the station shows to monitoring systems, copied out of the controller's models
+// at one moment: run state, interfaces, health groups, per-module faults and element
+// temperatures, the report poll and the remote commands.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "model/controller_flags.h"
+#include "model/main_page_model.h"
+#include "remote/latency_histogram.h"
+#include "status/antenna_layout.h"
+#include "status/module_table.h"
+#include "status/report_capture.h"
+#include "status/report_memory.h"
+#include "status/subsystem_health.h"
+
+namespace vantu {
+
+struct ModuleSnapshot {
+    int number = 0;
+    int column = 0;
+    int index = 0;
+    int faults = 0;  // as the summary view counts them
+    // °C, by Q channel then element.
+    std::array<std::array<int, kElements>, kQChannels> temperatures{};
+};
+
+struct StationSnapshot {
+    bool card_present = false;
+    bool server_open = false;
+    bool running = false;
+    // The antenna words (interfaces, health) come from a report block read since start.
+    bool antenna_words = false;
+    bool sp_interface_normal = false;
+    bool internal_interface_normal = false;
+    HealthStates health;
+    // Empty until every report block has been read.
+    std::vector<ModuleSnapshot> modules;
+    PollCounters poll;
+    std::optional<double> poll_age_seconds;
+    LatencyHistogram remote;
+};
+
+// The controller's state the snapshot is taken from.
+struct SnapshotSources {
+    const ControllerFlags& flags;
+    const MainPageModel& main_page;
+    const ReportMemory& report;
+    const ModuleTable& modules;
+    const PollCounters& poll;
+    const LatencyHistogram& remote;
+};
+
+// Modules are decoded into copies: the pages' own table is left as it is.
+StationSnapshot TakeSnapshot(const SnapshotSources& sources, std::int64_t now_us);
+
+}  // namespace vantu

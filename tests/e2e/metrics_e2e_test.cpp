@@ -1,0 +1,106 @@
+// The metrics endpoint of a simulated headless station, scraped over loopback.
+#include <arpa/inet.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "station_process.h"
+
+namespace vantu::testing {
+namespace {
+
+// True once answer holds the headers and as many body bytes as they announce.
+bool Complete(const std::string& answer) {
+    const std::size_t body = answer.find("\r\n\r\n");
+    const std::size_t length = answer.find("Content-Length: ");
+    return body != std::string::npos && length != std::string::npos &&
+           answer.size() - body - 4 >= std::stoul(answer.substr(length + 16));
+}
+
+// The answer to one request on a fresh connection; empty when none came.
+std::string Exchange(int port, const std::string& request) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    std::string answer;
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
+            static_cast<ssize_t>(request.size())) {
+        pollfd ready{fd, POLLIN, 0};
+        char buffer[65536];
+        while (!Complete(answer) && ::poll(&ready, 1, 5000) == 1) {
+            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
+            if (got <= 0) {
+                break;
+            }
+            answer.append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
+    return answer;
+}
+
+std::string Get(int port, const std::string& path, const std::string& extra_header = "") {
+    return Exchange(port, "GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n" + extra_header +
+                              "Connection: close\r\n\r\n");
+}
+
+std::string StatusLine(const std::string& answer) {
+    return answer.substr(0, answer.find("\r\n"));
+}
+
+TEST(MetricsEndpoint, ScrapesASimulatedStationAndRefusesOversizeRequests) {
+    StationDir station;
+    const int port = FreeLoopbackPort();
+    std::ofstream(station.File("setup.ini"), std::ios::app)
+        << "\r\n[METRICS]\r\nPORT=" << port << "\r\n";
+    StationProcess vantu(
+        station, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
+    ASSERT_TRUE(WaitForFileText(
+        vantu.error_output_path(),
+        "vantu: metrics on http://127.0.0.1:" + std::to_string(port) + "/metrics\n", 10000))
+        << vantu.error_output();
+
+    // The modules appear once the poll has read every report block.
+    std::string answer;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (answer.find("\nvantu_module_faults{module=\"160\"") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        answer = Get(port, "/metrics");
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // within the rate
+    }
+    ASSERT_EQ(StatusLine(answer), "HTTP/1.1 200 OK") << answer.substr(0, 300);
+    EXPECT_NE(answer.find("application/openmetrics-text; version=1.0.0"), std::string::npos);
+    for (const char* sample :
+         {"\nvantu_card_present 1\n", "\nvantu_remote_server_open 1\n",
+          "\nvantu_element_temperature_celsius{module=\"160\",q=\"7\",element=\"3\"} ",
+          "\nvantu_report_poll_age_seconds ", "\n# EOF\n"}) {
+        EXPECT_NE(answer.find(sample), std::string::npos) << sample;
+    }
+    const std::string json = Get(port, "/status.json");
+    EXPECT_EQ(StatusLine(json), "HTTP/1.1 200 OK");
+    EXPECT_NE(json.find("{\"card_present\":true,\"remote_server_open\":true,"), std::string::npos);
+
+    const std::string oversize =
+        Get(port, "/metrics", "X-Pad: " + std::string(16384, 'a') + "\r\n");
+    EXPECT_EQ(StatusLine(oversize).substr(0, 12), "HTTP/1.1 413");
+    EXPECT_NE(StatusLine(Exchange(port,
+                                  "POST /metrics HTTP/1.1\r\nHost: x\r\nConnection: "
+                                  "close\r\nContent-Length: 0\r\n\r\n")),
+              "HTTP/1.1 200 OK");
+    EXPECT_EQ(StatusLine(Get(port, "/control")).substr(0, 12), "HTTP/1.1 404");
+    EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+}
+
+}  // namespace
+}  // namespace vantu::testing

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "metrics/metrics_settings.h"
+#include "metrics/open_metrics.h"
+#include "metrics/request_limits.h"
+#include "metrics/station_snapshot.h"
+#include "status/module_fields.h"
+
+namespace vantu {
+namespace {
+
+// Samples by their series text ("name{labels}"); fails the test on any line that is not
+// a family header, a sample of the family declared last with both TYPE and HELP, or
+// the end.
+std::map<std::string, double> ParseExposition(const std::string& text) {
+    std::map<std::string, double> samples;
+    std::set<std::string> typed;
+    std::set<std::string> helped;
+    std::istringstream lines(text);
+    std::string line;
+    std::string last;
+    std::string current;  // the family whose samples may follow
+    while (std::getline(lines, line)) {
+        last = line;
+        if (line == "# EOF") {
+            continue;
+        }
+        std::istringstream fields(line);
+        std::string first;
+        std::string name;
+        fields >> first;
+        if (first == "#") {
+            std::string kind;
+            fields >> kind >> name;
+            (kind == "TYPE" ? typed : helped).insert(name);
+            current = name;
+            EXPECT_TRUE(kind == "TYPE" || kind == "HELP") << line;
+            continue;
+        }
+        name = first.substr(0, first.find('{'));
+        EXPECT_TRUE(name.starts_with(current) && typed.count(current) && helped.count(current))
+            << line;
+        double value = 0;
+        EXPECT_TRUE(static_cast<bool>(fields >> value)) << line;
+        EXPECT_TRUE(samples.emplace(first, value).second) << "twice: " << line;
+    }
+    EXPECT_EQ(last, "# EOF");
+    EXPECT_EQ(text.back(), '\n');
+    return samples;
+}
+
+struct Model {
+    Model() {
+        std::mt19937 random(17);
+        for (std::uint32_t& word : report.sys_rpt_reg()) {
+            word = random();
+        }
+        report.sys_rpt_reg()[kSpInterfaceWord] = kInterfaceNormal;
+        report.sys_rpt_reg()[kInternalInterfaceWord] = 0x0000FFFE;
+        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+            report.MarkCaptured(block);
+        }
+        BuildModuleTable(modules);
+        main_page.running = true;
+        flags.card_present = true;
+        poll.Count(ReportPoll::kRead, 1'000'000);
+        poll.Count(ReportPoll::kFailed, 1'200'000);
+        for (double seconds : {0.0005, 0.00051, 0.2, 11.0}) {
+            remote.Observe(seconds);
+        }
+    }
+    StationSnapshot Take() const {
+        return TakeSnapshot({flags, main_page, report, modules, poll, remote}, 3'500'000);
+    }
+
+    ControllerFlags flags;
+    MainPageModel main_page;
+    ReportMemory report;
+    ModuleTable modules;
+    PollCounters poll;
+    LatencyHistogram remote;
+};
+
+TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
+    const Model model;
+    const std::map<std::string, double> samples = ParseExposition(RenderOpenMetrics(model.Take()));
+
+    const std::map<std::string, double> expected = {
+        {"vantu_card_present", 1},
+        {"vantu_running", 1},
+        {"vantu_interface_normal{interface=\"sp\"}", 1},
+        {"vantu_interface_normal{interface=\"internal\"}", 0},
+        {"vantu_report_poll_failures_total", 1},
+        {"vantu_report_poll_age_seconds", 2.5},
+        // Bounds are inclusive and buckets cumulative; 11 s is only in +Inf.
+        {"vantu_remote_command_duration_seconds_bucket{le=\"0.0005\"}", 1},
+        {"vantu_remote_command_duration_seconds_bucket{le=\"0.001\"}", 2},
+        {"vantu_remote_command_duration_seconds_bucket{le=\"0.5\"}", 3},
+        {"vantu_remote_command_duration_seconds_bucket{le=\"10\"}", 3},
+        {"vantu_remote_command_duration_seconds_bucket{le=\"+Inf\"}", 4},
+    };
+    for (const auto& [series, value] : expected) {
+        ASSERT_EQ(samples.count(series), 1u) << series;
+        EXPECT_DOUBLE_EQ(samples.at(series), value) << series;
+    }
+    EXPECT_EQ(samples.at("vantu_health_normal{group=\"rf\"}"),
+              EvaluateHealth(model.report.reg_sts()).rf);
+
+    // Every module as its pages decode it.
+    for (const ModuleRecord& record : model.modules.records) {
+        ModuleRecord copy = record;
+        DecodeFields(model.report, copy, kViewSummary);
+        const std::string module = "module=\"" + std::to_string(record.number) + "\"";
+        EXPECT_EQ(samples.at("vantu_module_faults{" + module + ",column=\"" +
+                             std::to_string(record.column) + "\",index=\"" +
+                             std::to_string(record.index) + "\"}"),
+                  ModuleFaultCount(copy, kViewSummary, false));
+        DecodeFields(model.report, copy, kViewTemperature);
+        for (int q = 0; q < kQChannels; ++q) {
+            for (int e = 0; e < kElements; ++e) {
+                ASSERT_EQ(
+                    samples.at("vantu_element_temperature_celsius{" + module + ",q=\"" +
+                               std::to_string(q) + "\",element=\"" + std::to_string(e) + "\"}"),
+                    copy.q[q].temp[e]);
+            }
+        }
+    }
+    // States 3, interfaces 2, health 4, modules, temperatures, poll 3, histogram 13.
+    EXPECT_EQ(samples.size(), 3u + 2 + 4 + 161 + 161 * 32 + 3 + 13);
+}
+
+TEST(OpenMetrics, NothingUnreadIsShownAsAReading) {
+    Model model;
+    model.report.Zero();
+    model.report.MarkCaptured(0);  // reg_sts lies in block 0
+    model.poll = PollCounters{};
+    const std::string text = RenderOpenMetrics(model.Take());
+    const std::map<std::string, double> samples = ParseExposition(text);
+    EXPECT_EQ(samples.count("vantu_interface_normal{interface=\"sp\"}"), 1u);
+    for (const char* absent : {"vantu_module_faults{", "vantu_element_temperature_celsius{",
+                               "\nvantu_report_poll_age_seconds "}) {
+        EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+    }
+    model.report.Zero();
+    EXPECT_EQ(RenderOpenMetrics(model.Take()).find("vantu_interface_normal{"), std::string::npos);
+    const std::string json = RenderStatusJson(model.Take());
+    EXPECT_NE(json.find("\"interfaces\":null,\"health\":null"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"age_seconds\":null"), std::string::npos) << json;
+    EXPECT_NE(json.find("\"modules\":[]}\n"), std::string::npos) << json;
+}
+
+TEST(MetricsSettings, EndpointOnlyWithAValidPort) {
+    struct Case {
+        const char* ini;
+        bool served;
+        const char* address;
+        int port;
+        bool error;
+    };
+    const Case cases[] = {
+        {"[COM_PORT]\nCOM=1\n", false, "", 0, false},
+        {"[METRICS]\nADDRESS=0.0.0.0\n", false, "", 0, false},
+        {"[METRICS]\nPORT=9464\n", true, "127.0.0.1", 9464, false},
+        {"[METRICS]\nPORT=1\nADDRESS=10.0.0.2\n", true, "10.0.0.2", 1, false},
+        {"[METRICS]\nPORT=65536\n", false, "", 0, true},
+        {"[METRICS]\nPORT=94x\n", false, "", 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ini);
+        std::string error;
+        const std::optional<MetricsEndpoint> endpoint =
+            ReadMetricsEndpoint(IniFile::Parse(c.ini), error);
+        ASSERT_EQ(endpoint.has_value(), c.served);
+        EXPECT_EQ(!error.empty(), c.error) << error;
+        if (endpoint) {
+            EXPECT_EQ(endpoint->address, c.address);
+            EXPECT_EQ(endpoint->port, c.port);
+        }
+    }
+}
+
+TEST(RequestRate, BurstThenSteadyRate) {
+    RequestRate rate;
+    struct Step {
+        std::int64_t at_us;
+        int requests;
+        int admitted;
+    };
+    const Step steps[] = {
+        {0, 12, 10},           // the burst
+        {100'000, 1, 0},       // half a token back
+        {200'000, 2, 1},       // one token
+        {60'000'000, 15, 10},  // refilled to the burst, no more
+        {50'000'000, 1, 0},    // a clock going back gives nothing
+    };
+    for (const Step& step : steps) {
+        int admitted = 0;
+        for (int i = 0; i < step.requests; ++i) {
+            admitted += rate.Admit(step.at_us);
+        }
+        EXPECT_EQ(admitted, step.admitted) << step.at_us;
+    }
+}
+
+}  // namespace
+}  // namespace vantu
