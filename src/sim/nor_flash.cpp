@@ -92,7 +92,7 @@ std::uint8_t SimulatedNorFlash::ByteAt(std::uint32_t address) const {
 }
 
 bool SimulatedNorFlash::IsBusy() const {
-    return clock_.Microseconds() < busy_until_us_;
+    return stuck_busy_ || clock_.Microseconds() < busy_until_us_;
 }
 
 std::size_t SimulatedNorFlash::AllocatedSectors() const {

@@ -42,6 +42,8 @@ class SimulatedNorFlash {
 
     // Erase and program of a protected sector are refused (the ready bit still comes back).
     void ProtectSector(std::uint32_t sector);
+    // A chip that hangs: busy, and so deaf to everything but the flag status read.
+    void SetStuckBusy(bool stuck) { stuck_busy_ = stuck; }
 
   private:
     using Sector = std::array<std::uint8_t, kCardFlash.sector_bytes>;
@@ -62,6 +64,7 @@ class SimulatedNorFlash {
     std::vector<bool> protected_;
     std::int64_t busy_until_us_ = 0;
     bool write_enabled_ = false;
+    bool stuck_busy_ = false;
     std::uint8_t extended_address_ = 0;
     Counters counters_;
 };

@@ -13,6 +13,11 @@ void SimulatedSpiController::WriteControl(std::uint32_t value) {
     const std::uint32_t command_bits =
         std::min((value >> kSpiCommandBitsShift) & kSpiCommandBitsMask, kSpiMaxCommandBits);
     const std::uint32_t data_bits = std::min(value & kSpiDataBitsMask, kSpiMaxDataBits);
+    if (clock_hz_ > 0) {
+        busy_until_ns_ =
+            clock_.Nanoseconds() +
+            (std::int64_t{command_bits + data_bits} * 1'000'000'000 + clock_hz_ - 1) / clock_hz_;
+    }
     // The command word is shifted out most significant byte first.
     std::array<std::uint8_t, 4> command{};
     const std::uint32_t command_bytes = command_bits / 8;
@@ -21,6 +26,10 @@ void SimulatedSpiController::WriteControl(std::uint32_t value) {
     }
     flash_.Transfer(std::span(command).first(command_bytes),
                     std::span(buffer_).first(data_bits / 8));
+}
+
+std::uint32_t SimulatedSpiController::ReadControl() const {
+    return clock_.Nanoseconds() < busy_until_ns_ ? control_ | kSpiStart : control_;
 }
 
 std::uint32_t SimulatedSpiController::ReadData(std::uint32_t word) const {

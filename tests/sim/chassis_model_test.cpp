@@ -31,7 +31,8 @@ class ChassisModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ::testing::internal::CaptureStdout();
-        session = OpenSimulatedCard({.run_time_us = 60 * kSecond, .clock = &clock});
+        // 2048 words run about 61 s.
+        session = OpenSimulatedCard({.word_time_ns = 30'000'000, .clock = &clock});
         std::fflush(stdout);
         ::testing::internal::GetCapturedStdout();
         ASSERT_NE(session, nullptr);
@@ -164,6 +165,7 @@ TEST_F(ChassisModelTest, ElementsWarmWhileTheControlCodeRunsAndCoolAfterwards) {
     ChassisModel model(session->card(), clock, Settings(5, 0));
     Capture();
     const double idle = MeanTemperature();
+    WriteCardRegister(session->handle(), 0xDFFC, 1);
     EnableControlCode(session->handle());
     clock.micros += 20 * kSecond;
     model.Update();
