@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,9 @@ TEST_F(RemoteE2E, ChassisCommandsAnswerWithExactBytes) {
     client.Send("GET_OPCODE_PARAM 0\r");
     EXPECT_EQ(client.Read(22), "GET_OPCODE_PARAM_FAIL\r");
 
+    // The 2048-word pattern runs long enough for the next two polls to see it busy.
+    client.Send("PL beam_full.cfg\r");
+    EXPECT_EQ(client.Read(8), "PL_DONE\r");
     client.Send("PG 0\r");
     EXPECT_EQ(client.Read(8), "PG_DONE\r");
     client.Send("PB\r");
@@ -264,6 +268,42 @@ TEST(RemoteE2EPortInUse, StationRunsWithoutServer) {
     EXPECT_EQ(ReadFile(TodayLogPath(station)).find(ToAnsi("[TCP] 伺服器通訊 : 已關閉")),
               std::string::npos);
     ::close(holder);
+    std::filesystem::remove_all(station);
+}
+
+// With 1 ms per word the 2048-word pattern runs 2.048 s: busy at once, idle by itself
+// no sooner than that.
+TEST(RemoteE2ESequencer, RunIsBusyForItsWordsThenIdle) {
+    const std::string station = MakeStationCopy();
+    std::string ini = ReadFile(station + "/simulation.ini");
+    ini.insert(ini.find("[SIMULATION]\r\n") + 14, "WORD_TIME_US=1000\r\n");
+    std::ofstream(station + "/simulation.ini", std::ios::binary) << ini;
+    const int port = FreePort();
+    {
+        StationProcess vantu(station, {"--headless", "--simulate", "--port", std::to_string(port)});
+        const std::string log = TodayLogPath(station);
+        ASSERT_TRUE(WaitForFileText(log, ToAnsi("[TCP] 伺服器 : 已開啟備便"), 10000))
+            << ReadFile(vantu.error_output_path());
+        RawClient client(port);
+        ASSERT_TRUE(client.connected());
+        client.Send("PL beam_full.cfg\r");
+        ASSERT_EQ(client.Read(8), "PL_DONE\r");
+        const auto start = std::chrono::steady_clock::now();
+        client.Send("PG 0\r");
+        ASSERT_EQ(client.Read(8), "PG_DONE\r");
+        client.Send("PB\r");
+        EXPECT_EQ(client.Read(8), "SP_BUSY\r");
+        // PB answers only a change, so it is asked again until the run ends.
+        std::string reply;
+        while (reply.empty() &&
+               std::chrono::steady_clock::now() - start < std::chrono::seconds(20)) {
+            client.Send("PB\r");
+            reply = client.ReadFor(50);
+        }
+        EXPECT_EQ(reply, "SP_IDLE\r");
+        EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(2'048'000));
+        EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+    }
     std::filesystem::remove_all(station);
 }
 
