@@ -93,14 +93,6 @@ TEST_F(SimulatedCardTest, RunWalksTheLoadedWordsAndEndsOnStop) {
     }
 }
 
-TEST_F(SimulatedCardTest, StuckSequencerStaysBusyThroughStop) {
-    session->card().sequencer().SetStuck(true);
-    StopControlCode(card);
-    EXPECT_TRUE(IsControlCodeBusy(card));
-    session->card().sequencer().SetStuck(false);
-    EXPECT_FALSE(IsControlCodeBusy(card));
-}
-
 TEST_F(SimulatedCardTest, SpiTransferKeepsTheRunningBitForItsBitTime) {
     std::uint32_t control = 0;
     // 8 command bits and 16 data bits: 24 us at 1 MHz.
@@ -114,18 +106,6 @@ TEST_F(SimulatedCardTest, SpiTransferKeepsTheRunningBitForItsBitTime) {
     clock.micros += 1000;
     // The flash answered as the transfer started: ready, idle.
     EXPECT_EQ(ReadFlagStatus()[0] & 0x80, 0x80);
-}
-
-TEST_F(SimulatedCardTest, SilentCardReadsAllOnesAndDropsWrites) {
-    session->card().SetSilent(true);
-    WriteCardRegister(card, 0xC000, 5);
-    std::uint32_t value = 0;
-    for (std::uint32_t offset : {0x0000u, 0x8004u, 0x8800u, 0xC000u}) {
-        ReadCardRegister(card, offset, value);
-        EXPECT_EQ(value, 0xFFFFFFFFu) << offset;
-    }
-    session->card().SetSilent(false);
-    EXPECT_EQ(session->card().ControlCodeWord(0), 0u);
 }
 
 TEST_F(SimulatedCardTest, ReportWordsAreSharedWithTheChassisModel) {
