@@ -30,7 +30,9 @@ class SimulatedNorFlash {
     // byte) and the data phase, which a program consumes and a read fills. Unknown
     // commands, commands needing the write enable latch without it, and everything but
     // the flag status read while busy are ignored; an ignored read gives 0xFF bytes.
-    void Transfer(std::span<const std::uint8_t> command, std::span<std::uint8_t> data);
+    // An erase or program starts when the chip select rises, transfer_us after now.
+    void Transfer(std::span<const std::uint8_t> command, std::span<std::uint8_t> data,
+                  std::int64_t transfer_us = 0);
 
     // Inspection for tests and tools, outside the busy rules.
     std::uint8_t ByteAt(std::uint32_t address) const;
@@ -50,9 +52,10 @@ class SimulatedNorFlash {
 
     std::uint32_t CommandAddress(std::span<const std::uint8_t> command) const;
     void Execute(const FlashCommand& command, std::span<const std::uint8_t> bytes,
-                 std::span<std::uint8_t> data);
-    void Erase(std::uint32_t address);
-    void Program(std::uint32_t address, std::span<const std::uint8_t> data);
+                 std::span<std::uint8_t> data, std::int64_t transfer_us);
+    void Erase(std::uint32_t address, std::int64_t transfer_us);
+    void Program(std::uint32_t address, std::span<const std::uint8_t> data,
+                 std::int64_t transfer_us);
     void Read(std::uint32_t address, std::span<std::uint8_t> data) const;
     std::uint8_t FlagStatus() const;
     void StartBusy(std::int64_t microseconds);

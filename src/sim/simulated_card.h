@@ -69,6 +69,7 @@ class SimulatedCard {
     std::uint32_t ControlCodeWord(std::uint32_t index) const;
     std::uint32_t SequencerParameter() const { return Word(kSequencerParameter); }
     SimulatedNorFlash& flash() { return flash_; }
+    const SimulatedSpiController& spi() const { return spi_; }
 
   private:
     std::uint32_t Word(std::uint32_t offset) const { return words_[offset / 4]; }

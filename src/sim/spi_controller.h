@@ -26,12 +26,15 @@ class SimulatedSpiController {
     // Buffer words, little-endian: byte i of a transfer is byte i of the buffer.
     std::uint32_t ReadData(std::uint32_t word) const;
     void WriteData(std::uint32_t word, std::uint32_t value);
+    // Command and data bits of every transfer since construction.
+    std::uint64_t transferred_bits() const { return transferred_bits_; }
 
   private:
     SimulatedNorFlash& flash_;
     Clock& clock_;
     std::int64_t clock_hz_;
     std::int64_t busy_until_ns_ = 0;
+    std::uint64_t transferred_bits_ = 0;
     std::uint32_t control_ = 0;
     std::uint32_t command_ = 0;
     std::array<std::uint8_t, kSpiDataBytes> buffer_{};
