@@ -81,10 +81,13 @@ void Station::InstallCardDriver(const CommandLine& options, const std::string& s
         InstallPciDriver(driver_.get());
         return;
     }
-    auto simulated = std::make_unique<SimulatedPciDriver>();
     const ChassisSettings settings = LoadChassisSettings(station_dir);
+    auto simulated = std::make_unique<SimulatedPciDriver>(CardConfigOf(settings, &clock_));
     chassis_ = std::make_unique<ChassisModel>(simulated->card(), clock_, settings);
     chassis_->AttachToReads();
+    if (!settings.replay_path.empty() && !chassis_->replaying()) {
+        std::fprintf(stderr, "vantu: no report snapshots in %s\n", settings.replay_path.c_str());
+    }
     InstallPciDriver(simulated.get());
     driver_ = std::move(simulated);
     StartSimulatedFirmware(settings);

@@ -98,17 +98,59 @@ ChassisModel::ChassisModel(SimulatedCard& card, Clock& clock, ChassisSettings se
         offsets_[i] = static_cast<float>(static_cast<int>(Next() % 81) - 40) / 10.0f;
         temps_[i] = kAmbient + offsets_[i];
     }
-    for (const StuckFault& fault : settings_.stuck_faults) {
-        const auto q = static_cast<std::size_t>(fault.module * kQPerModule + fault.q);
-        if (fault.kind == SimFault::kStatusBit) {
-            stuck_status_[static_cast<std::size_t>(fault.word)] |= 1u << fault.bit;
-        } else if (fault.kind < SimFault::kQdxaFault) {
-            stuck_elements_[q * 4 + static_cast<std::size_t>(fault.element)] |= Bit(fault.kind);
-        } else {
-            stuck_q_[q] |= Bit(fault.kind);
-        }
+    if (!settings_.replay_path.empty()) {
+        replay_ = LoadReportSnapshots(settings_.replay_path);
     }
+    scenario_active_.assign(settings_.scenario.size(), false);
+    BuildFaultMasks();
+    PlayScenario();
     Render();
+}
+
+void ChassisModel::PlayScenario() {
+    bool changed = false;
+    for (std::size_t i = 0; i < settings_.scenario.size(); ++i) {
+        const bool active = settings_.scenario[i].ActiveAt(steps_);
+        changed = changed || active != scenario_active_[i];
+        scenario_active_[i] = active;
+    }
+    if (changed) {
+        BuildFaultMasks();
+    }
+}
+
+void ChassisModel::BuildFaultMasks() {
+    stuck_elements_.fill(0);
+    stuck_q_.fill(0);
+    stuck_status_.fill(0);
+    for (const StuckFault& fault : settings_.stuck_faults) {
+        AddFault(fault);
+    }
+    bool card_faults[4] = {};
+    for (std::size_t i = 0; i < settings_.scenario.size(); ++i) {
+        const ScenarioEvent& event = settings_.scenario[i];
+        if (!scenario_active_[i]) {
+            continue;
+        }
+        if (event.card == CardFault::kNone) {
+            AddFault(event.fault);
+        }
+        card_faults[static_cast<std::size_t>(event.card)] = true;
+    }
+    card_.SetSilent(card_faults[static_cast<std::size_t>(CardFault::kSilent)]);
+    card_.sequencer().SetStuck(card_faults[static_cast<std::size_t>(CardFault::kSequencerBusy)]);
+    card_.flash().SetStuckBusy(card_faults[static_cast<std::size_t>(CardFault::kFlashBusy)]);
+}
+
+void ChassisModel::AddFault(const StuckFault& fault) {
+    const auto q = static_cast<std::size_t>(fault.module * kQPerModule + fault.q);
+    if (fault.kind == SimFault::kStatusBit) {
+        stuck_status_[static_cast<std::size_t>(fault.word)] |= 1u << fault.bit;
+    } else if (fault.kind < SimFault::kQdxaFault) {
+        stuck_elements_[q * 4 + static_cast<std::size_t>(fault.element)] |= Bit(fault.kind);
+    } else {
+        stuck_q_[q] |= Bit(fault.kind);
+    }
 }
 
 ChassisModel::~ChassisModel() {
@@ -131,6 +173,7 @@ void ChassisModel::Update() {
     const bool running = card_.IsControlCodeRunning();
     while (steps_ < due) {
         Step(running);
+        PlayScenario();
     }
     Render();
 }
@@ -187,7 +230,19 @@ void ChassisModel::Step(bool running) {
     ++steps_;
 }
 
+void ChassisModel::RenderReplay() {
+    const auto at = static_cast<std::size_t>(steps_ / settings_.replay_interval_s);
+    const ReportSnapshot& snapshot = replay_[std::min(at, replay_.size() - 1)];
+    for (std::uint32_t i = 0; i < snapshot.size(); ++i) {
+        card_.SetReportWord(i, snapshot[i]);
+    }
+}
+
 void ChassisModel::Render() {
+    if (!replay_.empty()) {
+        RenderReplay();
+        return;
+    }
     image_.fill(0);
     main_total_ = 0;
     slb_total_ = 0;

@@ -3,14 +3,17 @@
 // IDs, interface and health words, analogue readings (out of their limits where a
 // health bit is down) and unit versions, written into the card's report memory in the
 // layout the station decodes. A seeded fault injector makes a run reproducible: the
-// same seed, rate and update times give the same reports.
+// same seed, rate, scenario and update times give the same reports. A scenario's
+// events start and end at their steps; a replay shows recorded reports instead.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "base/ports.h"
 #include "sim/chassis_settings.h"
+#include "sim/report_replay.h"
 #include "sim/simulated_card.h"
 
 namespace vantu {
@@ -36,6 +39,7 @@ class ChassisModel {
     int main_fault_total() const { return main_total_; }
     int slb_fault_total() const { return slb_total_; }
     std::int64_t steps() const { return steps_; }
+    bool replaying() const { return !replay_.empty(); }
 
   private:
     static constexpr int kElementsPerModule = 32;
@@ -47,7 +51,12 @@ class ChassisModel {
     };
 
     void Step(bool running);
+    // Brings stuck faults and card faults in line with the scenario at the current step.
+    void PlayScenario();
+    void BuildFaultMasks();
+    void AddFault(const StuckFault& fault);
     void Render();
+    void RenderReplay();
     void RenderStatusWords();
     void CrossLimits();
     std::uint64_t Next();
@@ -75,6 +84,8 @@ class ChassisModel {
     std::array<std::uint32_t, 256> stuck_status_{};
     std::array<std::array<std::uint8_t, 32>, 8> health_faults_{};  // words 20-27, steps left
     std::array<std::uint32_t, 3584> image_{};
+    std::vector<bool> scenario_active_;
+    std::vector<ReportSnapshot> replay_;
     int main_total_ = 0;
     int slb_total_ = 0;
 };

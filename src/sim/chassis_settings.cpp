@@ -107,7 +107,55 @@ std::vector<std::string_view> ListItems(std::string_view text) {
     return items;
 }
 
+// A number of the [SIMULATION] section inside [low, high]; nullopt when missing or bad.
+template <typename T>
+std::optional<T> Number(const IniFile& ini, std::string_view key, T low, T high) {
+    const auto text = ini.Get("SIMULATION", key);
+    T value{};
+    if (!text) {
+        return std::nullopt;
+    }
+    auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
+    if (error != std::errc() || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void LoadTimings(const IniFile& ini, ChassisSettings& settings) {
+    constexpr std::int64_t kMaxUs = 60'000'000;
+    settings.word_time_us =
+        Number(ini, "WORD_TIME_US", 0.0, double{kMaxUs}).value_or(settings.word_time_us);
+    settings.spi_clock_hz =
+        Number<std::int64_t>(ini, "SPI_CLOCK_HZ", 0, 1'000'000'000).value_or(settings.spi_clock_hz);
+    settings.erase_busy_us =
+        Number<std::int64_t>(ini, "ERASE_US", 0, kMaxUs).value_or(settings.erase_busy_us);
+    settings.program_busy_us =
+        Number<std::int64_t>(ini, "PROGRAM_US", 0, kMaxUs).value_or(settings.program_busy_us);
+}
+
+void LoadScenario(const IniFile& ini, const std::string& station_dir, ChassisSettings& settings) {
+    for (const std::string& key : ini.Keys("SCENARIO")) {
+        if (auto event = ParseScenarioEvent(ini.Get("SCENARIO", key).value_or(""))) {
+            settings.scenario.push_back(*event);
+        }
+    }
+    if (auto replay = ini.Get("SIMULATION", "REPLAY"); replay && !replay->empty()) {
+        settings.replay_path = replay->front() == '/' ? *replay : station_dir + "/" + *replay;
+    }
+    settings.replay_interval_s =
+        Number(ini, "REPLAY_INTERVAL", 1, 3600).value_or(settings.replay_interval_s);
+}
+
 }  // namespace
+
+SimulatedCardConfig CardConfigOf(const ChassisSettings& settings, Clock* clock) {
+    return {.word_time_ns = static_cast<std::int64_t>(settings.word_time_us * 1000.0 + 0.5),
+            .spi_clock_hz = settings.spi_clock_hz,
+            .erase_busy_us = settings.erase_busy_us,
+            .program_busy_us = settings.program_busy_us,
+            .clock = clock};
+}
 
 std::vector<StuckFault> ParseStuckFaults(std::string_view text) {
     const std::string upper = Upper(text);
@@ -149,6 +197,8 @@ ChassisSettings LoadChassisSettings(const std::string& station_dir) {
             }
         }
     }
+    LoadTimings(ini, settings);
+    LoadScenario(ini, station_dir, settings);
     return settings;
 }
 

@@ -1,5 +1,6 @@
 // What the simulated chassis is told by simulation.ini in the station directory: the
-// fault injector's seed and rate, faults that never clear, and modules that are absent.
+// fault injector's seed and rate, faults that never clear, modules that are absent,
+// the card's timings, the timed events of a scenario and a report log to replay.
 #pragma once
 
 #include <cstdint>
@@ -7,36 +8,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/ports.h"
+#include "sim/scenario.h"
+#include "sim/sim_fault.h"
+#include "sim/simulated_card.h"
+
 namespace vantu {
-
-enum class SimFault : std::uint8_t {
-    // One element (module, E, Q).
-    kTx,
-    kRx,  // shown by the station, never a fault
-    kSupply32V,
-    kSupply9V5,
-    kSupply5V,
-    kSupplyNeg6V,
-    kHot,
-    kSummary,
-    // One Q channel (module, Q).
-    kQdxaFault,
-    kQdxaHot,
-    kQdxaSp,
-    kQdxaVoltage,
-    kDigitalId,
-    // One bit of a `reg_sts` word (interface words 4, 5; health words 20-27).
-    kStatusBit,
-};
-
-struct StuckFault {
-    SimFault kind = SimFault::kTx;
-    int module = 0;
-    int element = 0;
-    int q = 0;
-    int word = 0;
-    int bit = 0;
-};
 
 struct ChassisSettings {
     std::uint64_t seed = 1;
@@ -45,6 +22,17 @@ struct ChassisSettings {
     double fault_rate = 0.0002;
     std::vector<StuckFault> stuck_faults;
     std::vector<int> absent_modules;
+    // The card's timings, those of a real card unless told otherwise: 2048 words in
+    // 20 s, a 25 MHz SPI clock and the flash's typical erase and program times.
+    double word_time_us = 9765.625;
+    std::int64_t spi_clock_hz = 25'000'000;
+    std::int64_t erase_busy_us = 150'000;
+    std::int64_t program_busy_us = 500;
+    std::vector<ScenarioEvent> scenario;
+    // A qdxa_rpt_reg.log whose snapshots replace the model's report words, one every
+    // replay_interval_s seconds; empty: none.
+    std::string replay_path;
+    int replay_interval_s = 5;
 };
 
 inline constexpr std::string_view kSimulationIni = "simulation.ini";
@@ -52,6 +40,8 @@ inline constexpr std::string_view kSimulationIni = "simulation.ini";
 // simulation.ini of the station directory, section [SIMULATION]; a missing file or
 // key keeps the default.
 ChassisSettings LoadChassisSettings(const std::string& station_dir);
+// The card the settings describe, on the given clock.
+SimulatedCardConfig CardConfigOf(const ChassisSettings& settings, Clock* clock);
 // "M010-E1-Q3-TX, M160-Q2-SP, W27-B31": entries that do not parse are skipped.
 std::vector<StuckFault> ParseStuckFaults(std::string_view text);
 

@@ -27,7 +27,7 @@ SimulatedNorFlash::SimulatedNorFlash(Clock& clock, std::int64_t erase_busy_us,
       protected_(kSectorCount, false) {}
 
 void SimulatedNorFlash::Transfer(std::span<const std::uint8_t> command,
-                                 std::span<std::uint8_t> data) {
+                                 std::span<std::uint8_t> data, std::int64_t transfer_us) {
     const FlashCommand* known = command.empty() ? nullptr : FindCommand(command[0]);
     if (known == nullptr || command.size() < known->command_bytes) {
         return;
@@ -41,11 +41,11 @@ void SimulatedNorFlash::Transfer(std::span<const std::uint8_t> command,
     if (known->needs_write_enable && !write_enabled_) {
         return;
     }
-    Execute(*known, command, data);
+    Execute(*known, command, data, transfer_us);
 }
 
 void SimulatedNorFlash::Execute(const FlashCommand& command, std::span<const std::uint8_t> bytes,
-                                std::span<std::uint8_t> data) {
+                                std::span<std::uint8_t> data, std::int64_t transfer_us) {
     switch (command.code) {
         case kFlashWriteEnable:
             write_enabled_ = true;
@@ -73,11 +73,11 @@ void SimulatedNorFlash::Execute(const FlashCommand& command, std::span<const std
             break;
         case kFlashSectorErase:
             ++counters_.sector_erases;
-            Erase(CommandAddress(bytes));
+            Erase(CommandAddress(bytes), transfer_us);
             break;
         case kFlashPageProgram:
             ++counters_.page_programs;
-            Program(CommandAddress(bytes), data);
+            Program(CommandAddress(bytes), data, transfer_us);
             break;
         case kFlashRead:
             Read(CommandAddress(bytes), data);
@@ -92,7 +92,7 @@ std::uint8_t SimulatedNorFlash::ByteAt(std::uint32_t address) const {
 }
 
 bool SimulatedNorFlash::IsBusy() const {
-    return clock_.Microseconds() < busy_until_us_;
+    return stuck_busy_ || clock_.Microseconds() < busy_until_us_;
 }
 
 std::size_t SimulatedNorFlash::AllocatedSectors() const {
@@ -112,20 +112,21 @@ std::uint32_t SimulatedNorFlash::CommandAddress(std::span<const std::uint8_t> co
     return static_cast<std::uint32_t>(address % kCardFlash.size_bytes);
 }
 
-void SimulatedNorFlash::Erase(std::uint32_t address) {
+void SimulatedNorFlash::Erase(std::uint32_t address, std::int64_t transfer_us) {
     const std::uint32_t sector = address / kCardFlash.sector_bytes;
     write_enabled_ = false;
     if (!protected_[sector]) {
         sectors_[sector].reset();
     }
-    StartBusy(erase_busy_us_);
+    StartBusy(transfer_us + erase_busy_us_);
 }
 
-void SimulatedNorFlash::Program(std::uint32_t address, std::span<const std::uint8_t> data) {
+void SimulatedNorFlash::Program(std::uint32_t address, std::span<const std::uint8_t> data,
+                                std::int64_t transfer_us) {
     const std::uint32_t page_base = address - address % kCardFlash.page_bytes;
     const std::uint32_t sector_index = address / kCardFlash.sector_bytes;
     write_enabled_ = false;
-    StartBusy(program_busy_us_);
+    StartBusy(transfer_us + program_busy_us_);
     if (protected_[sector_index]) {
         return;
     }

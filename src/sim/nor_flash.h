@@ -30,7 +30,9 @@ class SimulatedNorFlash {
     // byte) and the data phase, which a program consumes and a read fills. Unknown
     // commands, commands needing the write enable latch without it, and everything but
     // the flag status read while busy are ignored; an ignored read gives 0xFF bytes.
-    void Transfer(std::span<const std::uint8_t> command, std::span<std::uint8_t> data);
+    // An erase or program starts when the chip select rises, transfer_us after now.
+    void Transfer(std::span<const std::uint8_t> command, std::span<std::uint8_t> data,
+                  std::int64_t transfer_us = 0);
 
     // Inspection for tests and tools, outside the busy rules.
     std::uint8_t ByteAt(std::uint32_t address) const;
@@ -42,15 +44,18 @@ class SimulatedNorFlash {
 
     // Erase and program of a protected sector are refused (the ready bit still comes back).
     void ProtectSector(std::uint32_t sector);
+    // A chip that hangs: busy, and so deaf to everything but the flag status read.
+    void SetStuckBusy(bool stuck) { stuck_busy_ = stuck; }
 
   private:
     using Sector = std::array<std::uint8_t, kCardFlash.sector_bytes>;
 
     std::uint32_t CommandAddress(std::span<const std::uint8_t> command) const;
     void Execute(const FlashCommand& command, std::span<const std::uint8_t> bytes,
-                 std::span<std::uint8_t> data);
-    void Erase(std::uint32_t address);
-    void Program(std::uint32_t address, std::span<const std::uint8_t> data);
+                 std::span<std::uint8_t> data, std::int64_t transfer_us);
+    void Erase(std::uint32_t address, std::int64_t transfer_us);
+    void Program(std::uint32_t address, std::span<const std::uint8_t> data,
+                 std::int64_t transfer_us);
     void Read(std::uint32_t address, std::span<std::uint8_t> data) const;
     std::uint8_t FlagStatus() const;
     void StartBusy(std::int64_t microseconds);
@@ -62,6 +67,7 @@ class SimulatedNorFlash {
     std::vector<bool> protected_;
     std::int64_t busy_until_us_ = 0;
     bool write_enabled_ = false;
+    bool stuck_busy_ = false;
     std::uint8_t extended_address_ = 0;
     Counters counters_;
 };

@@ -13,9 +13,9 @@ constexpr std::uint32_t kReportBytes = kReportWords * 4;
 
 SimulatedCard::SimulatedCard(const SimulatedCardConfig& config)
     : clock_(config.clock != nullptr ? *config.clock : host_clock_),
-      run_time_us_(config.run_time_us),
+      sequencer_(clock_, config.word_time_ns),
       flash_(clock_, config.erase_busy_us, config.program_busy_us),
-      spi_(flash_) {
+      spi_(flash_, clock_, config.spi_clock_hz) {
     words_[kCardIdWord / 4] = kIdWordValue;
     words_[kSequencerId / 4] = kSequencerIdValue;
 }
@@ -23,6 +23,13 @@ SimulatedCard::SimulatedCard(const SimulatedCardConfig& config)
 std::uint32_t SimulatedCard::Read32(std::uint32_t offset) {
     if (offset >= kWindowBytes || offset % 4 != 0) {
         return 0;
+    }
+    if (silent_) {
+        // The model behind the report memory keeps running, so the silence can end.
+        if (InRange(offset, kReportMemory, kReportBytes) && report_read_hook_) {
+            report_read_hook_(offset);
+        }
+        return 0xFFFFFFFF;
     }
     switch (offset) {
         case kSpiControl:
@@ -44,7 +51,7 @@ std::uint32_t SimulatedCard::Read32(std::uint32_t offset) {
 }
 
 void SimulatedCard::Write32(std::uint32_t offset, std::uint32_t value) {
-    if (offset >= kWindowBytes || offset % 4 != 0) {
+    if (offset >= kWindowBytes || offset % 4 != 0 || silent_) {
         return;
     }
     switch (offset) {
@@ -59,9 +66,9 @@ void SimulatedCard::Write32(std::uint32_t offset, std::uint32_t value) {
             return;
         case kSequencerControl:
             if (value == kSequencerEnable) {
-                run_start_us_ = clock_.Microseconds();
+                sequencer_.Enable(LoadedWords());
             } else if (value == kSequencerStop) {
-                run_start_us_.reset();
+                sequencer_.Stop();
             }
             return;
         default:
@@ -88,8 +95,12 @@ std::uint32_t* SimulatedCard::DirectReportWords() {
     return report_read_hook_ ? nullptr : words_.data() + kReportMemory / 4;
 }
 
-bool SimulatedCard::IsControlCodeRunning() const {
-    return run_start_us_.has_value() && clock_.Microseconds() - *run_start_us_ < run_time_us_;
+std::uint32_t SimulatedCard::LoadedWords() const {
+    std::uint32_t words = kControlCodeWords;
+    while (words > 0 && ControlCodeWord(words - 1) == 0) {
+        --words;
+    }
+    return words;
 }
 
 std::uint32_t SimulatedCard::ControlCodeWord(std::uint32_t index) const {

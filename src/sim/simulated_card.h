@@ -1,29 +1,34 @@
 // The PXIeCtrl card in-process: a 64 KiB BAR 0 window with the identification words,
 // the sequencer, the report memory, the control code memory and the SPI controller with
-// its serial NOR flash. All calls come from one thread (the station's GUI thread).
+// its serial NOR flash, each taking the time the real card takes. All calls come from
+// one thread (the station's GUI thread).
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <utility>
 
 #include "base/ports.h"
 #include "base/system_clock.h"
 #include "card/bar0_map.h"
 #include "sim/nor_flash.h"
+#include "sim/sequencer.h"
 #include "sim/spi_controller.h"
 
 namespace vantu {
 
+// The defaults are a fast chip for tests; the station takes its timings from
+// simulation.ini, whose defaults are those of a real card.
 struct SimulatedCardConfig {
-    // A control code run ends by itself this long after enable (long enough to watch
-    // the antenna warm up).
-    std::int64_t run_time_us = 20'000'000;
+    // The sequencer's time per control code word: 2048 words run 20 s.
+    std::int64_t word_time_ns = 9'765'625;
+    // SPI clock; 0 finishes every transfer as it starts.
+    std::int64_t spi_clock_hz = 0;
     std::int64_t erase_busy_us = 20;
     std::int64_t program_busy_us = 2;
-    // Time source of runs and flash busy times; null means the host's monotonic clock.
+    // Time source of runs, transfers and flash busy times; null means the host's
+    // monotonic clock.
     Clock* clock = nullptr;
 };
 
@@ -54,25 +59,31 @@ class SimulatedCard {
     // which is exact as reading a report word changes nothing on the card; null while a
     // report read hook is installed, since the hook must see every read.
     std::uint32_t* DirectReportWords();
-    // True from enable until stop or the end of the run time.
-    bool IsControlCodeRunning() const;
+    // True from enable until stop or the last loaded word is done.
+    bool IsControlCodeRunning() const { return sequencer_.IsBusy(); }
+    // A card that stopped answering reads 0xFFFFFFFF everywhere and drops writes.
+    void SetSilent(bool silent) { silent_ = silent; }
+    SimulatedSequencer& sequencer() { return sequencer_; }
 
     // Control code memory by word index 0..2047.
     std::uint32_t ControlCodeWord(std::uint32_t index) const;
     std::uint32_t SequencerParameter() const { return Word(kSequencerParameter); }
     SimulatedNorFlash& flash() { return flash_; }
+    const SimulatedSpiController& spi() const { return spi_; }
 
   private:
     std::uint32_t Word(std::uint32_t offset) const { return words_[offset / 4]; }
+    // Words up to the last nonzero one: a cleared memory runs none.
+    std::uint32_t LoadedWords() const;
 
     SystemClock host_clock_;
     Clock& clock_;
-    std::int64_t run_time_us_;
-    std::optional<std::int64_t> run_start_us_;
+    SimulatedSequencer sequencer_;
     SimulatedNorFlash flash_;
     SimulatedSpiController spi_;
     std::array<std::uint32_t, kWindowBytes / 4> words_{};
     ReportReadHook report_read_hook_;
+    bool silent_ = false;
 };
 
 }  // namespace vantu

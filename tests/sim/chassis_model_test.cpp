@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <utility>
 
 #include "card/card_ops.h"
 #include "fake_ports.h"
@@ -31,7 +34,8 @@ class ChassisModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ::testing::internal::CaptureStdout();
-        session = OpenSimulatedCard({.run_time_us = 60 * kSecond, .clock = &clock});
+        // 2048 words run about 61 s.
+        session = OpenSimulatedCard({.word_time_ns = 30'000'000, .clock = &clock});
         std::fflush(stdout);
         ::testing::internal::GetCapturedStdout();
         ASSERT_NE(session, nullptr);
@@ -151,6 +155,7 @@ TEST_F(ChassisModelTest, ElementsWarmWhileTheControlCodeRunsAndCoolAfterwards) {
     ChassisModel model(session->card(), clock, Settings(5, 0));
     Capture();
     const double idle = MeanTemperature();
+    WriteCardRegister(session->handle(), 0xDFFC, 1);
     EnableControlCode(session->handle());
     clock.micros += 20 * kSecond;
     model.Update();
@@ -166,11 +171,13 @@ TEST_F(ChassisModelTest, ElementsWarmWhileTheControlCodeRunsAndCoolAfterwards) {
     EXPECT_EQ(model.steps(), 110);
 }
 
-TEST_F(ChassisModelTest, SameSeedAndRateGiveTheSameRun) {
+TEST_F(ChassisModelTest, SameSeedRateAndScenarioGiveTheSameRun) {
     auto run = [this](std::uint64_t seed) {
         SimulatedCard card({.clock = &clock});
         const std::int64_t start = clock.micros;
-        ChassisModel model(card, clock, Settings(seed, 0.01));
+        ChassisSettings settings = Settings(seed, 0.01);
+        settings.scenario = {*ParseScenarioEvent("9-15 M001-E0-Q0-P5V")};
+        ChassisModel model(card, clock, settings);
         std::vector<std::uint32_t> words;
         for (int update = 0; update < 3; ++update) {
             clock.micros += 7 * kSecond;
@@ -246,6 +253,96 @@ TEST_F(ChassisModelTest, SimulationIniSetsSeedRateStuckFaultsAndAbsentModules) {
     EXPECT_EQ(ModuleFaultCount(Decode(5, kViewVoltage), kViewVoltage, false), 128);
     EXPECT_EQ(ReadFaultTotals(report.reg_sts()).main, 33);
     EXPECT_EQ(ReadFaultTotals(report.reg_sts()).slb, 0);
+}
+
+TEST_F(ChassisModelTest, SimulationIniSetsTimingsScenarioAndReplay) {
+    testing::TempDir dir;
+    dir.Write("simulation.ini",
+              "[SIMULATION]\nWORD_TIME_US=1.5\nSPI_CLOCK_HZ=-3\nREPLAY=Log/rec.log\n"
+              "[SCENARIO]\nA=30 m010-e1-q3-hot\nB=40-70 W4-B0\nC=5-5 CARD-SILENT\n"
+              "D=x FLASH-BUSY\nE=7 M010-Q9-SP\nF=7\nG=1-2 flash-busy\n");
+    const ChassisSettings settings = LoadChassisSettings(dir.path());
+    const SimulatedCardConfig card = CardConfigOf(settings, nullptr);
+    EXPECT_EQ(card.word_time_ns, 1500);
+    EXPECT_EQ(card.spi_clock_hz, 25'000'000);  // out of range: the default
+    EXPECT_EQ(settings.replay_path, dir.path() + "/Log/rec.log");
+    ASSERT_EQ(settings.scenario.size(), 3u);
+    EXPECT_EQ(settings.scenario[1].until_step, 70);
+    EXPECT_EQ(settings.scenario[2].card, CardFault::kFlashBusy);
+}
+
+// Each event holds from its first step up to (not including) its last.
+TEST_F(ChassisModelTest, ScenarioEventsStartAndEndAtTheirSteps) {
+    ChassisSettings settings = Settings(1, 0);
+    for (const char* text :
+         {"5 M010-E1-Q3-HOT", "3-6 W4-B0", "2-4 SEQ-BUSY", "7-8 CARD-SILENT", "0-1 FLASH-BUSY"}) {
+        settings.scenario.push_back(*ParseScenarioEvent(text));
+    }
+    ChassisModel model(session->card(), clock, settings);
+    model.AttachToReads();
+    struct Step {
+        int main_faults;
+        std::uint32_t interface_word;
+        bool sequencer_busy;
+        bool flash_busy;
+    };
+    const Step steps[] = {
+        {0, 0xFFFF, false, true},  {0, 0xFFFF, false, false}, {0, 0xFFFF, true, false},
+        {0, 0xFFFE, true, false},  {0, 0xFFFE, false, false}, {1, 0xFFFE, false, false},
+        {1, 0xFFFF, false, false}, {-1, 0, true, false},      {1, 0xFFFF, false, false},
+    };
+    for (int step = 0; step < 9; ++step) {
+        SCOPED_TRACE(step);
+        clock.micros = step * kSecond;
+        Capture();
+        const Step& want = steps[step];
+        EXPECT_EQ(IsControlCodeBusy(session->handle()), want.sequencer_busy);
+        EXPECT_EQ(session->card().flash().IsBusy(), want.flash_busy);
+        if (want.main_faults < 0) {
+            EXPECT_EQ(report.reg_sts()[4], 0xFFFFFFFFu);
+            continue;
+        }
+        EXPECT_EQ(report.reg_sts()[4], want.interface_word);
+        EXPECT_EQ(ReadFaultTotals(report.reg_sts()).main, want.main_faults);
+        EXPECT_EQ(ModuleFaultCount(Decode(10, kViewTemperature), kViewTemperature, false),
+                  want.main_faults);
+    }
+}
+
+TEST_F(ChassisModelTest, ReplayShowsEachRecordedSnapshotForItsInterval) {
+    testing::TempDir dir;
+    // Module 0, Q0: element E2 faulty in the first save, E0 and E3 in the second; the
+    // second save stops before word 6 of block 0.
+    const std::pair<unsigned, unsigned> words[] = {
+        {0, 0}, {0x8C00, 4}, {0x8818, 3}, {0, 0}, {0x8C00, 9}};
+    std::string log;
+    for (auto [offset, value] : words) {
+        char line[120];
+        std::snprintf(line, sizeof line,
+                      "Index[0x000] reg_mem[0x%X] sys_rpt_reg [0x7F00] value[0x%.8X]   x\r\n",
+                      offset, value);
+        log += offset == 0 ? "update_qdxa_rpt_reg [0] ~ [13]\r\n" : line;
+    }
+    dir.Write("rec.log", log);
+    ChassisSettings settings = Settings(1, 0);
+    settings.replay_path = dir.File("rec.log");
+    settings.replay_interval_s = 4;
+    ChassisModel model(session->card(), clock, settings);
+    ASSERT_TRUE(model.replaying());
+    model.AttachToReads();
+    struct Case {
+        int second;
+        std::array<std::uint8_t, 4> faulty;
+    };
+    for (const Case& c : {Case{3, {0, 0, 1, 0}}, Case{4, {1, 0, 0, 1}}, Case{40, {1, 0, 0, 1}}}) {
+        clock.micros = c.second * kSecond;
+        Capture();
+        SCOPED_TRACE(c.second);
+        EXPECT_EQ(Decode(0, kViewSummary).q[0].trm_status, c.faulty);
+        // Words a later save does not list keep the value of the save before.
+        EXPECT_EQ(ReadFaultTotals(report.reg_sts()).main, 3);
+        EXPECT_EQ(report.reg_sts()[4], 0u);
+    }
 }
 
 TEST_F(ChassisModelTest, ClearedBlockIsRefilledAtTheNextRead) {

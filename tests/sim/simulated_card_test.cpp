@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -12,13 +13,19 @@
 namespace vantu {
 namespace {
 
-constexpr std::int64_t kRunUs = 5000;
+constexpr std::int64_t kWordNs = 1'500'000;
+// 1 MHz: a byte keeps the SPI busy for 8 us.
+constexpr std::int64_t kSpiHz = 1'000'000;
 
 class SimulatedCardTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ::testing::internal::CaptureStdout();
-        session = OpenSimulatedCard({.run_time_us = kRunUs, .clock = &clock});
+        session = OpenSimulatedCard({.word_time_ns = kWordNs,
+                                     .spi_clock_hz = kSpiHz,
+                                     .erase_busy_us = 2000,
+                                     .program_busy_us = 300,
+                                     .clock = &clock});
         ::testing::internal::GetCapturedStdout();
         ASSERT_NE(session, nullptr);
         card = session->handle();
@@ -44,23 +51,57 @@ TEST_F(SimulatedCardTest, OpensThroughOpenCardWithIdWordsAndOneBar) {
     EXPECT_EQ(value & 0xFFFF, 0x0040u);
 }
 
-TEST_F(SimulatedCardTest, RunEndsByItselfAfterTheRunTimeOrOnStop) {
-    EXPECT_FALSE(IsControlCodeBusy(card));
-    WriteCardRegister(card, 0x8008, 7);
-    EnableControlCode(card);
-    EXPECT_EQ(session->card().SequencerParameter(), 0u);
-    EXPECT_TRUE(IsControlCodeBusy(card));
-    EXPECT_TRUE(session->card().IsControlCodeRunning());
-    clock.micros += kRunUs - 1;
-    EXPECT_TRUE(IsControlCodeBusy(card));
-    clock.micros += 1;
-    EXPECT_FALSE(IsControlCodeBusy(card));
+// The sequencer walks the words up to the last nonzero one, one word time each.
+TEST_F(SimulatedCardTest, RunWalksTheLoadedWordsAndEndsOnStop) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint32_t> words;  // from 0xC000
+        std::int64_t end_ns;               // the busy bit clears here
+        bool stop = false;                 // by a stop at end_ns
+    };
+    const Case cases[] = {
+        {"three words", {7, 8, 9}, 3 * kWordNs},
+        {"zero inside counts", {7, 0, 9}, 3 * kWordNs},
+        {"trailing zeros do not", {7, 0, 0}, kWordNs},
+        {"empty memory", {}, 0},
+        {"stopped midway", {7, 8, 9}, kWordNs + 10, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        clock.nanos = 0;
+        ClearControlCodeMemory(card);
+        for (std::size_t i = 0; i < c.words.size(); ++i) {
+            WriteCardRegister(card, 0xC000 + 4 * static_cast<std::uint32_t>(i), c.words[i]);
+        }
+        WriteCardRegister(card, 0x8008, 7);
+        EnableControlCode(card);
+        EXPECT_EQ(session->card().SequencerParameter(), 0u);
+        if (c.end_ns > 0) {
+            clock.nanos = c.end_ns - 1;
+            EXPECT_TRUE(IsControlCodeBusy(card));
+        }
+        clock.nanos = c.end_ns;
+        if (c.stop) {
+            StopControlCode(card);
+        }
+        EXPECT_FALSE(IsControlCodeBusy(card));
+        EXPECT_FALSE(session->card().IsControlCodeRunning());
+    }
+}
 
-    EnableControlCode(card);
-    EXPECT_TRUE(IsControlCodeBusy(card));
-    StopControlCode(card);
-    EXPECT_FALSE(IsControlCodeBusy(card));
-    EXPECT_FALSE(session->card().IsControlCodeRunning());
+TEST_F(SimulatedCardTest, SpiTransferKeepsTheRunningBitForItsBitTime) {
+    std::uint32_t control = 0;
+    // 8 command bits and 16 data bits: 24 us at 1 MHz.
+    SpiIssue(0x08000000, 0x70, 8, 2);
+    clock.micros += 23;
+    ReadCardRegister(card, 0x10, control);
+    EXPECT_EQ(control, 0x88080010u);
+    clock.micros += 1;
+    ReadCardRegister(card, 0x10, control);
+    EXPECT_EQ(control, 0x08080010u);
+    clock.micros += 1000;
+    // The flash answered as the transfer started: ready, idle.
+    EXPECT_EQ(ReadFlagStatus()[0] & 0x80, 0x80);
 }
 
 TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
@@ -92,6 +133,30 @@ TEST_F(SimulatedCardTest, InterruptAndEventSmoke) {
               kPciSuccess);
     session->driver().RaiseEvent(card, 0x2);
     EXPECT_EQ(actions, std::vector<std::uint32_t>{0x2});
+}
+
+// On the host's clock, as the station runs it: the flash layer's polls meet a chip
+// that is busy for its configured time, and a hung chip gives the layer's time-out.
+TEST(SimulatedCardTimingTest, FlashLayerWaitsOutBusyChipAndTimesOutOnHungOne) {
+    ::testing::internal::CaptureStdout();
+    auto session = OpenSimulatedCard(
+        {.spi_clock_hz = 10'000'000, .erase_busy_us = 3000, .program_busy_us = 400});
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_NE(session, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    FlashWriteEnable();
+    ASSERT_EQ(SpiWrite(0x08000000, 0xD8000000, 32, {}), 0);
+    EXPECT_EQ(ReadFlagStatus()[0] & 0x80, 0);
+    EXPECT_EQ(WaitFlashReady(kEraseReadyReads), 0);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(3000));
+    EXPECT_EQ(ReadFlagStatus()[0] & 0x80, 0x80);
+
+    const std::vector<std::uint8_t> page(128, 0x5A);
+    session->card().flash().SetStuckBusy(true);
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(ProgramPage(page, 0x100), 1);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "WR TO ");
+    EXPECT_EQ(session->card().flash().ByteAt(0x100), 0xFF);
 }
 
 TEST(SimulatedCardSessionTest, SessionPutsThePreviousDriverBack) {

@@ -7,7 +7,9 @@
 
 namespace vantu::testing {
 PatternStation::PatternStation(bool with_card)
-    : sim(with_card ? OpenSimulatedCard({.clock = &clock}) : nullptr),
+    // A word takes a second, so no run ends by itself inside a test's waits.
+    : sim(with_card ? OpenSimulatedCard({.word_time_ns = 1'000'000'000, .clock = &clock})
+                    : nullptr),
       card(sim ? sim->handle() : nullptr),
       logs(dir.path(), clock),
       report_copy(kReportWords, 0x5A5A5A5A),
@@ -27,6 +29,10 @@ PatternStation::PatternStation(bool with_card)
     dir.MakeDir(std::string(kPatternDirName));
     logs.OpenLog();
     flags.card_present = card != nullptr;
+    if (card != nullptr) {
+        // The card keeps the code of an earlier run until the first load or reset.
+        WriteCardRegister(card, kControlCodeMemory + 4 * (kControlCodeWords - 1), 1);
+    }
     settings.pattern_dir_name = kPatternDirName;
     settings.pattern_dir = dir.File(std::string(kPatternDirName));
 }
