@@ -161,7 +161,9 @@ void CVANTUDlg::HandleTimerTick(int id) {
         return;
     }
     if (id == kReportPollTimer) {
-        FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
+        const ReportPoll poll =
+            FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
+        report_watch_.Polled(poll, report_block_ == 0);
         return;
     }
     if (PageLifecycle* page = PageWithTimer(id)) {

@@ -35,6 +35,7 @@
 #include "status/main_page_refresh.h"
 #include "status/module_table.h"
 #include "status/report_memory.h"
+#include "status/report_watch.h"
 #include "status/status_decoder.h"
 
 namespace vantu {
@@ -93,6 +94,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     CardHandle card() const { return card_; }
     int current_tab() const { return current_tab_; }
     ReportMemory& report() { return report_; }
+    ReportWatch& report_watch() { return report_watch_; }
     const ModuleTable& modules() const { return modules_; }
     StatusDecoder& decoder() { return decoder_; }
     const MainPageRefresh& main_refresh() const { return main_refresh_; }
@@ -142,6 +144,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
 
     ReportMemory report_;
     std::uint32_t report_block_ = 0;
+    ReportWatch report_watch_{report_, ports_.clock, &log_};
     ModuleTable modules_;
     StatusDecoder decoder_{modules_, report_, shared_};
 

@@ -24,9 +24,9 @@ int WriteCardRegister(CardHandle card, std::uint32_t offset, std::uint32_t value
     return 0;
 }
 
-void ReadReportBlock(CardHandle card, std::uint32_t* sys_rpt_reg, std::uint32_t block_index) {
+bool ReadReportBlock(CardHandle card, std::uint32_t* sys_rpt_reg, std::uint32_t block_index) {
     if (sys_rpt_reg == nullptr) {
-        return;
+        return false;
     }
     // Single reads, not a block read: the report memory is read word by word on the card.
     // A mapped BAR gives the same single reads as plain loads, without a driver call each.
@@ -37,11 +37,14 @@ void ReadReportBlock(CardHandle card, std::uint32_t* sys_rpt_reg, std::uint32_t 
         for (std::uint32_t i = 0; i < kReportBlockWords; ++i) {
             words[i] = mapped[i];
         }
-        return;
+        return true;
     }
+    bool answered = true;
     for (std::uint32_t i = 0; i < kReportBlockWords; ++i) {
-        ReadBar32(card, kCardBar, ReportBlockOffset(block) + i * 4, words[i]);
+        answered &=
+            ReadBar32(card, kCardBar, ReportBlockOffset(block) + i * 4, words[i]) == kPciSuccess;
     }
+    return answered;
 }
 
 void ClearReportBlock(CardHandle card, std::uint32_t block_index) {

@@ -10,7 +10,8 @@ namespace vantu {
 
 int ReadCardRegister(CardHandle card, std::uint32_t offset, std::uint32_t& value);
 int WriteCardRegister(CardHandle card, std::uint32_t offset, std::uint32_t value);
-void ReadReportBlock(CardHandle card, std::uint32_t* sys_rpt_reg, std::uint32_t block_index);
+// False when a word of the block did not answer (it then reads 0).
+bool ReadReportBlock(CardHandle card, std::uint32_t* sys_rpt_reg, std::uint32_t block_index);
 void ClearReportBlock(CardHandle card, std::uint32_t block_index);
 void ClearControlCodeMemory(CardHandle card);
 void EnableControlCode(CardHandle card);

@@ -36,24 +36,25 @@ std::string ArrayLabel(std::uint32_t card_offset) {
 
 }  // namespace
 
-void FastReportRefresh(CardHandle card, ReportMemory& report, std::uint32_t& block_counter,
-                       const ControllerFlags& flags, Timers& timers, LogFiles& logs) {
+ReportPoll FastReportRefresh(CardHandle card, ReportMemory& report, std::uint32_t& block_counter,
+                             const ControllerFlags& flags, Timers& timers, LogFiles& logs) {
     if (flags.opcode_access) {
         logs.AppendLog(kOpCodeQueryLog);
-        return;
+        return ReportPoll::kSkipped;
     }
     if (flags.closing) {
-        return;
+        return ReportPoll::kSkipped;
     }
     timers.Kill(kReportPollTimer);
     if (flags.load_stop) {
-        return;
+        return ReportPoll::kSkipped;
     }
-    ReadReportBlock(card, report.sys_rpt_reg().data(), block_counter);
+    const bool answered = ReadReportBlock(card, report.sys_rpt_reg().data(), block_counter);
     report.MarkCaptured(block_counter);
     block_counter = (block_counter + 1) % kReportBlockCount;
     RebuildDigitalIdTable(report);
     timers.Start(kReportPollTimer, kReportPollPeriodMs);
+    return answered ? ReportPoll::kRead : ReportPoll::kFailed;
 }
 
 void DumpReportBlock(CardHandle card, ReportMemory& report, std::uint32_t block_index, bool to_log,

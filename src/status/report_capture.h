@@ -25,8 +25,9 @@ inline constexpr std::string_view kSaveReportDone = "全面天線全部回報狀
 // load or reset holds the card (load-stop, timer left stopped), reads report block
 // `block_counter` into the host copy, advances the counter (13 wraps to 0), rebuilds
 // the digital-ID table and re-arms timer 0 with 200 ms.
-void FastReportRefresh(CardHandle card, ReportMemory& report, std::uint32_t& block_counter,
-                       const ControllerFlags& flags, Timers& timers, LogFiles& logs);
+enum class ReportPoll { kSkipped, kRead, kFailed };
+ReportPoll FastReportRefresh(CardHandle card, ReportMemory& report, std::uint32_t& block_counter,
+                             const ControllerFlags& flags, Timers& timers, LogFiles& logs);
 
 // The context-menu save "儲存 SP RCC 回報值": asks, dumps the 14 blocks to
 // qdxa_rpt_reg.log (refreshing the host copy on the way), confirms, and restarts
