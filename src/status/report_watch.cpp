@@ -54,6 +54,7 @@ void ReportWatch::CycleDone() {
     if (recording_) {
         CollectFaults(report_, std::span<std::uint8_t, kFaultSourceCount>(faults_));
         history_.Record(std::span<const std::uint8_t, kFaultSourceCount>(faults_), *last_read_);
+        trend_.Add(report_, *last_read_, last_read_us_);
     }
 }
 

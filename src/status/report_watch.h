@@ -1,5 +1,6 @@
 // What the station learns from each full report beyond the present: whether it could
-// be read at all (its age, or stale), and the fault history. Fed by every report poll.
+// be read at all (its age, or stale), the fault history and the temperature trend.
+// Fed by every report poll.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "status/fault_history.h"
 #include "status/report_capture.h"
 #include "status/report_memory.h"
+#include "status/temperature_trend.h"
 
 namespace vantu {
 
@@ -34,8 +36,9 @@ class ReportWatch {
 
     FaultHistory& history() { return history_; }
     const FaultHistory& history() const { return history_; }
+    const TemperatureTrend& trend() const { return trend_; }
 
-    // Fault recording can be left out (measurements, tools).
+    // Fault and trend recording can be left out (measurements, tools).
     void set_recording(bool on) { recording_ = on; }
 
   private:
@@ -44,6 +47,7 @@ class ReportWatch {
     const ReportMemory& report_;
     Clock& clock_;
     FaultHistory history_;
+    TemperatureTrend trend_;
     std::vector<std::uint8_t> faults_;
     bool recording_ = true;
     bool cycle_failed_ = false;
