@@ -1,4 +1,5 @@
 #include "status/fault_history.h"
+#include "status/fault_view.h"
 #include "status/report_watch.h"
 
 #include <gtest/gtest.h>
@@ -163,6 +164,35 @@ TEST_F(FaultHistoryTest, ARestartKeepsTheFileButNotTheAcknowledgements) {
               "time,kind,module,Q,E,item,state\n"
               "2026-12-05 19:46:00,supply,12,3,1,9.5V,fault\n"
               "2026-12-05 20:00:00,supply,12,3,1,9.5V,fault\n");
+}
+
+TEST_F(FaultHistoryTest, TheViewFiltersNewestFirstAndExportsWhatItShows) {
+    const std::size_t tx = FaultIndex({FaultKind::kTx, 12, 0, 0, 0});
+    Tick({supply, sp, tx}, 0);
+    Tick({}, 3);
+    history.Acknowledge(history.entries()[0].id);  // supply, appeared
+    struct Case {
+        FaultFilter filter;
+        std::vector<std::uint64_t> ids;
+    };
+    const Case cases[] = {
+        {{}, {6, 5, 4, 3, 2, 1}},
+        {{12, std::nullopt, false}, {5, 4, 2, 1}},
+        {{12, FaultKind::kSupply, false}, {4, 1}},
+        {{-1, FaultKind::kInterface, false}, {6, 3}},
+        {{12, std::nullopt, true}, {5, 4, 2}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::uint64_t> ids;
+        for (const FaultEntry* e : FilterFaults(history, c.filter)) {
+            ids.push_back(e->id);
+        }
+        EXPECT_EQ(ids, c.ids) << c.filter.module;
+    }
+    EXPECT_EQ(FaultViewCsv(FilterFaults(history, {12, FaultKind::kSupply, false})),
+              "time,kind,module,Q,E,item,state,acknowledged\n"
+              "2026-12-05 19:46:03,supply,12,3,1,9.5V,clear,no\n"
+              "2026-12-05 19:46:00,supply,12,3,1,9.5V,fault,yes\n");
 }
 
 TEST(FaultLogTest, NoLogDirectoryMeansNoFileAndNoDirectory) {
