@@ -21,7 +21,7 @@ TEST(StationWindow, TitleTabsAndTabNotifications) {
 
     auto* tabs = window.findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);
-    ASSERT_EQ(tabs->count(), 6);
+    ASSERT_EQ(tabs->count(), 7);
     EXPECT_EQ(tabs->tabText(0), QString::fromUtf8("    主頁面    "));
     EXPECT_EQ(tabs->tabText(4), QString::fromUtf8("   QDX 韌體版本  "));
     EXPECT_EQ(tabs->tabText(5), QString::fromUtf8("   信號分析儀   "));
