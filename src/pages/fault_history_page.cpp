@@ -43,7 +43,6 @@ QString TimeText(const LocalTime& t) {
 CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
     : QWidget(parent),
       watch_(watch),
-      age_(new QLabel(this)),
       module_(new QSpinBox(this)),
       kind_(new QComboBox(this)),
       unacknowledged_(new QCheckBox(QStringLiteral("只顯示未確認"), this)),
@@ -73,7 +72,6 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
     filters->addWidget(kind_);
     filters->addWidget(unacknowledged_);
     filters->addStretch();
-    filters->addWidget(age_);
 
     auto button = [this](const char* text, auto action) {
         auto* b = new QPushButton(QString::fromUtf8(text), this);
@@ -123,7 +121,6 @@ FaultFilter CFaultHistoryPage::filter() const {
 }
 
 void CFaultHistoryPage::SyncFromModel() {
-    age_->setText(Text(ReportAgeText(watch_)));
     if (watch_.history().revision() != shown_revision_) {
         shown_revision_ = watch_.history().revision();
         Rebuild();

@@ -12,7 +12,6 @@
 
 class QCheckBox;
 class QComboBox;
-class QLabel;
 class QSpinBox;
 class QTableWidget;
 class QTimer;
@@ -23,7 +22,7 @@ class CFaultHistoryPage : public QWidget {
   public:
     explicit CFaultHistoryPage(ReportWatch& watch, QWidget* parent = nullptr);
 
-    // Redraws the list when the history or the filter changed, and the age line.
+    // Redraws the list when the history or the filter changed.
     void SyncFromModel();
     FaultFilter filter() const;
     QTableWidget* table() const { return table_; }
@@ -47,7 +46,6 @@ class CFaultHistoryPage : public QWidget {
     void Rebuild();
 
     ReportWatch& watch_;
-    QLabel* age_;
     QSpinBox* module_;
     QComboBox* kind_;
     QCheckBox* unacknowledged_;
