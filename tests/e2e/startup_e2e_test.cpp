@@ -5,6 +5,8 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "base/encoding.h"
 #include "station_process.h"
@@ -34,6 +36,30 @@ TEST(StationStartup, HeadlessLogsStartAndStopsOnSigterm) {
     }
     // The example station's setup.ini is complete.
     EXPECT_EQ(text.find("setup.ini"), std::string::npos);
+    std::filesystem::remove_all(station);
+}
+
+TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
+    const std::string station = MakeStationCopy();
+    std::string faults = TodayLogPath(station);
+    faults.replace(faults.size() - 4, 4, ".faults.csv");
+    {
+        StationProcess vantu(station,
+                             {"--headless", "--simulate", "--port", std::to_string(FreePort())});
+        ASSERT_TRUE(WaitForFileText(faults, ",fault\n", 15000))
+            << ReadFile(vantu.error_output_path());
+        EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+    }
+    std::istringstream lines(ReadFile(faults));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "time,kind,module,Q,E,item,state");
+    const std::regex entry(
+        R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,(element|supply|tx|qdxa|interface|health),)"
+        R"(\d*,\d*,\d*,[^,]+,(fault|clear))");
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, entry)) << line;
+    }
     std::filesystem::remove_all(station);
 }
 

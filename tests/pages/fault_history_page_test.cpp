@@ -12,7 +12,6 @@
 #include "pages/trend_chart_window.h"
 #include "qt_test_app.h"
 #include "report_builder.h"
-#include "status/subsystem_health.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -23,17 +22,7 @@ class FaultHistoryPageTest : public ::testing::Test {
     FaultHistoryPageTest() {
         // Two complete cycles: the first healthy but for one supply, the second with
         // that supply cleared and an interface word down.
-        report.array(ReportArray::kSts)[kSpInterfaceWord] = kInterfaceNormal;
-        report.array(ReportArray::kSts)[kInternalInterfaceWord] = kInterfaceNormal;
-        for (std::size_t w = 20; w <= 27; ++w) {
-            report.array(ReportArray::kSts)[w] = 0xFFFFFFFF;
-        }
-        for (std::uint32_t& w : report.array(ReportArray::kQdxaSts)) {
-            w = 0xB0B0B0B0;
-        }
-        for (std::uint32_t& w : report.array(ReportArray::kTrmPwr)) {
-            w = 0xFFFFFFFF;
-        }
+        report = testing::HealthyReport();
         testing::PutQField(report, QFieldArray::kTrmPwr, 7, 2, 0xFFF7);  // 32 V of E0
         testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x0009);
         Cycle();

@@ -10,33 +10,12 @@
 
 #include "fake_ports.h"
 #include "report_builder.h"
-#include "status/subsystem_health.h"
 #include "temp_dir.h"
 
 namespace vantu {
 namespace {
 
 using Faults = std::array<std::uint8_t, kFaultSourceCount>;
-
-// Supplies good, QDX-A flags normal, interfaces normal, every health bit set.
-ReportMemory HealthyReport() {
-    ReportMemory report;
-    for (ReportArray array : {ReportArray::kTrmPwr, ReportArray::kQdxaSts}) {
-        for (std::uint32_t& word : report.array(array)) {
-            word = 0xFFFFFFFF;
-        }
-    }
-    for (std::uint32_t& word : report.array(ReportArray::kQdxaSts)) {
-        word = 0xB0B0B0B0;  // fault 1, over-temperature 0, SP OK 1, voltage 1
-    }
-    auto sts = report.array(ReportArray::kSts);
-    sts[kSpInterfaceWord] = kInterfaceNormal;
-    sts[kInternalInterfaceWord] = kInterfaceNormal;
-    for (std::size_t w = 20; w <= 27; ++w) {
-        sts[w] = 0xFFFFFFFF;
-    }
-    return report;
-}
 
 std::vector<std::size_t> FaultyIndices(const ReportMemory& report) {
     Faults faults{};
@@ -60,7 +39,7 @@ TEST(FaultSourcesTest, EveryIndexNamesOneSourceAndBack) {
 
 TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
     using testing::PutQField;
-    EXPECT_TRUE(FaultyIndices(HealthyReport()).empty());
+    EXPECT_TRUE(FaultyIndices(testing::HealthyReport()).empty());
     struct Case {
         void (*change)(ReportMemory&);
         FaultSource expected;
@@ -84,7 +63,7 @@ TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
          {FaultKind::kHealth, -1, -1, -1, 3}},
     };
     for (const Case& c : cases) {
-        ReportMemory report = HealthyReport();
+        ReportMemory report = testing::HealthyReport();
         c.change(report);
         EXPECT_EQ(FaultyIndices(report), std::vector<std::size_t>{FaultIndex(c.expected)})
             << FaultCsvLine({0, {}, c.expected, true});
@@ -246,8 +225,9 @@ TEST(ReportWatchTest, UnreadableCyclesAreStaleAndRecordNoFault) {
     };
     for (const Case& c : cases) {
         testing::FakeClock clock;
-        ReportMemory report = HealthyReport();
+        ReportMemory report = testing::HealthyReport();
         ReportWatch watch(report, clock, nullptr);
+        EXPECT_EQ(watch.AgeSeconds(), -1);
         PollCycle(watch, report, ReportPoll::kRead);
         clock.micros = 7'500'000;
         report.array(ReportArray::kSts)[kSpInterfaceWord] = 0;
@@ -257,21 +237,6 @@ TEST(ReportWatchTest, UnreadableCyclesAreStaleAndRecordNoFault) {
         EXPECT_EQ(watch.history().entries().size(), c.stale ? 0u : 1u) << c.name;
         EXPECT_EQ(watch.AgeSeconds(), c.stale ? 7 : 0) << c.name;
     }
-}
-
-TEST(ReportWatchTest, NoAgeBeforeTheFirstCompleteCycleAndAFailureLastsOneCycle) {
-    testing::FakeClock clock;
-    ReportMemory report = HealthyReport();
-    ReportWatch watch(report, clock, nullptr);
-    report.MarkCaptured(0);
-    watch.Polled(ReportPoll::kRead, false);
-    EXPECT_EQ(watch.AgeSeconds(), -1);
-    EXPECT_FALSE(watch.last_read().has_value());
-    PollCycle(watch, report, ReportPoll::kFailed);
-    EXPECT_TRUE(watch.stale());
-    PollCycle(watch, report, ReportPoll::kRead);
-    EXPECT_FALSE(watch.stale());
-    EXPECT_EQ(watch.last_read()->second, clock.time.second);
 }
 
 }  // namespace
