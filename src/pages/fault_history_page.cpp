@@ -14,12 +14,17 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "pages/trend_chart_window.h"
 
 namespace vantu {
 namespace {
 
 constexpr int kRefreshMs = 1000;
+// A list widget item per cell: past this many rows a redraw every report would stall
+// the window. The export still writes the whole view.
+constexpr std::size_t kShownRows = 5000;
 constexpr int kIdRole = Qt::UserRole;
 constexpr int kModuleRole = Qt::UserRole + 1;
 constexpr FaultKind kKinds[] = {FaultKind::kElement,  FaultKind::kSupply,    FaultKind::kTx,
@@ -128,7 +133,8 @@ void CFaultHistoryPage::SyncFromModel() {
 }
 
 void CFaultHistoryPage::Rebuild() {
-    const auto view = FilterFaults(watch_.history(), filter());
+    auto view = FilterFaults(watch_.history(), filter());
+    view.resize(std::min(view.size(), kShownRows));
     table_->setRowCount(static_cast<int>(view.size()));
     for (int row = 0; row < table_->rowCount(); ++row) {
         const FaultEntry& e = *view[static_cast<std::size_t>(row)];

@@ -22,7 +22,8 @@ class CFaultHistoryPage : public QWidget {
   public:
     explicit CFaultHistoryPage(ReportWatch& watch, QWidget* parent = nullptr);
 
-    // Redraws the list when the history or the filter changed.
+    // Redraws the list (the newest 5000 rows of the view) when the history or the
+    // filter changed.
     void SyncFromModel();
     FaultFilter filter() const;
     QTableWidget* table() const { return table_; }

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "base/ports.h"
 #include "status/fault_history.h"
