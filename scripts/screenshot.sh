@@ -3,24 +3,38 @@
 # examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
 # screen, captured once the main page shows the card's report.
 #
-# Usage: scripts/screenshot.sh [--tab N] [OUTPUT]
-#   --tab N   select tab N (0-5) before the picture; 0, the main page, by default
+# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--wait S] [OUTPUT]
+#   --tab N   select tab N (0-6) before the picture; 0, the main page, by default
+#   --key KEY press KEY (xdotool's name, e.g. ctrl+t) on that tab
+#   --wait S  let the station run S more seconds before the picture
 #   OUTPUT    the PNG to write; docs/main-page.png by default
 # BUILD_DIR picks the build directory.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,8p' "${BASH_SOURCE[0]}"
+    sed -n 's/^# \{0,1\}//; 6,10p' "${BASH_SOURCE[0]}"
 }
 
 TAB=0
+KEY=""
+WAIT=0
 OUTPUT=""
 while (($# > 0)); do
     case "$1" in
         --tab)
             [[ $# -ge 2 ]] || { echo "screenshot.sh: --tab needs a tab number" >&2; exit 1; }
             TAB="$2"
+            shift 2
+            ;;
+        --key)
+            [[ $# -ge 2 ]] || { echo "screenshot.sh: --key needs a key name" >&2; exit 1; }
+            KEY="$2"
+            shift 2
+            ;;
+        --wait)
+            [[ $# -ge 2 && "$2" =~ ^[0-9]+$ ]] || { echo "screenshot.sh: --wait needs seconds" >&2; exit 1; }
+            WAIT="$2"
             shift 2
             ;;
         -h | --help)
@@ -38,8 +52,8 @@ while (($# > 0)); do
             ;;
     esac
 done
-if [[ ! "$TAB" =~ ^[0-5]$ ]]; then
-    echo "screenshot.sh: the tab is a number from 0 to 5, not '$TAB'" >&2
+if [[ ! "$TAB" =~ ^[0-6]$ ]]; then
+    echo "screenshot.sh: the tab is a number from 0 to 6, not '$TAB'" >&2
     exit 1
 fi
 OUTPUT="$(realpath -m "${OUTPUT:-$ROOT/docs/main-page.png}")"
@@ -83,11 +97,18 @@ if ((TAB > 0)); then
     # without a line to wait on.
     sleep 2
 fi
+# The report keeps coming while the station runs: faults and temperatures to show.
+sleep "$WAIT"
+if [[ -n "$KEY" ]]; then
+    xdotool windowfocus --sync "$WINDOW"
+    xdotool key --clearmodifiers "$KEY"
+    sleep 2
+fi
 import -window root "$OUTPUT"
 '
 
 PORT=$((20000 + RANDOM % 20000))
 HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb \
-    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" OUTPUT="$OUTPUT" \
+    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" KEY="$KEY" WAIT="$WAIT" OUTPUT="$OUTPUT" \
     xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$SHOOT"
 echo "Station picture: $OUTPUT"

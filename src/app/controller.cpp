@@ -161,9 +161,10 @@ void CVANTUDlg::HandleTimerTick(int id) {
         return;
     }
     if (id == kReportPollTimer) {
-        poll_counters_.Count(
-            FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_),
-            ports_.clock.Microseconds());
+        const ReportPoll poll =
+            FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
+        poll_counters_.Count(poll, ports_.clock.Microseconds());
+        report_watch_.Polled(poll, report_block_ == 0);
         return;
     }
     if (PageLifecycle* page = PageWithTimer(id)) {

@@ -36,6 +36,7 @@
 #include "status/module_table.h"
 #include "status/report_capture.h"
 #include "status/report_memory.h"
+#include "status/report_watch.h"
 #include "status/status_decoder.h"
 
 namespace vantu {
@@ -95,6 +96,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     int current_tab() const { return current_tab_; }
     ReportMemory& report() { return report_; }
     const PollCounters& poll_counters() const { return poll_counters_; }
+    ReportWatch& report_watch() { return report_watch_; }
     const ModuleTable& modules() const { return modules_; }
     StatusDecoder& decoder() { return decoder_; }
     const MainPageRefresh& main_refresh() const { return main_refresh_; }
@@ -145,6 +147,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     ReportMemory report_;
     std::uint32_t report_block_ = 0;
     PollCounters poll_counters_;
+    ReportWatch report_watch_{report_, ports_.clock, &log_};
     ModuleTable modules_;
     StatusDecoder decoder_{modules_, report_, shared_};
 

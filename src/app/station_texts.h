@@ -9,18 +9,19 @@ namespace vantu {
 inline constexpr std::string_view kSoftwareVersion = "VANTU V1.22";
 inline constexpr std::string_view kWindowTitle = "VANTU V1.3";
 
-inline constexpr int kTabCount = 6;
+inline constexpr int kTabCount = 7;
 enum Tab {
     kTabMain = 0,
     kTabTrm = 1,
     kTabQdxa = 2,
     kTabAntenna = 3,
     kTabFirmware = 4,
-    kTabAnalyzer = 5
+    kTabAnalyzer = 5,
+    kTabHistory = 6
 };
 inline constexpr std::array<std::string_view, kTabCount> kTabTitles = {
-    "    主頁面    ",  "   TRM 狀態   ",    "   QDX-A 狀態   ",
-    "   天線狀態    ", "   QDX 韌體版本  ", "   信號分析儀   ",
+    "    主頁面    ",    "   TRM 狀態   ",   "   QDX-A 狀態   ", "   天線狀態    ",
+    "   QDX 韌體版本  ", "   信號分析儀   ", "   故障歷程   ",
 };
 
 inline constexpr std::string_view kCardOpenFailure =

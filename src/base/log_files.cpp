@@ -89,4 +89,20 @@ void LogFiles::WriteReportLog(std::string_view text, bool line_feed) {
     AppendBytes(station_dir_ + "/qdxa_rpt_reg.log", bytes, 0);
 }
 
+void LogFiles::AppendFaultLog(const LocalTime& day, std::string_view header,
+                              std::string_view line) {
+    const std::string path = station_dir_ + "/Log/" + DateText(day) + ".faults.csv";
+    std::string bytes(line);
+    bytes += '\n';
+    // O_EXCL: only the writer that creates the file writes its header.
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        std::string first(header);
+        first += '\n';
+        WriteWhole(fd, first);
+        ::close(fd);
+    }
+    AppendBytes(path, bytes, 0);
+}
+
 }  // namespace vantu

@@ -1,4 +1,5 @@
-// The operation log (Log/<y>-<m>-<d>.log), op_code.log and qdxa_rpt_reg.log.
+// The operation log (Log/<y>-<m>-<d>.log), the fault log (Log/<y>-<m>-<d>.faults.csv),
+// op_code.log and qdxa_rpt_reg.log.
 // Every line is opened, appended and closed on its own, so the files are complete on
 // disk after each call and other programs can read them while the station runs.
 // Failures are silent: the line is lost and the caller goes on.
@@ -23,6 +24,9 @@ class LogFiles {
     void AppendLog(std::string_view message);
     void AppendOpCodeLog(std::string_view text, bool restart);
     void WriteReportLog(std::string_view text, bool line_feed);
+    // One UTF-8 line of the fault log of the line's own day; a new file starts with
+    // `header`. The Log directory is never created.
+    void AppendFaultLog(const LocalTime& day, std::string_view header, std::string_view line);
 
     const std::string& log_path() const { return log_path_; }
     const std::string& station_dir() const { return station_dir_; }

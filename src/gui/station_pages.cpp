@@ -1,15 +1,42 @@
 #include "gui/station_pages.h"
 
 #include <QDir>
+#include <QMenu>
 
 #include "pages/analyzer_page.h"
 #include "pages/antenna_status_view.h"
+#include "pages/fault_history_page.h"
 #include "pages/firmware_page.h"
 #include "pages/main_page.h"
 #include "pages/module_status_view.h"
+#include "pages/report_age_label.h"
+#include "pages/trend_chart_window.h"
 #include "pages/x11_analyzer_windows.h"
+#include "status/antenna_layout.h"
+#include "widgets/report_ctrl.h"
 
 namespace vantu {
+namespace {
+
+// A module cell of the position table opens that module's temperature trend.
+void AddTrendMenu(CReportCtrl& grid, const TemperatureTrend& trend) {
+    QObject::connect(&grid, &CReportCtrl::cellRightClicked, &grid,
+                     [&grid, &trend](int row, int column, QPoint global_pos) {
+                         const int module = PositionCellModule(row, column);
+                         if (module < 0) {
+                             return;
+                         }
+                         QMenu menu(&grid);
+                         QAction* open = menu.addAction(TrendTitle(module));
+                         if (menu.exec(global_pos) == open) {
+                             auto* window = new TrendChartWindow(trend, module, &grid);
+                             window->setAttribute(Qt::WA_DeleteOnClose);
+                             window->show();
+                         }
+                     });
+}
+
+}  // namespace
 
 StationPages::StationPages(Station& station, StationWindow& window, SharedSettings& shared,
                            ColourChooser& colours) {
@@ -29,7 +56,12 @@ StationPages::StationPages(Station& station, StationWindow& window, SharedSettin
     window.SetPage(kTabQdxa, qdxa_);
     window.SetPage(kTabAntenna, antenna_);
     window.SetPage(kTabFirmware, firmware_);
+    history_ = new CFaultHistoryPage(controller.report_watch());
     window.SetPage(kTabAnalyzer, analyzer_);
+    window.SetPage(kTabHistory, history_);
+    window.SetCornerWidget(new ReportAgeLabel(controller.report_watch()));
+    AddTrendMenu(trm_->position_grid(), controller.report_watch().trend());
+    AddTrendMenu(qdxa_->position_grid(), controller.report_watch().trend());
     controller.set_main_page_surface(main_);
     analyzer_windows_ = X11AnalyzerWindows::Open(*analyzer_->analyzer_frame());
     station.instrument_page().analyzer().set_windows(analyzer_windows_.get());
@@ -38,6 +70,7 @@ StationPages::StationPages(Station& station, StationWindow& window, SharedSettin
 
 // The window would delete its pages only after the station's models are gone.
 StationPages::~StationPages() {
+    delete history_;
     delete analyzer_;
     delete firmware_;
     delete antenna_;

@@ -1,4 +1,4 @@
-// The six tab pages of the window, built over the station's page models. Each redraws
+// The seven tab pages of the window, built over the station's page models. Each redraws
 // its model after every command and tick; all are gone before the station they draw.
 #pragma once
 
@@ -16,6 +16,7 @@ class CCPAGE3DLG;
 class CCPAGE5DLG;
 class CCPAGE6DLG;
 class CCPAGE7DLG;
+class CFaultHistoryPage;
 class X11AnalyzerWindows;
 
 class StationPages {
@@ -35,6 +36,7 @@ class StationPages {
     CCPAGE3DLG* antenna_;
     CCPAGE6DLG* firmware_;
     CCPAGE7DLG* analyzer_;
+    CFaultHistoryPage* history_;
     std::unique_ptr<X11AnalyzerWindows> analyzer_windows_;
 };
 

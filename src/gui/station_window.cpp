@@ -52,6 +52,10 @@ void StationWindow::PlaceOnScreen() {
     setGeometry(left, top, width, height);
 }
 
+void StationWindow::SetCornerWidget(QWidget* widget) {
+    tabs_->setCornerWidget(widget, Qt::TopRightCorner);
+}
+
 void StationWindow::ShowPage(int tab) {
     QSignalBlocker block(tabs_);
     tabs_->setCurrentIndex(tab);

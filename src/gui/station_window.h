@@ -1,4 +1,4 @@
-// The station's main window: the tab control with the six pages.
+// The station's main window: the tab control with the seven pages.
 #pragma once
 
 #include <QMainWindow>
@@ -19,6 +19,8 @@ class StationWindow : public QMainWindow, public MainWindow {
 
     // Page widgets in tab order; the window takes ownership.
     void SetPage(int tab, QWidget* page);
+    // Shown at the right of the tab bar, over every page; the window takes ownership.
+    void SetCornerWidget(QWidget* widget);
     void set_on_tab_selected(std::function<void(int)> handler) {
         on_tab_selected_ = std::move(handler);
     }

@@ -9,8 +9,9 @@
 
 #include <algorithm>
 #include <csignal>
-#include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 
 #include "base/encoding.h"
 #include "station_process.h"
@@ -90,6 +91,28 @@ TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
     const std::vector<std::string> log = LogMessages(dir.log_path());
     EXPECT_EQ(std::count(log.begin(), log.end(), "[TCP] 伺服器通訊 : 已關閉"), 0);
     ::close(holder);
+}
+
+TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
+    StationDir dir;
+    std::string faults = dir.log_path();
+    faults.replace(faults.size() - 4, 4, ".faults.csv");
+    {
+        ServingStation station(dir);
+        ASSERT_TRUE(station.ready()) << station.failure();
+        ASSERT_TRUE(WaitForFileText(faults, ",fault\n", 15000)) << station.process().error_output();
+        EXPECT_EQ(station.process().Stop(SIGTERM), 0);
+    }
+    std::istringstream lines(ReadFile(faults));
+    std::string line;
+    std::getline(lines, line);
+    EXPECT_EQ(line, "time,kind,module,Q,E,item,state");
+    const std::regex entry(
+        R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,(element|supply|tx|qdxa|interface|health),)"
+        R"(\d*,\d*,\d*,[^,]+,(fault|clear))");
+    while (std::getline(lines, line)) {
+        EXPECT_TRUE(std::regex_match(line, entry)) << line;
+    }
 }
 
 TEST(StationStartup, SigtermDuringAStartUpBoxEndsStartUpAndTheProcess) {

@@ -6,6 +6,7 @@
 #include "status/antenna_layout.h"
 #include "status/report_fields.h"
 #include "status/report_memory.h"
+#include "status/subsystem_health.h"
 
 namespace vantu::testing {
 
@@ -39,6 +40,24 @@ inline void PutQField(ReportMemory& report, QFieldArray array, int module, int q
             report.digital_ids()[slot] = static_cast<std::uint8_t>(value);
             break;
     }
+}
+
+// Supplies good, QDX-A flags normal, interfaces normal, every health bit set.
+inline ReportMemory HealthyReport() {
+    ReportMemory report;
+    for (std::uint32_t& word : report.array(ReportArray::kTrmPwr)) {
+        word = 0xFFFFFFFF;
+    }
+    for (std::uint32_t& word : report.array(ReportArray::kQdxaSts)) {
+        word = 0xB0B0B0B0;  // fault 1, over-temperature 0, SP OK 1, voltage 1
+    }
+    auto sts = report.array(ReportArray::kSts);
+    sts[kSpInterfaceWord] = kInterfaceNormal;
+    sts[kInternalInterfaceWord] = kInterfaceNormal;
+    for (std::size_t w = 20; w <= 27; ++w) {
+        sts[w] = 0xFFFFFFFF;
+    }
+    return report;
 }
 
 }  // namespace vantu::testing

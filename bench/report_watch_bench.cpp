@@ -1,0 +1,128 @@
+// The report tick as `vantu --simulate` runs it (the chassis model animating the
+// report memory as it is read), one full cycle of 14 polls per iteration, with and
+// without the fault history and temperature trends recording. Their ratio is printed
+// after the run; the recording is meant to cost at most a fifth of the cycle.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "base/log_files.h"
+#include "base/system_clock.h"
+#include "sim/chassis_model.h"
+#include "sim/simulated_card_session.h"
+#include "status/report_capture.h"
+#include "status/report_watch.h"
+
+namespace {
+
+using namespace vantu;
+
+class NullTimers : public Timers {
+  public:
+    void Start(int, int) override {}
+    void Kill(int) override {}
+};
+
+struct Station {
+    Station() : logs("/nonexistent", clock), watch(report, clock, &logs) {
+        std::fflush(stdout);
+        const int saved = ::dup(1);
+        std::freopen("/dev/null", "w", stdout);
+        session = OpenSimulatedCard();
+        std::fflush(stdout);
+        ::dup2(saved, 1);
+        ::close(saved);
+        ChassisSettings settings;
+        settings.seed = 7;
+        settings.fault_rate = 0.01;
+        model = std::make_unique<ChassisModel>(session->card(), clock, settings);
+        model->AttachToReads();
+    }
+
+    void Cycle(bool recording) {
+        for (std::uint32_t poll = 0; poll < kReportBlockCount; ++poll) {
+            const ReportPoll result =
+                FastReportRefresh(session->handle(), report, block, flags, timers, logs);
+            if (recording) {
+                watch.Polled(result, block == 0);
+            }
+        }
+    }
+
+    SystemClock clock;
+    std::unique_ptr<SimulatedCardSession> session;
+    std::unique_ptr<ChassisModel> model;
+    ReportMemory report;
+    NullTimers timers;
+    ControllerFlags flags;
+    LogFiles logs;
+    ReportWatch watch;
+    std::uint32_t block = 0;
+};
+
+Station& TheStation() {
+    static Station station;
+    return station;
+}
+
+void BM_ReportCycle(benchmark::State& state) {
+    Station& station = TheStation();
+    for (auto _ : state) {
+        station.Cycle(false);
+        benchmark::ClobberMemory();
+    }
+}
+
+void BM_ReportCycleRecorded(benchmark::State& state) {
+    Station& station = TheStation();
+    const std::size_t before = station.watch.history().entries().size();
+    for (auto _ : state) {
+        station.Cycle(true);
+        benchmark::ClobberMemory();
+    }
+    state.counters["transitions_per_cycle"] =
+        static_cast<double>(station.watch.history().entries().size() - before) /
+        static_cast<double>(state.iterations());
+}
+
+// Alternating, so both see the same machine load.
+BENCHMARK(BM_ReportCycle)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ReportCycleRecorded)->Repetitions(5)->ReportAggregatesOnly(true);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.aggregate_name == "median") {
+                // CPU time: the build machine is shared, so wall time carries other load.
+                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
+            }
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        const double plain = times_["BM_ReportCycle"];
+        const double recorded = times_["BM_ReportCycleRecorded"];
+        if (plain > 0 && recorded > 0) {
+            std::printf("ratio BM_ReportCycleRecorded / BM_ReportCycle = %.3f\n", recorded / plain);
+        }
+    }
+
+  private:
+    std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,27 @@
+#include "pages/report_age_label.h"
+
+#include <QTimer>
+
+#include "status/fault_view.h"
+
+namespace vantu {
+
+ReportAgeLabel::ReportAgeLabel(const ReportWatch& watch, QWidget* parent)
+    : QLabel(parent), watch_(watch) {
+    setContentsMargins(8, 0, 8, 0);
+    auto* timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { SyncFromModel(); });
+    timer->start(1000);
+    SyncFromModel();
+}
+
+void ReportAgeLabel::SyncFromModel() {
+    const std::string text = ReportAgeText(watch_);
+    // Stale data is struck through as well as marked in words, not only coloured.
+    QFont f = font();
+    f.setStrikeOut(watch_.stale());
+    setFont(f);
+    setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+}
+
+}  // namespace vantu

@@ -1,0 +1,120 @@
+#include "pages/trend_chart_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QDateTime>
+#include <QDateTimeAxis>
+#include <QFile>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QValueAxis>
+
+namespace vantu {
+namespace {
+
+qint64 MillisecondsOf(const LocalTime& t) {
+    return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second))
+        .toMSecsSinceEpoch();
+}
+
+QLineSeries* Series(QChart* chart, const char* name, Qt::PenStyle style) {
+    auto* series = new QLineSeries(chart);
+    series->setName(QString::fromUtf8(name));
+    QPen pen = series->pen();
+    pen.setStyle(style);  // told apart without colour too
+    pen.setWidth(2);
+    series->setPen(pen);
+    chart->addSeries(series);
+    return series;
+}
+
+}  // namespace
+
+QString TrendTitle(int module) {
+    return module < 0 ? QStringLiteral("溫度趨勢 - 全天線")
+                      : QStringLiteral("溫度趨勢 - 模組 %1").arg(module);
+}
+
+TrendChartWindow::TrendChartWindow(const TemperatureTrend& trend, int module, QWidget* parent)
+    : QWidget(parent, Qt::Window), trend_(trend), module_(module) {
+    setWindowTitle(TrendTitle(module));
+    auto* chart = new QChart;
+    chart->setTitle(TrendTitle(module));
+    max_ = Series(chart, "最高 °C", Qt::SolidLine);
+    mean_ = Series(chart, "平均 °C", Qt::DashLine);
+    min_ = Series(chart, "最低 °C", Qt::DotLine);
+    auto* time_axis = new QDateTimeAxis(chart);
+    time_axis->setFormat(QStringLiteral("HH:mm:ss"));
+    auto* value_axis = new QValueAxis(chart);
+    value_axis->setRange(0, 80);
+    value_axis->setTitleText(QStringLiteral("°C"));
+    chart->addAxis(time_axis, Qt::AlignBottom);
+    chart->addAxis(value_axis, Qt::AlignLeft);
+    for (QLineSeries* series : {min_, mean_, max_}) {
+        series->attachAxis(time_axis);
+        series->attachAxis(value_axis);
+    }
+    view_ = new QChartView(chart, this);
+    view_->setRenderHint(QPainter::Antialiasing);
+
+    auto* refresh = new QPushButton(QStringLiteral("更新"), this);
+    auto* save = new QPushButton(QStringLiteral("匯出 CSV..."), this);
+    connect(refresh, &QPushButton::clicked, this, [this] { Reload(); });
+    connect(save, &QPushButton::clicked, this, [this] { Export(); });
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(refresh);
+    buttons->addWidget(save);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(view_);
+    layout->addLayout(buttons);
+    resize(760, 420);
+    Reload();
+}
+
+void TrendChartWindow::Reload() {
+    QList<QPointF> lows, means, highs;
+    for (std::size_t i = 0; i < trend_.size(); ++i) {
+        const TrendSample& sample = trend_.at(i);
+        const TemperatureSpan span = SpanOf(sample, module_);
+        if (!span.read()) {
+            continue;
+        }
+        const auto x = static_cast<qreal>(MillisecondsOf(sample.time));
+        lows.append({x, static_cast<qreal>(span.min)});
+        means.append({x, span.mean_tenths / 10.0});
+        highs.append({x, static_cast<qreal>(span.max)});
+    }
+    min_->replace(lows);
+    mean_->replace(means);
+    max_->replace(highs);
+    auto* time_axis = static_cast<QDateTimeAxis*>(view_->chart()->axes(Qt::Horizontal).first());
+    if (!lows.isEmpty()) {
+        const qint64 first = static_cast<qint64>(lows.first().x());
+        const qint64 last = static_cast<qint64>(lows.last().x());
+        time_axis->setRange(QDateTime::fromMSecsSinceEpoch(first),
+                            QDateTime::fromMSecsSinceEpoch(std::max(last, first + 60000)));
+    }
+}
+
+int TrendChartWindow::points() const {
+    return static_cast<int>(mean_->count());
+}
+
+void TrendChartWindow::Export() {
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("匯出 CSV"), QString(),
+                                                      QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        const std::string csv = TrendCsv(trend_, module_);
+        file.write(csv.data(), static_cast<qint64>(csv.size()));
+    }
+}
+
+}  // namespace vantu

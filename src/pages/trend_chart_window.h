@@ -1,0 +1,39 @@
+// A window with one temperature trend: the minimum, mean and maximum of a module (or
+// of the whole antenna) over the samples the core keeps, and a CSV export of them.
+#pragma once
+
+#include <QWidget>
+
+#include "status/temperature_trend.h"
+
+class QChartView;
+class QLineSeries;
+
+namespace vantu {
+
+class TrendChartWindow : public QWidget {
+  public:
+    // module: 0..160, or -1 for the antenna.
+    TrendChartWindow(const TemperatureTrend& trend, int module, QWidget* parent = nullptr);
+
+    // Redraws the series from the trend's samples.
+    void Reload();
+    int module() const { return module_; }
+    // Number of points drawn in the min, mean and max series.
+    int points() const;
+
+  private:
+    void Export();
+
+    const TemperatureTrend& trend_;
+    int module_;
+    QChartView* view_;
+    QLineSeries* min_;
+    QLineSeries* mean_;
+    QLineSeries* max_;
+};
+
+// The window's title: "溫度趨勢 - 模組 12" or "溫度趨勢 - 全天線".
+QString TrendTitle(int module);
+
+}  // namespace vantu

@@ -1,0 +1,148 @@
+#include "status/fault_sources.h"
+
+#include <array>
+
+#include "status/module_fields.h"
+#include "status/module_table.h"
+#include "status/subsystem_health.h"
+
+namespace vantu {
+namespace {
+
+// Offsets of the kinds within one module's block of sources.
+constexpr std::size_t kSupplyOffset = kElementSources;
+constexpr std::size_t kTxOffset = kSupplyOffset + kElementSources * kSupplyCount;
+constexpr std::size_t kQdxaOffset = kTxOffset + kElementSources;
+constexpr std::size_t kAntennaFirst = kModuleCount * kSourcesPerModule;
+
+constexpr std::array<std::string_view, kSupplyCount> kSupplyNames = {"32V", "9.5V", "5V", "-6V"};
+constexpr std::array<std::string_view, kElements> kQdxaFlagNames = {"fault", "overtemp", "SP OK",
+                                                                    "voltage"};
+constexpr std::array<std::string_view, kInterfaceWordCount> kInterfaceNames = {"SP", "internal"};
+constexpr std::array<std::string_view, kHealthGroupCount> kHealthNames = {"power", "environment",
+                                                                          "digital", "RF"};
+
+std::size_t Cell(int q, int element) {
+    return static_cast<std::size_t>(q * kElements + element);
+}
+
+void CollectModule(const ReportMemory& report, ModuleRecord& record, std::uint8_t* out) {
+    for (int view : {kViewSummary, kViewVoltage, kViewTxRx, kViewQdxa}) {
+        DecodeFields(report, record, view);
+    }
+    for (int q = 0; q < kQChannels; ++q) {
+        const QRecord& rec = record.q[static_cast<std::size_t>(q)];
+        const auto flags = QdxaFaults(rec);
+        for (int e = 0; e < kElements; ++e) {
+            const auto ue = static_cast<std::size_t>(e);
+            const std::size_t cell = Cell(q, e);
+            out[cell] = rec.trm_status[ue] == 1;
+            const std::array<std::uint8_t, kSupplyCount> supplies = {
+                rec.supply_32v[ue], rec.supply_9v5[ue], rec.supply_5v[ue], rec.supply_neg6v[ue]};
+            for (std::size_t s = 0; s < supplies.size(); ++s) {
+                out[kSupplyOffset + cell * kSupplyCount + s] = supplies[s] == 0;
+            }
+            out[kTxOffset + cell] = rec.tx[ue] == 1;
+            out[kQdxaOffset + cell] = flags[ue];
+        }
+    }
+}
+
+}  // namespace
+
+std::size_t FaultIndex(const FaultSource& s) {
+    const std::size_t module = static_cast<std::size_t>(s.module) * kSourcesPerModule;
+    const auto item = static_cast<std::size_t>(s.item);
+    switch (s.kind) {
+        case FaultKind::kElement:
+            return module + Cell(s.q, s.element);
+        case FaultKind::kSupply:
+            return module + kSupplyOffset + Cell(s.q, s.element) * kSupplyCount + item;
+        case FaultKind::kTx:
+            return module + kTxOffset + Cell(s.q, s.element);
+        case FaultKind::kQdxaFlag:
+            return module + kQdxaOffset + Cell(s.q, s.item);
+        case FaultKind::kInterface:
+            return kAntennaFirst + item;
+        case FaultKind::kHealth:
+            return kAntennaFirst + kInterfaceWordCount + item;
+    }
+    return kFaultSourceCount;
+}
+
+FaultSource FaultSourceAt(std::size_t index) {
+    if (index >= kAntennaFirst) {
+        const int item = static_cast<int>(index - kAntennaFirst);
+        if (item < kInterfaceWordCount) {
+            return {FaultKind::kInterface, -1, -1, -1, item};
+        }
+        return {FaultKind::kHealth, -1, -1, -1, item - kInterfaceWordCount};
+    }
+    const int module = static_cast<int>(index / kSourcesPerModule);
+    const std::size_t offset = index % kSourcesPerModule;
+    auto cell = [&](std::size_t c, FaultKind kind, int item) {
+        const int q = static_cast<int>(c) / kElements;
+        const int e = static_cast<int>(c) % kElements;
+        return FaultSource{kind, module, q, e, item};
+    };
+    if (offset < kSupplyOffset) {
+        return cell(offset, FaultKind::kElement, 0);
+    }
+    if (offset < kTxOffset) {
+        const std::size_t rel = offset - kSupplyOffset;
+        return cell(rel / kSupplyCount, FaultKind::kSupply, static_cast<int>(rel % kSupplyCount));
+    }
+    if (offset < kQdxaOffset) {
+        return cell(offset - kTxOffset, FaultKind::kTx, 0);
+    }
+    const std::size_t rel = offset - kQdxaOffset;
+    return {FaultKind::kQdxaFlag, module, static_cast<int>(rel) / kElements, -1,
+            static_cast<int>(rel) % kElements};
+}
+
+std::string_view FaultKindName(FaultKind kind) {
+    constexpr std::array<std::string_view, 6> kNames = {"element", "supply",    "tx",
+                                                        "qdxa",    "interface", "health"};
+    return kNames[static_cast<std::size_t>(kind)];
+}
+
+std::string_view FaultItemName(const FaultSource& s) {
+    const auto item = static_cast<std::size_t>(s.item);
+    switch (s.kind) {
+        case FaultKind::kElement:
+            return "TRM";
+        case FaultKind::kSupply:
+            return kSupplyNames[item];
+        case FaultKind::kTx:
+            return "Tx";
+        case FaultKind::kQdxaFlag:
+            return kQdxaFlagNames[item];
+        case FaultKind::kInterface:
+            return kInterfaceNames[item];
+        case FaultKind::kHealth:
+            return kHealthNames[item];
+    }
+    return {};
+}
+
+void CollectFaults(const ReportMemory& report, std::span<std::uint8_t, kFaultSourceCount> faults) {
+    ModuleRecord record;
+    for (int module = 0; module < kModuleCount; ++module) {
+        const ModulePlace place = PlaceOfModule(module);
+        record.column = static_cast<std::uint8_t>(place.column);
+        record.index = static_cast<std::uint8_t>(place.index);
+        CollectModule(report, record,
+                      faults.data() + static_cast<std::size_t>(module) * kSourcesPerModule);
+    }
+    std::uint8_t* antenna = faults.data() + kAntennaFirst;
+    const auto reg_sts = report.reg_sts();
+    antenna[0] = !InterfaceState(reg_sts[kSpInterfaceWord]);
+    antenna[1] = !InterfaceState(reg_sts[kInternalInterfaceWord]);
+    const HealthStates health = EvaluateHealth(reg_sts);
+    antenna[2] = !health.power;
+    antenna[3] = !health.environment;
+    antenna[4] = !health.digital;
+    antenna[5] = !health.rf;
+}
+
+}  // namespace vantu

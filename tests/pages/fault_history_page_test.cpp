@@ -1,0 +1,106 @@
+#include "pages/fault_history_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QItemSelectionModel>
+#include <QSpinBox>
+#include <QTableWidget>
+
+#include "fake_ports.h"
+#include "pages/trend_chart_window.h"
+#include "qt_test_app.h"
+#include "report_builder.h"
+#include "temp_dir.h"
+
+namespace vantu {
+namespace {
+
+class FaultHistoryPageTest : public ::testing::Test {
+  protected:
+    FaultHistoryPageTest() {
+        // Two complete cycles: the first healthy but for one supply, the second with
+        // that supply cleared and an interface word down.
+        report = testing::HealthyReport();
+        testing::PutQField(report, QFieldArray::kTrmPwr, 7, 2, 0xFFF7);  // 32 V of E0
+        testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x0009);
+        Cycle();
+        testing::PutQField(report, QFieldArray::kTrmPwr, 7, 2, 0xFFFF);
+        testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x000B);
+        report.array(ReportArray::kSts)[kSpInterfaceWord] = 0;
+        clock.time.second = 15;
+        Cycle();
+        page.SyncFromModel();
+    }
+    void Cycle() {
+        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+            report.MarkCaptured(block);
+            watch.Polled(ReportPoll::kRead, block + 1 == kReportBlockCount);
+        }
+    }
+    std::vector<QString> Column(int column) const {
+        std::vector<QString> texts;
+        for (int row = 0; row < page.table()->rowCount(); ++row) {
+            texts.push_back(page.table()->item(row, column)->text());
+        }
+        return texts;
+    }
+
+    QApplication& app = testing::QtTestApp();
+    testing::FakeClock clock;
+    ReportMemory report;
+    ReportWatch watch{report, clock, nullptr};
+    CFaultHistoryPage page{watch};
+};
+
+TEST_F(FaultHistoryPageTest, FiltersAcknowledgementAndExport) {
+    using V = std::vector<QString>;
+    EXPECT_EQ(Column(1), (V{"interface", "supply", "supply"}));
+    EXPECT_EQ(Column(6), (V{"✗ 故障", "✓ 恢復", "✗ 故障"}));
+    page.module_filter()->setValue(7);
+    EXPECT_EQ(Column(5), (V{"32V", "32V"}));
+    page.module_filter()->setValue(-1);
+    page.kind_filter()->setCurrentIndex(5);  // interface
+    EXPECT_EQ(Column(5), V{"SP"});
+    page.kind_filter()->setCurrentIndex(0);
+
+    // Acknowledging the supply's clear (row 1) takes its appearance with it and leaves
+    // the interface latched.
+    page.table()->selectionModel()->select(page.table()->model()->index(1, 0),
+                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    page.AcknowledgeSelected();
+    const std::size_t supply = FaultIndex({FaultKind::kSupply, 7, 2, 0, 0});
+    const std::size_t sp = FaultIndex({FaultKind::kInterface, -1, -1, -1, 0});
+    EXPECT_FALSE(watch.history().Latched(supply));
+    EXPECT_TRUE(watch.history().Latched(sp));
+    page.unacknowledged_filter()->setChecked(true);
+    EXPECT_EQ(Column(1), V{"interface"});
+
+    testing::TempDir dir;
+    ASSERT_TRUE(page.ExportTo(QString::fromStdString(dir.File("view.csv"))));
+    EXPECT_EQ(dir.Read("view.csv"),
+              "time,kind,module,Q,E,item,state,acknowledged\n"
+              "2026-12-05 19:46:15,interface,,,,SP,fault,no\n");
+    EXPECT_FALSE(page.ExportTo(QString::fromStdString(dir.File("missing/view.csv"))));
+
+    page.AcknowledgeAll();
+    EXPECT_EQ(page.table()->rowCount(), 0);
+}
+
+TEST_F(FaultHistoryPageTest, TrendOpensForTheSelectedModule) {
+    page.module_filter()->setValue(7);
+    std::unique_ptr<QWidget> window(page.OpenTrend());
+    auto* trend = dynamic_cast<TrendChartWindow*>(window.get());
+    ASSERT_NE(trend, nullptr);
+    EXPECT_EQ(trend->module(), 7);
+    EXPECT_EQ(trend->points(), 2);
+    EXPECT_EQ(trend->windowTitle(), QString::fromUtf8("溫度趨勢 - 模組 7"));
+    TrendChartWindow antenna(watch.trend(), -1);
+    EXPECT_EQ(antenna.points(), 2);
+    TrendChartWindow empty(watch.trend(), 8);
+    EXPECT_EQ(empty.points(), 0) << "module 8 never reported a temperature";
+}
+
+}  // namespace
+}  // namespace vantu
