@@ -1,6 +1,8 @@
 #include "widgets/report_ctrl.h"
 
 #include <QAccessible>
+#include <QContextMenuEvent>
+#include <QFocusFrame>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -89,7 +91,33 @@ CReportCtrl::CReportCtrl(int rows, int columns, QWidget* parent)
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(false);
+    setFocusPolicy(Qt::StrongFocus);
     UpdateScrollBars();
+}
+
+void CReportCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click is handled on the press; only the keyboard's request is left.
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        event->ignore();
+        return;
+    }
+    emit menuKeyPressed(viewport()->mapToGlobal(QPoint(0, 0)));
+}
+
+void CReportCtrl::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    if (focus_frame_ == nullptr) {
+        focus_frame_ = new QFocusFrame(this);
+        focus_frame_->setWidget(this);
+    }
+    focus_frame_->show();
+}
+
+void CReportCtrl::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (focus_frame_ != nullptr) {
+        focus_frame_->hide();
+    }
 }
 
 void CReportCtrl::SetColumnWidth(int column, int width) {

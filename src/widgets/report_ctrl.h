@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFocusFrame>
 #include <QLine>
 #include <QRect>
 #include <QStaticText>
@@ -64,6 +65,8 @@ class CReportCtrl : public QAbstractScrollArea {
   signals:
     void cellClicked(int row, int column);
     void cellRightClicked(int row, int column, QPoint global_pos);
+    // The menu key or Shift+F10 while the grid has the focus; the position is global.
+    void menuKeyPressed(QPoint global_pos);
     // Once per burst of cell changes, when the event loop next runs.
     void cellsChanged();
 
@@ -73,6 +76,10 @@ class CReportCtrl : public QAbstractScrollArea {
     // The press did the work; the release is taken so it goes nowhere else.
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // The focus frame shows which grid the keys go to.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
@@ -105,6 +112,7 @@ class CReportCtrl : public QAbstractScrollArea {
     static constexpr std::size_t kTextCacheLimit = 4096;
     std::unordered_map<std::string, QStaticText> text_cache_;
     bool change_pending_ = false;
+    QFocusFrame* focus_frame_ = nullptr;
 };
 
 }  // namespace vantu
