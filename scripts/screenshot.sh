@@ -3,24 +3,32 @@
 # examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
 # screen, captured once the main page shows the card's report.
 #
-# Usage: scripts/screenshot.sh [--tab N] [OUTPUT]
+# Usage: scripts/screenshot.sh [--tab N] [--scale F] [OUTPUT]
 #   --tab N   select tab N (0-5) before the picture; 0, the main page, by default
+#   --scale F draw at F device pixels per pixel (QT_SCALE_FACTOR) on a screen F times
+#             as large; 1 by default
 #   OUTPUT    the PNG to write; docs/main-page.png by default
 # BUILD_DIR picks the build directory.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,8p' "${BASH_SOURCE[0]}"
+    sed -n 's/^# \{0,1\}//; 6,10p' "${BASH_SOURCE[0]}"
 }
 
 TAB=0
+SCALE=1
 OUTPUT=""
 while (($# > 0)); do
     case "$1" in
         --tab)
             [[ $# -ge 2 ]] || { echo "screenshot.sh: --tab needs a tab number" >&2; exit 1; }
             TAB="$2"
+            shift 2
+            ;;
+        --scale)
+            [[ $# -ge 2 ]] || { echo "screenshot.sh: --scale needs a factor" >&2; exit 1; }
+            SCALE="$2"
             shift 2
             ;;
         -h | --help)
@@ -40,6 +48,10 @@ while (($# > 0)); do
 done
 if [[ ! "$TAB" =~ ^[0-5]$ ]]; then
     echo "screenshot.sh: the tab is a number from 0 to 5, not '$TAB'" >&2
+    exit 1
+fi
+if [[ ! "$SCALE" =~ ^[1-4]$ ]]; then
+    echo "screenshot.sh: the scale is a whole number from 1 to 4, not '$SCALE'" >&2
     exit 1
 fi
 OUTPUT="$(realpath -m "${OUTPUT:-$ROOT/docs/main-page.png}")"
@@ -87,7 +99,7 @@ import -window root "$OUTPUT"
 '
 
 PORT=$((20000 + RANDOM % 20000))
-HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb \
+HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$SCALE" \
     WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" OUTPUT="$OUTPUT" \
-    xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$SHOOT"
+    xvfb-run -a -s "-screen 0 $((1920 * SCALE))x$((1080 * SCALE))x24" bash -c "$SHOOT"
 echo "Station picture: $OUTPUT"
