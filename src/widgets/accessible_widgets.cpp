@@ -22,12 +22,12 @@ class AccessibleGroupBox : public QAccessibleWidget {
     }
 };
 
-// The caption names the subsystem; the state follows it in the name so a reader that
-// speaks names only still hears whether it is healthy.
+// A picture to AT-SPI (which has no indicator role). The caption names the subsystem;
+// the state follows it in the name so a reader that speaks names only hears it too.
 class AccessibleHealthMark : public QAccessibleWidget {
   public:
     explicit AccessibleHealthMark(CHealthMark* mark)
-        : QAccessibleWidget(mark, QAccessible::Indicator) {}
+        : QAccessibleWidget(mark, QAccessible::Graphic) {}
 
     QString text(QAccessible::Text kind) const override {
         const auto* mark = static_cast<const CHealthMark*>(widget());
