@@ -21,26 +21,15 @@ HOME="$STATION/home" XDG_RUNTIME_DIR="$STATION/run" QT_QPA_PLATFORM=xcb \
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$VANTU" --simulate --port "$PORT" 2>stderr.txt &
 pid=$!
 trap 'kill -TERM $pid; wait $pid' EXIT
-until grep -q "main page shows" stderr.txt; do
-    kill -0 $pid || exit 3
-    sleep 0.1
-done
+until grep -q "main page shows" stderr.txt; do kill -0 $pid || exit 3; sleep 0.1; done
 for attempt in $(seq 100); do
-    /usr/bin/python3 "$READER" > read.txt 2> reader-errors.txt && exit 0
-    sleep 0.1
+    /usr/bin/python3 "$READER" > read.txt 2> reader-errors.txt && exit 0 || sleep 0.1
 done
 exit 4
 )";
 
-bool Works(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 TEST(AccessibilityE2e, TabsFaultTotalsAndAGridCellAreReadOverTheBus) {
-    if (!Works("command -v xvfb-run") || !Works("/usr/bin/python3 -c 'import pyatspi'")) {
-        GTEST_SKIP() << "needs xvfb-run and python3-pyatspi (scripts/setup-deps.sh)";
-    }
-    if (!Works("timeout 20 dbus-run-session -- true")) {
+    if (std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
     }
     const std::string station = MakeStationCopy();
