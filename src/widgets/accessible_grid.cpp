@@ -1,6 +1,9 @@
 #include "widgets/accessible_grid.h"
 
 #include <QPointer>
+#include <QStringList>
+
+#include <algorithm>
 
 #include "status/status_colours.h"
 #include "widgets/qt_colour.h"
@@ -9,7 +12,7 @@
 namespace vantu {
 namespace {
 
-// Bands 0, 1 and 2 of a bar cell, as the legend names them.
+// A bar cell's bands: 0 cool, 1 above the limit, 2 near it.
 constexpr const char* kBandWords[] = {"normal", "above limit", "near limit"};
 
 bool IsFaultColour(Colour colour) {
