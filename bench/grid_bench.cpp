@@ -7,48 +7,17 @@
 #include <QHeaderView>
 #include <QTableWidget>
 
-#include <cstdint>
-
-#include "base/settings.h"
+#include "bench_antenna.h"
 #include "pages/antenna_grid.h"
-#include "status/module_table.h"
-#include "status/status_decoder.h"
 #include "widgets/qt_colour.h"
 #include "widgets/report_ctrl.h"
 
 namespace vantu {
 namespace {
 
-constexpr int kRows = 60;
-constexpr int kColumns = 115;
-
-// Element temperatures scattered over all 16 codes, so neighbouring cells rarely share
-// a colour; every pass flips bit 3 of each code, so every element cell changes.
-struct Antenna {
-    Antenna() {
-        BuildModuleTable(table);
-        for (int i = 0; i < kTempColourCount; ++i) {
-            shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i),
-                                                                Rgb(15 * i, 255 - 15 * i, 80)};
-        }
-        shared.temp_masks.fill(0xFFFFFFFF);
-        std::uint32_t seed = 12345;
-        for (std::uint32_t& word : report.array(ReportArray::kTrmTemp)) {
-            seed = seed * 1664525u + 1013904223u;
-            word = seed;
-        }
-    }
-    void Flip() {
-        for (std::uint32_t& word : report.array(ReportArray::kTrmTemp)) {
-            word ^= 0x88888888u;
-        }
-    }
-
-    ModuleTable table;
-    ReportMemory report;
-    SharedSettings shared;
-    StatusDecoder decoder{table, report, shared};
-};
+using bench::Antenna;
+using bench::kColumns;
+using bench::kRows;
 
 // A QTableWidget as a cell sink: colours and the tooltip text per item.
 class TableWidgetSink : public CellSink {

@@ -3,10 +3,12 @@
 # examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
 # screen, captured once the main page shows the card's report.
 #
-# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--wait S] [OUTPUT]
+# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--wait S] [--scale F] [OUTPUT]
 #   --tab N   select tab N (0-6) before the picture; 0, the main page, by default
 #   --key KEY press KEY (xdotool's name, e.g. ctrl+t) on that tab
 #   --wait S  let the station run S more seconds before the picture
+#   --scale F draw at F device pixels per pixel (QT_SCALE_FACTOR) on a screen F times
+#             as large; 1 by default
 #   OUTPUT    the PNG to write; docs/main-page.png by default
 # BUILD_DIR picks the build directory.
 set -euo pipefail
@@ -19,6 +21,7 @@ usage() {
 TAB=0
 KEY=""
 WAIT=0
+SCALE=1
 OUTPUT=""
 while (($# > 0)); do
     case "$1" in
@@ -35,6 +38,11 @@ while (($# > 0)); do
         --wait)
             [[ $# -ge 2 && "$2" =~ ^[0-9]+$ ]] || { echo "screenshot.sh: --wait needs seconds" >&2; exit 1; }
             WAIT="$2"
+            shift 2
+            ;;
+        --scale)
+            [[ $# -ge 2 ]] || { echo "screenshot.sh: --scale needs a factor" >&2; exit 1; }
+            SCALE="$2"
             shift 2
             ;;
         -h | --help)
@@ -54,6 +62,10 @@ while (($# > 0)); do
 done
 if [[ ! "$TAB" =~ ^[0-6]$ ]]; then
     echo "screenshot.sh: the tab is a number from 0 to 6, not '$TAB'" >&2
+    exit 1
+fi
+if [[ ! "$SCALE" =~ ^[1-4]$ ]]; then
+    echo "screenshot.sh: the scale is a whole number from 1 to 4, not '$SCALE'" >&2
     exit 1
 fi
 OUTPUT="$(realpath -m "${OUTPUT:-$ROOT/docs/main-page.png}")"
@@ -108,7 +120,7 @@ import -window root "$OUTPUT"
 '
 
 PORT=$((20000 + RANDOM % 20000))
-HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb \
+HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$SCALE" \
     WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" KEY="$KEY" WAIT="$WAIT" OUTPUT="$OUTPUT" \
-    xvfb-run -a -s "-screen 0 1920x1080x24" bash -c "$SHOOT"
+    xvfb-run -a -s "-screen 0 $((1920 * SCALE))x$((1080 * SCALE))x24" bash -c "$SHOOT"
 echo "Station picture: $OUTPUT"

@@ -12,6 +12,8 @@ PACKAGES=(
     clang libclang-rt-14-dev
     fonts-noto-cjk xvfb xauth
     imagemagick xdotool x11-utils libx11-dev
+    qt6-translations-l10n
+    dbus at-spi2-core python3-pyatspi
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "gui/command_line.h"
+#include "gui/desktop_setup.h"
 #include "gui/vantu_app.h"
 
 int main(int argc, char** argv) {
@@ -24,7 +25,9 @@ int main(int argc, char** argv) {
     if (parsed.options->headless) {
         qt_app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
-        qt_app = std::make_unique<QApplication>(argc, argv);
+        auto window_app = std::make_unique<QApplication>(argc, argv);
+        vantu::PrepareDesktop(*window_app);
+        qt_app = std::move(window_app);
     }
     vantu::CVANTUApp app(*parsed.options);
     switch (app.StartApplication()) {

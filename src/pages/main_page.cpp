@@ -56,6 +56,8 @@ void CCPAGE2DLG::WireControls() {
             [this](int row, int column) { ClickAntennaCell(row, column); });
     connect(controls_.antenna_grid, &CReportCtrl::cellRightClicked, this,
             [this](int, int, QPoint global_pos) { menu_.menu->popup(global_pos); });
+    connect(controls_.antenna_grid, &CReportCtrl::menuKeyPressed, this,
+            [this](QPoint global_pos) { menu_.menu->popup(global_pos); });
     connect(controls_.messages, &QListWidget::itemDoubleClicked, this,
             [this] { ctx_.model.messages.Clear(); });
     connect(controls_.patterns, &QComboBox::currentIndexChanged, this,

@@ -47,8 +47,9 @@ QPushButton* Button(QWidget& page, std::string_view text, const QRect& rect,
     return button;
 }
 
-CHealthMark* Mark(QWidget& page, int centre_x, int top, int size) {
+CHealthMark* Mark(QWidget& page, std::string_view caption, int centre_x, int top, int size) {
     auto* mark = new CHealthMark(&page);
+    mark->SetCaption(ToQString(caption));
     mark->setGeometry(centre_x - size / 2, top, size, size);
     return mark;
 }
@@ -133,8 +134,8 @@ void BuildHealthMarks(QWidget& page, MainPageControls& controls) {
             layout::kHealthColumnLeft + static_cast<int>(i) * layout::kHealthColumnStep;
         Label(page, kHealthLabels[i],
               QRect(left, layout::kHealthLabelTop, layout::kLabelWidth, layout::kLabelHeight));
-        controls.indicators[i] =
-            Mark(page, left + layout::kLabelWidth / 2, layout::kHealthMarkTop, layout::kMarkSize);
+        controls.indicators[i] = Mark(page, kHealthLabels[i], left + layout::kLabelWidth / 2,
+                                      layout::kHealthMarkTop, layout::kMarkSize);
     }
 
     Group(page, kExciterGroupTitle, layout::kExciterGroup);
@@ -143,8 +144,9 @@ void BuildHealthMarks(QWidget& page, MainPageControls& controls) {
         const int left = layout::kInputPowerColumns[i];
         Label(page, kInputPowerLabels[i],
               QRect(left, layout::kInputPowerLabelTop, layout::kLabelWidth, layout::kLabelHeight));
-        controls.indicators[kHealthLabels.size() + i] = Mark(
-            page, left + layout::kLabelWidth / 2, layout::kInputPowerMarkTop, layout::kMarkSize);
+        controls.indicators[kHealthLabels.size() + i] =
+            Mark(page, kInputPowerLabels[i], left + layout::kLabelWidth / 2,
+                 layout::kInputPowerMarkTop, layout::kMarkSize);
     }
 }
 
@@ -166,6 +168,7 @@ void BuildControlMode(QWidget& page, MainPageControls& controls) {
     }
     attenuation->setGeometry(layout::kAttenuationCombo);
     controls.control_mode_mark = new CHealthMark(&page);
+    controls.control_mode_mark->SetCaption(ToQString(kControlModeGroupTitle));
     controls.control_mode_mark->setGeometry(layout::kControlModeMark);
     Button(page, kConfirmButton, layout::kConfirmButton);
 }

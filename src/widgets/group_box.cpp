@@ -1,5 +1,6 @@
 #include "widgets/group_box.h"
 
+#include <QAccessible>
 #include <QPainter>
 
 #include "status/status_colours.h"
@@ -22,6 +23,10 @@ CGroupBox::CGroupBox(const QString& title, QWidget* parent)
 void CGroupBox::SetTitle(const QString& title) {
     title_ = title;
     update();
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void CGroupBox::SetFrameColour(Colour colour) {

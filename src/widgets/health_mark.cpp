@@ -1,5 +1,6 @@
 #include "widgets/health_mark.h"
 
+#include <QAccessible>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -22,6 +23,14 @@ QColor Fill(MarkState state) {
     return kNoDataFill;
 }
 
+// Screen readers hear the state change without polling the mark.
+void NotifyNameChanged(QObject& mark) {
+    if (QAccessible::isActive()) {
+        QAccessibleEvent event(&mark, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
 }  // namespace
 
 CHealthMark::CHealthMark(QWidget* parent) : QWidget(parent) {}
@@ -32,6 +41,12 @@ void CHealthMark::SetState(MarkState state) {
     }
     state_ = state;
     update();
+    NotifyNameChanged(*this);
+}
+
+void CHealthMark::SetCaption(const QString& caption) {
+    caption_ = caption;
+    NotifyNameChanged(*this);
 }
 
 void CHealthMark::paintEvent(QPaintEvent*) {

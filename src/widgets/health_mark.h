@@ -16,6 +16,9 @@ class CHealthMark : public QWidget {
     // Repaints only when the state changes.
     void SetState(MarkState state);
     MarkState state() const { return state_; }
+    // The subsystem's name, as the label beside the mark reads it.
+    void SetCaption(const QString& caption);
+    QString caption() const { return caption_; }
 
     QSize sizeHint() const override { return {32, 32}; }
 
@@ -24,6 +27,7 @@ class CHealthMark : public QWidget {
 
   private:
     MarkState state_ = MarkState::kNoData;
+    QString caption_;
 };
 
 }  // namespace vantu

@@ -1,11 +1,15 @@
 #include "widgets/report_ctrl.h"
 
+#include <QAccessible>
+#include <QContextMenuEvent>
+#include <QFocusFrame>
 #include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStaticText>
+#include <QTimer>
 #include <QToolTip>
 
 #include <algorithm>
@@ -76,14 +80,44 @@ CReportCtrl::CReportCtrl(int rows, int columns, QWidget* parent)
       cells_(rows, columns),
       geometry_(rows, columns, kDefaultColumnWidth, kDefaultRowHeight),
       band_colours_(kDefaultBands) {
-    cells_.set_on_change([this] { viewport()->update(); });
+    cells_.set_on_change([this] {
+        viewport()->update();
+        NoteCellsChanged();
+    });
     cells_.set_on_cell_change([this](int row, int column) {
-        viewport()->update(CellRect(row, column).translated(ContentOrigin()));
+        viewport()->update(ViewportCellRect(row, column));
+        NoteCellsChanged();
     });
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(false);
+    setFocusPolicy(Qt::StrongFocus);
     UpdateScrollBars();
+}
+
+void CReportCtrl::contextMenuEvent(QContextMenuEvent* event) {
+    // A right click is handled on the press; only the keyboard's request is left.
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        event->ignore();
+        return;
+    }
+    emit menuKeyPressed(viewport()->mapToGlobal(QPoint(0, 0)));
+}
+
+void CReportCtrl::focusInEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusInEvent(event);
+    if (focus_frame_ == nullptr) {
+        focus_frame_ = new QFocusFrame(this);
+        focus_frame_->setWidget(this);
+    }
+    focus_frame_->show();
+}
+
+void CReportCtrl::focusOutEvent(QFocusEvent* event) {
+    QAbstractScrollArea::focusOutEvent(event);
+    if (focus_frame_ != nullptr) {
+        focus_frame_->hide();
+    }
 }
 
 void CReportCtrl::SetColumnWidth(int column, int width) {
@@ -152,6 +186,30 @@ QRect CReportCtrl::CellRect(int row, int column) const {
 
 QPoint CReportCtrl::ContentOrigin() const {
     return QPoint(-horizontalScrollBar()->value(), header_height_ - verticalScrollBar()->value());
+}
+
+QRect CReportCtrl::ViewportCellRect(int row, int column) const {
+    return CellRect(row, column).translated(ContentOrigin());
+}
+
+void CReportCtrl::NoteCellsChanged() {
+    if (change_pending_) {
+        return;
+    }
+    change_pending_ = true;
+    QTimer::singleShot(0, this, [this] {
+        change_pending_ = false;
+        emit cellsChanged();
+        if (QAccessible::isActive()) {
+            QAccessibleTableModelChangeEvent event(this,
+                                                   QAccessibleTableModelChangeEvent::DataChanged);
+            event.setFirstRow(0);
+            event.setLastRow(rows() - 1);
+            event.setFirstColumn(0);
+            event.setLastColumn(columns() - 1);
+            QAccessible::updateAccessibility(&event);
+        }
+    });
 }
 
 std::optional<CellIndex> CReportCtrl::CellAt(const QPoint& viewport_pos) const {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QFocusFrame>
 #include <QLine>
 #include <QRect>
 #include <QStaticText>
@@ -55,12 +56,19 @@ class CReportCtrl : public QAbstractScrollArea {
     QRect CellRect(int row, int column) const;
     // The cell under a viewport pixel.
     std::optional<CellIndex> CellAt(const QPoint& viewport_pos) const;
+    // The cell's pixels in the viewport as shown now, header and scrolling applied.
+    QRect ViewportCellRect(int row, int column) const;
+    const std::vector<std::string>& headers() const { return headers_; }
     // The size the grid needs to show every cell without scrolling.
     QSize ContentSize() const;
 
   signals:
     void cellClicked(int row, int column);
     void cellRightClicked(int row, int column, QPoint global_pos);
+    // The menu key or Shift+F10 while the grid has the focus; the position is global.
+    void menuKeyPressed(QPoint global_pos);
+    // Once per burst of cell changes, when the event loop next runs.
+    void cellsChanged();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -68,11 +76,18 @@ class CReportCtrl : public QAbstractScrollArea {
     // The press did the work; the release is taken so it goes nowhere else.
     void mouseReleaseEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    // The focus frame shows which grid the keys go to.
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
 
   private:
     QPoint ContentOrigin() const;
+    // Cells changed: cellsChanged and one data-changed event for accessibility clients
+    // once control returns to the event loop, so a whole refresh is one event, not 5,000.
+    void NoteCellsChanged();
     void UpdateScrollBars();
     void PaintHeader(class QPainter& painter, int first, int last);
     void PaintBackgrounds(class QPainter& painter, std::pair<int, int> rows,
@@ -96,6 +111,8 @@ class CReportCtrl : public QAbstractScrollArea {
     std::array<Colour, 3> band_colours_;
     static constexpr std::size_t kTextCacheLimit = 4096;
     std::unordered_map<std::string, QStaticText> text_cache_;
+    bool change_pending_ = false;
+    QFocusFrame* focus_frame_ = nullptr;
 };
 
 }  // namespace vantu

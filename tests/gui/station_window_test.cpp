@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QTabWidget>
+
+#include "gui/desktop_setup.h"
 
 namespace vantu {
 namespace {
@@ -11,6 +15,16 @@ namespace {
 int argc = 1;
 char arg0[] = "test_gui";
 char* argv[] = {arg0, nullptr};
+
+TEST(StationWindow, StandardButtonsReadInTraditionalChinese) {
+    QApplication app(argc, argv);
+    PrepareDesktop(app);
+    QMessageBox box;
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
+    EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
+    EXPECT_EQ(box.button(QMessageBox::No)->text(), QStringLiteral("否(&N)"));
+    EXPECT_EQ(box.button(QMessageBox::Ok)->text(), QStringLiteral("確定"));
+}
 
 TEST(StationWindow, TabNotificationsPagesAndClosing) {
     QApplication app(argc, argv);

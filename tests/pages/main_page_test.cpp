@@ -5,9 +5,12 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 
@@ -293,6 +296,44 @@ TEST_F(MainPageTest, ContextMenuStartsUncheckedAndTogglesTheGrid) {
     EXPECT_FALSE(grid().overlay_visible());
     page.menu().ref_lines->trigger();
     EXPECT_TRUE(grid().overlay_visible());
+}
+
+TEST_F(MainPageTest, KeyboardReachesTheControlsTheMenuAndItsShortcuts) {
+    page.show();
+    QApplication::setActiveWindow(&page);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page));
+    // Tab walks the operator's controls in reading order.
+    const MainPageControls& c = page.controls();
+    const std::vector<QWidget*> wanted = {
+        c.status_list, c.view_boxes[2], c.antenna_grid, c.patterns, c.load, c.close, c.minimise};
+    c.status_list->setFocus();
+    std::vector<QWidget*> reached;
+    for (int step = 0; step < 30; ++step) {
+        reached.push_back(QApplication::focusWidget());
+        QTest::keyClick(reached.back(), Qt::Key_Tab);
+    }
+    auto at = reached.begin();
+    for (QWidget* widget : wanted) {
+        at = std::find(at, reached.end(), widget);
+        EXPECT_NE(at, reached.end()) << widget->metaObject()->className();
+    }
+
+    // Only the focused grid is framed; the menu key opens its context menu.
+    c.antenna_grid->setFocus();
+    EXPECT_GE(page.findChildren<QFocusFrame*>().size(), 2);
+    for (QFocusFrame* frame : page.findChildren<QFocusFrame*>()) {
+        EXPECT_EQ(frame->isVisible(), frame->widget() == c.antenna_grid);
+    }
+    QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, {},
+                               c.antenna_grid->mapToGlobal(QPoint()));
+    QApplication::sendEvent(c.antenna_grid, &menu_key);
+    EXPECT_TRUE(page.menu().menu->isVisible());
+    page.menu().menu->hide();
+
+    QTest::keyClick(c.antenna_grid, Qt::Key_G, Qt::ControlModifier);
+    EXPECT_FALSE(grid().grid_lines());
+    QTest::keyClick(c.antenna_grid, Qt::Key_R, Qt::ControlModifier);
+    EXPECT_FALSE(grid().overlay_visible());
 }
 
 TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
