@@ -282,6 +282,7 @@ void CVANTUDlg::ShutdownController() {
     }
     FreeModuleTable(modules_);
     remote_.CloseServer();
+    gate_.DropWaiting();
 }
 
 void CVANTUDlg::SaveReports() {

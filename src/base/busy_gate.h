@@ -36,6 +36,9 @@ class BusyGate {
     // Runs the work now, holding the gate, when nothing is in progress and nothing
     // waits; otherwise queues it behind what already waits.
     void Run(std::function<void()> work);
+    // Forgets the work still waiting: after the shutdown nothing queued may reach the
+    // card or the log.
+    void DropWaiting() { waiting_.clear(); }
 
   private:
     void Release();
