@@ -9,6 +9,7 @@
 
 #include "fake_ports.h"
 #include "sim/simulated_firmware.h"
+#include "status/status_colours.h"
 
 namespace vantu {
 namespace {
