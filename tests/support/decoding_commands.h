@@ -5,6 +5,7 @@
 #include <deque>
 #include <utility>
 
+#include "model/command_sink.h"
 #include "model/controller_commands.h"
 #include "status/module_requests.h"
 
