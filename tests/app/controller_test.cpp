@@ -112,6 +112,22 @@ struct CountingPage : PageLifecycle {
     int ticks = 0;
 };
 
+// The real firmware page: its timer reads the unit versions, code 6 reaches the port.
+TEST_F(ControllerTest, FirmwareTabTicksAndCodeSixReadsVersions) {
+    open_card = [](CardHandle&) { return 0u; };
+    controller.StartController();
+    prompts.shown.clear();
+    controller.SelectTab(kTabFirmware);
+    timers.Advance(1000);
+    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 5000);
+    EXPECT_EQ(controller.firmware().model().units[0][3].text, "0");
+
+    controller.firmware().set_simulated_device("/nonexistent/tty");
+    EXPECT_EQ(controller.HandleControllerCommand(kCodeFirmware, kArgReadFirmware), 0);
+    ASSERT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
+}
+
 class ControllerWithCardTest : public ControllerTest {
   protected:
     ControllerWithCardTest() {

@@ -7,12 +7,9 @@
 #include <mutex>
 #include <sstream>
 
-#include "app/controller.h"
 #include "fake_ports.h"
-#include "model/controller_commands.h"
-#include "remote_fakes.h"
 #include "sim/simulated_firmware.h"
-#include "temp_dir.h"
+#include "status/status_colours.h"
 
 namespace vantu {
 namespace {
@@ -136,36 +133,6 @@ TEST_F(FirmwareLinkTest, UnitVersionsFromTheStatusWords) {
     EXPECT_EQ(page.units[8][3].text, "0");
     EXPECT_EQ(page.units[8][6].text, "a.bcd");
     EXPECT_EQ(console.str(), std::string(75, '-') + "\n\n");
-}
-
-TEST(FirmwareTabTest, TimerThreeRunsWhileTabFourIsShownAndCodeSixReadsVersions) {
-    TempDir dir;
-    dir.MakeDir("Log");
-    FakePrompts prompts;
-    ManualTimers timers;
-    FakeClock clock;
-    QueuePoster poster;
-    FakeWindow window;
-    RecordingTransport transport;
-    SharedSettings shared;
-    CVANTUDlg controller(ControllerPorts{prompts, timers, clock, poster, window, transport},
-                         dir.path(), shared, [](CardHandle&) { return 0u; });
-    timers.on_tick = [&controller](int id) { controller.HandleTimerTick(id); };
-    controller.StartController();
-    prompts.shown.clear();
-
-    controller.SelectTab(kTabFirmware);
-    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 1000);
-    timers.Advance(1000);
-    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 5000);
-    EXPECT_EQ(controller.firmware().model().units[0][3].text, "0");
-    controller.SelectTab(kTabMain);
-    EXPECT_FALSE(timers.IsRunning(kFirmwareTimer));
-
-    controller.firmware().set_simulated_device("/nonexistent/tty");
-    EXPECT_EQ(controller.HandleControllerCommand(kCodeFirmware, kArgReadFirmware), 0);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
 }
 
 }  // namespace

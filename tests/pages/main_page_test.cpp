@@ -92,22 +92,6 @@ class MainPageTest : public ::testing::Test {
     CCPAGE2DLG page{{model, shared, commands, prompts, colours, [this] { ++report_saves; }}};
 };
 
-TEST_F(MainPageTest, StartsInTheTemperatureViewWithTheDocumentedStates) {
-    EXPECT_EQ(shared.display_mode, kDisplayTrmTemperature);
-    EXPECT_EQ(page.antenna_title(), QStringLiteral("全面天線模組溫度"));
-    const auto& boxes = page.controls().view_boxes;
-    EXPECT_TRUE(boxes[2]->isChecked());
-    EXPECT_FALSE(boxes[0]->isVisibleTo(&page));  // " TRM 狀態" is hidden
-    EXPECT_FALSE(page.controls().run->isEnabled());
-    EXPECT_EQ(page.controls().run->text(), QStringLiteral("啟用"));
-    EXPECT_FALSE(page.controls().messages->isVisibleTo(&page));
-    EXPECT_FALSE(page.legend_on());
-    EXPECT_TRUE(grid().grid_lines());
-    EXPECT_TRUE(grid().overlay_visible());
-    EXPECT_FALSE(page.controls().set->isVisibleTo(&page));
-    EXPECT_TRUE(commands.posted.empty());
-}
-
 TEST_F(MainPageTest, ViewBoxesSetModeAndTitleAndAskForARefresh) {
     struct Case {
         std::size_t box;

@@ -10,6 +10,7 @@
 
 #include "card/card_ops.h"
 #include "fake_ports.h"
+#include "quiet_card.h"
 #include "sim/simulated_card_session.h"
 #include "status/antenna_status_page.h"
 #include "status/report_fields.h"
@@ -33,11 +34,8 @@ ChassisSettings Settings(std::uint64_t seed, double fault_rate) {
 class ChassisModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ::testing::internal::CaptureStdout();
         // 2048 words run about 61 s.
-        session = OpenSimulatedCard({.word_time_ns = 30'000'000, .clock = &clock});
-        std::fflush(stdout);
-        ::testing::internal::GetCapturedStdout();
+        session = testing::QuietSimulatedCard({.word_time_ns = 30'000'000, .clock = &clock});
         ASSERT_NE(session, nullptr);
         BuildModuleTable(table);
     }

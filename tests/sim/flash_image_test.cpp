@@ -6,7 +6,7 @@
 #include <regex>
 #include <string>
 
-#include "sim/simulated_card_session.h"
+#include "quiet_card.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -24,9 +24,7 @@ std::string Image(std::size_t size, unsigned seed) {
 class FlashImageTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ::testing::internal::CaptureStdout();
-        session = OpenSimulatedCard();
-        ::testing::internal::GetCapturedStdout();
+        session = testing::QuietSimulatedCard();
         ASSERT_NE(session, nullptr);
     }
 

@@ -8,7 +8,7 @@
 #include "card/device_library.h"
 #include "card/flash_access.h"
 #include "fake_ports.h"
-#include "sim/simulated_card_session.h"
+#include "quiet_card.h"
 
 namespace vantu {
 namespace {
@@ -20,13 +20,11 @@ constexpr std::int64_t kSpiHz = 1'000'000;
 class SimulatedCardTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ::testing::internal::CaptureStdout();
-        session = OpenSimulatedCard({.word_time_ns = kWordNs,
-                                     .spi_clock_hz = kSpiHz,
-                                     .erase_busy_us = 2000,
-                                     .program_busy_us = 300,
-                                     .clock = &clock});
-        ::testing::internal::GetCapturedStdout();
+        session = testing::QuietSimulatedCard({.word_time_ns = kWordNs,
+                                               .spi_clock_hz = kSpiHz,
+                                               .erase_busy_us = 2000,
+                                               .program_busy_us = 300,
+                                               .clock = &clock});
         ASSERT_NE(session, nullptr);
         card = session->handle();
     }
@@ -116,32 +114,11 @@ TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
     EXPECT_EQ(value, SimulatedCard::kIdWordValue);
 }
 
-// Nothing in the station uses interrupts or events; one pass keeps the paths alive.
-TEST_F(SimulatedCardTest, InterruptAndEventSmoke) {
-    std::vector<InterruptResult> results;
-    ASSERT_EQ(TESPCICONTROL_IntEnable(
-                  card, [&](CardHandle, const InterruptResult& r) { results.push_back(r); }),
-              kPciSuccess);
-    session->driver().RaiseInterrupt(card, 0x66);
-    ASSERT_EQ(results.size(), 1u);
-    EXPECT_EQ(results[0].last_message, 0x66u);
-    EXPECT_EQ(TESPCICONTROL_IntDisable(card), kPciSuccess);
-
-    std::vector<std::uint32_t> actions;
-    ASSERT_EQ(TESPCICONTROL_EventRegister(
-                  card, [&](CardHandle, std::uint32_t action) { actions.push_back(action); }),
-              kPciSuccess);
-    session->driver().RaiseEvent(card, 0x2);
-    EXPECT_EQ(actions, std::vector<std::uint32_t>{0x2});
-}
-
 // On the host's clock, as the station runs it: the flash layer's polls meet a chip
 // that is busy for its configured time, and a hung chip gives the layer's time-out.
 TEST(SimulatedCardTimingTest, FlashLayerWaitsOutBusyChipAndTimesOutOnHungOne) {
-    ::testing::internal::CaptureStdout();
-    auto session = OpenSimulatedCard(
+    auto session = testing::QuietSimulatedCard(
         {.spi_clock_hz = 10'000'000, .erase_busy_us = 3000, .program_busy_us = 400});
-    ::testing::internal::GetCapturedStdout();
     ASSERT_NE(session, nullptr);
     const auto start = std::chrono::steady_clock::now();
     FlashWriteEnable();
@@ -162,17 +139,13 @@ TEST(SimulatedCardTimingTest, FlashLayerWaitsOutBusyChipAndTimesOutOnHungOne) {
 TEST(SimulatedCardSessionTest, SessionPutsThePreviousDriverBack) {
     PciDriver* before = InstalledPciDriver();
     {
-        ::testing::internal::CaptureStdout();
-        auto session = OpenSimulatedCard();
-        ::testing::internal::GetCapturedStdout();
+        auto session = testing::QuietSimulatedCard();
         ASSERT_NE(session, nullptr);
         EXPECT_EQ(InstalledPciDriver(), &session->driver());
     }
     EXPECT_EQ(InstalledPciDriver(), before);
     // The library was closed again: a new session opens the driver afresh.
-    ::testing::internal::CaptureStdout();
-    auto again = OpenSimulatedCard();
-    ::testing::internal::GetCapturedStdout();
+    auto again = testing::QuietSimulatedCard();
     ASSERT_NE(again, nullptr);
     std::uint32_t value = 0;
     ReadCardRegister(again->handle(), 0, value);

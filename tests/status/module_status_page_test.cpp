@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <deque>
 #include <vector>
 
+#include "decoding_commands.h"
 #include "fake_ports.h"
-#include "model/controller_commands.h"
 #include "recording_sink.h"
 #include "report_builder.h"
 
@@ -27,29 +26,6 @@ struct RecordingSurface : ModulePageSurface {
     std::vector<int> unchecked;
 };
 
-// The controller's side of code 10: sent requests decode at once, posted ones on Drain.
-struct DecodingCommands : CommandSink {
-    explicit DecodingCommands(StatusDecoder& d) : decoder(d) {}
-    int Send(int code, std::intptr_t argument) override {
-        ++sent;
-        Apply(code, argument);
-        return 0;
-    }
-    void Post(int code, std::intptr_t argument) override { posted.emplace_back(code, argument); }
-    void Drain() {
-        for (; !posted.empty(); posted.pop_front()) {
-            Apply(posted.front().first, posted.front().second);
-        }
-    }
-    void Apply(int code, std::intptr_t argument) {
-        ASSERT_EQ(code, kCodeModuleRequest);
-        ApplyModuleViewRequest(decoder, *reinterpret_cast<const ModuleViewRequest*>(argument));
-    }
-    StatusDecoder& decoder;
-    int sent = 0;
-    std::deque<std::pair<int, std::intptr_t>> posted;
-};
-
 class ModuleStatusPageTest : public ::testing::Test {
   protected:
     ModuleStatusPageTest() {
@@ -61,7 +37,7 @@ class ModuleStatusPageTest : public ::testing::Test {
     ReportMemory report;
     SharedSettings shared;
     StatusDecoder decoder{table, report, shared};
-    DecodingCommands commands{decoder};
+    testing::DecodingCommands commands{decoder};
     testing::FakePrompts prompts;
     RecordingSurface surface;
     ModuleStatusPage trm{ModulePageKind::kTrm, commands, prompts};
@@ -100,46 +76,6 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
     EXPECT_EQ(surface.position.At(8, 13).background, kHalfHighlight);
     EXPECT_EQ(surface.position.At(5, 1).background, Rgb(200, 200, 200));
     EXPECT_EQ(surface.position.At(6, 1).background, Rgb(145, 200, 255));
-}
-
-TEST_F(ModuleStatusPageTest, ViewTitlesOnBothFaces) {
-    DecodingCommands qdxa_commands{decoder};
-    ModuleStatusPage qdxa{ModulePageKind::kQdxa, qdxa_commands, prompts};
-    struct Case {
-        ModuleStatusPage* page;
-        std::size_t choice;
-        const char* grid;
-        const char* status_face;
-        const char* slb;
-        const char* main;
-    };
-    const std::vector<Case> cases = {
-        {&trm, 3, "DTRM  TxRx 狀態", "DTRM TxRx 狀態",
-         "SLB QTRM 故障總數 :", "主天線 QTRM 故障總數 :"},
-        {&trm, 2, "TRM 電壓狀態", "TRM 電壓狀態", "SLB TRM 故障總數 :", "主天線 TRM 故障總數 :"},
-        {&trm, 1, "TRM 溫度狀態 ( °C )", "全面 TRM 溫度狀態",
-         "SLB DTRM 故障總數 :", "主天線 DTRM 故障總數 :"},
-        {&trm, 0, "TRM  綜整狀態", "全面 TRM 綜整狀態",
-         "SLB DTRM 故障總數 :", "主天線 DTRM 故障總數 :"},
-        // The QDX-A page keeps its labels; its status face has a title of its own.
-        {&qdxa, 0, "QDX-A  綜整狀態", "全面 QDX-A 狀態",
-         "SLB QDX-A 故障總數 :", "主天線 QDX-A 故障總數 :"},
-        {&qdxa, 1, "QDX-A 溫度狀態 ( °C )", "全面 QDX-A 溫度狀態",
-         "SLB QDX-A 故障總數 :", "主天線 QDX-A 故障總數 :"},
-        {&qdxa, 2, "QDX-A 數位 ID 狀態 ", "全面 QDX-A 狀態",
-         "SLB QDX-A 故障總數 :", "主天線 QDX-A 故障總數 :"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.grid);
-        c.page->ShowFace(PositionFace::kPosition);
-        c.page->ChooseView(c.choice);
-        EXPECT_EQ(c.page->grid_title(), c.grid);
-        EXPECT_EQ(c.page->position_title(), "全面天線位置表");
-        EXPECT_EQ(c.page->slb_label(), c.slb);
-        EXPECT_EQ(c.page->main_label(), c.main);
-        c.page->ShowFace(PositionFace::kStatus);
-        EXPECT_EQ(c.page->position_title(), c.status_face);
-    }
 }
 
 TEST_F(ModuleStatusPageTest, RefreshAllAnsweredNoChangesNothing) {

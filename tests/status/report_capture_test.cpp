@@ -11,7 +11,7 @@
 
 #include "fake_ports.h"
 #include "model/controller_timers.h"
-#include "sim/simulated_card_session.h"
+#include "quiet_card.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -30,18 +30,9 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// Card open lists the cards it found on standard output.
-std::unique_ptr<SimulatedCardSession> QuietOpen() {
-    ::testing::internal::CaptureStdout();
-    auto session = OpenSimulatedCard();
-    std::fflush(stdout);
-    ::testing::internal::GetCapturedStdout();
-    return session;
-}
-
 class ReportCaptureTest : public ::testing::Test {
   protected:
-    ReportCaptureTest() : session(QuietOpen()), logs(dir.path(), clock) {
+    ReportCaptureTest() : session(testing::QuietSimulatedCard()), logs(dir.path(), clock) {
         dir.MakeDir("Log");
         logs.OpenLog();
         for (std::uint32_t i = 0; i < kReportWords; ++i) {

@@ -1,0 +1,38 @@
+// The controller's side of code 10 on a real decoder: sent module requests decode at
+// once, posted ones on Drain.
+#pragma once
+
+#include <deque>
+#include <utility>
+
+#include "model/command_sink.h"
+#include "model/controller_commands.h"
+#include "status/module_requests.h"
+
+namespace vantu::testing {
+
+struct DecodingCommands : CommandSink {
+    explicit DecodingCommands(StatusDecoder& d) : decoder(d) {}
+    int Send(int code, std::intptr_t argument) override {
+        ++sent;
+        Apply(code, argument);
+        return 0;
+    }
+    void Post(int code, std::intptr_t argument) override { posted.emplace_back(code, argument); }
+    void Drain() {
+        for (; !posted.empty(); posted.pop_front()) {
+            Apply(posted.front().first, posted.front().second);
+        }
+    }
+    void Apply(int code, std::intptr_t argument) {
+        if (code == kCodeModuleRequest) {
+            ApplyModuleViewRequest(decoder, *reinterpret_cast<const ModuleViewRequest*>(argument));
+        }
+    }
+
+    StatusDecoder& decoder;
+    int sent = 0;
+    std::deque<std::pair<int, std::intptr_t>> posted;
+};
+
+}  // namespace vantu::testing
