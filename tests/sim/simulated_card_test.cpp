@@ -114,6 +114,25 @@ TEST_F(SimulatedCardTest, OffsetsOutsideTheWindowAreRefused) {
     EXPECT_EQ(value, SimulatedCard::kIdWordValue);
 }
 
+// Nothing in the station uses them; one pass keeps the driver calls honest.
+TEST_F(SimulatedCardTest, InterruptAndEventSmoke) {
+    std::vector<InterruptResult> results;
+    ASSERT_EQ(TESPCICONTROL_IntEnable(
+                  card, [&](CardHandle, const InterruptResult& r) { results.push_back(r); }),
+              kPciSuccess);
+    session->driver().RaiseInterrupt(card, 0x66);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_EQ(results[0].last_message, 0x66u);
+    EXPECT_EQ(TESPCICONTROL_IntDisable(card), kPciSuccess);
+
+    std::vector<std::uint32_t> actions;
+    ASSERT_EQ(TESPCICONTROL_EventRegister(
+                  card, [&](CardHandle, std::uint32_t action) { actions.push_back(action); }),
+              kPciSuccess);
+    session->driver().RaiseEvent(card, 0x2);
+    EXPECT_EQ(actions, std::vector<std::uint32_t>{0x2});
+}
+
 // On the host's clock, as the station runs it: the flash layer's polls meet a chip
 // that is busy for its configured time, and a hung chip gives the layer's time-out.
 TEST(SimulatedCardTimingTest, FlashLayerWaitsOutBusyChipAndTimesOutOnHungOne) {
