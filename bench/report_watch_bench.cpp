@@ -6,12 +6,12 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "base/log_files.h"
 #include "base/system_clock.h"
+#include "cpu_time_reporter.h"
 #include "sim/chassis_model.h"
 #include "sim/simulated_card_session.h"
 #include "status/report_capture.h"
@@ -93,28 +93,14 @@ void BM_ReportCycleRecorded(benchmark::State& state) {
 BENCHMARK(BM_ReportCycle)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ReportCycleRecorded)->Repetitions(5)->ReportAggregatesOnly(true);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            if (run.aggregate_name == "median") {
-                // CPU time: the build machine is shared, so wall time carries other load.
-                times_[run.run_name.function_name] = run.GetAdjustedCPUTime();
-            }
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        const double plain = times_["BM_ReportCycle"];
-        const double recorded = times_["BM_ReportCycleRecorded"];
+class RatioReporter : public CpuTimeReporter {
+    void PrintRatios() override {
+        const double plain = Time("BM_ReportCycle");
+        const double recorded = Time("BM_ReportCycleRecorded");
         if (plain > 0 && recorded > 0) {
             std::printf("ratio BM_ReportCycleRecorded / BM_ReportCycle = %.3f\n", recorded / plain);
         }
     }
-
-  private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

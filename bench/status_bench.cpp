@@ -8,7 +8,6 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <memory>
 #include <new>
 #include <string>
@@ -18,6 +17,7 @@
 #include "base/log_files.h"
 #include "base/system_clock.h"
 #include "card/card_ops.h"
+#include "cpu_time_reporter.h"
 #include "sim/chassis_model.h"
 #include "sim/simulated_card_session.h"
 #include "status/report_capture.h"
@@ -242,41 +242,22 @@ BENCHMARK(BM_DecodeAntenna)->Apply(ViewArgs);
 BENCHMARK(BM_DecodeModuleViews)->Apply(ViewArgs);
 
 // Prints each pair's ratio once every benchmark has run.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // CPU time: the build machine is shared, so wall time carries other load.
-            times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+class RatioReporter : public CpuTimeReporter {
+    void PrintRatios() override {
         std::vector<std::pair<std::string, std::string>> pairs = {
             {"BM_TimerTick", "BM_RawVolatileReads256"}};
         for (int view : kViews) {
-            std::string arg = "/";
-            arg += std::to_string(view);
-            std::string plain = "BM_PlainPass";
-            plain += arg;
-            std::string antenna = "BM_DecodeAntenna";
-            antenna += arg;
-            std::string module_views = "BM_DecodeModuleViews";
-            module_views += arg;
-            pairs.emplace_back(antenna, plain);
-            pairs.emplace_back(module_views, plain);
+            const std::string arg = "/" + std::to_string(view);
+            pairs.emplace_back("BM_DecodeAntenna" + arg, "BM_PlainPass" + arg);
+            pairs.emplace_back("BM_DecodeModuleViews" + arg, "BM_PlainPass" + arg);
         }
         for (const auto& [work, bare] : pairs) {
-            if (times_.count(work) != 0 && times_.count(bare) != 0 && times_[bare] > 0) {
+            if (Time(work) > 0 && Time(bare) > 0) {
                 std::printf("ratio %-26s / %-24s = %6.2f\n", work.c_str(), bare.c_str(),
-                            times_[work] / times_[bare]);
+                            Time(work) / Time(bare));
             }
         }
     }
-
-  private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace

@@ -11,9 +11,9 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <string>
 
+#include "cpu_time_reporter.h"
 #include "model/controller_commands.h"
 #include "pages/antenna_status_view.h"
 #include "pages/main_page.h"
@@ -144,25 +144,16 @@ void BM_AntennaPageRefresh(benchmark::State& state) {
 }
 BENCHMARK(BM_AntennaPageRefresh)->ArgName("repaint")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            // CPU time: the build machine is shared, so wall time carries other load.
-            times_[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        }
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
+class RatioReporter : public CpuTimeReporter {
+    void PrintRatios() override {
         for (const char* repaint : {"/repaint:0", "/repaint:1"}) {
-            const double main = times_[std::string("BM_MainPageRefresh") + repaint];
+            const double main = Time(std::string("BM_MainPageRefresh") + repaint);
             for (const auto& [name, target] :
                  {std::pair<std::string, double>{"BM_TrmPageRefreshAll", 3.0},
                   std::pair<std::string, double>{"BM_AntennaPageRefresh", 1.0}}) {
                 const std::string run = name + repaint;
-                if (main > 0 && times_.count(run) != 0) {
-                    const double ratio = times_[run] / main;
+                if (main > 0 && Time(run) > 0) {
+                    const double ratio = Time(run) / main;
                     std::printf(
                         "ratio %-32s / BM_MainPageRefresh%s = %5.2f (target at most %.0f)%s\n",
                         run.c_str(), repaint, ratio, target, ratio <= target ? "" : "  MISSED");
@@ -170,9 +161,6 @@ class RatioReporter : public benchmark::ConsoleReporter {
             }
         }
     }
-
-  private:
-    std::map<std::string, double> times_;
 };
 
 }  // namespace
