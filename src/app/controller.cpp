@@ -23,6 +23,7 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
       remote_(RemoteContext{ports_.remote, gate_, *this, log_, flags_, ports_.timers, ports_.clock,
                             card_, station_, loader_, opcode_table_, run_control_, main_page_,
                             analyzer_page_}) {
+    decoder_.set_latches(&report_watch_.history());
     RegisterPage(main_lifecycle_);
     RegisterPage(trm_lifecycle_);
     RegisterPage(qdxa_lifecycle_);

@@ -44,6 +44,16 @@ struct CellTip {
 
 std::string TooltipText(const CellTip& tip);
 
+// What a cell's state is, beside its colour, so the pages read in greyscale too.
+enum class CellMark : std::uint8_t {
+    kNone,       // nothing to say: a label, a hidden value
+    kNormal,     // ✓
+    kFault,      // ✗
+    kNearLimit,  // ▲ a temperature between its warning band and its limit
+    kLatched,    // ! a fault that cleared and is not yet acknowledged
+    kNoData,     // ? nothing read yet
+};
+
 struct Cell {
     std::int16_t row = 0;
     std::int16_t column = 0;
@@ -55,6 +65,7 @@ struct Cell {
     // With word_count > 0 the text is blank-separated words, word i drawn in
     // word_colours[i]; otherwise it is drawn in text_colour.
     std::uint8_t word_count = 0;
+    CellMark mark = CellMark::kNone;
     // A text that lives until the cell is next set (static for the decoders); null keeps
     // the cell's text.
     const char* text = nullptr;

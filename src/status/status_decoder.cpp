@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "status/latched_marks.h"
 #include "status/temperature.h"
 
 namespace vantu {
@@ -11,6 +12,18 @@ using CellBatch = std::array<Cell, kQChannels * kElements>;
 
 constexpr Colour FaultText(bool fault) {
     return fault ? kFaultText : kBlack;
+}
+
+constexpr CellMark FaultMark(bool fault) {
+    return fault ? CellMark::kFault : CellMark::kNormal;
+}
+
+// Above the limit a fault, in the band below it a warning.
+constexpr CellMark TemperatureMark(int celsius, bool fault) {
+    if (fault) {
+        return CellMark::kFault;
+    }
+    return TemperatureBand(celsius) == 2 ? CellMark::kNearLimit : CellMark::kNormal;
 }
 
 constexpr std::int16_t Coordinate(int value) {
@@ -29,11 +42,13 @@ std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint pai
             tip.element = static_cast<std::uint8_t>(e);
             tip.q = static_cast<std::uint8_t>(q);
             tip.module = record.number;
-            const Colour colour = paint(rec, static_cast<std::size_t>(e), q, tip);
+            CellMark mark = CellMark::kNone;
+            const Colour colour = paint(rec, static_cast<std::size_t>(e), q, tip, mark);
             cells[n++] = Cell{.row = Coordinate(place.row + e),
                               .column = Coordinate(place.column + q),
                               .background = colour,
                               .text_colour = colour,
+                              .mark = mark,
                               .text = "",
                               .tip = tip};
         }
@@ -45,38 +60,46 @@ std::size_t AntennaCells(const ModuleRecord& record, int view_type,
                          const TemperaturePalette* palette, std::uint32_t mask, CellBatch& cells) {
     switch (view_type) {
         case kViewTemperature:
-            return PaintAntenna(record, cells,
-                                [&](const QRecord& rec, std::size_t e, int q, CellTip& tip) {
-                                    if (!TemperatureShown(mask, static_cast<int>(e), q)) {
-                                        tip.kind = TipKind::kPosition;
-                                        return palette->null_colour();
-                                    }
-                                    tip.kind = TipKind::kTemperature;
-                                    tip.value = rec.temp[e];
-                                    return palette->OfTemperature(rec.temp[e]);
-                                });
+            return PaintAntenna(
+                record, cells,
+                [&](const QRecord& rec, std::size_t e, int q, CellTip& tip, CellMark& mark) {
+                    if (!TemperatureShown(mask, static_cast<int>(e), q)) {
+                        tip.kind = TipKind::kPosition;
+                        return palette->null_colour();
+                    }
+                    tip.kind = TipKind::kTemperature;
+                    tip.value = rec.temp[e];
+                    mark = TemperatureMark(rec.temp[e], rec.temp[e] > kTrmTemperatureLimit);
+                    return palette->OfTemperature(rec.temp[e]);
+                });
         case kViewQdxa:
-            return PaintAntenna(record, cells,
-                                [&](const QRecord& rec, std::size_t, int, CellTip& tip) {
-                                    tip.kind = TipKind::kQTemperature;
-                                    tip.value = rec.qdxa_temp;
-                                    return palette->OfTemperature(rec.qdxa_temp);
-                                });
+            return PaintAntenna(
+                record, cells,
+                [&](const QRecord& rec, std::size_t, int, CellTip& tip, CellMark& mark) {
+                    tip.kind = TipKind::kQTemperature;
+                    tip.value = rec.qdxa_temp;
+                    mark = TemperatureMark(rec.qdxa_temp, rec.qdxa_temp >= kQdxaTemperatureFault);
+                    return palette->OfTemperature(rec.qdxa_temp);
+                });
         case kViewSummary:
-            return PaintAntenna(record, cells,
-                                [](const QRecord& rec, std::size_t e, int, CellTip& tip) {
-                                    tip.kind = TipKind::kFlag;
-                                    tip.value = rec.trm_status[e];
-                                    return rec.trm_status[e] == 1 ? kSummaryFault : kSummaryNormal;
-                                });
+            return PaintAntenna(
+                record, cells,
+                [](const QRecord& rec, std::size_t e, int, CellTip& tip, CellMark& mark) {
+                    tip.kind = TipKind::kFlag;
+                    tip.value = rec.trm_status[e];
+                    mark = FaultMark(rec.trm_status[e] == 1);
+                    return rec.trm_status[e] == 1 ? kSummaryFault : kSummaryNormal;
+                });
         case kViewTxRx:
-            return PaintAntenna(record, cells,
-                                [](const QRecord& rec, std::size_t e, int, CellTip& tip) {
-                                    tip.kind = TipKind::kTxRx;
-                                    tip.value = rec.tx[e];
-                                    tip.value2 = rec.rx[e];
-                                    return rec.tx[e] == 1 ? kTxFault : kTxNormal;
-                                });
+            return PaintAntenna(
+                record, cells,
+                [](const QRecord& rec, std::size_t e, int, CellTip& tip, CellMark& mark) {
+                    tip.kind = TipKind::kTxRx;
+                    tip.value = rec.tx[e];
+                    tip.value2 = rec.rx[e];
+                    mark = FaultMark(rec.tx[e] == 1);
+                    return rec.tx[e] == 1 ? kTxFault : kTxNormal;
+                });
         default:
             return 0;
     }
@@ -101,6 +124,7 @@ std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_
 void TemperatureText(Cell& cell, int celsius, bool fault, TipKind tip) {
     cell.text = NumberText(celsius);
     cell.text_colour = FaultText(fault);
+    cell.mark = TemperatureMark(celsius, fault);
     cell.bar_percent = static_cast<std::int8_t>(TemperatureBarPercent(celsius));
     cell.band = static_cast<std::uint8_t>(TemperatureBand(celsius));
     cell.tip.kind = tip;
@@ -114,6 +138,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
                                   [](const QRecord& rec, std::size_t e, Cell& cell) {
                                       cell.text = NumberText(rec.trm_status[e]);
                                       cell.text_colour = FaultText(rec.trm_status[e] == 1);
+                                      cell.mark = FaultMark(rec.trm_status[e] == 1);
                                       cell.tip.kind = TipKind::kSummaryReport;
                                   });
         case kViewTemperature:
@@ -132,6 +157,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
                     cell.text_colour = kBlack;
                     cell.word_count = 2;
                     cell.word_colours = {FaultText(rec.tx[e] == 1), kBlack, 0, 0};
+                    cell.mark = FaultMark(rec.tx[e] == 1);
                     cell.tip.kind = TipKind::kTxRxReport;
                 });
         case kViewVoltage:
@@ -149,6 +175,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
                                       for (std::size_t k = 0; k < flags.size(); ++k) {
                                           cell.word_colours[k] = FaultText(flags[k] == 0);
                                       }
+                                      cell.mark = FaultMark(bits != 0xF);
                                       cell.tip.kind = TipKind::kVoltageReport;
                                   });
         case kViewQdxa:
@@ -165,6 +192,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
                 [](const QRecord& rec, std::size_t e, Cell& cell) {
                     cell.text = NumberText(QdxaFlags(rec)[e]);
                     cell.text_colour = QdxaFaults(rec)[e] ? kQdxaFaultText : kBlack;
+                    cell.mark = FaultMark(QdxaFaults(rec)[e]);
                     cell.tip.kind = ModuleViewTooltip(kViewQdxa, false, static_cast<int>(e));
                 });
         case kViewDigitalId:
@@ -173,6 +201,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
                                       cell.text = NumberText(rec.digital_id);
                                       cell.text_colour =
                                           rec.digital_id == 0 ? kQdxaFaultText : kBlack;
+                                      cell.mark = FaultMark(rec.digital_id == 0);
                                   });
         default:
             return 0;
@@ -184,7 +213,8 @@ Cell PositionCell(int module, int faults) {
     return Cell{.row = Coordinate(place.row),
                 .column = Coordinate(place.column),
                 .background = faults != 0 ? kModuleFaultBackground : kModuleNormalBackground,
-                .text_colour = faults != 0 ? kModuleFaultText : kModuleNormalText};
+                .text_colour = faults != 0 ? kModuleFaultText : kModuleNormalText,
+                .mark = FaultMark(faults != 0)};
 }
 
 }  // namespace
@@ -266,11 +296,20 @@ int StatusDecoder::DecodeModuleView(int module, int view_type, int first_row, in
     if (display->module_grid != nullptr) {
         const std::size_t n =
             ModuleViewCells(*record, view_type, first_row, first_column, *display, batch_);
+        if (latches_ != nullptr) {
+            MarkLatched(*latches_, module, view_type, static_cast<int>(n) / kQChannels,
+                        std::span<Cell>(batch_.data(), n));
+        }
         display->module_grid->SetCells(std::span<const Cell>(batch_.data(), n));
     }
     if (display->position_grid != nullptr) {
-        const Cell cell =
+        Cell cell =
             PositionCell(module, ModuleFaultCount(*record, view_type, display->qdxa_temperature));
+        if (latches_ != nullptr && cell.mark == CellMark::kNormal &&
+            !(view_type == kViewQdxa && display->qdxa_temperature) &&
+            ModuleLatched(*latches_, module, view_type)) {
+            cell.mark = CellMark::kLatched;
+        }
         display->position_grid->SetCells(std::span<const Cell>(&cell, 1));
     }
     return 0;

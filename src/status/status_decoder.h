@@ -6,6 +6,7 @@
 
 #include "base/shared_settings.h"
 #include "status/cell_sink.h"
+#include "status/fault_history.h"
 #include "status/module_fields.h"
 #include "status/module_table.h"
 #include "status/report_memory.h"
@@ -42,10 +43,14 @@ class StatusDecoder {
     int DecodeModuleView(int module, int view_type, int first_row, int first_column,
                          const ModuleViewDisplay* display);
 
+    // Module views mark the faults this history holds latched; null marks none.
+    void set_latches(const FaultHistory* history) { latches_ = history; }
+
   private:
     ModuleTable& table_;
     const ReportMemory& report_;
     const SharedSettings& shared_;
+    const FaultHistory* latches_ = nullptr;
     // Reused for every module; each decode rewrites the cells it hands on.
     std::array<Cell, kQChannels * kElements> batch_{};
 };

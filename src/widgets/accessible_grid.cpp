@@ -14,6 +14,9 @@ namespace {
 
 // A bar cell's bands: 0 cool, 1 above the limit, 2 near it.
 constexpr const char* kBandWords[] = {"normal", "above limit", "near limit"};
+// CellMark in order; kNone says nothing.
+constexpr const char* kMarkWords[] = {
+    "", "normal", "fault", "near limit", "cleared, unacknowledged", "no data"};
 
 bool IsFaultColour(Colour colour) {
     for (Colour fault : {kFaultText, kQdxaFaultText, kSummaryFault, kTxFault,
@@ -110,6 +113,8 @@ QString CellStateText(const GridCellState& cell) {
     if (cell.bar_percent >= 0) {
         words << QStringLiteral("%1%").arg(cell.bar_percent)
               << QLatin1String(kBandWords[std::min<int>(cell.band, 2)]);
+    } else if (cell.mark != CellMark::kNone) {
+        words << QLatin1String(kMarkWords[static_cast<std::size_t>(cell.mark)]);
     } else if (IsFaultColour(cell.background) || IsFaultColour(cell.text_colour)) {
         words << QStringLiteral("fault");
     }

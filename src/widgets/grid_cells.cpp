@@ -46,6 +46,7 @@ void GridCells::SetCells(std::span<const Cell> cells) {
         }
         state->bar_percent = cell.bar_percent;
         state->band = cell.band;
+        state->mark = cell.mark;
         if (cell.tip.kind != TipKind::kKeep) {
             state->tip = cell.tip;
         }
@@ -112,6 +113,13 @@ void GridCells::SetBar(int row, int column, int percent, int band) {
     if (GridCellState* state = Find(row, column)) {
         state->bar_percent = static_cast<std::int16_t>(std::clamp(percent, 0, 100));
         state->band = static_cast<std::uint8_t>(std::clamp(band, 0, 2));
+        CellChanged(row, column);
+    }
+}
+
+void GridCells::SetMark(int row, int column, CellMark mark) {
+    if (GridCellState* state = Find(row, column)) {
+        state->mark = mark;
         CellChanged(row, column);
     }
 }

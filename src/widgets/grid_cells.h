@@ -25,6 +25,7 @@ struct GridCellState {
     // -1: plain; else a bar of 0..100 percent in band 0, 1 or 2.
     std::int16_t bar_percent = -1;
     std::uint8_t band = 0;
+    CellMark mark = CellMark::kNone;
     bool has_check = false;
     bool checked = false;
     // A decoder's tooltip, rendered only when asked for, on hover; with kKeep the
@@ -57,6 +58,7 @@ class GridCells : public CellSink {
     void SetCheckBox(int row, int column, bool has_check);
     void SetChecked(int row, int column, bool checked);
     void SetBar(int row, int column, int percent, int band);
+    void SetMark(int row, int column, CellMark mark);
     // Every cell back to white, black text, no text, tooltip, check box or bar.
     void Reset();
 

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 
+#include "widgets/cell_glyphs.h"
 #include "widgets/qt_colour.h"
 
 namespace vantu {
@@ -31,8 +32,10 @@ QRect ToQRect(const CellBox& box) {
     return QRect(box.x, box.y, box.width, box.height);
 }
 
-// The cell's words drawn one after another, centred as one text.
-void PaintWords(QPainter& painter, const QRect& rect, const GridCellState& cell) {
+// The cell's words drawn one after another, centred as one text. With `underline`, a
+// word standing out in another colour than the cell's text (a failed supply, a Tx
+// fault) is underlined as well, so it stands out without colour.
+void PaintWords(QPainter& painter, const QRect& rect, const GridCellState& cell, bool underline) {
     const std::vector<ColouredWord> words = [&] {
         Cell view;
         view.text = cell.text.c_str();
@@ -49,12 +52,17 @@ void PaintWords(QPainter& painter, const QRect& rect, const GridCellState& cell)
         width += metrics.horizontalAdvance(texts.back()) + (texts.size() > 1 ? blank : 0);
     }
     int x = rect.left() + (rect.width() - width) / 2;
+    const QFont plain = painter.font();
+    QFont underlined = plain;
+    underlined.setUnderline(true);
     for (std::size_t i = 0; i < words.size(); ++i) {
         const int advance = metrics.horizontalAdvance(texts[i]);
+        painter.setFont(underline && words[i].colour != cell.text_colour ? underlined : plain);
         painter.setPen(ToQColor(words[i].colour));
         painter.drawText(QRect(x, rect.top(), advance, rect.height()), Qt::AlignCenter, texts[i]);
         x += advance + blank;
     }
+    painter.setFont(plain);
 }
 
 void PaintCheckBox(QPainter& painter, const QRect& rect, bool checked) {
@@ -177,6 +185,16 @@ void CReportCtrl::SetBandColours(const std::array<Colour, 3>& colours) {
     viewport()->update();
 }
 
+void CReportCtrl::SetMarksShown(bool on) {
+    marks_shown_ = on;
+    viewport()->update();
+}
+
+void CReportCtrl::SetStale(bool on) {
+    stale_ = on;
+    viewport()->update();
+}
+
 QRect CReportCtrl::CellRect(int row, int column) const {
     if (!cells_.Contains(row, column)) {
         return {};
@@ -272,10 +290,19 @@ void CReportCtrl::paintEvent(QPaintEvent* event) {
             if (cell.has_check || !cell.text.empty() || (bar_display_ && cell.bar_percent >= 0)) {
                 PaintContent(painter, CellRect(row, column), cell);
             }
+            if (MarkDrawn(cell.mark)) {
+                const int text_width =
+                    cell.text.empty() ? 0 : static_cast<int>(StaticText(cell.text).size().width());
+                PaintCellGlyph(painter, CellRect(row, column), cell.mark, cell.background,
+                               text_width);
+            }
         }
     }
     if (grid_lines_) {
         PaintGridLines(painter, rows, columns);
+    }
+    if (stale_) {
+        PaintStaleHatching(painter, content.translated(-origin));
     }
     if (overlay_visible_ && !overlay_lines_.empty()) {
         painter.setPen(QPen(ToQColor(overlay_colour_), 0));
@@ -337,7 +364,7 @@ void CReportCtrl::PaintContent(QPainter& painter, const QRect& rect, const GridC
         return;
     }
     if (cell.word_count > 0) {
-        PaintWords(painter, rect, cell);
+        PaintWords(painter, rect, cell, marks_shown_);
         return;
     }
     painter.setPen(ToQColor(cell.text_colour));

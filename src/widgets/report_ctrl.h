@@ -51,6 +51,13 @@ class CReportCtrl : public QAbstractScrollArea {
     void SetBarDisplay(bool on);
     bool bar_display() const { return bar_display_; }
     void SetBandColours(const std::array<Colour, 3>& colours);
+    // The state glyphs beside the colours (✓ ✗ ▲ ?); off gives the plain coloured look.
+    // A latched fault's ! is drawn either way: no colour carries it.
+    void SetMarksShown(bool on);
+    bool marks_shown() const { return marks_shown_; }
+    // The cells hold data that could not be read again: hatched over, whatever they show.
+    void SetStale(bool on);
+    bool stale() const { return stale_; }
 
     // The cell's pixels relative to the top-left of cell (0, 0), before scrolling.
     QRect CellRect(int row, int column) const;
@@ -98,6 +105,9 @@ class CReportCtrl : public QAbstractScrollArea {
     const QStaticText& StaticText(const std::string& text);
     void PaintGridLines(class QPainter& painter, std::pair<int, int> rows,
                         std::pair<int, int> columns);
+    bool MarkDrawn(CellMark mark) const {
+        return mark != CellMark::kNone && (marks_shown_ || mark == CellMark::kLatched);
+    }
 
     GridCells cells_;
     GridGeometry geometry_;
@@ -108,6 +118,8 @@ class CReportCtrl : public QAbstractScrollArea {
     Colour overlay_colour_ = kBlack;
     bool overlay_visible_ = true;
     bool bar_display_ = false;
+    bool marks_shown_ = true;
+    bool stale_ = false;
     std::array<Colour, 3> band_colours_;
     static constexpr std::size_t kTextCacheLimit = 4096;
     std::unordered_map<std::string, QStaticText> text_cache_;

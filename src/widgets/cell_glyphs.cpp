@@ -1,0 +1,113 @@
+#include "widgets/cell_glyphs.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+
+#include "widgets/qt_colour.h"
+
+namespace vantu {
+namespace {
+
+constexpr int kCornerGlyph = 7;
+
+QColor Contrasting(Colour background) {
+    return qGray(ToQColor(background).rgb()) >= 128 ? QColor(20, 20, 20) : QColor(250, 250, 250);
+}
+
+// The glyph in a square box: fx, fy are fractions of the box.
+void PaintGlyph(QPainter& painter, const QRectF& box, CellMark mark, const QColor& ink) {
+    const auto at = [&](double fx, double fy) {
+        return QPointF(box.left() + fx * box.width(), box.top() + fy * box.height());
+    };
+    painter.setPen(
+        QPen(ink, std::max(1.5, box.width() / 6.0), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.setBrush(Qt::NoBrush);
+    switch (mark) {
+        case CellMark::kNormal: {
+            QPainterPath tick(at(0.1, 0.55));
+            tick.lineTo(at(0.4, 0.85));
+            tick.lineTo(at(0.9, 0.15));
+            painter.drawPath(tick);
+            break;
+        }
+        case CellMark::kFault:
+            painter.drawLine(at(0.15, 0.15), at(0.85, 0.85));
+            painter.drawLine(at(0.85, 0.15), at(0.15, 0.85));
+            break;
+        case CellMark::kNearLimit:
+            painter.setBrush(ink);
+            painter.drawPolygon(QPolygonF({at(0.5, 0.1), at(0.95, 0.9), at(0.05, 0.9)}));
+            break;
+        case CellMark::kLatched:
+            painter.drawLine(at(0.5, 0.05), at(0.5, 0.6));
+            painter.drawPoint(at(0.5, 0.92));
+            break;
+        case CellMark::kNoData: {
+            QPainterPath hook(at(0.2, 0.3));
+            hook.cubicTo(at(0.2, -0.05), at(0.85, -0.05), at(0.8, 0.3));
+            hook.cubicTo(at(0.75, 0.5), at(0.5, 0.45), at(0.5, 0.65));
+            painter.drawPath(hook);
+            painter.drawPoint(at(0.5, 0.92));
+            break;
+        }
+        case CellMark::kNone:
+            break;
+    }
+}
+
+// A cell of a few pixels: a normal one stays plain, the others get a pattern over it.
+void PaintPattern(QPainter& painter, const QRect& cell, CellMark mark, const QColor& ink) {
+    const QRect inner = cell.adjusted(1, 1, -1, -1);
+    painter.setPen(QPen(ink, 1));
+    painter.setBrush(Qt::NoBrush);
+    switch (mark) {
+        case CellMark::kFault:
+            painter.drawLine(inner.topLeft(), inner.bottomRight());
+            painter.drawLine(inner.topRight(), inner.bottomLeft());
+            break;
+        case CellMark::kNearLimit: {
+            QRect dot(0, 0, 3, 3);
+            dot.moveCenter(inner.center());
+            painter.fillRect(dot, ink);
+            break;
+        }
+        case CellMark::kLatched:
+            painter.drawLine(inner.bottomLeft(), inner.topRight());
+            break;
+        case CellMark::kNoData:
+            painter.drawLine(inner.left(), inner.center().y(), inner.right(), inner.center().y());
+            break;
+        case CellMark::kNormal:
+        case CellMark::kNone:
+            break;
+    }
+}
+
+}  // namespace
+
+void PaintCellGlyph(QPainter& painter, const QRect& cell, CellMark mark, Colour background,
+                    int text_width) {
+    const QColor ink = Contrasting(background);
+    painter.save();
+    if (cell.height() < kGlyphCellMinHeight || cell.width() < kGlyphCellMinWidth) {
+        PaintPattern(painter, cell, mark, ink);
+    } else {
+        painter.setRenderHint(QPainter::Antialiasing);
+        const int margin = (cell.width() - text_width) / 2 - 6;
+        const int side = std::min({cell.height() - 6, 12, margin});
+        const QRectF box =
+            side >= kCornerGlyph
+                ? QRectF(cell.left() + 4, cell.top() + (cell.height() - side) / 2.0, side, side)
+                : QRectF(cell.left() + 2, cell.top() + 2, kCornerGlyph, kCornerGlyph);
+        PaintGlyph(painter, box, mark, ink);
+    }
+    painter.restore();
+}
+
+void PaintStaleHatching(QPainter& painter, const QRect& area) {
+    painter.fillRect(area, QBrush(QColor(60, 60, 60, 150), Qt::BDiagPattern));
+}
+
+}  // namespace vantu
