@@ -1,6 +1,7 @@
 #include "gui/station_pages.h"
 
 #include <QDir>
+#include <QHBoxLayout>
 #include <QMenu>
 
 #include "pages/analyzer_page.h"
@@ -10,6 +11,7 @@
 #include "pages/main_page.h"
 #include "pages/module_status_view.h"
 #include "pages/report_age_label.h"
+#include "pages/status_glyph_option.h"
 #include "pages/trend_chart_window.h"
 #include "pages/x11_analyzer_windows.h"
 #include "status/antenna_layout.h"
@@ -36,11 +38,21 @@ void AddTrendMenu(CReportCtrl& grid, const TemperatureTrend& trend) {
                      });
 }
 
+std::vector<CReportCtrl*> GridsOf(std::initializer_list<const QWidget*> pages) {
+    std::vector<CReportCtrl*> grids;
+    for (const QWidget* page : pages) {
+        const QList<CReportCtrl*> found = page->findChildren<CReportCtrl*>();
+        grids.insert(grids.end(), found.begin(), found.end());
+    }
+    return grids;
+}
+
 }  // namespace
 
 StationPages::StationPages(Station& station, StationWindow& window, SharedSettings& shared,
-                           ColourChooser& colours) {
-    CVANTUDlg& controller = station.controller();
+                           ColourChooser& colours)
+    : controller_(station.controller()) {
+    CVANTUDlg& controller = controller_;
     main_ = new CCPAGE2DLG(MainPageContext{controller.main_page(), shared, controller,
                                            controller.prompts(), colours,
                                            [&controller] { controller.SaveReports(); }});
@@ -59,7 +71,12 @@ StationPages::StationPages(Station& station, StationWindow& window, SharedSettin
     history_ = new CFaultHistoryPage(controller.report_watch());
     window.SetPage(kTabAnalyzer, analyzer_);
     window.SetPage(kTabHistory, history_);
-    window.SetCornerWidget(new ReportAgeLabel(controller.report_watch()));
+    auto* corner = new QWidget;
+    auto* corner_layout = new QHBoxLayout(corner);
+    corner_layout->setContentsMargins(0, 0, 0, 0);
+    corner_layout->addWidget(new StatusGlyphOption([this](bool on) { ShowGlyphs(on); }));
+    corner_layout->addWidget(new ReportAgeLabel(controller.report_watch()));
+    window.SetCornerWidget(corner);
     AddTrendMenu(trm_->position_grid(), controller.report_watch().trend());
     AddTrendMenu(qdxa_->position_grid(), controller.report_watch().trend());
     controller.set_main_page_surface(main_);
@@ -79,7 +96,34 @@ StationPages::~StationPages() {
     delete main_;
 }
 
+std::vector<CReportCtrl*> StationPages::ReportGrids() const {
+    return GridsOf({main_, trm_, qdxa_, antenna_});
+}
+
+void StationPages::ShowGlyphs(bool on) {
+    for (CReportCtrl* grid : GridsOf({main_, trm_, qdxa_, antenna_, firmware_})) {
+        grid->SetMarksShown(on);
+    }
+}
+
+void StationPages::ShowStale(bool stale) {
+    if (stale == stale_shown_) {
+        return;
+    }
+    stale_shown_ = stale;
+    for (CReportCtrl* grid : ReportGrids()) {
+        grid->SetStale(stale);
+    }
+}
+
 void StationPages::SyncFromModels() {
+    ShowStale(controller_.report_watch().stale());
+    const std::uint64_t revision = controller_.report_watch().history().revision();
+    if (revision != history_revision_) {
+        history_revision_ = revision;
+        controller_.trm_page().Redecode();
+        controller_.qdxa_page().Redecode();
+    }
     main_->SyncFromModel();
     trm_->SyncFromModel();
     qdxa_->SyncFromModel();

@@ -2,7 +2,9 @@
 // its model after every command and tick; all are gone before the station they draw.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "gui/station.h"
 #include "gui/station_window.h"
@@ -17,6 +19,7 @@ class CCPAGE5DLG;
 class CCPAGE6DLG;
 class CCPAGE7DLG;
 class CFaultHistoryPage;
+class CReportCtrl;
 class X11AnalyzerWindows;
 
 class StationPages {
@@ -27,9 +30,17 @@ class StationPages {
     StationPages(const StationPages&) = delete;
     StationPages& operator=(const StationPages&) = delete;
 
+    // Redraws every page from its model; hatches the report's grids while it is stale
+    // and lets the module views follow the fault history's latches.
     void SyncFromModels();
 
   private:
+    // The grids of the pages that show the card's report.
+    std::vector<CReportCtrl*> ReportGrids() const;
+    void ShowGlyphs(bool on);
+    void ShowStale(bool stale);
+
+    CVANTUDlg& controller_;
     CCPAGE2DLG* main_;
     CCPAGE1DLG* trm_;
     CCPAGE5DLG* qdxa_;
@@ -38,6 +49,8 @@ class StationPages {
     CCPAGE7DLG* analyzer_;
     CFaultHistoryPage* history_;
     std::unique_ptr<X11AnalyzerWindows> analyzer_windows_;
+    bool stale_shown_ = false;
+    std::uint64_t history_revision_ = 0;
 };
 
 }  // namespace vantu

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/shared_settings.h"
+#include "model/cell_mark.h"
 
 namespace vantu {
 
@@ -18,6 +19,7 @@ struct FirmwareCell {
     std::string text;
     Colour background = 0x00FFFFFF;
     Colour text_colour = 0;
+    CellMark mark = CellMark::kNone;
 };
 
 struct FirmwarePageModel {

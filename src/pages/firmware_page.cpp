@@ -44,6 +44,7 @@ void Draw(CReportCtrl& list, const auto& rows) {
             cells.SetBackground(r, c, cell.background);
             cells.SetTextColour(r, c, cell.text_colour);
             cells.SetText(r, c, cell.text);
+            cells.SetMark(r, c, cell.mark);
         }
     }
 }

@@ -95,6 +95,7 @@ void ShowModuleVersions(FirmwarePageModel& page, std::span<const std::uint8_t> b
         const UnitPosition where = UnitOfModule(module);
         const std::size_t section = static_cast<std::size_t>(where.unit) * kUnitSection;
         cells[kNumberColumn].background = kWhite;
+        cells[kNumberColumn].mark = CellMark::kNone;
         for (int k = 0; k < kQChannels; ++k) {
             const std::size_t e = static_cast<std::size_t>(8 * where.position + k);
             FirmwareCell& cell = cells[static_cast<std::size_t>(16 - 2 * k)];
@@ -106,6 +107,7 @@ void ShowModuleVersions(FirmwarePageModel& page, std::span<const std::uint8_t> b
             } else {
                 cell.text.clear();
                 cells[kNumberColumn].background = kAbsentModule;
+                cells[kNumberColumn].mark = CellMark::kNoData;
             }
         }
     }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/shared_settings.h"
+#include "model/cell_mark.h"
 #include "status/status_colours.h"
 
 namespace vantu {
@@ -43,16 +44,6 @@ struct CellTip {
 };
 
 std::string TooltipText(const CellTip& tip);
-
-// What a cell's state is, beside its colour, so the pages read in greyscale too.
-enum class CellMark : std::uint8_t {
-    kNone,       // nothing to say: a label, a hidden value
-    kNormal,     // ✓
-    kFault,      // ✗
-    kNearLimit,  // ▲ a temperature between its warning band and its limit
-    kLatched,    // ! a fault that cleared and is not yet acknowledged
-    kNoData,     // ? nothing read yet
-};
 
 struct Cell {
     std::int16_t row = 0;

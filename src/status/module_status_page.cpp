@@ -306,6 +306,14 @@ bool ModuleStatusPage::AskRefreshAll() {
     return true;
 }
 
+void ModuleStatusPage::Redecode() {
+    if (highlighted_column_ < 0 || refreshing_all_) {
+        return;
+    }
+    request_ = MakeModuleViewRequest(HalfOfColumn(column_, lower_), view().view_type, &display_);
+    commands_.Post(kCodeModuleRequest, reinterpret_cast<std::intptr_t>(&request_));
+}
+
 void ModuleStatusPage::RefreshAll() {
     const int column = column_;
     const bool lower = lower_;

@@ -84,6 +84,9 @@ class ModuleStatusPage {
     void ShowStatusWords();
     // The timer-1 refresh: interface words 4 and 5 and the fault totals of word 6.
     void ShowAntennaWords(std::span<const std::uint32_t, 256> reg_sts);
+    // Decodes the half in the module grid again, so its marks follow the fault history
+    // (a fault acknowledged or newly latched); nothing before a half was shown.
+    void Redecode();
 
     ModulePageKind kind() const { return kind_; }
     std::size_t view_choice() const { return view_choice_; }

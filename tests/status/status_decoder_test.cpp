@@ -128,12 +128,51 @@ TEST_F(StatusDecoderTest, TemperatureModuleViewHasBarsAndCountsAboveFiftyFive) {
     EXPECT_EQ(warm.background, kKeepColour);
     EXPECT_EQ(warm.bar_percent, 66);
     EXPECT_EQ(warm.band, 2);
+    EXPECT_EQ(warm.mark, CellMark::kNearLimit);
     const Cell& hot = grid.At(12, 3);
     EXPECT_STREQ(hot.text, "58");
     EXPECT_EQ(hot.text_colour, Rgb(210, 0, 0));
     EXPECT_EQ(hot.band, 1);
+    EXPECT_EQ(hot.mark, CellMark::kFault);
+    EXPECT_EQ(grid.At(13, 3).mark, CellMark::kNormal);
     EXPECT_EQ(TooltipText(hot.tip), "溫度上限值 55°C ");
     EXPECT_EQ(ModuleFaultCount(table.records[module], kViewTemperature, false), 1);
+}
+
+TEST_F(StatusDecoderTest, ClearedFaultsStayMarkedUntilAcknowledged) {
+    const int module = 12;
+    report = testing::HealthyReport();
+    FaultHistory history(nullptr);
+    decoder.set_latches(&history);
+    std::array<std::uint8_t, kFaultSourceCount> faults{};
+    const std::size_t supply = FaultIndex({FaultKind::kSupply, module, 3, 1, 1});
+    const std::size_t element = FaultIndex({FaultKind::kElement, module, 0, 2, 0});
+    history.Record(faults, {});
+    faults[supply] = faults[element] = 1;
+    history.Record(faults, {});
+    faults[supply] = 0;  // the supply recovers; the element stays faulty
+    history.Record(faults, {});
+    PutQField(report, QFieldArray::kTrmSts, module, 0, 0b0100);
+
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    const auto position = [&] {
+        return positions.At(kPositionCells[module].row, kPositionCells[module].column).mark;
+    };
+    decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
+    EXPECT_EQ(grid.At(2, 5).mark, CellMark::kLatched);  // E1, Q3
+    EXPECT_EQ(grid.At(1, 5).mark, CellMark::kNormal);
+    EXPECT_EQ(position(), CellMark::kLatched);
+    decoder.DecodeModuleView(module, kViewSummary, 1, 2, &display);
+    EXPECT_EQ(grid.At(3, 2).mark, CellMark::kFault) << "still faulty, not merely latched";
+    EXPECT_EQ(grid.At(2, 5).mark, CellMark::kNormal) << "the supply's latch is not a TRM fault";
+    EXPECT_EQ(position(), CellMark::kFault);
+    decoder.DecodeModuleView(module, kViewTxRx, 1, 2, &display);
+    EXPECT_EQ(position(), CellMark::kNormal);
+
+    history.AcknowledgeAll();
+    decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
+    EXPECT_EQ(grid.At(2, 5).mark, CellMark::kNormal);
+    EXPECT_EQ(position(), CellMark::kNormal);
 }
 
 TEST_F(StatusDecoderTest, SupplyFlagsAtZeroAreFaults) {

@@ -147,6 +147,45 @@ TEST_F(ReportCtrlTest, BarsGridLinesAndOverlayLinesAreDrawnOnlyWhenSwitchedOn) {
     EXPECT_EQ(image.pixelColor(150, 40), QColor(255, 255, 255));
 }
 
+// The worst case for reading without colour: every state on one background with one
+// text, seen in greyscale. Large cells carry glyphs, cells of a few pixels patterns.
+TEST_F(ReportCtrlTest, EveryMarkReadsInGreyscaleAndStaleCellsAreHatched) {
+    constexpr int kMarks = 6;
+    for (const QSize cell : {QSize(60, 18), QSize(8, 8)}) {
+        const bool small = cell.height() < 12;
+        CReportCtrl grid(1, kMarks);
+        for (int m = 0; m < kMarks; ++m) {
+            grid.SetColumnWidth(m, cell.width());
+            grid.cells().SetBackground(0, m, Rgb(145, 200, 255));
+            grid.cells().SetText(0, m, small ? "" : "0");
+            grid.cells().SetMark(0, m, static_cast<CellMark>(m));
+        }
+        grid.SetAllRowHeights(cell.height());
+        grid.SetGridLines(false);
+        grid.resize(grid.ContentSize());
+        const auto looks = [&grid](int m) {
+            return Shot(grid).convertToFormat(QImage::Format_Grayscale8).copy(grid.CellRect(0, m));
+        };
+        for (int a = 0; a < kMarks; ++a) {
+            for (int b = a + 1; b < kMarks; ++b) {
+                // A normal cell of a few pixels stays plain: only the exceptions stand out.
+                const bool alike = small && a == 0 && b == 1;
+                EXPECT_EQ(looks(a) == looks(b), alike) << cell.width() << ": " << a << " " << b;
+            }
+        }
+
+        const QImage fault = looks(2);
+        grid.SetMarksShown(false);
+        EXPECT_EQ(looks(2), looks(0)) << "without glyphs a fault is colour alone";
+        EXPECT_NE(looks(4), looks(0)) << "a latched fault has no colour to show it";
+        grid.SetMarksShown(true);
+        grid.SetStale(true);
+        EXPECT_NE(looks(2), fault);
+        grid.SetStale(false);
+        EXPECT_EQ(looks(2), fault);
+    }
+}
+
 TEST_F(ReportCtrlTest, CheckBoxCellsShowTheirMark) {
     CReportCtrl grid(1, 2);
     grid.SetColumnWidth(0, 20);
