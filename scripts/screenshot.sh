@@ -3,25 +3,27 @@
 # examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
 # screen, captured once the main page shows the card's report.
 #
-# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--wait S] [--scale F] [OUTPUT]
+# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--wait S] [--scale F] [--station DIR] [OUTPUT]
 #   --tab N   select tab N (0-6) before the picture; 0, the main page, by default
 #   --key KEY press KEY (xdotool's name, e.g. ctrl+t) on that tab
 #   --wait S  let the station run S more seconds before the picture
 #   --scale F draw at F device pixels per pixel (QT_SCALE_FACTOR) on a screen F times
 #             as large; 1 by default
+#   --station DIR  run a copy of DIR instead of examples/station
 #   OUTPUT    the PNG to write; docs/main-page.png by default
 # BUILD_DIR picks the build directory.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,10p' "${BASH_SOURCE[0]}"
+    sed -n 's/^# \{0,1\}//; 6,12p' "${BASH_SOURCE[0]}"
 }
 
 TAB=0
 KEY=""
 WAIT=0
 SCALE=1
+STATION_DIR="$ROOT/examples/station"
 OUTPUT=""
 while (($# > 0)); do
     case "$1" in
@@ -43,6 +45,11 @@ while (($# > 0)); do
         --scale)
             [[ $# -ge 2 ]] || { echo "screenshot.sh: --scale needs a factor" >&2; exit 1; }
             SCALE="$2"
+            shift 2
+            ;;
+        --station)
+            [[ $# -ge 2 && -d "$2" ]] || { echo "screenshot.sh: --station needs a station directory" >&2; exit 1; }
+            STATION_DIR="$2"
             shift 2
             ;;
         -h | --help)
@@ -79,7 +86,7 @@ WORK="$(mktemp -d "${TMPDIR:-/tmp}/vantu-shot-XXXXXX")"
 trap 'rm -rf "$WORK"' EXIT
 mkdir -p "$WORK/station" "$WORK/home" "$WORK/run" "$(dirname "$OUTPUT")"
 chmod 700 "$WORK/run"
-cp -r "$ROOT/examples/station/." "$WORK/station/"
+cp -r "$STATION_DIR/." "$WORK/station/"
 
 # Runs on the Xvfb display: start the station, wait for its window and its first
 # full main page, pick the tab, take the picture, stop the station.

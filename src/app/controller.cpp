@@ -195,6 +195,11 @@ PageTimer CVANTUDlg::MainPageLifecycle::timer() const {
 }
 
 void CVANTUDlg::MainPageLifecycle::Tick() {
+    // A report that could not be read keeps the last good picture, hatched as stale,
+    // rather than drawing its 0xFFFFFFFF words as faults.
+    if (owner_.report_watch_.stale()) {
+        return;
+    }
     owner_.main_refresh_.Refresh(owner_.main_surface_);
     // The module pages show the same antenna words, as of this refresh.
     owner_.trm_page_.ShowAntennaWords(owner_.report_.reg_sts());
@@ -217,7 +222,10 @@ int CVANTUDlg::DispatchControllerCommand(int code, std::intptr_t argument) {
         case kCodeAnalyzerLoad:
             return argument == kArgAnalyzerLoad ? run_control_.LoadFromAnalyzerPage() : 0;
         case kCodeModuleRequest:
-            ApplyModuleViewRequest(decoder_, *reinterpret_cast<const ModuleViewRequest*>(argument));
+            if (!report_watch_.stale()) {
+                ApplyModuleViewRequest(decoder_,
+                                       *reinterpret_cast<const ModuleViewRequest*>(argument));
+            }
             return 0;
         case kCodeClearModule:
             ClearModuleReports(report_, modules_, static_cast<int>(argument));

@@ -172,7 +172,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     AntennaStatusPage antenna_page_;
     ModulePageLifecycle trm_lifecycle_{trm_page_, kTabTrm};
     ModulePageLifecycle qdxa_lifecycle_{qdxa_page_, kTabQdxa};
-    AntennaPageLifecycle antenna_lifecycle_{antenna_page_, report_};
+    AntennaPageLifecycle antenna_lifecycle_{antenna_page_, report_, report_watch_};
     std::vector<PageLifecycle*> pages_;
     bool pages_selected_ = false;
     std::function<void()> on_state_changed_;

@@ -8,6 +8,7 @@
 #include "status/antenna_status_page.h"
 #include "status/module_status_page.h"
 #include "status/report_memory.h"
+#include "status/report_watch.h"
 
 namespace vantu {
 
@@ -26,18 +27,25 @@ class ModulePageLifecycle : public PageLifecycle {
     int tab_;
 };
 
-// Timer 2 refreshes the antenna status page while its tab is shown.
+// Timer 2 refreshes the antenna status page while its tab is shown; a stale report
+// leaves the last readings standing.
 class AntennaPageLifecycle : public PageLifecycle {
   public:
-    AntennaPageLifecycle(AntennaStatusPage& page, const ReportMemory& report)
-        : page_(page), report_(report) {}
+    AntennaPageLifecycle(AntennaStatusPage& page, const ReportMemory& report,
+                         const ReportWatch& watch)
+        : page_(page), report_(report), watch_(watch) {}
     int tab() const override { return kTabAntenna; }
     PageTimer timer() const override { return {kAntennaTimer, kAntennaFirstMs, kAntennaPeriodMs}; }
-    void Tick() override { page_.Refresh(report_.reg_sts()); }
+    void Tick() override {
+        if (!watch_.stale()) {
+            page_.Refresh(report_.reg_sts());
+        }
+    }
 
   private:
     AntennaStatusPage& page_;
     const ReportMemory& report_;
+    const ReportWatch& watch_;
 };
 
 }  // namespace vantu
