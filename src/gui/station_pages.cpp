@@ -15,6 +15,7 @@
 #include "pages/trend_chart_window.h"
 #include "pages/x11_analyzer_windows.h"
 #include "status/antenna_layout.h"
+#include "widgets/health_mark.h"
 #include "widgets/report_ctrl.h"
 
 namespace vantu {
@@ -113,6 +114,9 @@ void StationPages::ShowStale(bool stale) {
     stale_shown_ = stale;
     for (CReportCtrl* grid : ReportGrids()) {
         grid->SetStale(stale);
+    }
+    for (CHealthMark* mark : main_->findChildren<CHealthMark*>()) {
+        mark->SetStale(stale);
     }
 }
 

@@ -4,6 +4,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "widgets/cell_glyphs.h"
+
 namespace vantu {
 namespace {
 
@@ -44,6 +46,13 @@ void CHealthMark::SetState(MarkState state) {
     NotifyNameChanged(*this);
 }
 
+void CHealthMark::SetStale(bool stale) {
+    if (stale != stale_) {
+        stale_ = stale;
+        update();
+    }
+}
+
 void CHealthMark::SetCaption(const QString& caption) {
     caption_ = caption;
     NotifyNameChanged(*this);
@@ -79,6 +88,9 @@ void CHealthMark::paintEvent(QPaintEvent*) {
         case MarkState::kNoData:
             painter.drawLine(at(0.3, 0.5), at(0.7, 0.5));
             break;
+    }
+    if (stale_) {
+        PaintStaleHatching(painter, rect());
     }
 }
 

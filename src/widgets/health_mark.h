@@ -16,6 +16,9 @@ class CHealthMark : public QWidget {
     // Repaints only when the state changes.
     void SetState(MarkState state);
     MarkState state() const { return state_; }
+    // The state is from a report that could not be read again: hatched over.
+    void SetStale(bool stale);
+    bool stale() const { return stale_; }
     // The subsystem's name, as the label beside the mark reads it.
     void SetCaption(const QString& caption);
     QString caption() const { return caption_; }
@@ -27,6 +30,7 @@ class CHealthMark : public QWidget {
 
   private:
     MarkState state_ = MarkState::kNoData;
+    bool stale_ = false;
     QString caption_;
 };
 
