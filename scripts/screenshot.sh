@@ -3,24 +3,28 @@
 # examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
 # screen, captured once the main page shows the card's report.
 #
-# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--wait S] [--scale F] [--station DIR] [OUTPUT]
-#   --tab N   select tab N (0-6) before the picture; 0, the main page, by default
-#   --key KEY press KEY (xdotool's name, e.g. ctrl+t) on that tab
-#   --wait S  let the station run S more seconds before the picture
-#   --scale F draw at F device pixels per pixel (QT_SCALE_FACTOR) on a screen F times
-#             as large; 1 by default
+# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--menu X,Y] [--wait S] [--scale F]
+#                              [--station DIR] [OUTPUT]
+#   --tab N    select tab N (0-6) before the picture; 0, the main page, by default
+#   --key KEY  press KEY (xdotool's name, e.g. ctrl+t) on that tab
+#   --menu X,Y right-click the window at X,Y (pixels at scale 1) and choose the first
+#              entry of the context menu that opens, after the wait and before KEY
+#   --wait S   let the station run S more seconds before the picture
+#   --scale F  draw at F device pixels per pixel (QT_SCALE_FACTOR) on a screen F times
+#              as large; 1 by default
 #   --station DIR  run a copy of DIR instead of examples/station
-#   OUTPUT    the PNG to write; docs/main-page.png by default
+#   OUTPUT     the PNG to write; docs/main-page.png by default
 # BUILD_DIR picks the build directory.
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,12p' "${BASH_SOURCE[0]}"
+    sed -n 's/^# \{0,1\}//; 6,17p' "${BASH_SOURCE[0]}"
 }
 
 TAB=0
 KEY=""
+MENU=""
 WAIT=0
 SCALE=1
 STATION_DIR="$ROOT/examples/station"
@@ -35,6 +39,14 @@ while (($# > 0)); do
         --key)
             [[ $# -ge 2 ]] || { echo "screenshot.sh: --key needs a key name" >&2; exit 1; }
             KEY="$2"
+            shift 2
+            ;;
+        --menu)
+            [[ $# -ge 2 && "$2" =~ ^[0-9]+,[0-9]+$ ]] || {
+                echo "screenshot.sh: --menu needs a window point X,Y" >&2
+                exit 1
+            }
+            MENU="$2"
             shift 2
             ;;
         --wait)
@@ -118,6 +130,14 @@ if ((TAB > 0)); then
 fi
 # The report keeps coming while the station runs: faults and temperatures to show.
 sleep "$WAIT"
+if [[ -n "$MENU" ]]; then
+    # The menu grabs the keyboard while it is open: Down reaches its first entry.
+    xdotool mousemove --window "$WINDOW" --sync $((${MENU%,*} * QT_SCALE_FACTOR)) $((${MENU#*,} * QT_SCALE_FACTOR))
+    xdotool click 3
+    sleep 1
+    xdotool key --clearmodifiers Down Return
+    sleep 2
+fi
 if [[ -n "$KEY" ]]; then
     xdotool windowfocus --sync "$WINDOW"
     xdotool key --clearmodifiers "$KEY"
@@ -128,6 +148,6 @@ import -window root "$OUTPUT"
 
 PORT=$((20000 + RANDOM % 20000))
 HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$SCALE" \
-    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" KEY="$KEY" WAIT="$WAIT" OUTPUT="$OUTPUT" \
+    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" KEY="$KEY" MENU="$MENU" WAIT="$WAIT" OUTPUT="$OUTPUT" \
     xvfb-run -a -s "-screen 0 $((1920 * SCALE))x$((1080 * SCALE))x24" bash -c "$SHOOT"
 echo "Station picture: $OUTPUT"
