@@ -2,8 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -16,6 +14,7 @@
 
 #include <algorithm>
 
+#include "pages/csv_export.h"
 #include "pages/trend_chart_window.h"
 
 namespace vantu {
@@ -89,11 +88,7 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
     actions->addStretch();
     actions->addWidget(button("溫度趨勢 (Ctrl+T)...", [this] { OpenTrend(); }));
     actions->addWidget(button("匯出 CSV...", [this] {
-        const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("匯出 CSV"),
-                                                          QString(), QStringLiteral("CSV (*.csv)"));
-        if (!path.isEmpty()) {
-            ExportTo(path);
-        }
+        ExportCsv(this, FaultViewCsv(FilterFaults(watch_.history(), filter())));
     }));
 
     auto* layout = new QVBoxLayout(this);
@@ -177,13 +172,7 @@ void CFaultHistoryPage::AcknowledgeAll() {
 }
 
 bool CFaultHistoryPage::ExportTo(const QString& path) const {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        return false;
-    }
-    const std::string csv = FaultViewCsv(FilterFaults(watch_.history(), filter()));
-    return file.write(csv.data(), static_cast<qint64>(csv.size())) ==
-           static_cast<qint64>(csv.size());
+    return WriteCsvFile(path, FaultViewCsv(FilterFaults(watch_.history(), filter()))).isEmpty();
 }
 
 QWidget* CFaultHistoryPage::OpenTrend() {

@@ -4,16 +4,19 @@
 #include <QChartView>
 #include <QDateTime>
 #include <QDateTimeAxis>
-#include <QFile>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineSeries>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include "pages/csv_export.h"
+
 namespace vantu {
 namespace {
+
+constexpr int kFollowMs = 5000;
 
 qint64 MillisecondsOf(const LocalTime& t) {
     return QDateTime(QDate(t.year, t.month, t.day), QTime(t.hour, t.minute, t.second))
@@ -46,6 +49,8 @@ TrendChartWindow::TrendChartWindow(const TemperatureTrend& trend, int module, QW
     max_ = Series(chart, "最高 °C", Qt::SolidLine);
     mean_ = Series(chart, "平均 °C", Qt::DashLine);
     min_ = Series(chart, "最低 °C", Qt::DotLine);
+    // The legend draws each line as it is drawn, so it reads without colour.
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     auto* time_axis = new QDateTimeAxis(chart);
     time_axis->setFormat(QStringLiteral("HH:mm:ss"));
     auto* value_axis = new QValueAxis(chart);
@@ -73,6 +78,10 @@ TrendChartWindow::TrendChartWindow(const TemperatureTrend& trend, int module, QW
     layout->addLayout(buttons);
     resize(760, 420);
     Reload();
+    // The trend grows with every report; an open window follows it.
+    auto* follow = new QTimer(this);
+    connect(follow, &QTimer::timeout, this, [this] { Reload(); });
+    follow->start(kFollowMs);
 }
 
 void TrendChartWindow::Reload() {
@@ -105,16 +114,7 @@ int TrendChartWindow::points() const {
 }
 
 void TrendChartWindow::Export() {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("匯出 CSV"), QString(),
-                                                      QStringLiteral("CSV (*.csv)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        const std::string csv = TrendCsv(trend_, module_);
-        file.write(csv.data(), static_cast<qint64>(csv.size()));
-    }
+    ExportCsv(this, TrendCsv(trend_, module_));
 }
 
 }  // namespace vantu
