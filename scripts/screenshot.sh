@@ -3,9 +3,11 @@
 # examples/station, with its own HOME and runtime directory, on a 1920x1080 Xvfb
 # screen, captured once the main page shows the card's report.
 #
-# Usage: scripts/screenshot.sh [--tab N] [--key KEY] [--menu X,Y] [--wait S] [--scale F]
-#                              [--station DIR] [OUTPUT]
+# Usage: scripts/screenshot.sh [--tab N] [--click X,Y ...] [--key KEY] [--menu X,Y] [--wait S]
+#                              [--scale F] [--station DIR] [OUTPUT]
 #   --tab N    select tab N (0-6) before the picture; 0, the main page, by default
+#   --click X,Y left-click the window at X,Y (pixels at scale 1) once the tab shows;
+#              repeat for more clicks, made in order before the wait
 #   --key KEY  press KEY (xdotool's name, e.g. ctrl+t) on that tab
 #   --menu X,Y right-click the window at X,Y (pixels at scale 1) and choose the first
 #              entry of the context menu that opens, after the wait and before KEY
@@ -19,12 +21,13 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,17p' "${BASH_SOURCE[0]}"
+    sed -n 's/^# \{0,1\}//; 6,19p' "${BASH_SOURCE[0]}"
 }
 
 TAB=0
 KEY=""
 MENU=""
+CLICKS=""
 WAIT=0
 SCALE=1
 STATION_DIR="$ROOT/examples/station"
@@ -39,6 +42,14 @@ while (($# > 0)); do
         --key)
             [[ $# -ge 2 ]] || { echo "screenshot.sh: --key needs a key name" >&2; exit 1; }
             KEY="$2"
+            shift 2
+            ;;
+        --click)
+            [[ $# -ge 2 && "$2" =~ ^[0-9]+,[0-9]+$ ]] || {
+                echo "screenshot.sh: --click needs a window point X,Y" >&2
+                exit 1
+            }
+            CLICKS="$CLICKS $2"
             shift 2
             ;;
         --menu)
@@ -128,6 +139,11 @@ if ((TAB > 0)); then
     # without a line to wait on.
     sleep 2
 fi
+for CLICK in $CLICKS; do
+    xdotool mousemove --window "$WINDOW" --sync $((${CLICK%,*} * QT_SCALE_FACTOR)) $((${CLICK#*,} * QT_SCALE_FACTOR))
+    xdotool click 1
+    sleep 1
+done
 # The report keeps coming while the station runs: faults and temperatures to show.
 sleep "$WAIT"
 if [[ -n "$MENU" ]]; then
@@ -148,6 +164,6 @@ import -window root "$OUTPUT"
 
 PORT=$((20000 + RANDOM % 20000))
 HOME="$WORK/home" XDG_RUNTIME_DIR="$WORK/run" QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR="$SCALE" \
-    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" KEY="$KEY" MENU="$MENU" WAIT="$WAIT" OUTPUT="$OUTPUT" \
+    WORK="$WORK" VANTU="$BUILD/src/gui/vantu" PORT="$PORT" TAB="$TAB" KEY="$KEY" MENU="$MENU" CLICKS="$CLICKS" WAIT="$WAIT" OUTPUT="$OUTPUT" \
     xvfb-run -a -s "-screen 0 $((1920 * SCALE))x$((1080 * SCALE))x24" bash -c "$SHOOT"
 echo "Station picture: $OUTPUT"

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QTimer>
 
 #include "pages/analyzer_page.h"
 #include "pages/antenna_status_view.h"
@@ -20,6 +21,8 @@
 
 namespace vantu {
 namespace {
+
+constexpr int kFollowReportWatchMs = 500;
 
 // A module cell of the position table opens that module's temperature trend.
 void AddTrendMenu(CReportCtrl& grid, const TemperatureTrend& trend) {
@@ -84,6 +87,11 @@ StationPages::StationPages(Station& station, StationWindow& window, SharedSettin
     analyzer_windows_ = X11AnalyzerWindows::Open(*analyzer_->analyzer_frame());
     station.instrument_page().analyzer().set_windows(analyzer_windows_.get());
     station.set_on_instrument_tick([this] { analyzer_->SyncFromModel(); });
+    // The report poll redraws no page by itself: staleness and the history's changes
+    // are looked at on their own beat, whichever tab is shown.
+    auto* follow = new QTimer(main_);
+    QObject::connect(follow, &QTimer::timeout, main_, [this] { FollowReportWatch(); });
+    follow->start(kFollowReportWatchMs);
 }
 
 // The window would delete its pages only after the station's models are gone.
@@ -120,7 +128,7 @@ void StationPages::ShowStale(bool stale) {
     }
 }
 
-void StationPages::SyncFromModels() {
+void StationPages::FollowReportWatch() {
     ShowStale(controller_.report_watch().stale());
     const std::uint64_t revision = controller_.report_watch().history().revision();
     if (revision != history_revision_) {
@@ -128,6 +136,9 @@ void StationPages::SyncFromModels() {
         controller_.trm_page().Redecode();
         controller_.qdxa_page().Redecode();
     }
+}
+
+void StationPages::SyncFromModels() {
     main_->SyncFromModel();
     trm_->SyncFromModel();
     qdxa_->SyncFromModel();

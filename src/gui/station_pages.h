@@ -30,8 +30,7 @@ class StationPages {
     StationPages(const StationPages&) = delete;
     StationPages& operator=(const StationPages&) = delete;
 
-    // Redraws every page from its model; hatches the report's grids while it is stale
-    // and lets the module views follow the fault history's latches.
+    // Redraws every page from its model.
     void SyncFromModels();
 
   private:
@@ -39,6 +38,9 @@ class StationPages {
     std::vector<CReportCtrl*> ReportGrids() const;
     void ShowGlyphs(bool on);
     void ShowStale(bool stale);
+    // Hatches the report's grids while it is stale and lets the module views follow
+    // the fault history's latches.
+    void FollowReportWatch();
 
     CVANTUDlg& controller_;
     CCPAGE2DLG* main_;

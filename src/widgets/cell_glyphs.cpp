@@ -102,6 +102,13 @@ void PaintCellGlyph(QPainter& painter, const QRect& cell, CellMark mark, Colour 
                 ? QRectF(cell.left() + 4, cell.top() + (cell.height() - side) / 2.0, side, side)
                 : QRectF(cell.left() + 2, cell.top() + 2, kCornerGlyph, kCornerGlyph);
         PaintGlyph(painter, box, mark, ink);
+        if (mark == CellMark::kLatched) {
+            // A latch is rare and asks for the operator: framed, so it is found at a glance.
+            painter.setRenderHint(QPainter::Antialiasing, false);
+            painter.setPen(QPen(ink, 1, Qt::DashLine));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawRect(cell.adjusted(1, 1, -2, -2));
+        }
     }
     painter.restore();
 }
