@@ -8,7 +8,8 @@
 #   --tab N    select tab N (0-6) before the picture; 0, the main page, by default
 #   --click X,Y left-click the window at X,Y (pixels at scale 1) once the tab shows;
 #              repeat for more clicks, made in order before the wait
-#   --key KEY  press KEY (xdotool's name, e.g. ctrl+t) on that tab
+#   --key KEY  press KEY on that tab: xdotool key names, blank-separated ("ctrl+t",
+#              "ctrl+a 1 0 0 Tab")
 #   --menu X,Y right-click the window at X,Y (pixels at scale 1) and choose the first
 #              entry of the context menu that opens, after the wait and before KEY
 #   --wait S   let the station run S more seconds before the picture
@@ -21,7 +22,7 @@ set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 usage() {
-    sed -n 's/^# \{0,1\}//; 6,19p' "${BASH_SOURCE[0]}"
+    sed -n 's/^# \{0,1\}//; 6,20p' "${BASH_SOURCE[0]}"
 }
 
 TAB=0
@@ -156,7 +157,8 @@ if [[ -n "$MENU" ]]; then
 fi
 if [[ -n "$KEY" ]]; then
     xdotool windowfocus --sync "$WINDOW"
-    xdotool key --clearmodifiers "$KEY"
+    # shellcheck disable=SC2086 # each blank-separated name is one key
+    xdotool key --clearmodifiers $KEY
     sleep 2
 fi
 import -window root "$OUTPUT"
