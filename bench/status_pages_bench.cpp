@@ -39,6 +39,10 @@ struct Antenna {
             seed = seed * 1664525u + 1013904223u;
             word = seed;
         }
+        // As after a whole poll cycle: the main page draws only blocks read from the card.
+        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+            report.MarkCaptured(block);
+        }
     }
     void Flip() {
         for (std::uint32_t& word : report.sys_rpt_reg()) {
