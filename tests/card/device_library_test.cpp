@@ -54,6 +54,8 @@ TEST_F(DeviceLibraryTest, FailedLibraryOpenRecordsStatusAndTextAndIsRetried) {
         {"DriverOpen", kPciNoPciBus,
          "Failed to initialize the WDC library. Error 0x2000010b - No PCI device directory "
          "(bus/pci/devices) under the sysfs root\n"},
+        {"DriverOpen", 0x12345678,
+         "Failed to initialize the WDC library. Error 0x12345678 - Unknown status 0x12345678\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.failing_call);
