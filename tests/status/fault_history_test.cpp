@@ -174,18 +174,6 @@ TEST_F(FaultHistoryTest, TheViewFiltersNewestFirstAndExportsWhatItShows) {
               "2026-12-05 19:46:00,supply,12,3,1,9.5V,fault,yes\n");
 }
 
-TEST(FaultLogTest, NoLogDirectoryMeansNoFileAndNoDirectory) {
-    testing::TempDir dir;
-    testing::FakeClock clock;
-    LogFiles logs(dir.path(), clock);
-    FaultHistory history(&logs);
-    Faults faults{};
-    faults[0] = 1;
-    EXPECT_EQ(history.Record(faults, clock.time), 1);
-    EXPECT_FALSE(dir.Exists("Log"));
-    EXPECT_EQ(history.entries().size(), 1u);
-}
-
 // A cycle is 14 polls; the last one completes it.
 void PollCycle(ReportWatch& watch, ReportMemory& report, ReportPoll failing_poll) {
     for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
