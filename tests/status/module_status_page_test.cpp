@@ -50,8 +50,12 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
 
     trm.ChooseView(0);
     commands.Drain();
-    // Module 160's Q3 E2 summary fault lands in slot 4, and its position cell turns red.
+    // Module 160's Q3 E2 summary fault lands in slot 4, and its position cell turns red;
+    // modules 150-152 have one at Q0 E0, 153 none.
     testing::PutQField(report, QFieldArray::kTrmSts, 160, 3, 0b0100);
+    for (int m = 150; m < 153; ++m) {
+        testing::PutQField(report, QFieldArray::kTrmSts, m, 0, 0b0001);
+    }
     surface.unchecked.clear();
     trm.ShowColumnHalf(node.column, node.lower, 160);
     EXPECT_EQ(commands.posted.size(), 1u);
@@ -59,6 +63,7 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
 
     for (int slot = 0; slot < 5; ++slot) {
         EXPECT_STREQ(surface.grid.At(5 * slot, 1).text, ModuleLabel(node.modules[slot]));
+        EXPECT_STREQ(surface.grid.At(5 * slot + 1, 2).text, slot < 3 ? "1" : "0") << slot;
     }
     EXPECT_STREQ(surface.grid.At(25, 1).text, "");
     EXPECT_STREQ(surface.grid.At(30, 1).text, "");
