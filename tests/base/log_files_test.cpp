@@ -34,9 +34,10 @@ TEST(LogFiles, HeaderOnceAndLinesInCp950) {
     second.AppendLog("x");
 
     EXPECT_EQ(dir.Read("Log/2026-1-5.log"),
-              kHeader + "2026-1-5  09:04:07,[GUI] \xA7\x40\xB7\x7E\xA8\x74\xB2\xCE : x64\n"
-                        "2026-1-5  09:04:07,100% done %d %s\n"
-                        "2026-1-6  00:00:01,x\n");
+              kHeader +
+                  "2026-1-5  09:04:07,[GUI] \xA7\x40\xB7\x7E\xA8\x74\xB2\xCE : x64\n"
+                  "2026-1-5  09:04:07,100% done %d %s\n"
+                  "2026-1-6  00:00:01,x\n");
     EXPECT_FALSE(dir.Exists("Log/2026-1-6.log"));
 }
 
@@ -46,6 +47,7 @@ TEST(LogFiles, MissingLogDirectoryIsSilentAndNeverCreated) {
     LogFiles log(dir.path(), clock);
     log.OpenLog();
     log.AppendLog("lost");
+    log.AppendFaultLog(clock.time, "time", "lost");
     EXPECT_FALSE(dir.Exists("Log"));
 }
 

@@ -28,18 +28,28 @@ std::string MaskSection(const std::string& first_value) {
     return text;
 }
 
-TEST(Settings, CompleteLoad) {
+// A station directory and what a load or save of its setup.ini works on.
+class SettingsTest : public ::testing::Test {
+  protected:
+    int Load() { return LoadSettings(dir.path(), prompts, shared, station); }
+    int Load(const std::string& ini) {
+        dir.Write("setup.ini", ini);
+        return Load();
+    }
+
     TempDir dir;
-    dir.Write("setup.ini",
-              "[COM_PORT]\nCOM_PORT=3\n"
-              "[SP_PATTERN]\nSET_MAX_CNT=3\nFILE_PATH=SP Pattern\n"
-              "PAT_FILE_1=a.cfg\nPAT_FILE_2=\nPAT_FILE_3=c.cfg\nPAT_FILE_4=d.cfg\n" +
-                  ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR= 0xff\n" + MaskSection("1-2"));
     FakePrompts prompts;
     SharedSettings shared;
-    shared.temp_masks[0] = 0xAAAAAA77;
     StationSettings station;
-    ASSERT_EQ(LoadSettings(dir.path(), prompts, shared, station), 0);
+};
+
+TEST_F(SettingsTest, CompleteLoad) {
+    shared.temp_masks[0] = 0xAAAAAA77;
+    ASSERT_EQ(Load("[COM_PORT]\nCOM_PORT=3\n"
+                   "[SP_PATTERN]\nSET_MAX_CNT=3\nFILE_PATH=SP Pattern\n"
+                   "PAT_FILE_1=a.cfg\nPAT_FILE_2=\nPAT_FILE_3=c.cfg\nPAT_FILE_4=d.cfg\n" +
+                   ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR= 0xff\n" + MaskSection("1-2")),
+              0);
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_EQ(station.com_port, 3);
     EXPECT_EQ(station.pattern_dir_name, "SP Pattern");
@@ -55,7 +65,7 @@ TEST(Settings, CompleteLoad) {
     EXPECT_EQ(shared.temp_masks[160], 0xFFFFFFFFu);
 }
 
-TEST(Settings, MaskTokens) {
+TEST_F(SettingsTest, MaskTokens) {
     struct Case {
         const char* value;
         std::uint32_t before;
@@ -68,26 +78,17 @@ TEST(Settings, MaskTokens) {
         {"zz", 0x11111111, 0x00001111},
     };
     for (const Case& c : cases) {
-        TempDir dir;
-        dir.Write("setup.ini",
-                  ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + MaskSection(c.value));
-        FakePrompts prompts;
-        SharedSettings shared;
         shared.temp_masks[0] = c.before;
-        StationSettings station;
-        EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 0) << c.value;
+        EXPECT_EQ(
+            Load(ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + MaskSection(c.value)), 0)
+            << c.value;
         EXPECT_EQ(shared.temp_masks[0], c.after) << c.value;
     }
 }
 
-TEST(Settings, FailuresStopTheReadWithTheirWarning) {
-    TempDir dir;
-    FakePrompts prompts;
-    SharedSettings shared;
-    StationSettings station;
-
+TEST_F(SettingsTest, FailuresStopTheReadWithTheirWarning) {
     // Missing file: defaults, and the first colour key fails.
-    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    EXPECT_EQ(Load(), 1);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
     EXPECT_EQ(prompts.shown[0].text,
@@ -100,10 +101,9 @@ TEST(Settings, FailuresStopTheReadWithTheirWarning) {
     // masks stay unread.
     std::string colours = ColourSection();
     colours.replace(colours.find("55-59"), 5, "xx");
-    dir.Write("setup.ini", colours + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + MaskSection("1"));
     prompts.shown.clear();
     shared = SharedSettings{};
-    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    EXPECT_EQ(Load(colours + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + MaskSection("1")), 1);
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text,
               "無法讀取 [ setup.ini ]-[TEMP_COLOR]  55-59設定檔資料 !         ");
@@ -111,28 +111,23 @@ TEST(Settings, FailuresStopTheReadWithTheirWarning) {
     EXPECT_EQ(shared.temp_colours[4].label, "");
     EXPECT_EQ(shared.ref_line_colour, 0u);
 
-    dir.Write("setup.ini", ColourSection() + MaskSection("1"));
     prompts.shown.clear();
-    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    EXPECT_EQ(Load(ColourSection() + MaskSection("1")), 1);
     EXPECT_EQ(prompts.shown.at(0).text,
               "無法讀取 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR 設定檔資料 !         ");
 
     std::string masks = MaskSection("1");
     masks.replace(masks.find("M[100]="), 7, "M[1OO]=");
-    dir.Write("setup.ini", ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + masks);
     prompts.shown.clear();
-    EXPECT_EQ(LoadSettings(dir.path(), prompts, shared, station), 1);
+    EXPECT_EQ(Load(ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR=1\n" + masks), 1);
     EXPECT_EQ(prompts.shown.at(0).text,
               "無法讀取 [ setup.ini ]-[SHOW_TRM_TEMP] M[100]設定檔資料 !         ");
 }
 
-TEST(Settings, SaveRewritesOnlyItsKeysInPlace) {
-    TempDir dir;
+TEST_F(SettingsTest, SaveRewritesOnlyItsKeysInPlace) {
     const std::string rest = "[REF_LINE_COLOR]\r\n; operator's note\r\nREF_LINE_CLR=0x1\r\n";
     dir.Write("setup.ini",
               "[COM_PORT]\r\nCOM_PORT=2\r\n[TEMP_COLOR]\r\n>74=1\r\nNULL=2\r\n" + rest);
-    FakePrompts prompts;
-    SharedSettings shared;
     for (int i = 0; i < kTempColourCount; ++i) {
         shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i),
                                                             static_cast<Colour>(0xA0 + i)};
@@ -158,10 +153,7 @@ TEST(Settings, SaveRewritesOnlyItsKeysInPlace) {
     EXPECT_EQ(IniFile::Load(dir.File("setup.ini")).Get("TEMP_COLOR", "70-74"), "0xa1");
 }
 
-TEST(Settings, FailedSaveWarns) {
-    TempDir dir;
-    FakePrompts prompts;
-    SharedSettings shared;
+TEST_F(SettingsTest, FailedSaveWarns) {
     EXPECT_EQ(SaveSettings(dir.path() + "/missing", kSaveRefLineColour, shared, prompts), 1);
     EXPECT_EQ(prompts.shown.at(0).text,
               "無法儲存 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR 設定檔資料 !         ");
@@ -172,7 +164,7 @@ TEST(Settings, FailedSaveWarns) {
               "無法儲存 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
 }
 
-TEST(Settings, PatternListWalksOnlyTheKeysTheFileHolds) {
+TEST_F(SettingsTest, PatternListWalksOnlyTheKeysTheFileHolds) {
     struct Case {
         const char* pattern_keys;
         std::vector<std::string> list;
@@ -187,13 +179,9 @@ TEST(Settings, PatternListWalksOnlyTheKeysTheFileHolds) {
         {"SET_MAX_CNT=9\nPAT_FILE_02=x.cfg\nPAT_FILE_1=\n", {}},
     };
     for (const Case& c : cases) {
-        TempDir dir;
-        dir.Write("setup.ini", std::string("[SP_PATTERN]\n") + c.pattern_keys +
-                                   "[OTHER]\nPAT_FILE_4=elsewhere.cfg\n");
-        FakePrompts prompts;
-        SharedSettings shared;
-        StationSettings station;
-        LoadSettings(dir.path(), prompts, shared, station);
+        station = StationSettings{};
+        Load(std::string("[SP_PATTERN]\n") + c.pattern_keys +
+             "[OTHER]\nPAT_FILE_4=elsewhere.cfg\n");
         EXPECT_EQ(station.pattern_list, c.list) << c.pattern_keys;
     }
 }

@@ -1,10 +1,5 @@
 // The metrics endpoint of a simulated headless station, scraped over loopback.
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <csignal>
@@ -27,26 +22,16 @@ bool Complete(const std::string& answer) {
 
 // The answer to one request on a fresh connection; empty when none came.
 std::string Exchange(int port, const std::string& request) {
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_port = htons(static_cast<std::uint16_t>(port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    LoopbackClient client(static_cast<std::uint16_t>(port));
+    client.Send(request);
     std::string answer;
-    if (::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::send(fd, request.data(), request.size(), MSG_NOSIGNAL) ==
-            static_cast<ssize_t>(request.size())) {
-        pollfd ready{fd, POLLIN, 0};
-        char buffer[65536];
-        while (!Complete(answer) && ::poll(&ready, 1, 5000) == 1) {
-            const ssize_t got = ::recv(fd, buffer, sizeof buffer, 0);
-            if (got <= 0) {
-                break;
-            }
-            answer.append(buffer, static_cast<std::size_t>(got));
+    while (!Complete(answer) && !client.ended) {
+        const std::string first = client.Read(1);
+        if (first.empty()) {
+            break;
         }
+        answer += first + client.Read(65536, 0);
     }
-    ::close(fd);
     return answer;
 }
 

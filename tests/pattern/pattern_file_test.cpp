@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "temp_dir.h"
-
 namespace vantu {
 namespace {
 
@@ -79,20 +77,6 @@ TEST(PatternFile, RefusesHeadersThatDoNotFitTheControlCodeMemory) {
             EXPECT_EQ(image.words, std::vector<std::uint32_t>{0xDEAD});
         }
     }
-}
-
-TEST(PatternFile, ReadsFilesAndRefusesMissingOrCutHeaders) {
-    testing::TempDir dir;
-    dir.Write("ok.cfg", EncodePattern(0xC000, std::vector<std::uint32_t>{0xCAFE, 0xBEEF, 0x1}));
-    dir.Write("cut.cfg", std::string("\x00\xC0\x00\x00\x08\x00", 6));
-    PatternImage image;
-    ASSERT_EQ(ReadPatternFile(dir.File("ok.cfg"), image), kPatternRead);
-    EXPECT_EQ(image.start_offset, 0xC000u);
-    EXPECT_EQ(image.length, 12u);
-    EXPECT_EQ(image.words, (std::vector<std::uint32_t>{0xCAFE, 0xBEEF, 0x1}));
-    EXPECT_EQ(ReadPatternFile(dir.File("cut.cfg"), image), kPatternCutHeader);
-    EXPECT_EQ(ReadPatternFile(dir.File("missing.cfg"), image), kPatternOpenFailed);
-    EXPECT_EQ(ReadPatternFile(dir.path(), image), kPatternOpenFailed);
 }
 
 }  // namespace

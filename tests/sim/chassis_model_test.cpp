@@ -89,9 +89,6 @@ TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
     }
     EXPECT_GT(MeanTemperature(), 15);
     EXPECT_LT(MeanTemperature(), 30);
-    // As the antenna status page scales them.
-    EXPECT_NEAR((sts[32] >> 16) * 0.00877, 300.0, 0.5);
-    EXPECT_NEAR((sts[34] >> 16) * 0.001, 12.0, 0.05);
     // Slots no module has stay empty: column 0 has six modules.
     EXPECT_EQ(report.reg_qdxa_sts()[2 * 6], 0u);
     EXPECT_EQ(report.digital_ids()[6], 0u);

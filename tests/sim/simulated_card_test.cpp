@@ -134,8 +134,8 @@ TEST_F(SimulatedCardTest, InterruptAndEventSmoke) {
 }
 
 // On the host's clock, as the station runs it: the flash layer's polls meet a chip
-// that is busy for its configured time, and a hung chip gives the layer's time-out.
-TEST(SimulatedCardTimingTest, FlashLayerWaitsOutBusyChipAndTimesOutOnHungOne) {
+// that is busy for its configured time. The time-out on a hung chip is the layer's test.
+TEST(SimulatedCardTimingTest, FlashLayerWaitsOutTheBusyChip) {
     auto session = testing::QuietSimulatedCard(
         {.spi_clock_hz = 10'000'000, .erase_busy_us = 3000, .program_busy_us = 400});
     ASSERT_NE(session, nullptr);
@@ -146,13 +146,6 @@ TEST(SimulatedCardTimingTest, FlashLayerWaitsOutBusyChipAndTimesOutOnHungOne) {
     EXPECT_EQ(WaitFlashReady(kEraseReadyReads), 0);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::microseconds(3000));
     EXPECT_EQ(ReadFlagStatus()[0] & 0x80, 0x80);
-
-    const std::vector<std::uint8_t> page(128, 0x5A);
-    session->card().flash().SetStuckBusy(true);
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(ProgramPage(page, 0x100), 1);
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "WR TO ");
-    EXPECT_EQ(session->card().flash().ByteAt(0x100), 0xFF);
 }
 
 TEST(SimulatedCardSessionTest, SessionPutsThePreviousDriverBack) {

@@ -3,10 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "recording_sink.h"
-#include "report_builder.h"
 
 namespace vantu {
 namespace {
@@ -20,36 +18,6 @@ class ModuleRequestsTest : public ::testing::Test {
     SharedSettings shared;
     StatusDecoder decoder{table, report, shared};
 };
-
-// Records which module went to which grid slot: every module gets one summary fault
-// at Q0 E0 and the position-table cells say which modules were decoded.
-TEST_F(ModuleRequestsTest, LowerHalfOfColumnTwelveJumpsToTheSlbModule) {
-    for (int m = 0; m < kModuleCount; ++m) {
-        testing::PutQField(report, QFieldArray::kTrmSts, m, 0, 1);
-    }
-    testing::RecordingSink grid;
-    testing::RecordingSink positions;
-    ModuleViewDisplay display{&grid, &positions, false, false};
-    ColumnHalf half = HalfOfColumn(12, true);
-    ASSERT_EQ(half.first_module, 150);
-    ASSERT_EQ(half.count, 5);
-    ModuleViewRequest request = MakeModuleViewRequest(half, kViewSummary, &display);
-    EXPECT_EQ(request.entries[4][0], 21u);
-    EXPECT_EQ(request.entries[4][1], 2u);
-    ApplyModuleViewRequest(decoder, request);
-
-    std::vector<int> decoded;
-    for (const auto& [where, cell] : positions.cells) {
-        decoded.push_back(PositionCellModule(where.first, where.second));
-    }
-    std::sort(decoded.begin(), decoded.end());
-    EXPECT_EQ(decoded, (std::vector<int>{150, 151, 152, 153, 160}));
-    for (int slot = 0; slot < 5; ++slot) {
-        EXPECT_STREQ(grid.At(5 * slot + 1, 2).text, "1") << slot;
-    }
-    EXPECT_EQ(grid.cells.count({26, 2}), 0u);  // slots 5 and 6 stay empty
-    EXPECT_EQ(grid.batches, 5);
-}
 
 TEST_F(ModuleRequestsTest, BoundsEndTheWalk) {
     testing::RecordingSink grid;

@@ -29,14 +29,6 @@ TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
     }
 }
 
-TEST(SubsystemHealthTest, FaultTotalsComeFromWordSix) {
-    Words words{};
-    words[6] = (5u << 15) | 1234u | 0x80000000u;  // bits above 20 belong to neither
-    FaultTotals totals = ReadFaultTotals(words);
-    EXPECT_EQ(totals.main, 1234);
-    EXPECT_EQ(totals.slb, 5);
-}
-
 TEST(SubsystemHealthTest, FaultCountSkipsExcludedAndUncountedBits) {
     EXPECT_EQ(HealthFaultCount(0, {}, 32), 32);
     EXPECT_EQ(HealthFaultCount(0, {21, 22}, 29), 27);

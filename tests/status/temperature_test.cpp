@@ -20,22 +20,17 @@ TEST(TemperatureTest, CodesGiveDegreesBandsAndBars) {
     struct Case {
         std::uint32_t code;
         int celsius;
-        bool trm_fault;
-        bool qdxa_fault;
         int band;
         int percent;
     };
     const Case cases[] = {
-        {0, 0, false, false, 0, 0},    {1, 8, false, false, 0, 10}, {9, 48, false, false, 2, 60},
-        {10, 53, false, false, 2, 66}, {11, 58, true, true, 1, 72}, {15, 78, true, true, 1, 97},
-        {0x1F, 78, true, true, 1, 97},  // only the low four bits count
+        {0, 0, 0, 0},    {1, 8, 0, 10},   {9, 48, 2, 60},    {10, 53, 2, 66},
+        {11, 58, 1, 72}, {15, 78, 1, 97}, {0x1F, 78, 1, 97},  // only the low four bits count
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         const int t = TemperatureFromCode(c.code);
         EXPECT_EQ(t, c.celsius);
-        EXPECT_EQ(t > kTrmTemperatureLimit, c.trm_fault);
-        EXPECT_EQ(t >= kQdxaTemperatureFault, c.qdxa_fault);
         EXPECT_EQ(TemperatureBand(t), c.band);
         EXPECT_EQ(TemperatureBarPercent(t), c.percent);
     }

@@ -40,35 +40,6 @@ class ReportCtrlTest : public ::testing::Test {
     ReportCtrlTest() { QtTestApp(); }
 };
 
-TEST_F(ReportCtrlTest, ClicksReportTheCellUnderThePointer) {
-    CReportCtrl grid(4, 4);
-    for (int column = 0; column < 4; ++column) {
-        grid.SetColumnWidth(column, 30 + 10 * column);
-    }
-    grid.SetAllRowHeights(20);
-    grid.resize(grid.ContentSize());
-    grid.show();
-    QSignalSpy clicks(&grid, &CReportCtrl::cellClicked);
-    QSignalSpy right_clicks(&grid, &CReportCtrl::cellRightClicked);
-
-    struct Case {
-        QPoint pos;
-        int row, column;
-    };
-    // Edge pixels are the geometry's tests; here only that clicks reach it.
-    const Case cases[] = {{{1, 1}, 0, 0}, {{70, 79}, 3, 2}};
-    for (const Case& c : cases) {
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, c.pos);
-        ASSERT_EQ(clicks.size(), 1) << c.pos.x() << "," << c.pos.y();
-        EXPECT_EQ(clicks.takeFirst(), (QList<QVariant>{c.row, c.column}));
-    }
-    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, QPoint(75, 45));
-    ASSERT_EQ(right_clicks.size(), 1);
-    EXPECT_EQ(right_clicks[0][0].toInt(), 2);
-    EXPECT_EQ(right_clicks[0][1].toInt(), 2);
-    EXPECT_TRUE(clicks.isEmpty());
-}
-
 TEST_F(ReportCtrlTest, HeaderAndScrollingShiftTheHitTest) {
     CReportCtrl grid(40, 40);
     grid.SetHeaders({"A", "B"}, 24);
@@ -85,6 +56,11 @@ TEST_F(ReportCtrlTest, HeaderAndScrollingShiftTheHitTest) {
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, QPoint(10, 24));
     ASSERT_EQ(clicks.size(), 1);
     EXPECT_EQ(clicks[0], (QList<QVariant>{2, 1}));
+    QSignalSpy right_clicks(&grid, &CReportCtrl::cellRightClicked);
+    QTest::mouseClick(grid.viewport(), Qt::RightButton, {}, QPoint(10, 24));
+    ASSERT_EQ(right_clicks.size(), 1);
+    EXPECT_EQ(right_clicks[0].mid(0, 2), (QList<QVariant>{2, 1}));
+    EXPECT_EQ(clicks.size(), 1) << "a right click is no click";
     EXPECT_EQ(grid.CellRect(2, 1), QRect(60, 36, 60, 18));  // unaffected by scrolling
 }
 
