@@ -1,11 +1,12 @@
 // The analyzer group headless on the in-process analyzer: the trigger thread, the
-// station shutdown steps and the settings dialog's text path.
+// station shutdown steps, the settings dialog's text path and its button texts.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "instrument_station.h"
+#include "instruments/settings_dialog_text.h"
 
 namespace vantu::testing {
 namespace {
@@ -185,6 +186,26 @@ TEST(AnalyzerControlTest, SettingsDialogTextsReachTheAnalyzer) {
     EXPECT_DOUBLE_EQ(view.span_hz, 40e6);
     EXPECT_TRUE(station.transport.sent.empty());
     EXPECT_TRUE(station.timers.journal.empty());
+}
+
+TEST(AnalyzerControlTest, SettingsDialogButtonTexts) {
+    struct Case {
+        DialogButton button;
+        bool sync;
+        std::string value;
+        std::string unit;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {DialogButton::kTraceA, true, "2.4", "GHz", "TRACE_ALL_FREQ 2.4 GHz"},
+        {DialogButton::kTraceA, false, "2.4", "GHz", "TRACE_A_FREQ 2.4 GHz"},
+        {DialogButton::kTraceD, true, "7", "KHz", "TRACE_D_FREQ 7 KHz"},
+        {DialogButton::kSpan, false, "10", "MHz", "VSASPAN 10 MHz"},
+        {DialogButton::kCenter, false, "", "GHz", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(SettingsDialogText(c.button, c.sync, c.value, c.unit), c.text);
+    }
 }
 
 }  // namespace
