@@ -65,12 +65,14 @@ TEST(AccessibleWidgetsTest, GridIsATableOfCellsWithTextTooltipAndState) {
     cells.SetBackground(0, 2, kModuleFaultBackground);
     cells.SetCheckBox(0, 3, true);
     cells.SetChecked(0, 3, true);
+    cells.SetMark(1, 0, CellMark::kLatched);  // the mark, not the normal colour, is heard
     const char* expected[][3] = {{"12", "M12 溫度", ""},
                                  {"", "", "85% above limit"},
                                  {"", "", "fault"},
-                                 {"", "", "checked"}};
-    for (int column = 0; column < 4; ++column) {
-        QAccessibleInterface* shown = table->cellAt(0, column);
+                                 {"", "", "checked"},
+                                 {"", "", "cleared, unacknowledged"}};
+    for (int column = 0; column < 5; ++column) {
+        QAccessibleInterface* shown = table->cellAt(column / 4, column % 4);
         EXPECT_EQ(shown->text(QAccessible::Name), QString::fromUtf8(expected[column][0]));
         EXPECT_EQ(shown->text(QAccessible::Description), QString::fromUtf8(expected[column][1]));
         EXPECT_EQ(shown->text(QAccessible::Value), QString::fromUtf8(expected[column][2]));
