@@ -3,17 +3,12 @@
 // without the fault history and temperature trends recording. Their ratio is printed
 // after the run; the recording is meant to cost at most a fifth of the cycle.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <memory>
-#include <string>
 
 #include "base/log_files.h"
-#include "base/system_clock.h"
 #include "cpu_time_reporter.h"
-#include "sim/chassis_model.h"
-#include "sim/simulated_card_session.h"
+#include "quiet_chassis.h"
 #include "status/report_capture.h"
 #include "status/report_watch.h"
 
@@ -21,27 +16,8 @@ namespace {
 
 using namespace vantu;
 
-class NullTimers : public Timers {
-  public:
-    void Start(int, int) override {}
-    void Kill(int) override {}
-};
-
-struct Station {
-    Station() : logs("/nonexistent", clock), watch(report, clock, &logs) {
-        std::fflush(stdout);
-        const int saved = ::dup(1);
-        std::freopen("/dev/null", "w", stdout);
-        session = OpenSimulatedCard();
-        std::fflush(stdout);
-        ::dup2(saved, 1);
-        ::close(saved);
-        ChassisSettings settings;
-        settings.seed = 7;
-        settings.fault_rate = 0.01;
-        model = std::make_unique<ChassisModel>(session->card(), clock, settings);
-        model->AttachToReads();
-    }
+struct Station : bench::QuietChassis {
+    Station() : logs("/nonexistent", clock), watch(report, clock, &logs) { model->AttachToReads(); }
 
     void Cycle(bool recording) {
         for (std::uint32_t poll = 0; poll < kReportBlockCount; ++poll) {
@@ -53,11 +29,8 @@ struct Station {
         }
     }
 
-    SystemClock clock;
-    std::unique_ptr<SimulatedCardSession> session;
-    std::unique_ptr<ChassisModel> model;
     ReportMemory report;
-    NullTimers timers;
+    bench::NullTimers timers;
     ControllerFlags flags;
     LogFiles logs;
     ReportWatch watch;

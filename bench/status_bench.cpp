@@ -3,7 +3,6 @@
 // modules into a counting sink against a plain pass over the same report fields. The
 // ratios of each pair are printed after the run.
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <cstdio>
@@ -18,8 +17,7 @@
 #include "base/system_clock.h"
 #include "card/card_ops.h"
 #include "cpu_time_reporter.h"
-#include "sim/chassis_model.h"
-#include "sim/simulated_card_session.h"
+#include "quiet_chassis.h"
 #include "status/report_capture.h"
 #include "status/report_fields.h"
 #include "status/status_decoder.h"
@@ -49,35 +47,17 @@ namespace {
 
 using namespace vantu;
 
-class NullTimers : public Timers {
-  public:
-    void Start(int, int) override {}
-    void Kill(int) override {}
-};
+using bench::NullTimers;
 
-// The simulated card with a living antenna on it, opened quietly.
-struct Chassis {
+// The quiet chassis with its report read once.
+struct Chassis : bench::QuietChassis {
     Chassis() {
-        std::fflush(stdout);
-        const int saved = ::dup(1);
-        std::freopen("/dev/null", "w", stdout);
-        session = OpenSimulatedCard();
-        std::fflush(stdout);
-        ::dup2(saved, 1);
-        ::close(saved);
-        ChassisSettings settings;
-        settings.seed = 7;
-        settings.fault_rate = 0.01;
-        model = std::make_unique<ChassisModel>(session->card(), clock, settings);
         for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
             ReadReportBlock(session->handle(), report.sys_rpt_reg().data(), block);
         }
         RebuildDigitalIdTable(report);
     }
 
-    SystemClock clock;
-    std::unique_ptr<SimulatedCardSession> session;
-    std::unique_ptr<ChassisModel> model;
     ReportMemory report;
 };
 
