@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 namespace vantu {
 
@@ -28,12 +29,20 @@ int FaultHistory::Record(std::span<const std::uint8_t, kFaultSourceCount> faults
         latched_.assign(kFaultSourceCount, 0);
     }
     int transitions = 0;
-    for (std::size_t i = 0; i < kFaultSourceCount; ++i) {
-        const std::uint8_t now = faults[i] != 0;
-        if (now != current_[i]) {
-            current_[i] = now;
-            Append(i, now != 0, time);
-            ++transitions;
+    // Nearly every report repeats the last one: equal runs are skipped a block at a time.
+    constexpr std::size_t kRun = 256;
+    for (std::size_t start = 0; start < kFaultSourceCount; start += kRun) {
+        const std::size_t end = std::min(start + kRun, kFaultSourceCount);
+        if (std::memcmp(&faults[start], &current_[start], end - start) == 0) {
+            continue;
+        }
+        for (std::size_t i = start; i < end; ++i) {
+            const std::uint8_t now = faults[i] != 0;
+            if (now != current_[i]) {
+                current_[i] = now;
+                Append(i, now != 0, time);
+                ++transitions;
+            }
         }
     }
     if (transitions > 0) {
