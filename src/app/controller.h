@@ -167,8 +167,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     };
     MainPageLifecycle main_lifecycle_{*this};
 
-    ModuleStatusPage trm_page_{ModulePageKind::kTrm, *this, ports_.prompts};
-    ModuleStatusPage qdxa_page_{ModulePageKind::kQdxa, *this, ports_.prompts};
+    ModuleStatusPage trm_page_{ModulePageKind::kTrm, *this, prompts_};
+    ModuleStatusPage qdxa_page_{ModulePageKind::kQdxa, *this, prompts_};
     AntennaStatusPage antenna_page_;
     ModulePageLifecycle trm_lifecycle_{trm_page_, kTabTrm};
     ModulePageLifecycle qdxa_lifecycle_{qdxa_page_, kTabQdxa};
@@ -182,7 +182,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl run_control_;
     ChassisControls chassis_controls_;
     RemoteControl remote_;
-    FirmwareLink firmware_{FirmwareLinkContext{flags_, ports_.prompts, ports_.clock, ports_.poster,
+    FirmwareLink firmware_{FirmwareLinkContext{flags_, prompts_, ports_.clock, ports_.poster,
                                                report_, station_, [this] { StateChanged(); },
                                                std::cerr}};
 };

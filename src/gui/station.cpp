@@ -39,11 +39,10 @@ Station::Station(const CommandLine& options, const std::string& station_dir, Sha
       station_dir_(station_dir) {
     InstallCardDriver(options, station_dir);
     transport_.set_events(&controller_.remote().transport_events());
-    AddInstrumentPage(options, station_dir, prompts);
+    AddInstrumentPage(options, station_dir);
 }
 
-void Station::AddInstrumentPage(const CommandLine& options, const std::string& station_dir,
-                                Prompts& prompts) {
+void Station::AddInstrumentPage(const CommandLine& options, const std::string& station_dir) {
     instruments_ = MakeInstrumentBackends(station_dir, options.simulate, clock_, std::cerr);
     QtProfile profile;
     instrument_page_ = std::make_unique<InstrumentPage>(InstrumentPageContext{
@@ -58,7 +57,7 @@ void Station::AddInstrumentPage(const CommandLine& options, const std::string& s
         .timers = page_timers_,
         .poster = poster_,
         .clock = clock_,
-        .prompts = prompts,
+        .prompts = controller_.prompts(),
         .console = std::cout,
         .station_dir = station_dir,
         .program = profile.Read("Settings", "89600VSA_filePath", ""),

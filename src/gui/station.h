@@ -43,8 +43,7 @@ class Station {
   private:
     void InstallCardDriver(const CommandLine& options, const std::string& station_dir);
     void StartSimulatedFirmware(const ChassisSettings& settings);
-    void AddInstrumentPage(const CommandLine& options, const std::string& station_dir,
-                           Prompts& prompts);
+    void AddInstrumentPage(const CommandLine& options, const std::string& station_dir);
     // Serves /metrics and /status.json when setup.ini's [METRICS] sets PORT.
     void StartMetrics();
     StationSnapshot Snapshot();

@@ -123,7 +123,7 @@ void StationPages::ShowStale(bool stale) {
     for (CReportCtrl* grid : ReportGrids()) {
         grid->SetStale(stale);
     }
-    for (CHealthMark* mark : main_->findChildren<CHealthMark*>()) {
+    for (CHealthMark* mark : main_->controls().indicators) {
         mark->SetStale(stale);
     }
 }

@@ -88,8 +88,7 @@ void CModuleStatusPage::Act(const std::function<void()>& action) {
 }
 
 void CModuleStatusPage::BuildLeft() {
-    new CGroupBox(QStringLiteral("選擇 天線模組"), this);
-    findChildren<CGroupBox*>().back()->setGeometry(kTreeGroup);
+    (new CGroupBox(QStringLiteral("選擇 天線模組"), this))->setGeometry(kTreeGroup);
     tree_ = new QTreeWidget(this);
     tree_->setHeaderHidden(true);
     tree_->setGeometry(kTreeGroup.adjusted(10, 26, -10, -10));
@@ -130,8 +129,7 @@ void CModuleStatusPage::BuildCentre() {
 }
 
 void CModuleStatusPage::BuildViewGroup() {
-    new CGroupBox(QStringLiteral("選擇狀態回報模式"), this);
-    findChildren<CGroupBox*>().back()->setGeometry(kViewGroup);
+    (new CGroupBox(QStringLiteral("選擇狀態回報模式"), this))->setGeometry(kViewGroup);
     const auto views = ModulePageViews(model_.kind());
     auto* group = new QButtonGroup(this);
     for (std::size_t i = 0; i < views.size(); ++i) {

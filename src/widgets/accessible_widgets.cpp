@@ -50,10 +50,10 @@ QAccessibleInterface* Factory(const QString& class_name, QObject* object) {
     if (auto* grid = qobject_cast<CReportCtrl*>(object)) {
         return new AccessibleGrid(grid);
     }
-    if (auto* box = dynamic_cast<CGroupBox*>(object)) {
+    if (auto* box = qobject_cast<CGroupBox*>(object)) {
         return new AccessibleGroupBox(box);
     }
-    if (auto* mark = dynamic_cast<CHealthMark*>(object)) {
+    if (auto* mark = qobject_cast<CHealthMark*>(object)) {
         return new AccessibleHealthMark(mark);
     }
     return nullptr;

@@ -9,6 +9,8 @@
 namespace vantu {
 
 class CGroupBox : public QWidget {
+    Q_OBJECT
+
   public:
     explicit CGroupBox(const QString& title, QWidget* parent = nullptr);
 

@@ -10,6 +10,8 @@ namespace vantu {
 enum class MarkState { kNoData, kHealthy, kFaulty };
 
 class CHealthMark : public QWidget {
+    Q_OBJECT
+
   public:
     explicit CHealthMark(QWidget* parent = nullptr);
 

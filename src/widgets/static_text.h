@@ -8,6 +8,8 @@
 namespace vantu {
 
 class CStatic : public QLabel {
+    Q_OBJECT
+
   public:
     explicit CStatic(const QString& text, QWidget* parent = nullptr);
 
