@@ -4,6 +4,7 @@
 // event to the TCP message list and the operation log.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,9 +46,11 @@ class CCServer : public TransportEvents, public MessageSink {
     // When the server is open: logs the close, shuts the client down, stops listening.
     void CloseServer();
 
-    // 1 for an empty text, which sends nothing; otherwise the CP950 text and one CR
-    // in one write, and 0.
+    // 1 for an empty text, which sends nothing; otherwise the CP950 text and one CR, and
+    // 0. A received command's replies leave together, in one write, when it ends.
     int SendReply(std::string_view text);
+    // Sends a running command's replies so far; for a command about to wait or ask.
+    void FlushReplies();
     // The answer to a line that names no command.
     void AnswerNotSupported();
 
@@ -62,12 +65,15 @@ class CCServer : public TransportEvents, public MessageSink {
     void OnConnectionRequested() override;
     void OnDataReceived(std::string_view bytes) override;
     void OnPeerClosed() override;
+    void OnConnectionRefused(std::string_view address) override;
 
     void ProcessReceivedText(std::string_view message) override;
     void ProcessOverlongLine() override;
 
   private:
     void BeginMessage();
+    // Runs one command with its replies gathered.
+    void Gathered(const std::function<void()>& command);
     // The transport shut out a client that reads no replies: reported as its close, and
     // nothing more of what it sent is run.
     void LoseDroppedClient();
