@@ -168,7 +168,8 @@ std::optional<std::size_t> IniFile::FindKey(std::string_view section, std::strin
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> keys;
     if (auto header = FindSection(section)) {
-        for (std::size_t i = *header + 1; i < SectionEnd(*header); ++i) {
+        const std::size_t end = SectionEnd(*header);
+        for (std::size_t i = *header + 1; i < end; ++i) {
             if (auto kv = SplitKeyValue(lines_[i].text)) {
                 keys.emplace_back(kv->key);
             }
