@@ -78,12 +78,16 @@ std::optional<std::filesystem::path> FinalTarget(const std::string& path) {
     return target;
 }
 
-bool FitsAsStoredFile(const struct stat& file, std::size_t max_bytes, std::string& error) {
+// What a read takes of a file longer than its bound: nothing, or the bytes up to it.
+enum class Overlong { kRefused, kCut };
+
+bool FitsAsStoredFile(const struct stat& file, std::size_t max_bytes, Overlong overlong,
+                      std::string& error) {
     if (!S_ISREG(file.st_mode)) {
         error = S_ISDIR(file.st_mode) ? std::strerror(EISDIR) : "not a regular file";
         return false;
     }
-    if (static_cast<std::uintmax_t>(file.st_size) > max_bytes) {
+    if (overlong == Overlong::kRefused && static_cast<std::uintmax_t>(file.st_size) > max_bytes) {
         error = "larger than " + std::to_string(max_bytes) + " bytes";
         return false;
     }
@@ -91,7 +95,8 @@ bool FitsAsStoredFile(const struct stat& file, std::size_t max_bytes, std::strin
 }
 
 // At most max_bytes: a file that grows while it is read is refused like a large one.
-std::optional<std::string> ReadUpTo(int fd, std::size_t max_bytes, std::string& error) {
+std::optional<std::string> ReadUpTo(int fd, std::size_t max_bytes, Overlong overlong,
+                                    std::string& error) {
     std::string bytes;
     char buffer[65536];
     for (;;) {
@@ -104,6 +109,10 @@ std::optional<std::string> ReadUpTo(int fd, std::size_t max_bytes, std::string& 
             return std::nullopt;
         }
         if (n == 0) {
+            return bytes;
+        }
+        if (bytes.size() + static_cast<std::size_t>(n) > max_bytes && overlong == Overlong::kCut) {
+            bytes.append(buffer, max_bytes - bytes.size());
             return bytes;
         }
         if (bytes.size() + static_cast<std::size_t>(n) > max_bytes) {
@@ -166,17 +175,15 @@ std::optional<std::string> LinkUnique(int fd, const std::filesystem::path& targe
     return std::nullopt;
 }
 
-}  // namespace
-
-std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error,
-                                         std::size_t max_bytes) {
+std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t max_bytes,
+                                           Overlong overlong, std::string& error) {
     // Looked at before it is opened, so that opening a device has no effect on it.
     struct stat before {};
     if (::stat(path.c_str(), &before) != 0) {
         KeepReason(error);
         return std::nullopt;
     }
-    if (!FitsAsStoredFile(before, max_bytes, error)) {
+    if (!FitsAsStoredFile(before, max_bytes, overlong, error)) {
         return std::nullopt;
     }
     // Non-blocking: a FIFO put there after the look would otherwise wait for a writer.
@@ -186,10 +193,22 @@ std::optional<std::string> ReadFileBytes(const std::string& path, std::string& e
         KeepReason(error);
         return std::nullopt;
     }
-    if (!FitsAsStoredFile(opened, max_bytes, error)) {
+    if (!FitsAsStoredFile(opened, max_bytes, overlong, error)) {
         return std::nullopt;
     }
-    return ReadUpTo(file.get(), max_bytes, error);
+    return ReadUpTo(file.get(), max_bytes, overlong, error);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error,
+                                         std::size_t max_bytes) {
+    return ReadRegularFile(path, max_bytes, Overlong::kRefused, error);
+}
+
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t max_bytes,
+                                        std::string& error) {
+    return ReadRegularFile(path, max_bytes, Overlong::kCut, error);
 }
 
 std::optional<std::string> ReadStoredFile(const std::string& path, std::size_t max_bytes) {

@@ -20,8 +20,12 @@ inline constexpr std::size_t kMaxStoredFileBytes = std::size_t{16} << 20;
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error,
                                          std::size_t max_bytes = kMaxStoredFileBytes);
 
-// The same for a file the station reads at start-up: a file that exists but is refused
-// is named on stderr with the reason; a missing file is silent.
+// The first max_bytes of a regular file (all of a shorter one), with the same refusals.
+std::optional<std::string> ReadFileHead(const std::string& path, std::size_t max_bytes,
+                                        std::string& error);
+
+// The same as ReadFileBytes for a file the station reads at start-up: a file that exists but is
+// refused is named on stderr with the reason; a missing file is silent.
 std::optional<std::string> ReadStoredFile(const std::string& path,
                                           std::size_t max_bytes = kMaxStoredFileBytes);
 
