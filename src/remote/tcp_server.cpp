@@ -63,13 +63,6 @@ int CCServer::SendReply(std::string_view text) {
     return 0;
 }
 
-void CCServer::FlushReplies() {
-    if (ctx_.transport.GatherReplies(false) == SendResult::kClientDropped) {
-        LoseDroppedClient();
-    }
-    ctx_.transport.GatherReplies(true);
-}
-
 void CCServer::Gathered(const std::function<void()>& command) {
     ctx_.transport.GatherReplies(true);
     command();

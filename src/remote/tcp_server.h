@@ -47,10 +47,9 @@ class CCServer : public TransportEvents, public MessageSink {
     void CloseServer();
 
     // 1 for an empty text, which sends nothing; otherwise the CP950 text and one CR, and
-    // 0. A received command's replies leave together, in one write, when it ends.
+    // 0. A received command's replies leave together, in one write, when it ends: every
+    // command replies after its waits, so no reply waits behind a sleep or a prompt.
     int SendReply(std::string_view text);
-    // Sends a running command's replies so far; for a command about to wait or ask.
-    void FlushReplies();
     // The answer to a line that names no command.
     void AnswerNotSupported();
 
