@@ -1,12 +1,14 @@
 #include "base/file_bytes.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -18,6 +20,7 @@ namespace {
 constexpr int kMaxSymlinkHops = 40;
 // Tries at fresh temporary names before a save gives up.
 constexpr int kNameAttempts = 16;
+constexpr std::string_view kTemporaryMark = ".saving-";
 // A new file: readable by all, as an editor would make it (the umask applies).
 constexpr mode_t kNewFileMode = 0644;
 
@@ -123,11 +126,16 @@ std::optional<std::string> ReadUpTo(int fd, std::size_t max_bytes, Overlong over
     }
 }
 
+// "<target>.saving-<pid>-<random>": the pid tells a stale temporary from a live one.
 std::string UniqueName(const std::filesystem::path& target) {
     char suffix[32];
-    std::snprintf(suffix, sizeof suffix, ".saving-%d-%08x", static_cast<int>(::getpid()),
+    std::snprintf(suffix, sizeof suffix, "%d-%08x", static_cast<int>(::getpid()),
                   std::random_device{}());
-    return target.string() + suffix;
+    return target.string() + std::string(kTemporaryMark) + suffix;
+}
+
+std::filesystem::path DirectoryOf(const std::filesystem::path& target) {
+    return target.has_parent_path() ? target.parent_path() : ".";
 }
 
 struct Temporary {
@@ -140,11 +148,8 @@ struct Temporary {
 // half-way leaves nothing behind; else a fresh name created exclusively, so a planted
 // file or link under that name is never written through.
 Temporary CreateTemporary(const std::filesystem::path& target) {
-    std::filesystem::path dir = target.parent_path();
-    if (dir.empty()) {
-        dir = ".";
-    }
-    const int fd = ::open(dir.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
+    const int fd =
+        ::open(DirectoryOf(target).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
     if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR)) {
         return {fd, {}};
     }
@@ -157,6 +162,22 @@ Temporary CreateTemporary(const std::filesystem::path& target) {
         }
     }
     return {};
+}
+
+// Temporaries whose saving process is gone: killed between naming its file and the
+// rename. A live process's temporary is left to it.
+void RemoveStaleTemporaries(const std::filesystem::path& target) {
+    namespace fs = std::filesystem;
+    const std::string prefix = target.filename().string() + std::string(kTemporaryMark);
+    std::error_code code;
+    for (fs::directory_iterator it(DirectoryOf(target), code); !code && it != fs::end(it);
+         it.increment(code)) {
+        const std::string name = it->path().filename().string();
+        const int pid = name.starts_with(prefix) ? std::atoi(name.c_str() + prefix.size()) : 0;
+        if (pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) {
+            ::unlink(it->path().c_str());
+        }
+    }
 }
 
 // Names the unnamed file beside the target; linkat never replaces or follows an
@@ -253,11 +274,13 @@ bool ReplaceFileBytes(const std::string& path, std::string_view bytes) {
         temp.name = LinkUnique(file.get(), *target).value_or("");
         ok = !temp.name.empty();
     }
-    ok = file.Close() && ok;
+    // Renamed as soon as it has a name, so a named temporary lives for moments only.
     ok = ok && std::rename(temp.name.c_str(), target->c_str()) == 0;
+    ok = file.Close() && ok;
     if (!ok && !temp.name.empty()) {
         ::unlink(temp.name.c_str());
     }
+    RemoveStaleTemporaries(*target);
     return ok;
 }
 

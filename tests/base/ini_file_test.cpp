@@ -170,6 +170,12 @@ TEST(IniFile, OnlyRegularFilesAreReadAndSaved) {
              link_to("real.ini", dir.File("setup.ini"));
          },
          true},
+        {"stale temporary",
+         [&](auto& dir) {
+             dir.Write("setup.ini", ini);
+             dir.Write("setup.ini.saving-2147483647-0", "left by a killed save");
+         },
+         true},
         {"planted temporary",
          [&](auto& dir) {
              dir.Write("setup.ini", ini);
