@@ -258,15 +258,5 @@ TEST(HttpRequestReader, ReadsABoundedGetHeadAndRefusesEverythingElse) {
     EXPECT_EQ(FindMetricsDocument("/metrics/x"), nullptr);
 }
 
-TEST(ClientRates, OneLoopingClientLeavesTheOthersTheirRate) {
-    ClientRates rates;
-    int admitted = 0;
-    for (int i = 0; i < 100; ++i) {
-        admitted += rates.Admit("10.0.0.1", 0);
-    }
-    EXPECT_EQ(admitted, RequestRate::kBurst);
-    EXPECT_TRUE(rates.Admit("10.0.0.2", 0));
-}
-
 }  // namespace
 }  // namespace vantu

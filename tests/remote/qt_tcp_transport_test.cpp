@@ -235,7 +235,6 @@ TEST_F(QtTcpTransportTest, ClientOutsideTheAllowListIsClosedAndListed) {
     ASSERT_TRUE(RunUntil([&] { return allowed.received == "OK:PB\rEND\r"; }, {&allowed}));
     EXPECT_TRUE(Listed("[TCP] 伺服端 : 已拒絕用戶端連線 127.0.0.2"));
     EXPECT_EQ(std::ranges::count(list.lines(), "[TCP] 伺服端 : 用戶端已請求連線 ..."), 1);
-    EXPECT_TRUE(errors.empty());
 }
 
 // Out of descriptors, a waiting connection must not keep the thread busy; it is taken
