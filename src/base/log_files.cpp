@@ -122,10 +122,8 @@ void LogFiles::AppendFaultLog(const LocalTime& day, std::string_view header,
     // O_EXCL: only the writer that creates the file writes its header.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
     if (fd >= 0) {
-        std::string first(header);
-        first += '\n';
-        WriteWhole(fd, first);
         ::close(fd);
+        AppendBytes(path, std::string(header) + '\n', 0);
     }
     AppendBytes(path, bytes, 0);
 }
