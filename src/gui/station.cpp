@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "base/ini_file.h"
 #include "base/settings.h"
@@ -11,6 +12,7 @@
 #include "card/device_library.h"
 #include "card/sysfs_pci_driver.h"
 #include "instruments/process_launch.h"
+#include "remote/remote_access.h"
 
 #include <iostream>
 
@@ -102,6 +104,11 @@ void Station::StartSimulatedFirmware(const ChassisSettings& settings) {
 }
 
 void Station::Start() {
+    std::vector<std::string> errors;
+    transport_.set_access(ReadRemoteAccess(IniFile::Load(SettingsPath(station_dir_)), errors));
+    for (const std::string& error : errors) {
+        std::fprintf(stderr, "vantu: %s\n", error.c_str());
+    }
     controller_.StartController();
     StartMetrics();
 }

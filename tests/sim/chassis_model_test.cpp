@@ -264,6 +264,14 @@ TEST_F(ChassisModelTest, SimulationIniSetsTimingsScenarioAndReplay) {
     ASSERT_EQ(settings.scenario.size(), 3u);
     EXPECT_EQ(settings.scenario[1].until_step, 70);
     EXPECT_EQ(settings.scenario[2].card, CardFault::kFlashBusy);
+
+    for (const char* number : {"nan", "-nan", "inf", "-inf"}) {
+        dir.Write("simulation.ini", std::string("[SIMULATION]\nWORD_TIME_US=") + number +
+                                        "\nFAULT_RATE=" + number + "\n");
+        const ChassisSettings odd = LoadChassisSettings(dir.path());
+        EXPECT_EQ(odd.word_time_us, ChassisSettings{}.word_time_us) << number;
+        EXPECT_EQ(odd.fault_rate, ChassisSettings{}.fault_rate) << number;
+    }
 }
 
 // Each event holds from its first step up to (not including) its last.
