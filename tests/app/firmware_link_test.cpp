@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "fake_ports.h"
+#include "pty_peer.h"
 #include "sim/simulated_firmware.h"
 #include "status/status_colours.h"
 
@@ -100,7 +101,8 @@ TEST_F(FirmwareLinkTest, PortThatDoesNotOpenWarnsAndLeavesTheButtonEnabled) {
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
     EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
     EXPECT_TRUE(prompts.shown[0].text.starts_with("無法開啟 [RS232] 串列埠[ 7 ]及讀取"));
-    EXPECT_TRUE(prompts.shown[0].text.ends_with("USB 埠上.\n         "));
+    EXPECT_TRUE(
+        prompts.shown[0].text.ends_with("USB 埠上.\n         \n裝置 : /nonexistent/ttyUSB9"));
     EXPECT_FALSE(flags.serial_open);
     EXPECT_TRUE(page.read_enabled);
     EXPECT_FALSE(page.reading);
@@ -120,6 +122,64 @@ TEST_F(FirmwareLinkTest, ShutdownDuringAReadStopsItAndClosesThePort) {
     EXPECT_EQ(page.modules[0][16].text, "") << "a read stopped by the shutdown shows nothing";
     link.Shutdown();
     EXPECT_EQ(clock.sleeps.size(), 1u) << "nothing left to close";
+}
+
+// A firmware on a USB-UART cable: SA's prompt, a pause of 60 ms, then DA's answer with
+// `bytes` bytes of the block, all 0x01.
+std::vector<std::string> PausingFirmware(std::string_view received, std::size_t bytes) {
+    if (received == "\r") {
+        return {"\r\n>"};
+    }
+    if (!received.ends_with("DA\r")) {
+        return {};
+    }
+    std::string hex;
+    for (std::size_t i = 0; i < bytes; ++i) {
+        hex += "01";
+    }
+    // Chunks are written 30 ms apart: the empty one doubles the pause.
+    return {"SA\r\n>", "", "DA\r\n" + hex + "\r\nOK\r\n>"};
+}
+
+TEST_F(FirmwareLinkTest, WhatTheLastReadMissedIsShown) {
+    struct Case {
+        std::string name;
+        std::size_t bytes;
+        bool unplugged;
+        std::string module_0;
+        std::string warning;
+    };
+    const std::vector<Case> cases = {
+        {"whole", kVersionBlockBytes, false, "010101", ""},
+        {"short", 100, false, "", "[QDX-A] 韌體版本資料不完整 : 收到 100 / 6272 位元組"},
+        {"unplugged", 0, true, "", "[RS232] 串列埠 %s 連線中斷 : 韌體版本未讀取完成"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PtyPeer peer([&c](std::string_view received) {
+            return c.unplugged ? std::vector<std::string>{received == "\r" ? "\r\n>" : "SA\r\n>DA"}
+                               : PausingFirmware(received, c.bytes);
+        });
+        link.set_simulated_device(peer.path());
+        console.str("");
+        link.ReadFirmwareVersions();
+        if (c.unplugged) {
+            peer.WaitReceived(7);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            peer.HangUp();
+        }
+        ASSERT_TRUE(poster.RunUntil([this] { return !page.reading; }));
+        EXPECT_EQ(page.modules[0][16].text, c.module_0);
+        std::string warning = c.warning;
+        if (const auto at = warning.find("%s"); at != std::string::npos) {
+            warning.replace(at, 2, peer.path());
+        }
+        EXPECT_EQ(page.warning, warning);
+        EXPECT_EQ(console.str(), c.unplugged ? "vantu: serial line " + peer.path() +
+                                                   " hung up during the version read\n"
+                                             : "");
+        EXPECT_TRUE(page.read_enabled);
+    }
 }
 
 TEST_F(FirmwareLinkTest, UnitVersionsFromTheStatusWords) {
