@@ -2,7 +2,10 @@
 // station shutdown steps, the settings dialog's text path and its button texts.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "instrument_station.h"
@@ -39,6 +42,48 @@ TEST(AnalyzerControlTest, TriggerThreadStopsTheControlCodeWithoutPulseTrigger) {
         EXPECT_EQ(station.shared.analyzer_flags[kSharedTriggerMeasurement], c.still_active);
         EXPECT_EQ(station.page.state().analyzer.measure_caption, c.still_active ? "停止" : "量測");
     }
+}
+
+// An analysis software that stops answering marker reads once the measurement runs: a
+// read waits until the test lets it time out.
+class SilencedAnalyzer : public SimulatedAnalyzer {
+  public:
+    using SimulatedAnalyzer::SimulatedAnalyzer;
+    int GetTraceCount() override {
+        ++reads;
+        reader = std::this_thread::get_id();
+        timed_out.wait();
+        return kTraceCountFailed;
+    }
+    std::atomic<int> reads{0};
+    std::thread::id reader;
+    std::promise<void> time_out;
+    std::shared_future<void> timed_out = time_out.get_future().share();
+};
+
+TEST(AnalyzerControlTest, SilentSoftwareStopsTheMeasurementAtItsFirstTimeOut) {
+    TempDir logs;
+    SilencedAnalyzer link(logs.path());
+    InstrumentStation station(nullptr, &link);
+    AnalyzerControl& analyzer = station.page.analyzer();
+    station.timers.on_tick = [&](int id) { station.page.HandleTimer(id); };
+    analyzer.ClickMeasure();
+    analyzer.JoinTriggerThread();
+    station.poster.Drain();
+    station.analyzer_page.tcp_messages.Clear();
+    // Ticks while a read waits start no second one, and none waits on this thread.
+    station.timers.Advance(1500);
+    link.time_out.set_value();
+    analyzer.JoinTriggerThread();
+    EXPECT_EQ(link.reads, 1);
+    EXPECT_NE(link.reader, std::this_thread::get_id());
+    station.poster.Drain();
+    EXPECT_FALSE(analyzer.trigger_active());
+    EXPECT_FALSE(station.timers.IsRunning(kTriggerRefreshTimer));
+    EXPECT_EQ(station.page.state().analyzer.measure_caption, "量測");
+    EXPECT_EQ(station.analyzer_page.tcp_messages.lines(),
+              (Lines{"[89600] 軟體 : 尚未開啟", "[GUI] 軟體 : 停止觸發量測功能",
+                     std::string(kListSeparator)}));
 }
 
 TEST(AnalyzerControlTest, MeasureRefusedWithoutExternalTrigger) {
@@ -129,7 +174,8 @@ TEST(AnalyzerControlTest, LaunchCountdownOnTimerOne) {
                                                      launched.push_back(program);
                                                      return c.launches;
                                                  },
-                                                 {}});
+                                                 {},
+                                                 ""});
         station.timers.on_tick = [&](int id) { analyzer.HandleTimer(id); };
         analyzer.StartAnalyzer();
         EXPECT_EQ(launched, std::vector<std::string>{"OP_89600vsa.sh"});

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,7 @@ class ScpiGeneratorTest : public ::testing::Test {
 TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue) {
     GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
-    EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", ":SYST:ERR?"}));
+    EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", "*OPC?", ":SYST:ERR?"}));
     EXPECT_TRUE(Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
     EXPECT_TRUE(Listed("[VSG]- SIMULATE : False"));
 
@@ -119,7 +120,7 @@ TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
 }
 
 TEST_F(ScpiGeneratorTest, SilentGeneratorFailsTheOpen) {
-    instrument.SilenceOn("*IDN?");
+    instrument.Misbehave("*IDN?", Misbehaviour::kSilent);
     GeneratorControl control = Control();
     EXPECT_EQ(control.OpenCloseGenerator(1), 1);
     EXPECT_FALSE(control.is_open());
@@ -159,9 +160,132 @@ TEST(ScpiAnalyzerTest, CommandsAnswersAndRefusals) {
                      ":CALC:MARK2:Y:UNIT?", ":INIT:CONT ON", ":SYST:ERR?"}));
 
     // A silent analyzer counts as not open, and the next call links again.
-    instrument.SilenceOn(":TRIG:PULS?");
+    instrument.Misbehave(":TRIG:PULS?", Misbehaviour::kSilent);
     EXPECT_EQ(link.GetTrigMeasValue(), kLinkNotOpen);
     EXPECT_EQ(link.GetInputTrigMod(), kTriggerExternal);
+}
+
+TEST_F(ScpiGeneratorTest, ClosedWithRfOnIsSwitchedOffAtExit) {
+    for (const bool reachable : {true, false}) {
+        SCOPED_TRACE(reachable);
+        GeneratorControl control = Control();
+        ASSERT_EQ(control.OpenCloseGenerator(1), 0);
+        ASSERT_EQ(control.SwitchRfOutput(1), 0);
+        ASSERT_EQ(control.OpenCloseGenerator(0), 0);
+        instrument.Take();
+        station.timeline.Take();
+        instrument.Misbehave("*IDN?", reachable ? Misbehaviour::kExtraLine : Misbehaviour::kClose);
+        control.Shutdown();
+        const Lines sent =
+            reachable ? Lines{"*IDN?", ":OUTP OFF", ":SYST:ERR?", "*OPC?"} : Lines{"*IDN?"};
+        EXPECT_EQ(instrument.Take(), sent);
+        EXPECT_EQ(station.timeline.Take(),
+                  (Lines{reachable ? "L [GUI][Exit] 關閉 VSG 輻射功能"
+                                   : "L [GUI][Exit] 關閉 VSG 輻射功能 : 異常, VSG 可能仍在輻射",
+                         kL26}));
+        EXPECT_FALSE(station.shared.analyzer_flags[kSharedRfOn]);
+    }
+}
+
+// Instruments that misbehave as real ones do, behind the remote commands.
+TEST(ScpiMisbehaviourTest, RepliesAndLogLines) {
+    struct Case {
+        std::string line;
+        Misbehaviour how;
+        // The replies and log lines of the last command are checked.
+        Lines commands;
+        Lines replies;
+        std::string logged;
+    };
+    const std::vector<Case> cases = {
+        {":CALC:MARK:COUN?",
+         Misbehaviour::kSilent,
+         {"VSA_RD"},
+         {"VSA_RD_FAIL"},
+         "[TCP] VSA 讀取量測值 : 異常"},
+        {":CALC:MARK:COUN?",
+         Misbehaviour::kGarbage,
+         {"VSA_SET_MRKALL_FREQ 1 GHz"},
+         {"VSA_SET_MRKAll_FAIL"},
+         "[89600] 軟體 : 尚未開啟"},
+        {":CALC:MARK:COUN?",
+         Misbehaviour::kExtraLine,
+         {"VSA_RD"},
+         {"VSA_RD 1GHz -12.250dBm -80.000dBm ", "VSA_RD_DONE"},
+         "[TCP] VSA 讀取量測值 : 正常"},
+        {":SYST:ERR?",
+         Misbehaviour::kGarbage,
+         {"VSA_SET_FREQ_CENTER 1 GHz"},
+         {"VSA_SET_FREQ_CENTER_FAIL"},
+         "[89600] 軟體 : Frequency 單位設定錯誤"},
+        {":CALC:MARK2:X 1000000000.000000",
+         Misbehaviour::kClose,
+         {"VSA_SET_MRK2_FREQ 1 GHz"},
+         {"VSA_SET_MRK2_FAIL"},
+         "[89600] 軟體 : 尚未開啟"},
+        {"*RST", Misbehaviour::kSlow, {"VSG_OPEN"}, {"VSG_OPEN_DONE"}, "[TCP] VSG 開啟 : 正常"},
+        {"*IDN?",
+         Misbehaviour::kExtraLine,
+         {"VSG_OPEN", "VSG_RF_ON"},
+         {"VSG_RFON_DONE"},
+         "[TCP] VSG 輻射開啟 : 正常"},
+        {"*OPC?", Misbehaviour::kGarbage, {"VSG_OPEN"}, {"VSG_OPEN_FAIL"}, "[VSG]- 開啟異常"},
+        {":OUTP ON",
+         Misbehaviour::kClose,
+         {"VSG_OPEN", "VSG_RF_ON"},
+         {"VSG_RFON_FAIL"},
+         "VSG Apply設定 : 異常"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line + " " + c.commands.back());
+        ScpiInstrument instrument;
+        instrument.Answer("*IDN?", "Keysight,N5182B,MY123,B.01.86");
+        instrument.Answer("*OPC?", "1");
+        instrument.Answer(":CALC:MARK:COUN?", "2");
+        instrument.Answer(":CALC:MARK1:Y?", "-12.25");
+        instrument.Answer(":CALC:MARK1:Y:UNIT?", "dBm");
+        instrument.Answer(":CALC:MARK2:Y?", "-80");
+        instrument.Answer(":CALC:MARK2:Y:UNIT?", "dBm");
+        instrument.Answer(":MMEM:LOG:NAME?", "vsa.log");
+        instrument.Misbehave(c.line, c.how);
+        ScpiGenerator generator(Loopback(instrument));
+        ScpiAnalyzer link(Loopback(instrument));
+        InstrumentStation station(&generator, &link);
+        Lines replies;
+        for (const std::string& command : c.commands) {
+            station.timeline.Take();
+            replies = station.Command(command);
+        }
+        EXPECT_EQ(replies, c.replies);
+        const Lines events = station.timeline.Take();
+        EXPECT_NE(std::find(events.begin(), events.end(), "L " + c.logged), events.end());
+    }
+}
+
+TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
+    TempDir dir;
+    dir.Write("vsa.txt",
+              "# the lab's analysis software\n"
+              "SetFreqCenter = :SENS:FREQ:CENT {hz:0}\n"
+              "  GetTraceCount=:CALC:MARK:COUNT?\n"
+              "SetMarker_Type1 = MARK{trace}:X {hz:3} {unknown}\n"
+              "NoSuchCall = :X\n"
+              "SetMeasType\n");
+    std::ostringstream console;
+    ScpiInstrument instrument;
+    instrument.Answer(":CALC:MARK:COUNT?", "1");
+    ScpiAnalyzer link(Loopback(instrument),
+                      AnalyzerCommandTable::Load(dir.path() + "/vsa.txt", console));
+    EXPECT_EQ(link.SetFreqCenter(2.5, "GHz"), kLinkDone);
+    EXPECT_EQ(link.SetMarker_Type1(0, 0, 1, "MHz"), kLinkDone);
+    EXPECT_EQ(link.GetTraceCount(), 1);
+    EXPECT_EQ(link.SetMeasType(0), kLinkDone);
+    EXPECT_EQ(instrument.Take(),
+              (Lines{":SENS:FREQ:CENT 2500000000", ":SYST:ERR?", "MARK1:X 1000000.000 {unknown}",
+                     ":SYST:ERR?", ":CALC:MARK:COUNT?", ":CONF:TYPE 0", ":SYST:ERR?"}));
+    const std::string at = "vantu: analyzer commands " + dir.path() + "/vsa.txt:";
+    const std::string ignored = ": not \"<call> = <text>\" with a known call; ignored\n";
+    EXPECT_EQ(console.str(), at + "5" + ignored + at + "6" + ignored);
 }
 
 TEST(ScpiAnalyzerTest, NothingListeningMeansSoftwareNotOpen) {
@@ -173,7 +297,7 @@ TEST(ScpiAnalyzerTest, NothingListeningMeansSoftwareNotOpen) {
     ScpiAnalyzer link(ScpiEndpoint{"127.0.0.1", port, {}});
     EXPECT_EQ(link.SetFreqCenter(1, "GHz"), kLinkNotOpen);
     EXPECT_EQ(link.GetInputTrigMod(), kLinkNotOpen);
-    EXPECT_EQ(link.GetTraceCount(), 0);
+    EXPECT_EQ(link.GetTraceCount(), kTraceCountFailed);
 }
 
 }  // namespace

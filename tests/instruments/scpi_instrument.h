@@ -1,6 +1,6 @@
 // A small SCPI instrument served on loopback by the test: it records every line it
 // receives, answers queries from a script, keeps an error queue for :SYST:ERR?, and
-// can stay silent on chosen queries.
+// misbehaves on chosen lines the way real instruments do.
 #pragma once
 
 #include <atomic>
@@ -8,12 +8,22 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace vantu::testing {
+
+enum class Misbehaviour {
+    kSilent,
+    // Busy for kSlowMs before it takes the next line (a slow *RST).
+    kSlow,
+    // The answer and then an unsolicited line, in one write.
+    kExtraLine,
+    kGarbage,
+    // The connection closed on the line, unanswered.
+    kClose,
+};
 
 class ScpiInstrument {
   public:
@@ -28,14 +38,17 @@ class ScpiInstrument {
     void Answer(const std::string& query, const std::string& answer);
     // After command arrives, :SYST:ERR? reports these errors, then 0.
     void FailAfter(const std::string& command, std::vector<std::string> errors);
-    void SilenceOn(const std::string& query);
+    static constexpr int kSlowMs = 2500;
+    void Misbehave(const std::string& line, Misbehaviour how);
     // Every line received so far, and forgets them.
     std::vector<std::string> Take();
 
   private:
     void Serve();
     void ServeClient(int fd);
-    std::string Reply(const std::string& line, bool& silent);
+    // False when the connection is to be closed.
+    bool Respond(int fd, const std::string& line);
+    std::string Reply(const std::string& line);
 
     int listener_ = -1;
     std::uint16_t port_ = 0;
@@ -43,7 +56,7 @@ class ScpiInstrument {
     std::mutex mutex_;
     std::map<std::string, std::string> answers_;
     std::map<std::string, std::vector<std::string>> failures_;
-    std::set<std::string> silent_;
+    std::map<std::string, Misbehaviour> misbehaviours_;
     std::deque<std::string> errors_;
     std::vector<std::string> received_;
     std::thread thread_;

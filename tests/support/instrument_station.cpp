@@ -12,29 +12,33 @@ const LogFiles& OpenedLog(const TempDir& dir, LogFiles& logs) {
 
 }  // namespace
 
-InstrumentStation::InstrumentStation()
+InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA8960* link_backend,
+                                     const std::string& recall_dir)
     : logs(dir.path(), clock),
       dispatcher(server, flags, timers),
       server(ServerContext{transport, logs, analyzer_page.tcp_messages, flags, elapsed},
              dispatcher),
       analyzer(dir.path()),
-      page(InstrumentPageContext{.generator = generator,
-                                 .link = analyzer,
-                                 .windows = nullptr,
-                                 .tcp_messages = analyzer_page.tcp_messages,
-                                 .logs = logs,
-                                 .shared = shared,
-                                 .main_page = main_page,
-                                 .server = server,
-                                 .timers = timers,
-                                 .poster = poster,
-                                 .clock = clock,
-                                 .prompts = prompts,
-                                 .console = console,
-                                 .station_dir = dir.path(),
-                                 .program = "",
-                                 .launch = {},
-                                 .stop_control_code = [this] { ++control_code_stops; }}),
+      page(InstrumentPageContext{
+          .generator = generator_backend != nullptr ? *generator_backend
+                                                    : static_cast<GeneratorDriver&>(generator),
+          .link = link_backend != nullptr ? *link_backend : static_cast<CCVSA8960&>(analyzer),
+          .windows = nullptr,
+          .tcp_messages = analyzer_page.tcp_messages,
+          .logs = logs,
+          .shared = shared,
+          .main_page = main_page,
+          .server = server,
+          .timers = timers,
+          .poster = poster,
+          .clock = clock,
+          .prompts = prompts,
+          .console = console,
+          .station_dir = dir.path(),
+          .program = "",
+          .launch = {},
+          .stop_control_code = [this] { ++control_code_stops; },
+          .recall_dir = recall_dir}),
       timeline(OpenedLog(dir, logs), analyzer_page.tcp_messages, transport) {
     dir.MakeDir("Recall Setup");
     flags.card_present = true;
