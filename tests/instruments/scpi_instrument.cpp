@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <optional>
 #include <utility>
 
 namespace vantu::testing {
@@ -89,45 +88,29 @@ void ScpiInstrument::ServeClient(int fd) {
         for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
-            if (!Respond(fd, line)) {
+            Misbehaviour how = Misbehaviour::kNone;
+            std::string bytes = Reply(line, how);
+            if (how == Misbehaviour::kClose) {
                 return;
             }
+            if (how == Misbehaviour::kSlow) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(kSlowMs));
+            }
+            bytes = how == Misbehaviour::kGarbage                   ? "\x01#?garbage\n"
+                    : how == Misbehaviour::kSilent || bytes.empty() ? ""
+                                                                    : bytes + "\n";
+            bytes += how == Misbehaviour::kExtraLine ? "EXTRA\n" : "";
+            send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         }
     }
 }
 
-bool ScpiInstrument::Respond(int fd, const std::string& line) {
-    std::string reply = Reply(line);
-    std::optional<Misbehaviour> how;
-    {
-        std::lock_guard lock(mutex_);
-        if (const auto found = misbehaviours_.find(line); found != misbehaviours_.end()) {
-            how = found->second;
-        }
-    }
-    if (how == Misbehaviour::kClose) {
-        return false;
-    }
-    if (how == Misbehaviour::kSilent) {
-        return true;
-    }
-    if (how == Misbehaviour::kSlow) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(kSlowMs));
-    }
-    if (how == Misbehaviour::kGarbage) {
-        reply = "\x01#?garbage";
-    }
-    std::string bytes = reply.empty() ? "" : reply + "\n";
-    if (how == Misbehaviour::kExtraLine) {
-        bytes += "EXTRA\n";
-    }
-    send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
-    return true;
-}
-
-std::string ScpiInstrument::Reply(const std::string& line) {
+std::string ScpiInstrument::Reply(const std::string& line, Misbehaviour& how) {
     std::lock_guard lock(mutex_);
     received_.push_back(line);
+    if (const auto found = misbehaviours_.find(line); found != misbehaviours_.end()) {
+        how = found->second;
+    }
     if (const auto failure = failures_.find(line); failure != failures_.end()) {
         errors_.insert(errors_.end(), failure->second.begin(), failure->second.end());
     }

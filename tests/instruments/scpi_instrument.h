@@ -14,16 +14,9 @@
 
 namespace vantu::testing {
 
-enum class Misbehaviour {
-    kSilent,
-    // Busy for kSlowMs before it takes the next line (a slow *RST).
-    kSlow,
-    // The answer and then an unsolicited line, in one write.
-    kExtraLine,
-    kGarbage,
-    // The connection closed on the line, unanswered.
-    kClose,
-};
+// kSlow: busy for kSlowMs before the next line; kExtraLine: the answer and an unasked
+// line in one write; kClose: the connection closed on the line, unanswered.
+enum class Misbehaviour { kNone, kSilent, kSlow, kExtraLine, kGarbage, kClose };
 
 class ScpiInstrument {
   public:
@@ -46,9 +39,7 @@ class ScpiInstrument {
   private:
     void Serve();
     void ServeClient(int fd);
-    // False when the connection is to be closed.
-    bool Respond(int fd, const std::string& line);
-    std::string Reply(const std::string& line);
+    std::string Reply(const std::string& line, Misbehaviour& how);
 
     int listener_ = -1;
     std::uint16_t port_ = 0;

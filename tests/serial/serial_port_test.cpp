@@ -4,9 +4,7 @@
 
 #include <dirent.h>
 
-#include <ctime>
 #include <sstream>
-#include <thread>
 
 #include "pty_peer.h"
 #include "serial/line_settings.h"
@@ -177,11 +175,6 @@ TEST(SerialPortTest, ReplyReaders) {
          "AB",
          3},
         {"polled", {"AB", "CD>"}, [](SerialPort& p) { return p.PollReply(64); }, "ABCD>", 0},
-        {"to the second prompt",
-         {"SA\r\n>", "DA\r\n\x11\x13>"},
-         [](SerialPort& p) { return p.ReadReply(64, {}, 2); },
-         "SA\r\n>DA\r\n\x11\x13>",
-         0},
     };
     for (const Case& c : cases) {
         PtyPeer peer([&c](std::string_view received) { return Answer(c.chunks, received); });
@@ -217,46 +210,6 @@ TEST(SerialPortTest, SilenceEndsEveryReaderAfterTheIdlePolls) {
     EXPECT_TRUE(open.port.PromptPending());
     open.port.SendCommand("V");
     EXPECT_EQ(open.port.WaitReply(20), 1) << "a request waits for its own prompt";
-}
-
-double ProcessCpuMs() {
-    timespec now{};
-    ::clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
-}
-
-TEST(SerialPortTest, HangUpEndsTheReplyAtOnceAndThePortOpensAgain) {
-    using std::chrono::milliseconds;
-    std::ostringstream console;
-    // The station's polling: silence would end a reply only after 200 waits of 100 ms.
-    SerialPort port(console);
-    PtyPeer peer([](std::string_view received) { return Answer({"DA\r\n0A"}, received); });
-    port.set_device(peer.path());
-    ASSERT_EQ(port.OpenSerialPort(1, 115200, 'N', '\r'), kPortReady);
-    port.SendCommand("DA");
-    std::chrono::steady_clock::time_point hung_up;
-    std::thread unplug([&] {
-        peer.WaitReceived(4);
-        std::this_thread::sleep_for(milliseconds(50));
-        hung_up = std::chrono::steady_clock::now();
-        peer.HangUp();
-    });
-    EXPECT_EQ(port.ReadReply(64), "DA\r\n0A");
-    const auto ended = std::chrono::steady_clock::now();
-    unplug.join();
-    EXPECT_LT(ended - hung_up, milliseconds(100));
-    EXPECT_TRUE(port.line_lost());
-    EXPECT_EQ(port.WaitReply(5000), 1);
-
-    const double cpu = ProcessCpuMs();
-    std::this_thread::sleep_for(milliseconds(300));
-    EXPECT_LT(ProcessCpuMs() - cpu, 60.0) << "nothing spins on the dead line";
-    EXPECT_EQ(console.str(), "");
-
-    PtyPeer replugged(EchoFirmware);
-    port.set_device(replugged.path());
-    EXPECT_EQ(port.OpenSerialPort(1, 115200, 'N', '\r'), kPortReady);
-    EXPECT_FALSE(port.line_lost());
 }
 
 TEST(SerialPortTest, HundredOpensLeaveNoThreadOrDescriptor) {

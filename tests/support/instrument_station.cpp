@@ -10,6 +10,11 @@ const LogFiles& OpenedLog(const TempDir& dir, LogFiles& logs) {
     return logs;
 }
 
+template <typename Backend, typename Own>
+Backend& Either(Backend* given, Own& own) {
+    return given != nullptr ? *given : own;
+}
+
 }  // namespace
 
 InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA8960* link_backend,
@@ -19,26 +24,24 @@ InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA89
       server(ServerContext{transport, logs, analyzer_page.tcp_messages, flags, elapsed},
              dispatcher),
       analyzer(dir.path()),
-      page(InstrumentPageContext{
-          .generator = generator_backend != nullptr ? *generator_backend
-                                                    : static_cast<GeneratorDriver&>(generator),
-          .link = link_backend != nullptr ? *link_backend : static_cast<CCVSA8960&>(analyzer),
-          .windows = nullptr,
-          .tcp_messages = analyzer_page.tcp_messages,
-          .logs = logs,
-          .shared = shared,
-          .main_page = main_page,
-          .server = server,
-          .timers = timers,
-          .poster = poster,
-          .clock = clock,
-          .prompts = prompts,
-          .console = console,
-          .station_dir = dir.path(),
-          .program = "",
-          .launch = {},
-          .stop_control_code = [this] { ++control_code_stops; },
-          .recall_dir = recall_dir}),
+      page(InstrumentPageContext{.generator = Either(generator_backend, generator),
+                                 .link = Either(link_backend, analyzer),
+                                 .windows = nullptr,
+                                 .tcp_messages = analyzer_page.tcp_messages,
+                                 .logs = logs,
+                                 .shared = shared,
+                                 .main_page = main_page,
+                                 .server = server,
+                                 .timers = timers,
+                                 .poster = poster,
+                                 .clock = clock,
+                                 .prompts = prompts,
+                                 .console = console,
+                                 .station_dir = dir.path(),
+                                 .program = "",
+                                 .launch = {},
+                                 .stop_control_code = [this] { ++control_code_stops; },
+                                 .recall_dir = recall_dir}),
       timeline(OpenedLog(dir, logs), analyzer_page.tcp_messages, transport) {
     dir.MakeDir("Recall Setup");
     flags.card_present = true;
