@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <string_view>
 
 #include "base/number_text.h"
@@ -12,21 +13,23 @@
 namespace vantu {
 namespace {
 
-// A count answer is a whole non-negative number and nothing else: an answer that
-// belongs to another query is no count.
+// A count answer is a whole non-negative number (NR1, or NR3 as "+2.0E+00") and
+// nothing else: an answer that belongs to another query is no count. Counts beyond the
+// marker table are cut to it.
 std::optional<int> ParseCount(std::string_view answer) {
     const auto first = answer.find_first_not_of(" +");
     const auto last = answer.find_last_not_of(' ');
     if (first == std::string_view::npos) {
         return std::nullopt;
     }
-    int count = 0;
+    double count = 0.0;
     const char* end = answer.data() + last + 1;
     const auto parsed = std::from_chars(answer.data() + first, end, count);
-    if (parsed.ec != std::errc{} || parsed.ptr != end || count < 0) {
+    if (parsed.ec != std::errc{} || parsed.ptr != end || !std::isfinite(count) || count < 0.0 ||
+        count != std::floor(count)) {
         return std::nullopt;
     }
-    return count;
+    return static_cast<int>(std::min(count, 1.0 * kMaxMarkers));
 }
 
 }  // namespace
@@ -99,7 +102,7 @@ int ScpiAnalyzer::SetRecall(const std::string& path) {
 int ScpiAnalyzer::TraceCount() {
     const auto answer = Ask(commands_.Text(LinkCall::kTraceCount));
     const auto count = answer ? ParseCount(*answer) : std::nullopt;
-    return count ? std::min(*count, static_cast<int>(kMaxMarkers)) : kTraceCountFailed;
+    return count.value_or(kTraceCountFailed);
 }
 
 int ScpiAnalyzer::GetTraceCount() {

@@ -223,7 +223,7 @@ TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
               "SetMarker_Type1 = MARK{trace}:X {hz:3} {x}\nNoSuchCall = :X\n");
     std::ostringstream console;
     ScpiInstrument instrument;
-    instrument.Answer(":C?", "1");
+    instrument.Answer(":C?", "+1.00000E+00");
     ScpiAnalyzer link(Loopback(instrument),
                       AnalyzerCommandTable::Load(dir.path() + "/vsa.txt", console));
     EXPECT_EQ(link.SetFreqCenter(2.5, "GHz"), kLinkDone);
