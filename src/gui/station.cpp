@@ -67,7 +67,8 @@ void Station::AddInstrumentPage(const CommandLine& options, const std::string& s
             [this, station_dir](const std::string& program) {
                 return LaunchDetached(program, station_dir, kLaunchWaitMs, clock_);
             },
-        .stop_control_code = [this] { controller_.chassis_controls().ClickStop(); }});
+        .stop_control_code = [this] { controller_.chassis_controls().ClickStop(); },
+        .recall_dir = instruments_.recall_dir});
     controller_.RegisterPage(*instrument_page_);
     controller_.remote().dispatcher().AddCommands(instrument_page_->commands());
 }
