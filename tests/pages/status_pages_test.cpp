@@ -127,7 +127,7 @@ TEST_F(ModuleStatusViewTest, ToggleKeysRefreshAllAndStaleViews) {
     EXPECT_NE(Cell(1, 2).text, shown);
 }
 
-TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRed) {
+TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRedAndUnlimitedOnesUnmarked) {
     testing::QtTestApp();
     AntennaStatusPage model;
     CCPAGE3DLG page{model};
@@ -140,6 +140,10 @@ TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRed) {
     EXPECT_EQ(list.At(0, 1).text_colour, Rgb(210, 0, 0));
     EXPECT_EQ(list.At(1, 1).text, "300.00");
     EXPECT_EQ(list.At(1, 1).text_colour, kBlack);
+    // The glyphs follow the limits; the 300 V currents have none.
+    EXPECT_EQ(list.At(0, 1).mark, CellMark::kFault);
+    EXPECT_EQ(list.At(1, 1).mark, CellMark::kNormal);
+    EXPECT_EQ(list.At(0, 2).mark, CellMark::kNone);
     EXPECT_EQ(page.lists()[13], nullptr);
 }
 
