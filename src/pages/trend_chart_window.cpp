@@ -34,6 +34,12 @@ QLineSeries* Series(QChart* chart, const char* name, Qt::PenStyle style) {
     return series;
 }
 
+// "trend-M007" or "trend-antenna", for the name an export proposes.
+QString TrendCsvSubject(int module) {
+    return module < 0 ? QStringLiteral("trend-antenna")
+                      : QStringLiteral("trend-M%1").arg(module, 3, 10, QLatin1Char('0'));
+}
+
 }  // namespace
 
 QString TrendTitle(int module) {
@@ -114,7 +120,7 @@ int TrendChartWindow::points() const {
 }
 
 void TrendChartWindow::Export() {
-    ExportCsv(this, TrendCsv(trend_, module_));
+    ExportCsv(this, TrendCsv(trend_, module_), TrendCsvSubject(module_));
 }
 
 }  // namespace vantu
