@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineSeries>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
@@ -11,6 +13,7 @@
 #include "fake_ports.h"
 #include "pages/antenna_status_view.h"
 #include "pages/module_status_view.h"
+#include "pages/trend_chart_window.h"
 #include "qt_test_app.h"
 #include "report_builder.h"
 #include "status/module_fields.h"
@@ -145,6 +148,23 @@ TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRedAndUnlimitedOnesUnmarked) 
     EXPECT_EQ(list.At(1, 1).mark, CellMark::kNormal);
     EXPECT_EQ(list.At(0, 2).mark, CellMark::kNone);
     EXPECT_EQ(page.lists()[13], nullptr);
+}
+
+TEST(TrendChartWindow, DrawsTheLimitOfTheTemperaturesShown) {
+    testing::QtTestApp();
+    ReportMemory report;
+    testing::PutQField(report, QFieldArray::kTrmTemp, 3, 0, 0x1);
+    testing::PutQField(report, QFieldArray::kQdxaSts, 3, 0, 0x2);
+    TemperatureTrend trend(2);
+    trend.Add(report, {2026, 12, 5, 19, 46, 0}, 0);
+    TrendChartWindow window(trend, 3);
+    const auto limit_at = [&](int i) { return window.limit_line().at(i).y(); };
+    ASSERT_EQ(window.limit_line().count(), 2);
+    EXPECT_EQ(limit_at(0), 55);
+    EXPECT_EQ(limit_at(1), 55);
+    window.kind_box().setCurrentIndex(1);
+    EXPECT_EQ(window.points(), 1);
+    EXPECT_EQ(limit_at(1), 56);
 }
 
 }  // namespace
