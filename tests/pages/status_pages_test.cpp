@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLineSeries>
 #include <QMenu>
 #include <QRadioButton>
@@ -12,6 +14,7 @@
 #include "decoding_commands.h"
 #include "fake_ports.h"
 #include "pages/antenna_status_view.h"
+#include "pages/csv_export.h"
 #include "pages/module_status_view.h"
 #include "pages/trend_chart_window.h"
 #include "qt_test_app.h"
@@ -150,7 +153,8 @@ TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRedAndUnlimitedOnesUnmarked) 
     EXPECT_EQ(page.lists()[13], nullptr);
 }
 
-TEST(TrendChartWindow, DrawsTheLimitOfTheTemperaturesShown) {
+// The limit line of the kind shown; exports propose a dated name and add the suffix.
+TEST(TrendChartWindow, DrawsTheLimitOfTheTemperaturesShownAndExportsUnderADatedName) {
     testing::QtTestApp();
     ReportMemory report;
     testing::PutQField(report, QFieldArray::kTrmTemp, 3, 0, 0x1);
@@ -158,13 +162,18 @@ TEST(TrendChartWindow, DrawsTheLimitOfTheTemperaturesShown) {
     TemperatureTrend trend(2);
     trend.Add(report, {2026, 12, 5, 19, 46, 0}, 0);
     TrendChartWindow window(trend, 3);
-    const auto limit_at = [&](int i) { return window.limit_line().at(i).y(); };
     ASSERT_EQ(window.limit_line().count(), 2);
-    EXPECT_EQ(limit_at(0), 55);
-    EXPECT_EQ(limit_at(1), 55);
+    EXPECT_EQ(window.limit_line().at(1).y(), 55);
     window.kind_box().setCurrentIndex(1);
-    EXPECT_EQ(window.points(), 1);
-    EXPECT_EQ(limit_at(1), 56);
+    EXPECT_EQ(window.limit_line().at(1).y(), 56);
+
+    EXPECT_EQ(DefaultCsvName(QDate(2026, 12, 7), "alarms"), "2026-12-07-alarms.csv");
+    const auto dialog = CsvSaveDialog(nullptr, "2026-12-07-alarms.csv");
+    for (const auto& [typed, name] :
+         {std::pair{"shift", "shift.csv"}, {"shift.txt", "shift.txt"}}) {
+        dialog->selectFile(typed);
+        EXPECT_EQ(QFileInfo(dialog->selectedFiles().value(0)).fileName(), name) << typed;
+    }
 }
 
 }  // namespace
