@@ -36,13 +36,17 @@ void CollectModule(const ReportMemory& report, ModuleRecord& record, std::uint8_
         for (int e = 0; e < kElements; ++e) {
             const auto ue = static_cast<std::size_t>(e);
             const std::size_t cell = Cell(q, e);
-            out[cell] = rec.trm_status[ue] == 1;
             const std::array<std::uint8_t, kSupplyCount> supplies = {
                 rec.supply_32v[ue], rec.supply_9v5[ue], rec.supply_5v[ue], rec.supply_neg6v[ue]};
+            bool named = rec.tx[ue] == 1;
             for (std::size_t s = 0; s < supplies.size(); ++s) {
                 out[kSupplyOffset + cell * kSupplyCount + s] = supplies[s] == 0;
+                named |= supplies[s] == 0;
             }
             out[kTxOffset + cell] = rec.tx[ue] == 1;
+            // The status flag summarises the element's faults: one that a supply or the
+            // Tx flag already names is that alarm, not a second one.
+            out[cell] = rec.trm_status[ue] == 1 && !named;
             out[kQdxaOffset + cell] = flags[ue];
         }
     }

@@ -48,6 +48,12 @@ TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
     const Case cases[] = {
         {[](ReportMemory& r) { PutQField(r, QFieldArray::kTrmSts, 0, 0, 0b1000); },
          {FaultKind::kElement, 0, 0, 3, 0}},
+        // The status flag of an element whose Tx flag is up is that one alarm.
+        {[](ReportMemory& r) {
+             PutQField(r, QFieldArray::kTrmSts, 0, 0, 0b1000);
+             PutQField(r, QFieldArray::kTrmTxRx, 0, 0, 0b10000000);
+         },
+         {FaultKind::kTx, 0, 0, 3, 0}},
         // -6 V of element 2 on the SLB's last channel: bit 4e of the field.
         {[](ReportMemory& r) { PutQField(r, QFieldArray::kTrmPwr, 160, 7, 0xFEFF); },
          {FaultKind::kSupply, 160, 7, 2, 3}},
