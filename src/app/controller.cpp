@@ -24,6 +24,9 @@ CVANTUDlg::CVANTUDlg(ControllerPorts ports, std::string station_dir, SharedSetti
                             card_, station_, loader_, opcode_table_, run_control_, main_page_,
                             analyzer_page_}) {
     decoder_.set_latches(&report_watch_.history());
+    for (ModuleStatusPage* page : {&trm_page_, &qdxa_page_}) {
+        page->set_report_stale([this] { return report_watch_.stale(); });
+    }
     RegisterPage(main_lifecycle_);
     RegisterPage(trm_lifecycle_);
     RegisterPage(qdxa_lifecycle_);

@@ -74,8 +74,12 @@ std::uint32_t ParseHex(std::string_view text) {
 }
 
 std::optional<std::uint32_t> ParseHex32(std::string_view text) {
+    const std::string_view digits = HexDigits(text);
+    if (digits.empty()) {
+        return std::nullopt;
+    }
     std::uint64_t value = 0;
-    for (char c : HexDigits(text)) {
+    for (char c : digits) {
         value = (value << 4) | static_cast<std::uint64_t>(HexDigit(c));
         if (value > std::numeric_limits<std::uint32_t>::max()) {
             return std::nullopt;

@@ -36,6 +36,8 @@ class Timers {
     virtual ~Timers() = default;
     virtual void Start(int id, int milliseconds) = 0;
     virtual void Kill(int id) = 0;
+    // Milliseconds until the timer fires; -1 when it is not running or nobody knows.
+    virtual long long RemainingMs(int /*id*/) const { return -1; }
 };
 
 struct LocalTime {

@@ -104,6 +104,11 @@ void QtTimers::Kill(int id) {
     }
 }
 
+long long QtTimers::RemainingMs(int id) const {
+    const auto it = timers_.find(id);
+    return it == timers_.end() ? -1 : it->second->remainingTime();
+}
+
 void QtPoster::Post(std::function<void()> work) {
     QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
 }

@@ -59,6 +59,7 @@ class QtTimers : public Timers {
     explicit QtTimers(std::function<void(int)> on_tick) : on_tick_(std::move(on_tick)) {}
     void Start(int id, int milliseconds) override;
     void Kill(int id) override;
+    long long RemainingMs(int id) const override;
 
   private:
     std::function<void(int)> on_tick_;

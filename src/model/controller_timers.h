@@ -2,6 +2,8 @@
 // remote command wraps around its card work.
 #pragma once
 
+#include <algorithm>
+
 #include "base/ports.h"
 
 namespace vantu {
@@ -31,6 +33,35 @@ inline void RestartPeriodicTimers(Timers& timers, bool card_open) {
         timers.Start(kReportPollTimer, kReportPollRestartMs);
     }
     timers.Start(kMainRefreshTimer, kMainRefreshRestartMs);
+}
+
+// What the periodic timers had left when a remote command stopped them (-1: stopped).
+struct PausedTimers {
+    long long poll_ms = -1;
+    long long refresh_ms = -1;
+};
+
+inline PausedTimers PausePeriodicTimers(Timers& timers) {
+    const PausedTimers paused{timers.RemainingMs(kReportPollTimer),
+                              timers.RemainingMs(kMainRefreshTimer)};
+    StopPeriodicTimers(timers);
+    return paused;
+}
+
+// A remote command restarts the timers with what they had left less the command's own
+// time, never more than the 1 s and 1.5 s restarts: a client that sends faster than the
+// restart delay would otherwise stop the report polling for as long as it sends.
+inline void ResumePeriodicTimers(Timers& timers, const PausedTimers& paused, long long elapsed_ms,
+                                 bool card_open) {
+    const auto delay = [elapsed_ms](long long left, int restart_ms) {
+        return left < 0 ? restart_ms
+                        : static_cast<int>(std::clamp(left - elapsed_ms, 1LL,
+                                                      static_cast<long long>(restart_ms)));
+    };
+    if (card_open) {
+        timers.Start(kReportPollTimer, delay(paused.poll_ms, kReportPollRestartMs));
+    }
+    timers.Start(kMainRefreshTimer, delay(paused.refresh_ms, kMainRefreshRestartMs));
 }
 
 }  // namespace vantu

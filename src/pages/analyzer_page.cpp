@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include "widgets/group_box.h"
@@ -62,6 +63,12 @@ void SetText(QLineEdit& box, const std::string& text) {
     if (box.text() != value) {
         box.setText(value);
     }
+}
+
+// The model's state shown without reporting it back as the operator's toggle.
+void SetChecked(QAbstractButton& button, bool checked) {
+    const QSignalBlocker block(button);
+    button.setChecked(checked);
 }
 
 }  // namespace
@@ -262,13 +269,14 @@ void CCPAGE7DLG::WireAnalyzer() {
     connect(vsa_read_, &QPushButton::clicked, this, act([&analyzer] { analyzer.ClickRead(); }));
     connect(vsa_measure_, &QPushButton::clicked, this,
             act([&analyzer] { analyzer.ClickMeasure(); }));
-    connect(pin_window_, &QCheckBox::clicked, this,
+    // Toggled, not clicked: a screen reader's or a script's Toggle acts as a click does.
+    connect(pin_window_, &QCheckBox::toggled, this,
             [this, &analyzer](bool ticked) { analyzer.SetPinWindow(ticked), SyncFromModel(); });
-    connect(trigger_mode_, &QCheckBox::clicked, this,
+    connect(trigger_mode_, &QCheckBox::toggled, this,
             [this, &analyzer](bool ticked) { analyzer.SetTriggerMode(ticked), SyncFromModel(); });
-    connect(save_log_, &QCheckBox::clicked, this,
+    connect(save_log_, &QCheckBox::toggled, this,
             [this, &analyzer](bool ticked) { analyzer.SetSaveLog(ticked), SyncFromModel(); });
-    connect(phase_, &QCheckBox::clicked, this, [this, &analyzer](bool ticked) {
+    connect(phase_, &QCheckBox::toggled, this, [this, &analyzer](bool ticked) {
         analyzer.SetPhaseCompensation(ticked), SyncFromModel();
     });
 }
@@ -290,10 +298,17 @@ void CCPAGE7DLG::WireChassis() {
     connect(load_, &QPushButton::clicked, this, act([&chassis] { chassis.ClickLoad(); }));
     connect(run_, &QPushButton::clicked, this, act([&chassis] { chassis.ClickRun(); }));
     connect(stop_, &QPushButton::clicked, this, act([&chassis] { chassis.ClickStop(); }));
-    connect(single_step_, &QRadioButton::clicked, this,
-            act([&chassis] { chassis.ClickSingleStep(); }));
-    connect(continuous_, &QRadioButton::clicked, this,
-            act([&chassis] { chassis.ClickContinuous(); }));
+    const auto when_on = [](auto action) {
+        return [action](bool on) {
+            if (on) {
+                action();
+            }
+        };
+    };
+    connect(single_step_, &QRadioButton::toggled, this,
+            when_on(act([&chassis] { chassis.ClickSingleStep(); })));
+    connect(continuous_, &QRadioButton::toggled, this,
+            when_on(act([&chassis] { chassis.ClickContinuous(); })));
 }
 
 // The platform's file-open dialog: the pattern folder, payload files first.
@@ -375,10 +390,10 @@ void CCPAGE7DLG::SyncAnalyzer() {
                                      ToQColor(group.marker_colours[box]).name()));
         marker_labels_[box]->setText(ToQString(group.marker_labels[box]));
     }
-    save_log_->setChecked(group.save_log);
-    pin_window_->setChecked(group.pin_window);
-    trigger_mode_->setChecked(group.trigger_mode);
-    phase_->setChecked(group.phase_compensation);
+    SetChecked(*save_log_, group.save_log);
+    SetChecked(*pin_window_, group.pin_window);
+    SetChecked(*trigger_mode_, group.trigger_mode);
+    SetChecked(*phase_, group.phase_compensation);
     SetText(*log_file_, group.log_file);
     SetText(*phase_file_, group.phase_file);
 }
@@ -400,8 +415,8 @@ void CCPAGE7DLG::SyncChassis() {
     run_->setText(ToQString(group.run_caption()));
     run_->setEnabled(group.run_button_enabled);
     stop_->setEnabled(group.stop_button_enabled);
-    single_step_->setChecked(group.single_step);
-    continuous_->setChecked(!group.single_step);
+    SetChecked(*single_step_, group.single_step);
+    SetChecked(*continuous_, !group.single_step);
 }
 
 }  // namespace vantu

@@ -8,11 +8,9 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-
-#include <algorithm>
 
 #include "pages/csv_export.h"
 #include "pages/trend_chart_window.h"
@@ -21,25 +19,11 @@ namespace vantu {
 namespace {
 
 constexpr int kRefreshMs = 1000;
-// A list widget item per cell: past this many rows a redraw every report would stall
-// the window. The export still writes the whole view.
-constexpr std::size_t kShownRows = 5000;
-constexpr int kIdRole = Qt::UserRole;
-constexpr int kModuleRole = Qt::UserRole + 1;
 constexpr FaultKind kKinds[] = {FaultKind::kElement,  FaultKind::kSupply,    FaultKind::kTx,
                                 FaultKind::kQdxaFlag, FaultKind::kInterface, FaultKind::kHealth};
 
 QString Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString Number(int value) {
-    return value < 0 ? QString() : QString::number(value);
-}
-
-QString TimeText(const LocalTime& t) {
-    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                             t.minute, t.second);
 }
 
 }  // namespace
@@ -50,7 +34,8 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
       module_(new QSpinBox(this)),
       kind_(new QComboBox(this)),
       unacknowledged_(new QCheckBox(QStringLiteral("只顯示未確認"), this)),
-      table_(new QTableWidget(0, 8, this)),
+      rows_(new FaultHistoryModel(watch.history(), this)),
+      table_(new QTableView(this)),
       refresh_(new QTimer(this)) {
     module_->setRange(-1, kModuleCount - 1);
     module_->setSpecialValueText(QStringLiteral("全部"));
@@ -59,15 +44,16 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
     for (FaultKind kind : kKinds) {
         kind_->addItem(Text(FaultKindName(kind)));
     }
-    table_->setHorizontalHeaderLabels({QStringLiteral("時間"), QStringLiteral("類別"),
-                                       QStringLiteral("模組"), QStringLiteral("Q"),
-                                       QStringLiteral("E"), QStringLiteral("項目"),
-                                       QStringLiteral("狀態"), QStringLiteral("確認")});
+    table_->setModel(rows_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // Fixed row heights and column widths: measuring contents would visit every row
+    // of a long history on each change.
+    table_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    table_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     table_->horizontalHeader()->setStretchLastSection(true);
+    SizeColumns();
 
     auto* filters = new QHBoxLayout;
     filters->addWidget(new QLabel(QStringLiteral("模組"), this));
@@ -99,10 +85,7 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
     auto* trend_key = new QShortcut(QKeySequence(QStringLiteral("Ctrl+T")), this);
     connect(trend_key, &QShortcut::activated, this, [this] { OpenTrend(); });
 
-    auto refilter = [this] {
-        shown_revision_ = ~std::uint64_t{0};
-        SyncFromModel();
-    };
+    auto refilter = [this] { rows_->SetFilter(filter()); };
     connect(module_, &QSpinBox::valueChanged, this, refilter);
     connect(kind_, &QComboBox::currentIndexChanged, this, refilter);
     connect(unacknowledged_, &QCheckBox::toggled, this, refilter);
@@ -121,44 +104,29 @@ FaultFilter CFaultHistoryPage::filter() const {
 }
 
 void CFaultHistoryPage::SyncFromModel() {
-    if (watch_.history().revision() != shown_revision_) {
-        shown_revision_ = watch_.history().revision();
-        Rebuild();
-    }
+    rows_->Follow();
 }
 
-void CFaultHistoryPage::Rebuild() {
-    auto view = FilterFaults(watch_.history(), filter());
-    view.resize(std::min(view.size(), kShownRows));
-    table_->setRowCount(static_cast<int>(view.size()));
-    for (int row = 0; row < table_->rowCount(); ++row) {
-        const FaultEntry& e = *view[static_cast<std::size_t>(row)];
-        // A glyph beside each state, so the list reads without colour.
-        const QString cells[] = {TimeText(e.time),
-                                 Text(FaultKindName(e.source.kind)),
-                                 Number(e.source.module),
-                                 Number(e.source.q),
-                                 Number(e.source.element),
-                                 Text(FaultItemName(e.source)),
-                                 e.appeared ? QStringLiteral("✗ 故障") : QStringLiteral("✓ 恢復"),
-                                 e.acknowledged ? QStringLiteral("✓") : QStringLiteral("! 未確認")};
-        for (int column = 0; column < 8; ++column) {
-            auto* item = new QTableWidgetItem(cells[column]);
-            if (e.appeared && !e.acknowledged) {
-                item->setForeground(Qt::red);
-            }
-            table_->setItem(row, column, item);
-        }
-        // Ids, not pointers: the history may drop its oldest entries before the next use.
-        table_->item(row, 0)->setData(kIdRole, QVariant::fromValue<qulonglong>(e.id));
-        table_->item(row, 0)->setData(kModuleRole, e.source.module);
+// Wide enough for the texts each column holds, measured once on sample texts.
+void CFaultHistoryPage::SizeColumns() {
+    const QFontMetrics metrics = table_->fontMetrics();
+    const QString samples[FaultHistoryModel::kColumns - 1] = {
+        QStringLiteral("2026-12-05 19:46:12 "),
+        QStringLiteral("interface "),
+        QStringLiteral("模組 "),
+        QStringLiteral("Q 0 "),
+        QStringLiteral("E 0 "),
+        QStringLiteral("QDX-C SP OK "),
+        QStringLiteral("✗ 故障 ")};
+    for (int column = 0; column < FaultHistoryModel::kColumns - 1; ++column) {
+        table_->setColumnWidth(column, metrics.horizontalAdvance(samples[column]) + 16);
     }
 }
 
 void CFaultHistoryPage::AcknowledgeSelected() {
     std::vector<std::uint64_t> ids;
     for (const QModelIndex& index : table_->selectionModel()->selectedRows()) {
-        ids.push_back(table_->item(index.row(), 0)->data(kIdRole).toULongLong());
+        ids.push_back(rows_->IdAt(index.row()));
     }
     for (std::uint64_t id : ids) {
         watch_.history().Acknowledge(id);
@@ -177,9 +145,11 @@ bool CFaultHistoryPage::ExportTo(const QString& path) const {
 
 QWidget* CFaultHistoryPage::OpenTrend() {
     int module = module_->value();
-    const QModelIndexList rows = table_->selectionModel()->selectedRows();
-    if (!rows.isEmpty()) {
-        module = table_->item(rows.first().row(), 0)->data(kModuleRole).toInt();
+    const QModelIndexList selected = table_->selectionModel()->selectedRows();
+    if (!selected.isEmpty()) {
+        if (const FaultEntry* entry = rows_->EntryAt(selected.first().row())) {
+            module = entry->source.module;
+        }
     }
     auto* window = new TrendChartWindow(watch_.trend(), module, this);
     window->setAttribute(Qt::WA_DeleteOnClose);

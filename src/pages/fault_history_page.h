@@ -5,15 +5,14 @@
 
 #include <QWidget>
 
-#include <cstdint>
-
+#include "pages/fault_history_model.h"
 #include "status/fault_view.h"
 #include "status/report_watch.h"
 
 class QCheckBox;
 class QComboBox;
 class QSpinBox;
-class QTableWidget;
+class QTableView;
 class QTimer;
 
 namespace vantu {
@@ -22,11 +21,12 @@ class CFaultHistoryPage : public QWidget {
   public:
     explicit CFaultHistoryPage(ReportWatch& watch, QWidget* parent = nullptr);
 
-    // Redraws the list (the newest 5000 rows of the view) when the history or the
-    // filter changed.
+    // Brings the list up to the history: new entries at the top, the selection kept on
+    // the entries it was on.
     void SyncFromModel();
     FaultFilter filter() const;
-    QTableWidget* table() const { return table_; }
+    QTableView* table() const { return table_; }
+    FaultHistoryModel* rows() const { return rows_; }
     QSpinBox* module_filter() const { return module_; }
     QComboBox* kind_filter() const { return kind_; }
     QCheckBox* unacknowledged_filter() const { return unacknowledged_; }
@@ -44,15 +44,15 @@ class CFaultHistoryPage : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
-    void Rebuild();
+    void SizeColumns();
 
     ReportWatch& watch_;
     QSpinBox* module_;
     QComboBox* kind_;
     QCheckBox* unacknowledged_;
-    QTableWidget* table_;
+    FaultHistoryModel* rows_;
+    QTableView* table_;
     QTimer* refresh_;
-    std::uint64_t shown_revision_ = ~std::uint64_t{0};
 };
 
 }  // namespace vantu

@@ -50,7 +50,9 @@ CCPAGE2DLG::~CCPAGE2DLG() {
 
 void CCPAGE2DLG::WireControls() {
     for (std::size_t i = 0; i < controls_.view_boxes.size(); ++i) {
-        connect(controls_.view_boxes[i], &QCheckBox::clicked, this, [this, i] { SelectView(i); });
+        // Any toggle of a view box selects its view, as a click on it does: unticking
+        // the ticked box ticks it again and refreshes.
+        connect(controls_.view_boxes[i], &QCheckBox::toggled, this, [this, i] { SelectView(i); });
     }
     connect(controls_.antenna_grid, &CReportCtrl::cellClicked, this,
             [this](int row, int column) { ClickAntennaCell(row, column); });
@@ -111,6 +113,7 @@ void CCPAGE2DLG::ApplyView(std::size_t choice) {
     ctx_.shared.display_mode = view.mode;
     controls_.antenna_group->SetTitle(ToQString(view.title));
     for (std::size_t i = 0; i < controls_.view_boxes.size(); ++i) {
+        const QSignalBlocker block(controls_.view_boxes[i]);
         controls_.view_boxes[i]->setChecked(i == choice);
     }
 }

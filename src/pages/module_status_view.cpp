@@ -6,6 +6,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 
 #include "widgets/group_box.h"
@@ -103,7 +104,11 @@ void CModuleStatusPage::BuildLeft() {
         }
     }
     tree_->topLevelItem(0)->setExpanded(true);
-    connect(tree_, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {
+    // The current item, however it moved (mouse, arrow keys, a screen reader).
+    connect(tree_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item == nullptr) {
+            return;
+        }
         QTreeWidgetItem* top = item->parent() != nullptr ? item->parent() : item;
         const TreeNode& node =
             ModuleTreeNodes()[static_cast<std::size_t>(tree_->indexOfTopLevelItem(top))];
@@ -138,8 +143,11 @@ void CModuleStatusPage::BuildViewGroup() {
                             210, 30);
         group->addButton(button);
         view_buttons_.push_back(button);
-        connect(button, &QRadioButton::clicked, this,
-                [this, i] { Act([&] { model_.ChooseView(i); }); });
+        connect(button, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) {
+                Act([&] { model_.ChooseView(i); });
+            }
+        });
     }
     const auto row = [](int i) { return kWordTop + i * kWordStep; };
     Label(*this, kSpLabel, QRect(kWordLabelLeft, row(0), 300, 30));
@@ -177,11 +185,20 @@ void CModuleStatusPage::BuildPositionGroup() {
     faces->addButton(status_box_);
     refresh_all_ = new QCheckBox(QStringLiteral("更新全部狀態"), this);
     refresh_all_->setGeometry(left + 260, kFaceBoxTop, 200, 30);
-    connect(position_box_, &QCheckBox::clicked, this,
-            [this] { Act([&] { model_.ShowFace(PositionFace::kPosition); }); });
-    connect(status_box_, &QCheckBox::clicked, this,
-            [this] { Act([&] { model_.ShowFace(PositionFace::kStatus); }); });
-    connect(refresh_all_, &QCheckBox::clicked, this, [this] {
+    // Boxes and buttons follow toggled, not clicked, so a screen reader's or a script's
+    // Toggle action acts as a click does; SyncFromModel sets them with signals blocked.
+    connect(position_box_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            Act([&] { model_.ShowFace(PositionFace::kPosition); });
+        }
+    });
+    connect(status_box_, &QCheckBox::toggled, this, [this](bool on) {
+        if (on) {
+            Act([&] { model_.ShowFace(PositionFace::kStatus); });
+        }
+    });
+    connect(refresh_all_, &QCheckBox::toggled, this, [this] {
+        const QSignalBlocker block(refresh_all_);
         refresh_all_->setChecked(true);
         Act([&] { model_.AskRefreshAll(); });
     });
@@ -197,12 +214,22 @@ void CModuleStatusPage::BuildHiddenBoxes() {
     for (const auto& [text, action] : boxes) {
         auto* box = new QCheckBox(QString::fromUtf8(text), this);
         box->hide();
-        connect(box, &QCheckBox::clicked, this,
+        connect(box, &QCheckBox::toggled, this,
                 [this, action] { Act([&] { (model_.*action)(); }); });
     }
 }
 
 void CModuleStatusPage::SyncFromModel() {
+    std::vector<QSignalBlocker> blocked;
+    blocked.reserve(view_buttons_.size() + 4);
+    for (QObject* control :
+         {static_cast<QObject*>(position_box_), static_cast<QObject*>(status_box_),
+          static_cast<QObject*>(refresh_all_), static_cast<QObject*>(tree_)}) {
+        blocked.emplace_back(control);
+    }
+    for (QRadioButton* button : view_buttons_) {
+        blocked.emplace_back(button);
+    }
     grid_group_->SetTitle(ToQString(model_.grid_title()));
     position_group_->SetTitle(ToQString(model_.position_title()));
     const bool started = !model_.grid_title().empty();
@@ -234,8 +261,12 @@ void CModuleStatusPage::SyncFromModel() {
     refresh_all_->setChecked(model_.refreshing_all());
 }
 
-// The half shown, or its highlighted module, is the tree's current item.
+// The half shown, or its highlighted module, is the tree's current item. A refresh of
+// all halves passes through every half and leaves the tree as the operator had it.
 void CModuleStatusPage::ShowSelectionInTree() {
+    if (model_.refreshing_all()) {
+        return;
+    }
     QTreeWidgetItem* node = tree_->topLevelItem(2 * model_.column() + (model_.lower() ? 1 : 0));
     if (node == nullptr) {
         return;

@@ -177,7 +177,9 @@ void ChassisCommands::SetParameter(const std::string& line) {
 
 void ChassisCommands::WriteParameter(std::string_view args) {
     CCServer& server = ctx_.server;
-    const std::string_view value_word = LastWord(args);
+    // A lone index has no value word; its last word is the index itself.
+    const bool has_value_word = args.find(' ') != std::string_view::npos;
+    const std::string_view value_word = has_value_word ? LastWord(args) : std::string_view();
     const std::optional<std::uint32_t> value = ParseHex32(value_word);
     server.ListAndLog("[TCP] 設定 OP CODE 參數 : 0x" + ShowControlCharacters(value_word));
 

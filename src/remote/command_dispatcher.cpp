@@ -19,12 +19,13 @@ void RemoteDispatcher::Framed(Command command) {
         server_.SendReply("PXIE_CARD_NOT_EXIST");
         server_.Log("PXIe/QDX 全型機箱控制卡 : 不存在");
     }
-    StopPeriodicTimers(timers_);
+    const PausedTimers paused = PausePeriodicTimers(timers_);
     command();
-    RestartPeriodicTimers(timers_, flags_.card_present);
+    const std::int64_t run_ns = clock_ != nullptr ? clock_->Nanoseconds() - start_ns : 0;
+    ResumePeriodicTimers(timers_, paused, run_ns / 1'000'000, flags_.card_present);
     server_.TrimList();
     if (clock_ != nullptr) {
-        latency_.Observe(static_cast<double>(clock_->Nanoseconds() - start_ns) * 1e-9);
+        latency_.Observe(static_cast<double>(run_ns) * 1e-9);
     }
 }
 

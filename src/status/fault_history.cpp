@@ -66,7 +66,7 @@ void FaultHistory::Append(std::size_t source, bool appeared, const LocalTime& ti
 }
 
 void FaultHistory::Acknowledge(std::uint64_t id) {
-    if (entries_.empty() || id < entries_.front().id || id > entries_.back().id) {
+    if (Find(id) == nullptr) {
         return;
     }
     const auto at = entries_.begin() + static_cast<std::ptrdiff_t>(id - entries_.front().id);
@@ -83,6 +83,14 @@ void FaultHistory::Acknowledge(std::uint64_t id) {
         latched_[FaultIndex(source)] = 0;
     }
     ++revision_;
+    ++acknowledgements_;
+}
+
+const FaultEntry* FaultHistory::Find(std::uint64_t id) const {
+    if (entries_.empty() || id < entries_.front().id || id > entries_.back().id) {
+        return nullptr;
+    }
+    return &entries_[static_cast<std::size_t>(id - entries_.front().id)];
 }
 
 void FaultHistory::AcknowledgeAll() {
@@ -91,6 +99,7 @@ void FaultHistory::AcknowledgeAll() {
     }
     std::fill(latched_.begin(), latched_.end(), 0);
     ++revision_;
+    ++acknowledgements_;
 }
 
 }  // namespace vantu

@@ -51,8 +51,12 @@ class FaultHistory {
     bool Latched(std::size_t source) const { return !latched_.empty() && latched_[source] != 0; }
 
     const std::deque<FaultEntry>& entries() const { return entries_; }
+    // The entry with this id; null once the history dropped it, or never had it.
+    const FaultEntry* Find(std::uint64_t id) const;
     // Changes with every recorded transition and acknowledgement.
     std::uint64_t revision() const { return revision_; }
+    // Changes with every acknowledgement only.
+    std::uint64_t acknowledgements() const { return acknowledgements_; }
 
   private:
     void Append(std::size_t source, bool appeared, const LocalTime& time);
@@ -63,6 +67,7 @@ class FaultHistory {
     std::deque<FaultEntry> entries_;
     std::uint64_t next_id_ = 1;
     std::uint64_t revision_ = 0;
+    std::uint64_t acknowledgements_ = 0;
 };
 
 }  // namespace vantu

@@ -274,12 +274,29 @@ void ModuleStatusPage::ChooseView(std::size_t choice) {
     if (chosen.view_type == kViewSummary) {
         numeric_ = true;
     }
+    if (report_stale_ && report_stale_()) {
+        view_pending_ = true;
+        return;
+    }
+    ShowView();
+}
+
+void ModuleStatusPage::ShowView() {
+    view_pending_ = false;
     ClearStatusFace();
     ResetModuleGrid();
     if (face_ == PositionFace::kStatus) {
         RefreshAll();
     } else {
         ShowColumnHalf(column_, lower_, module_);
+    }
+}
+
+void ModuleStatusPage::ReportReadableAgain() {
+    if (view_pending_) {
+        ShowView();
+    } else {
+        Redecode();
     }
 }
 

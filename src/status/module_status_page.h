@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -87,6 +88,10 @@ class ModuleStatusPage {
     // Decodes the half in the module grid again, so its marks follow the fault history
     // (a fault acknowledged or newly latched); nothing before a half was shown.
     void Redecode();
+    // While the report is stale a chosen view keeps the grids' last good picture; the
+    // view is drawn when ReportReadableAgain says a readable report is back.
+    void set_report_stale(std::function<bool()> stale) { report_stale_ = std::move(stale); }
+    void ReportReadableAgain();
 
     ModulePageKind kind() const { return kind_; }
     std::size_t view_choice() const { return view_choice_; }
@@ -113,6 +118,8 @@ class ModuleStatusPage {
     const std::string& main_total() const { return main_total_; }
 
   private:
+    // Clears the grids and decodes the chosen view into them.
+    void ShowView();
     void RefreshAll();
     // draw_grid false: the half is decoded for the status face only.
     void ShowHalf(int column, bool lower, int module, bool draw_grid);
@@ -132,6 +139,8 @@ class ModuleStatusPage {
     int module_ = -1;
     PositionFace face_ = PositionFace::kPosition;
     bool refreshing_all_ = false;
+    std::function<bool()> report_stale_;
+    bool view_pending_ = false;
     bool bars_ = false;
     bool numeric_ = true;
     std::string_view grid_title_;

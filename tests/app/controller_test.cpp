@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -86,9 +87,9 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
     // No polling without a card; the main page refresh runs 1500 ms after start,
     // then every 5500 ms.
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
-    EXPECT_EQ(timers.Remaining(kMainRefreshTimer), 1500);
+    EXPECT_EQ(timers.RemainingMs(kMainRefreshTimer), 1500);
     timers.Advance(1500);
-    EXPECT_EQ(timers.Remaining(kMainRefreshTimer), 5500);
+    EXPECT_EQ(timers.RemainingMs(kMainRefreshTimer), 5500);
 
     // Tab changes show only the main page.
     controller.SelectTab(kTabAntenna);
@@ -119,7 +120,7 @@ TEST_F(ControllerTest, FirmwareTabTicksAndCodeSixReadsVersions) {
     prompts.shown.clear();
     controller.SelectTab(kTabFirmware);
     timers.Advance(1000);
-    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 5000);
+    EXPECT_EQ(timers.RemainingMs(kFirmwareTimer), 5000);
     EXPECT_EQ(controller.firmware().model().units[0][3].text, "0");
 
     controller.firmware().set_simulated_device("/nonexistent/tty");
@@ -148,27 +149,27 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     EXPECT_EQ(messages[messages.size() - 2], "[GUI] PXIe 控制卡開啟 : 正常");
     EXPECT_EQ(messages.back(), "[TCP] 伺服器 : 已開啟備便");
     EXPECT_EQ(transport.calls, std::vector<std::string>{"Listen"});
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 1000);
+    EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 1000);
 
     controller.SelectTab(kTabAntenna);
     EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
-    EXPECT_EQ(timers.Remaining(kAntennaTimer), 1000);
+    EXPECT_EQ(timers.RemainingMs(kAntennaTimer), 1000);
     timers.Advance(1000);
-    EXPECT_EQ(timers.Remaining(kAntennaTimer), 5000);
+    EXPECT_EQ(timers.RemainingMs(kAntennaTimer), 5000);
     EXPECT_EQ(controller.antenna_page().refreshes(), 1);
     // This card reads nothing: once its polls failed the readings stand as they were.
     timers.Advance(5000);
-    EXPECT_EQ(timers.Remaining(kAntennaTimer), 5000);
+    EXPECT_EQ(timers.RemainingMs(kAntennaTimer), 5000);
     EXPECT_TRUE(controller.report_watch().stale());
     EXPECT_EQ(controller.antenna_page().refreshes(), 1);
 
     controller.SelectTab(kTabFirmware);
     EXPECT_FALSE(timers.IsRunning(kAntennaTimer));
-    EXPECT_EQ(timers.Remaining(kFirmwareTimer), 1000);
+    EXPECT_EQ(timers.RemainingMs(kFirmwareTimer), 1000);
 
     controller.SelectTab(kTabMain);
     EXPECT_FALSE(timers.IsRunning(kFirmwareTimer));
-    EXPECT_EQ(timers.Remaining(kMainRefreshTimer), 1500);
+    EXPECT_EQ(timers.RemainingMs(kMainRefreshTimer), 1500);
     // Set-up at the first selection only, at start-up; each page sees its own tab.
     EXPECT_EQ(firmware.first, 1);
     EXPECT_EQ(firmware.shown, 1);
@@ -176,7 +177,7 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
 
     // A display-mode change shows within 2 s.
     controller.HandleControllerCommand(2, 2);
-    EXPECT_EQ(timers.Remaining(kMainRefreshTimer), 2000);
+    EXPECT_EQ(timers.RemainingMs(kMainRefreshTimer), 2000);
 }
 
 TEST_F(ControllerTest, CloseQuestion) {
@@ -285,7 +286,7 @@ TEST_F(ControllerCardTest, StartUpZeroesTheHostCopyAndPollsBlocksInOrder) {
 TEST_F(ControllerCardTest, FlagsHoldTheTimerTicks) {
     controller.StartController();
     timers.Advance(1000);
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
+    EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 200);
 
     // A remote parameter command owns the card: ticks only log and keep ticking.
     controller.flags().opcode_access = true;
@@ -306,6 +307,27 @@ TEST_F(ControllerCardTest, FlagsHoldTheTimerTicks) {
     timers.Advance(6000);
     EXPECT_EQ(controller.report().sys_rpt_reg()[256], 0u);
     EXPECT_TRUE(timers.journal.empty());
+}
+
+// Each command resumes the timers with what they had left, so a client polling faster
+// than the 1 s restart leaves the report polled at its own rate.
+TEST_F(ControllerCardTest, ACommandEvery200MsKeepsThePollingGoing) {
+    controller.StartController();
+    timers.Advance(1000 + 13 * 200);
+    TransportEvents& events = controller.remote().transport_events();
+    events.OnConnectionRequested();
+    std::map<int, int> ticks;
+    timers.on_tick = [&](int id) {
+        ++ticks[id];
+        controller.HandleTimerTick(id);
+    };
+    for (int i = 0; i < 100; ++i) {
+        events.OnDataReceived("PB\r");
+        poster.Drain();
+        timers.Advance(200);
+    }
+    EXPECT_GE(ticks[kReportPollTimer], 99);
+    EXPECT_GE(ticks[kMainRefreshTimer], 3);
 }
 
 TEST_F(ControllerCardTest, RunControlThroughTheCommandMessage) {

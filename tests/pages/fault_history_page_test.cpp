@@ -6,7 +6,7 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QSpinBox>
-#include <QTableWidget>
+#include <QTableView>
 
 #include "fake_ports.h"
 #include "pages/trend_chart_window.h"
@@ -41,8 +41,9 @@ class FaultHistoryPageTest : public ::testing::Test {
     }
     std::vector<QString> Column(int column) const {
         std::vector<QString> texts;
-        for (int row = 0; row < page.table()->rowCount(); ++row) {
-            texts.push_back(page.table()->item(row, column)->text());
+        const QAbstractItemModel& rows = *page.table()->model();
+        for (int row = 0; row < rows.rowCount(); ++row) {
+            texts.push_back(rows.index(row, column).data().toString());
         }
         return texts;
     }
@@ -83,7 +84,24 @@ TEST_F(FaultHistoryPageTest, FiltersAcknowledgementAndExport) {
     EXPECT_FALSE(page.ExportTo(QString::fromStdString(dir.File("missing/view.csv"))));
 
     page.AcknowledgeAll();
-    EXPECT_EQ(page.table()->rowCount(), 0);
+    EXPECT_EQ(page.table()->model()->rowCount(), 0);
+}
+
+// A new entry comes in at the top; the selection stays on its entry, and acknowledging
+// acts on that entry, not on whatever row number it had.
+TEST_F(FaultHistoryPageTest, SelectionStaysOnItsEntryAsNewEntriesArrive) {
+    QItemSelectionModel& selection = *page.table()->selectionModel();
+    selection.select(page.table()->model()->index(0, 0),
+                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    testing::PutQField(report, QFieldArray::kTrmPwr, 9, 1, 0xFFF7);
+    clock.time.second = 20;
+    Cycle();
+    page.SyncFromModel();
+    ASSERT_EQ(selection.selectedRows().size(), 1);
+    EXPECT_EQ(selection.selectedRows().front().row(), 1);
+    page.AcknowledgeSelected();
+    EXPECT_FALSE(watch.history().Latched(FaultIndex({FaultKind::kInterface, -1, -1, -1, 0})));
+    EXPECT_TRUE(watch.history().Latched(FaultIndex({FaultKind::kSupply, 9, 1, 0, 0})));
 }
 
 TEST_F(FaultHistoryPageTest, TrendOpensForTheSelectedModule) {

@@ -88,6 +88,45 @@ TEST_F(ModuleStatusViewTest, StatusFaceShowsOnlyCountedFaults) {
     EXPECT_TRUE(commands.posted.empty());
 }
 
+// A screen reader's Toggle and the arrow keys act as clicks do; a refresh of all
+// halves leaves the tree folded as it was; a view chosen while the report is stale
+// keeps the grid's last picture until a readable report draws the view.
+TEST_F(ModuleStatusViewTest, ToggleKeysRefreshAllAndStaleViews) {
+    page.view_buttons()[3]->toggle();
+    EXPECT_EQ(model.view_choice(), 3u);
+    page.status_face_box().toggle();
+    EXPECT_EQ(model.face(), PositionFace::kStatus);
+    page.tree().setFocus();
+    QTest::keyClick(&page.tree(), Qt::Key_Down);
+    EXPECT_EQ(model.module(), page.tree().currentItem()->data(0, Qt::UserRole).toInt());
+    commands.Drain();
+
+    const auto expanded = [&] {
+        int n = 0;
+        for (int i = 0; i < page.tree().topLevelItemCount(); ++i) {
+            n += page.tree().topLevelItem(i)->isExpanded() ? 1 : 0;
+        }
+        return n;
+    };
+    const int before = expanded();
+    prompts.answers = {true};
+    page.refresh_all_box().toggle();
+    EXPECT_EQ(prompts.shown.size(), 1u);
+    EXPECT_EQ(expanded(), before);
+
+    bool stale = true;
+    model.set_report_stale([&] { return stale; });
+    const std::string shown = Cell(1, 2).text;
+    ASSERT_FALSE(shown.empty());
+    page.view_buttons()[0]->toggle();
+    commands.Drain();
+    EXPECT_EQ(Cell(1, 2).text, shown);
+    stale = false;
+    model.ReportReadableAgain();
+    commands.Drain();
+    EXPECT_NE(Cell(1, 2).text, shown);
+}
+
 TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRed) {
     testing::QtTestApp();
     AntennaStatusPage model;

@@ -139,7 +139,7 @@ TEST_F(RunControlTest, MainPageLoadDeclinedChangesNothing) {
     EXPECT_EQ(station.run.LoadFromMainPage(), 1);
     EXPECT_EQ(station.prompts.shown.size(), 1u);
     EXPECT_TRUE(station.LogLines().empty());
-    EXPECT_EQ(station.timers.Remaining(0), 200);
+    EXPECT_EQ(station.timers.RemainingMs(0), 200);
 }
 
 TEST_F(RunControlTest, AnalyzerPageLoadWithAnEmptyFieldTouchesNothing) {

@@ -13,7 +13,6 @@ namespace vantu::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
-using testing::kStoppedAndRestarted;
 
 const std::string kStart = "L [TCP] CALC Time Start : 0 us";
 const std::string kLoaded = "L QDX 全型機箱控制執行碼已載入完成 !              ";
@@ -54,9 +53,11 @@ class ChassisCommandsTest : public ::testing::Test {
     Timeline timeline{station.logs, station.analyzer_page.tcp_messages, station.transport};
 };
 
+// The timers resume with what they had left, at most the 1 s and 1.5 s restarts.
 TEST_F(ChassisCommandsTest, EveryCommandStopsTheReportTimersAndRestartsThem) {
     station.timers.Start(0, 200);
     station.timers.Start(1, 5500);
+    const std::vector<std::string> resumed = {"kill 0", "kill 1", "start 0 200", "start 1 1500"};
     bool stopped_during_command = true;
     timeline.on_event = [&](const std::string& event) {
         if (event.starts_with("R ")) {
@@ -68,7 +69,7 @@ TEST_F(ChassisCommandsTest, EveryCommandStopsTheReportTimersAndRestartsThem) {
              "PS", "PB", "PL nothere.cfg", "PL", "GET_OPCODE_PARAM 9", "XYZ", overlong}) {
         station.timers.TakeJournal();
         station.Command(line);
-        EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted) << line.substr(0, 20);
+        EXPECT_EQ(station.timers.TakeJournal(), resumed) << line.substr(0, 20);
     }
     EXPECT_TRUE(stopped_during_command);
 }
@@ -288,9 +289,11 @@ TEST_F(ChassisCommandsTest, IndexOutsideTheLoadedEntriesFailsWithoutTouchingTheC
         EXPECT_EQ(station.Command("SET_OPCODE_PARAM " + index + " 5"),
                   Lines{"SET_OPCODE_PARAM_FAIL"});
     }
-    for (const char* value : {"123456789", "0x100000000"}) {  // wider than 32 bits
-        EXPECT_EQ(station.Command(std::string("SET_OPCODE_PARAM 1 ") + value),
-                  Lines{"SET_OPCODE_PARAM_FAIL"});
+    // Wider than 32 bits, a trailing blank, a sign, no digits, a lone index.
+    for (const char* line :
+         {"SET_OPCODE_PARAM 1 123456789", "SET_OPCODE_PARAM 1 0x100000000", "SET_OPCODE_PARAM 1 ",
+          "SET_OPCODE_PARAM 1 -1", "SET_OPCODE_PARAM 1 zz", "SET_OPCODE_PARAM 1"}) {
+        EXPECT_EQ(station.Command(line), Lines{"SET_OPCODE_PARAM_FAIL"}) << line;
     }
     EXPECT_EQ(station.ControlCode(), loaded);
     EXPECT_FALSE(station.flags.opcode_access);

@@ -82,7 +82,7 @@ TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
         rearmed.insert(rearmed.end(), {"kill 0", "start 0 200"});
     }
     EXPECT_EQ(timers.TakeJournal(), rearmed);
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
+    EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 200);
     // The digital-ID table follows `reg_sts`: slot 0 is byte 0 of word 128.
     EXPECT_EQ(report.digital_ids()[0], static_cast<std::uint8_t>(0xC0DE0000u + 128));
     EXPECT_EQ(std::string(dir.Read("Log/2026-12-5.log")).find("TCP_Query"), std::string::npos);
@@ -97,7 +97,7 @@ TEST_F(ReportCaptureTest, AFailedReadIsCountedAndItsZerosNeverShownAsAReport) {
     EXPECT_EQ(poll.failures, 1u);
     EXPECT_EQ(poll.blocks_read, 1u);
     EXPECT_EQ(poll.last_read_us, 7);
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 200);
+    EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 200);
 }
 
 TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
@@ -117,7 +117,7 @@ TEST_F(ReportCaptureTest, OpCodeAccessOnlyLogsAndClosingDoesNothing) {
     Tick();
     EXPECT_THAT(Lines(OperationLog()).back(), HasSubstr(",[TCP] Mem R/W : TCP_Query"));
     EXPECT_TRUE(timers.IsRunning(kReportPollTimer));
-    EXPECT_EQ(timers.Remaining(kReportPollTimer), 1000);
+    EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 1000);
 
     flags.opcode_access = false;
     const std::string before = OperationLog();

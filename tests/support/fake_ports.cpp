@@ -35,7 +35,7 @@ void ManualTimers::Kill(int id) {
     timers_.erase(id);
 }
 
-long long ManualTimers::Remaining(int id) const {
+long long ManualTimers::RemainingMs(int id) const {
     auto it = timers_.find(id);
     return it == timers_.end() ? -1 : it->second.due - now_ms;
 }

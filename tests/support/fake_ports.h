@@ -43,7 +43,7 @@ class ManualTimers : public Timers {
 
     bool IsRunning(int id) const { return timers_.count(id) != 0; }
     // Milliseconds from now until the timer fires; -1 when it is not running.
-    long long Remaining(int id) const;
+    long long RemainingMs(int id) const override;
     void Advance(long long milliseconds);
 
     // Every Start and Kill since the last call, in order: "start 0 1000", "kill 1".

@@ -1,0 +1,88 @@
+// The history page over a full history of 100,000 entries: acknowledging one selected
+// entry and changing the filter, each with the repaint that follows.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QSpinBox>
+#include <QTableView>
+
+#include <array>
+
+#include "base/system_clock.h"
+#include "pages/fault_history_page.h"
+#include "status/report_memory.h"
+
+namespace vantu {
+namespace {
+
+// Each record turns 1000 sources on or off, so 100 records fill the history.
+void FillHistory(FaultHistory& history) {
+    static std::array<std::uint8_t, kFaultSourceCount> faults{};
+    for (std::size_t cycle = 0; history.entries().size() < FaultHistory::kMaxEntries; ++cycle) {
+        for (std::size_t i = 0; i < 1000; ++i) {
+            faults[(cycle * 397 + i * 31) % kFaultSourceCount] ^= 1;
+        }
+        history.Record(faults, LocalTime{2026, 12, 7, 12, 0, static_cast<int>(cycle % 60)});
+    }
+}
+
+struct HistoryPage {
+    HistoryPage() {
+        FillHistory(watch.history());
+        page.resize(1800, 900);
+        page.show();
+        page.SyncFromModel();
+        QApplication::processEvents();
+    }
+    SystemClock clock;
+    ReportMemory report;
+    ReportWatch watch{report, clock, nullptr};
+    CFaultHistoryPage page{watch};
+};
+
+HistoryPage& Page() {
+    static HistoryPage page;
+    return page;
+}
+
+void BM_AcknowledgeOneOf100000(benchmark::State& state) {
+    HistoryPage& history = Page();
+    QTableView& table = *history.page.table();
+    int row = 0;
+    for (auto _ : state) {
+        table.selectionModel()->select(table.model()->index(row, 0),
+                                       QItemSelectionModel::ClearAndSelect |
+                                           QItemSelectionModel::Rows);
+        history.page.AcknowledgeSelected();
+        QApplication::processEvents();
+        row = (row + 97) % table.model()->rowCount();
+    }
+}
+BENCHMARK(BM_AcknowledgeOneOf100000)->Unit(benchmark::kMillisecond);
+
+// Alternates a single module's entries and every entry.
+void BM_FilterOf100000(benchmark::State& state) {
+    HistoryPage& history = Page();
+    bool one_module = false;
+    for (auto _ : state) {
+        one_module = !one_module;
+        history.page.module_filter()->setValue(one_module ? 7 : -1);
+        QApplication::processEvents();
+    }
+}
+BENCHMARK(BM_FilterOf100000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace vantu
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,54 @@
+// The history page's rows: the fault history's entries that the filter lets through,
+// newest first, as a table model. It follows the history by inserting new entries at
+// the top, removing those the history dropped at the bottom and redrawing what an
+// acknowledgement changed, so the view keeps its selection on the same entries.
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <cstdint>
+#include <vector>
+
+#include "status/fault_history.h"
+#include "status/fault_view.h"
+
+namespace vantu {
+
+class FaultHistoryModel : public QAbstractTableModel {
+    Q_OBJECT
+
+  public:
+    static constexpr int kColumns = 8;
+
+    explicit FaultHistoryModel(const FaultHistory& history, QObject* parent = nullptr);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+    // Rebuilds the rows under a new filter.
+    void SetFilter(const FaultFilter& filter);
+    const FaultFilter& filter() const { return filter_; }
+    // Brings the rows up to the history's present; cheap when nothing changed.
+    void Follow();
+    // The entry of a row; null when the history dropped it since the last Follow.
+    const FaultEntry* EntryAt(int row) const;
+    std::uint64_t IdAt(int row) const { return ids_[static_cast<std::size_t>(row)]; }
+
+  private:
+    void DropEvicted();
+    void InsertNew();
+    void ShowAcknowledgements();
+    void Rebuild();
+
+    const FaultHistory& history_;
+    FaultFilter filter_;
+    // Entry ids, newest first.
+    std::vector<std::uint64_t> ids_;
+    std::uint64_t newest_seen_ = 0;
+    std::uint64_t revision_seen_ = 0;
+    std::uint64_t acknowledgements_seen_ = 0;
+};
+
+}  // namespace vantu
