@@ -14,7 +14,9 @@
 # messages), lost replies, reply latency p50/p99/max of GET_OPCODE_PARAM,
 # SET_OPCODE_PARAM and PB, which run outside the fixed waits of the handlers (PS, PG
 # and PL wait 10-500 ms by design: their figures are printed apart), RSS and open file
-# descriptors after the warm-up (every tab shown once) and at the end, CPU time used.
+# descriptors after the warm-up (every tab shown once, the client connected, the first
+# scrape answered) and at the end, CPU time used, and whether each acknowledged entry
+# showed as acknowledged.
 # Exits 1 on a crash, a lost reply or RSS growth over 5 MB; the station directory is
 # kept then, for its logs.
 #

@@ -29,6 +29,7 @@ REPLY_TIMEOUT = 5.0
 COMMANDS_PER_SECOND = 10
 GUI_EVERY_SECONDS = 10
 HISTORY_TAB = 6
+ACKNOWLEDGED = "✓"
 MAX_RSS_GROWTH_KB = 5 * 1024
 CRASH_TEXTS = ("double free", "corrupted", "Segmentation fault", "Aborted", "core dumped",
                "terminate called", "AddressSanitizer", "QFATAL", "ASSERT")
@@ -157,6 +158,7 @@ def run_client(port, seconds):
     latencies = {word: [] for word in UNWAITED + WAITED}
     lost, unexpected, tokens = [], [], {}
     sock = connect(port)
+    print("connected", flush=True)
     replies = Replies(sock)
     last_pb = None
     start = time.perf_counter()
@@ -244,13 +246,14 @@ def process_figures(pid):
 
 class Operator:
     """Every 10 s over AT-SPI: the next tab; on the history tab, acknowledge the first
-    row, and every other visit all entries."""
+    row (and check that it shows so), and every other visit all entries."""
 
     def __init__(self):
         self.window = drive_window.Window()
         self.tab_count = len(self.window.tabs)
         self.visits = 0
         self.acknowledged = 0
+        self.shown_acknowledged = 0
         self.failures = []
         self.history = None
 
@@ -259,6 +262,19 @@ class Operator:
             self.history = (self.window.table_with_column("確認"),
                             self.window.button("確認選取"), self.window.button("全部確認"))
         return self.history
+
+    @staticmethod
+    def shows_acknowledged(table):
+        """Whether the selected entry's acknowledgement cell turns to the tick within 3 s
+        (the selection follows its entry while new ones push it down)."""
+        column = next(c for c in range(table.nColumns) if table.getColumnDescription(c) == "確認")
+        deadline = time.monotonic() + 3
+        while time.monotonic() < deadline:
+            rows = table.getSelectedRows()
+            if rows and table.getAccessibleAt(rows[0], column).name == ACKNOWLEDGED:
+                return True
+            time.sleep(0.1)
+        return False
 
     def step(self):
         tab = self.visits % self.tab_count
@@ -270,9 +286,10 @@ class Operator:
                 if table.nRows > 0:
                     table.addRowSelection(0)
                     drive_window.press(selected)
+                    self.acknowledged += 1
+                    self.shown_acknowledged += self.shows_acknowledged(table)
                 if self.visits // self.tab_count % 2:
                     drive_window.press(everything)
-                self.acknowledged += 1
         except (RuntimeError, LookupError, SystemExit) as error:
             self.failures.append(f"tab {tab}: {error}")
             self.history = None
@@ -317,14 +334,18 @@ def main():
     operator = Operator()
     for _ in range(operator.tab_count):
         operator.step()
-    rss0, fds0, cpu0 = process_figures(station.pid)
-    # The client is a process of its own, so the AT-SPI calls here never delay a reply's
-    # timing there.
-    client = subprocess.Popen([sys.executable, __file__, "--minutes", str(args.minutes),
-                               "--client", str(port)], stdout=subprocess.PIPE)
     stop = threading.Event()
     scraper = Scraper(metrics_port, stop)
     scraper.start()
+    # The client is a process of its own, so the AT-SPI calls here never delay a reply's
+    # timing there. The start figures count its connection and a scrape's, as the end
+    # figures do.
+    client = subprocess.Popen([sys.executable, __file__, "--minutes", str(args.minutes),
+                               "--client", str(port)], stdout=subprocess.PIPE, text=True)
+    client.stdout.readline()
+    while scraper.ok + scraper.failed == 0:
+        time.sleep(0.1)
+    rss0, fds0, cpu0 = process_figures(station.pid)
     started = time.monotonic()
     next_step = started + GUI_EVERY_SECONDS
     while time.monotonic() - started < seconds and station.poll() is None:
@@ -337,7 +358,7 @@ def main():
     if alive:
         rss1, fds1, cpu1 = process_figures(station.pid)
     stop.set()
-    client_results = json.loads(client.communicate(timeout=seconds + 60)[0])
+    client_results = json.loads(client.communicate(timeout=60)[0])
     if alive:
         station.send_signal(signal.SIGTERM)
     try:
@@ -370,8 +391,9 @@ def main():
     print(f"metrics: {scraper.ok} scrapes, {scraper.failed} failed; {polls:.0f} report polls "
           f"({polls / elapsed:.1f}/s), {scraper.poll_failures or 0:.0f} poll failures in all, "
           f"longest poll age seen {scraper.max_age:.1f} s")
-    print(f"GUI over AT-SPI: {operator.visits} tab changes, {operator.acknowledged} "
-          f"acknowledgements, {len(operator.failures)} failed"
+    print(f"GUI over AT-SPI: {operator.visits} tab changes, {operator.acknowledged} entries "
+          f"acknowledged ({operator.shown_acknowledged} shown as such within 3 s), "
+          f"{len(operator.failures)} failed"
           + "".join(f"\n  failed: {line}" for line in operator.failures[:10]))
     if alive:
         growth = rss1 - rss0
