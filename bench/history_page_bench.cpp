@@ -51,9 +51,9 @@ void BM_AcknowledgeOneOf100000(benchmark::State& state) {
     QTableView& table = *history.page.table();
     int row = 0;
     for (auto _ : state) {
-        table.selectionModel()->select(table.model()->index(row, 0),
-                                       QItemSelectionModel::ClearAndSelect |
-                                           QItemSelectionModel::Rows);
+        table.selectionModel()->select(
+            table.model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         history.page.AcknowledgeSelected();
         QApplication::processEvents();
         row = (row + 97) % table.model()->rowCount();

@@ -31,7 +31,10 @@ class AccessibleHealthMark : public QAccessibleWidget {
 
     QString text(QAccessible::Text kind) const override {
         const auto* mark = static_cast<const CHealthMark*>(widget());
-        const QString state = MarkStateText(mark->state());
+        // A hatched mark is heard as stale too: its state is from the last good report.
+        const QString state = mark->stale()
+                                  ? MarkStateText(mark->state()) + QStringLiteral(" (資料過期)")
+                                  : MarkStateText(mark->state());
         switch (kind) {
             case QAccessible::Name:
                 return mark->caption().isEmpty() ? state

@@ -50,6 +50,7 @@ void CHealthMark::SetStale(bool stale) {
     if (stale != stale_) {
         stale_ = stale;
         update();
+        NotifyNameChanged(*this);
     }
 }
 
