@@ -3,7 +3,8 @@
 # its own session bus with accessibility on, in a fresh copy of examples/station with
 # its own HOME, XDG_RUNTIME_DIR, remote port and [METRICS] PORT, and a stress scenario
 # in simulation.ini (every 100 s: a Tx fault burst over 12 modules, a supply drop, a
-# chattering Tx fault, the card silent for 15 s; one element overheating throughout).
+# chattering Tx fault, the card silent for 15 s; one element overheating throughout;
+# few random faults, since every fault and clear stays in the in-memory history).
 # For the given minutes (2 by default) it
 #   - sends 10 remote commands a second (GET_OPCODE_PARAM, SET_OPCODE_PARAM, PB, PS,
 #     PG, and a PL every 5 s) and times each reply,
@@ -15,8 +16,8 @@
 # SET_OPCODE_PARAM and PB, which run outside the fixed waits of the handlers (PS, PG
 # and PL wait 10-500 ms by design: their figures are printed apart), RSS and open file
 # descriptors after the warm-up (every tab shown once, the client connected, the first
-# scrape answered) and at the end, CPU time used, and whether each acknowledged entry
-# showed as acknowledged.
+# scrape answered) and at the end with the history entries recorded meanwhile, CPU
+# time used, and whether each acknowledged entry showed as acknowledged.
 # Exits 1 on a crash, a lost reply or RSS growth over 5 MB; the station directory is
 # kept then, for its logs.
 #
