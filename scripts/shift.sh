@@ -44,6 +44,10 @@ done
 [[ -x "$BUILD/src/gui/vantu" ]] ||
     { echo "shift.sh: no $BUILD/src/gui/vantu; build first (scripts/build.sh)" >&2; exit 2; }
 
-exec dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24" \
+# A runtime directory of the session's own: the accessibility bus puts its socket there
+# (in ~/.cache otherwise, where another session's bus would take its place).
+RUNTIME="$(mktemp -d)"
+trap 'rm -rf "$RUNTIME"' EXIT
+XDG_RUNTIME_DIR="$RUNTIME" dbus-run-session -- xvfb-run -a -s "-screen 0 1920x1080x24" \
     /usr/bin/python3 "$ROOT/scripts/shift_run.py" --minutes "$MINUTES" \
     --vantu "$BUILD/src/gui/vantu" --example "$ROOT/examples/station"

@@ -63,6 +63,9 @@ int RunSession(const StationDir& dir, const std::string& steps) {
         " VANTU=" VANTU_BINARY " VSA_SIM=" VANTU_VSA_SIM_BINARY " SCRIPTS=" VANTU_SCRIPTING_EXAMPLES
         " PORT=" +
         std::to_string(FreeLoopbackPort()) +
+        // The accessibility bus's socket goes to the session's own runtime directory,
+        // not to ~/.cache where a concurrent session would replace it.
+        " XDG_RUNTIME_DIR=" + dir.runtime() +
         " timeout 120 dbus-run-session -- xvfb-run -a -s '-screen 0 1920x1080x24' bash session.sh";
     return std::system(command.c_str());
 }
@@ -158,7 +161,7 @@ TEST(AccessibilityE2e, ASilentCardIsLivedThroughAndShownStale) {
     const std::string command =
         "cd " + station + " && STATION=" + station +
         " VANTU=" VANTU_BINARY " READER=" VANTU_STALE_READER " PORT=" +
-        std::to_string(FreeLoopbackPort()) +
+        std::to_string(FreeLoopbackPort()) + " XDG_RUNTIME_DIR=" + dir.runtime() +
         " timeout 150 dbus-run-session -- xvfb-run -a -s '-screen 0 1920x1080x24' bash session.sh";
     EXPECT_EQ(std::system(command.c_str()), 0)
         << ReadFile(station + "/stderr.txt") << ReadFile(station + "/reader-errors.txt");
