@@ -3,10 +3,9 @@
 # already there; needs root (or sudo) only when something is missing.
 set -euo pipefail
 
-# qt6-httpserver-dev's CMake package needs qt6-websockets-dev without depending on it.
 PACKAGES=(
     cmake ninja-build g++ pkg-config dpkg-dev
-    qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev
+    qt6-base-dev qt6-base-dev-tools
     qt6-charts-dev libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev

@@ -29,7 +29,7 @@ REPLY_TIMEOUT = 5.0
 COMMANDS_PER_SECOND = 10
 GUI_EVERY_SECONDS = 10
 HISTORY_TAB = 6
-ACKNOWLEDGED = "✓"
+ACKNOWLEDGED_COLUMN = "確認時間"
 MAX_RSS_GROWTH_KB = 5 * 1024
 CRASH_TEXTS = ("double free", "corrupted", "Segmentation fault", "Aborted", "core dumped",
                "terminate called", "AddressSanitizer", "QFATAL", "ASSERT")
@@ -261,19 +261,20 @@ class Operator:
 
     def history_controls(self):
         if self.history is None:
-            self.history = (self.window.table_with_column("確認"),
+            self.history = (self.window.table_with_column(ACKNOWLEDGED_COLUMN),
                             self.window.button("確認選取"), self.window.button("全部確認"))
         return self.history
 
     @staticmethod
     def shows_acknowledged(table):
-        """Whether the selected entry's acknowledgement cell turns to the tick within 3 s
-        (the selection follows its entry while new ones push it down)."""
-        column = next(c for c in range(table.nColumns) if table.getColumnDescription(c) == "確認")
+        """Whether the selected entry shows its acknowledgement time within 3 s (the
+        selection follows its entry while new ones push it down)."""
+        column = next(c for c in range(table.nColumns)
+                      if table.getColumnDescription(c) == ACKNOWLEDGED_COLUMN)
         deadline = time.monotonic() + 3
         while time.monotonic() < deadline:
             rows = table.getSelectedRows()
-            if rows and table.getAccessibleAt(rows[0], column).name == ACKNOWLEDGED:
+            if rows and table.getAccessibleAt(rows[0], column).name:
                 return True
             time.sleep(0.1)
         return False
