@@ -45,13 +45,8 @@ struct HistoryPage {
     CFaultHistoryPage page{watch};
 };
 
-HistoryPage& Page() {
-    static HistoryPage page;
-    return page;
-}
-
 void BM_AcknowledgeOneOf100000(benchmark::State& state) {
-    HistoryPage& history = Page();
+    HistoryPage history;
     QTableView& table = *history.page.table();
     int row = 0;
     for (auto _ : state) {
@@ -67,7 +62,7 @@ BENCHMARK(BM_AcknowledgeOneOf100000)->Unit(benchmark::kMillisecond);
 
 // Shelves the selected alarm's source and returns it, each with its repaint.
 void BM_ShelveOneOf100000(benchmark::State& state) {
-    HistoryPage& history = Page();
+    HistoryPage history;
     QTableView& table = *history.page.table();
     table.selectionModel()->select(table.model()->index(50000, 0),
                                    QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
@@ -82,7 +77,7 @@ BENCHMARK(BM_ShelveOneOf100000)->Unit(benchmark::kMillisecond);
 
 // Alternates a single module's entries and every entry.
 void BM_FilterOf100000(benchmark::State& state) {
-    HistoryPage& history = Page();
+    HistoryPage history;
     bool one_module = false;
     for (auto _ : state) {
         one_module = !one_module;
