@@ -1,20 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the station builds and tests with. Fast when they are
-# already there; needs root (or sudo) only when something is missing.
+# Installs the Debian packages the station builds and tests with; with --run only what
+# building and running it needs. Fast when they are already there; needs root (or
+# sudo) only when something is missing.
 set -euo pipefail
 
 # qt6-httpserver-dev's CMake package needs qt6-websockets-dev without depending on it.
-PACKAGES=(
-    cmake ninja-build g++ pkg-config dpkg-dev
+RUN_PACKAGES=(
+    cmake ninja-build g++ pkg-config dpkg-dev libsystemd-dev
     qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev
     qt6-charts-dev libqt6opengl6-dev
+    fonts-noto-cjk xvfb xauth
+    qt6-translations-l10n
+)
+TEST_PACKAGES=(
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev
-    fonts-noto-cjk xvfb xauth
     imagemagick xdotool x11-utils libx11-dev
-    qt6-translations-l10n
     dbus at-spi2-core python3-pyatspi
+    lintian
 )
+
+PACKAGES=("${RUN_PACKAGES[@]}")
+if [[ "${1:-}" != "--run" ]]; then
+    PACKAGES+=("${TEST_PACKAGES[@]}")
+fi
 
 missing=()
 for package in "${PACKAGES[@]}"; do

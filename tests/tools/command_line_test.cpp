@@ -53,6 +53,9 @@ std::vector<Tool> Tools() {
         {"vantu-remote", VANTU_REMOTE_BINARY, "BIN --port 1 PS"},
         {"vantu-monitor", VANTU_MONITOR_BINARY, "BIN --device /nonexistent/tty versions"},
     };
+#ifdef VANTU_BINARY
+    tools.push_back({"vantu", VANTU_BINARY, "BIN --headless --station missing"});
+#endif
 #ifdef VANTU_VSA_SIM_BINARY
     // A second stand-in on the same socket leaves the first one serving.
     tools.push_back(
