@@ -67,6 +67,7 @@ class NullTransport : public RemoteTransport {
         sent += bytes.size();
         return SendResult::kSent;
     }
+    SendResult GatherReplies(bool) override { return SendResult::kSent; }
     void HoldReading(bool) override {}
     void CloseClient() override {}
     void CloseListener() override {}

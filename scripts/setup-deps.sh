@@ -4,10 +4,9 @@
 # sudo) only when something is missing.
 set -euo pipefail
 
-# qt6-httpserver-dev's CMake package needs qt6-websockets-dev without depending on it.
 RUN_PACKAGES=(
     cmake ninja-build g++ pkg-config dpkg-dev libsystemd-dev
-    qt6-base-dev qt6-base-dev-tools qt6-httpserver-dev qt6-websockets-dev
+    qt6-base-dev qt6-base-dev-tools
     qt6-charts-dev libqt6opengl6-dev
     fonts-noto-cjk xvfb xauth
     qt6-translations-l10n

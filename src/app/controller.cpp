@@ -168,11 +168,23 @@ void CVANTUDlg::HandleTimerTick(int id) {
         const ReportPoll poll =
             FastReportRefresh(card_, report_, report_block_, flags_, ports_.timers, log_);
         poll_counters_.Count(poll, ports_.clock.Microseconds());
-        report_watch_.Polled(poll, report_block_ == 0);
+        const bool cycle_done = report_block_ == 0;
+        report_watch_.Polled(poll, cycle_done);
+        if (poll != ReportPoll::kNone && cycle_done && !report_watch_.stale()) {
+            ReportCompleted();
+        }
         return;
     }
     if (PageLifecycle* page = PageWithTimer(id)) {
         TickPage(*page);
+    }
+}
+
+void CVANTUDlg::ReportCompleted() {
+    for (PageLifecycle* page : pages_) {
+        if (page->tab() == current_tab_) {
+            page->ReportCompleted();
+        }
     }
 }
 

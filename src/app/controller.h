@@ -124,6 +124,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     void StateChanged();
     void RequestClose();
     void TickPage(PageLifecycle& page);
+    // Tells the shown page that a readable report has come in whole.
+    void ReportCompleted();
     PageLifecycle* PageWithTimer(int id) const;
 
     ControllerPorts ports_;
@@ -170,8 +172,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     ModuleStatusPage trm_page_{ModulePageKind::kTrm, *this, prompts_};
     ModuleStatusPage qdxa_page_{ModulePageKind::kQdxa, *this, prompts_};
     AntennaStatusPage antenna_page_;
-    ModulePageLifecycle trm_lifecycle_{trm_page_, kTabTrm};
-    ModulePageLifecycle qdxa_lifecycle_{qdxa_page_, kTabQdxa};
+    ModulePageLifecycle trm_lifecycle_{trm_page_, kTabTrm, report_watch_};
+    ModulePageLifecycle qdxa_lifecycle_{qdxa_page_, kTabQdxa, report_watch_};
     AntennaPageLifecycle antenna_lifecycle_{antenna_page_, report_, report_watch_};
     std::vector<PageLifecycle*> pages_;
     bool pages_selected_ = false;

@@ -4,6 +4,7 @@
 
 #include "app/station_texts.h"
 #include "serial/firmware_page.h"
+#include "serial/line_settings.h"
 
 namespace vantu {
 namespace {
@@ -15,6 +16,7 @@ constexpr int kAfterCloseMs = 100;
 // The reply of a full read: echoes, two hex digits a byte, the closing lines.
 constexpr std::size_t kReadReplyBytes = 2 * kVersionBlockBytes + 16;
 
+constexpr const char* kShortReply = "[QDX-A] 韌體版本資料不完整 : 收到 %zu / %zu 位元組";
 constexpr const char* kLinkCaption = "確認串列埠設定";
 constexpr const char* kLinkFailure =
     "無法開啟 [RS232] 串列埠[ %d ]及讀取 [QDX-A] 韌體版本編號 !\n\n"
@@ -70,7 +72,9 @@ int FirmwareLink::OpenFirmwareLink() {
             port_.CloseSerialPort();
             char text[1024];
             std::snprintf(text, sizeof text, kLinkFailure, port);
-            context_.prompts.Show(PromptIcon::Warning, text, kLinkCaption);
+            // The device the number stands for, so the operator knows what to check.
+            context_.prompts.Show(PromptIcon::Warning,
+                                  std::string(text) + "\n裝置 : " + DevicePath(), kLinkCaption);
             return 1;
         }
         context_.flags.serial_open = true;
@@ -82,12 +86,14 @@ int FirmwareLink::OpenFirmwareLink() {
 void FirmwareLink::ReadModuleVersions() {
     port_.SetReplyWait(kReadReplyWaitMs);
     block_.fill(0);
+    stored_ = 0;
+    model_.warning.clear();
     model_.reading = true;
     model_.progress = 0;
     model_.progress_total = kReadReplyBytes;
     worker_ = std::thread([this] {
         std::size_t shown = 0;
-        monitor_.ReadAllVersions(block_, [this, &shown](std::size_t received) {
+        stored_ = monitor_.ReadAllVersions(block_, [this, &shown](std::size_t received) {
             // Enough steps for a smooth bar without flooding the GUI thread.
             if (received < shown + kReadReplyBytes / 50) {
                 return;
@@ -110,10 +116,33 @@ void FirmwareLink::FinishRead() {
     }
     StopRead();
     ShowModuleVersions(model_, block_);
+    model_.warning = ReadWarning();
+    if (port_.line_lost()) {
+        context_.console << "vantu: serial line " << DevicePath()
+                         << " hung up during the version read\n";
+    }
     CloseLink();
     context_.clock.SleepMs(kAfterCloseMs);
     model_.read_enabled = true;
     context_.changed();
+}
+
+std::string FirmwareLink::DevicePath() const {
+    return ComDevicePath(context_.station.com_port, simulated_device_.empty()
+                                                        ? context_.station.com_device
+                                                        : simulated_device_);
+}
+
+std::string FirmwareLink::ReadWarning() const {
+    if (port_.line_lost()) {
+        return "[RS232] 串列埠 " + DevicePath() + " 連線中斷 : 韌體版本未讀取完成";
+    }
+    if (stored_ < kVersionBlockBytes) {
+        char text[128];
+        std::snprintf(text, sizeof text, kShortReply, stored_, kVersionBlockBytes);
+        return text;
+    }
+    return {};
 }
 
 void FirmwareLink::StopRead() {

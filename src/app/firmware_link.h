@@ -62,6 +62,8 @@ class FirmwareLink : public PageLifecycle {
 
   private:
     void FinishRead();
+    std::string ReadWarning() const;
+    std::string DevicePath() const;
     void StopRead();
     void CloseLink();
 
@@ -71,6 +73,8 @@ class FirmwareLink : public PageLifecycle {
     MonitorClient monitor_;
     std::string simulated_device_;
     std::array<std::uint8_t, kVersionBlockBytes> block_{};
+    // Bytes of the block the last read stored; written by the worker before it posts.
+    std::size_t stored_ = 0;
     std::thread worker_;
 };
 

@@ -1,5 +1,7 @@
 #include "base/ini_file.h"
 
+#include <sys/stat.h>
+
 #include <cctype>
 
 #include "base/file_bytes.h"
@@ -20,17 +22,13 @@ std::string_view Trim(std::string_view text) {
     return text;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
+// Names match without regard to case.
+std::string LowerName(std::string_view name) {
+    std::string lower(name);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
+    return lower;
 }
 
 // "[name]" lines: the name between the first '[' and the next ']'.
@@ -102,9 +100,14 @@ std::vector<RawLine> RawLines(std::string_view bytes, TextEncoding encoding) {
 }  // namespace
 
 IniFile IniFile::Load(const std::string& path) {
-    std::string error;
-    const std::optional<std::string> bytes = ReadFileBytes(path, error);
-    return bytes ? Parse(*bytes) : IniFile{};
+    const std::optional<std::string> bytes = ReadStoredFile(path);
+    if (bytes) {
+        return Parse(*bytes);
+    }
+    IniFile empty;
+    struct stat file {};
+    empty.unreadable_ = ::stat(path.c_str(), &file) == 0;
+    return empty;
 }
 
 IniFile IniFile::Parse(std::string_view bytes) {
@@ -125,17 +128,28 @@ IniFile IniFile::Parse(std::string_view bytes) {
     if (lf > crlf) {
         file.newline_ = "\n";
     }
+    file.Reindex();
     return file;
 }
 
-std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
+void IniFile::Reindex() {
+    sections_.clear();
+    keys_.clear();
+    std::string section;
+    bool first_of_name = false;
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        auto name = SectionName(lines_[i].text);
-        if (name && SameName(*name, section)) {
-            return i;
+        if (auto name = SectionName(lines_[i].text)) {
+            section = LowerName(*name);
+            first_of_name = sections_.emplace(section, i).second;
+        } else if (auto kv = SplitKeyValue(lines_[i].text); kv && first_of_name) {
+            keys_.emplace(section + '\n' + LowerName(kv->key), i);
         }
     }
-    return std::nullopt;
+}
+
+std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {
+    const auto found = sections_.find(LowerName(section));
+    return found == sections_.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::size_t IniFile::SectionEnd(std::size_t header) const {
@@ -146,21 +160,16 @@ std::size_t IniFile::SectionEnd(std::size_t header) const {
     return i;
 }
 
-std::optional<std::size_t> IniFile::FindKey(std::size_t header, std::string_view key) const {
-    std::size_t end = SectionEnd(header);
-    for (std::size_t i = header + 1; i < end; ++i) {
-        auto kv = SplitKeyValue(lines_[i].text);
-        if (kv && SameName(kv->key, key)) {
-            return i;
-        }
-    }
-    return std::nullopt;
+std::optional<std::size_t> IniFile::FindKey(std::string_view section, std::string_view key) const {
+    const auto found = keys_.find(LowerName(section) + '\n' + LowerName(key));
+    return found == keys_.end() ? std::nullopt : std::optional(found->second);
 }
 
 std::vector<std::string> IniFile::Keys(std::string_view section) const {
     std::vector<std::string> keys;
     if (auto header = FindSection(section)) {
-        for (std::size_t i = *header + 1; i < SectionEnd(*header); ++i) {
+        const std::size_t end = SectionEnd(*header);
+        for (std::size_t i = *header + 1; i < end; ++i) {
             if (auto kv = SplitKeyValue(lines_[i].text)) {
                 keys.emplace_back(kv->key);
             }
@@ -170,11 +179,7 @@ std::vector<std::string> IniFile::Keys(std::string_view section) const {
 }
 
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
-    auto header = FindSection(section);
-    if (!header) {
-        return std::nullopt;
-    }
-    auto line = FindKey(*header, key);
+    auto line = FindKey(section, key);
     if (!line) {
         return std::nullopt;
     }
@@ -198,6 +203,7 @@ void IniFile::Insert(std::size_t at, std::string text) {
     }
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
                   Line{std::move(text), std::move(ending), std::nullopt});
+    Reindex();
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
@@ -208,7 +214,7 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
         Insert(lines_.size(), std::move(entry));
         return;
     }
-    if (auto line = FindKey(*header, key)) {
+    if (auto line = FindKey(section, key)) {
         lines_[*line].text = std::move(entry);
         lines_[*line].read_as.reset();
         return;
@@ -231,7 +237,7 @@ std::string IniFile::Serialise() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-    return ReplaceFileBytes(path, Serialise());
+    return !unreadable_ && ReplaceFileBytes(path, Serialise());
 }
 
 }  // namespace vantu

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "base/encoding.h"
@@ -29,7 +30,8 @@ class IniFile {
     void Set(std::string_view section, std::string_view key, std::string_view value);
 
     // Writes the file in the encoding it was read in, through a symlink, keeping the
-    // file's mode and owner; false, with the file as it was, when that fails.
+    // file's mode and owner; false, with the file as it was, when that fails or when
+    // Load found a file it could not read (saving would lose what that file holds).
     bool Save(const std::string& path) const;
     std::string Serialise() const;
 
@@ -42,11 +44,18 @@ class IniFile {
     };
 
     void Insert(std::size_t at, std::string text);
+    // Lookups go through an index of the lines, so reading n keys stays linear.
+    void Reindex();
     std::optional<std::size_t> FindSection(std::string_view section) const;
     std::size_t SectionEnd(std::size_t header) const;
-    std::optional<std::size_t> FindKey(std::size_t header, std::string_view key) const;
+    std::optional<std::size_t> FindKey(std::string_view section, std::string_view key) const;
 
     std::vector<Line> lines_;
+    bool unreadable_ = false;
+    // By lower-case name: the header line of each section's first occurrence, and the
+    // line of each key's first occurrence within it ("section\nkey").
+    std::unordered_map<std::string, std::size_t> sections_;
+    std::unordered_map<std::string, std::size_t> keys_;
     TextEncoding encoding_ = TextEncoding::Utf8;
     // The ending of added lines: the one most lines of the file have.
     std::string newline_ = "\r\n";

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "base/encoding.h"
@@ -16,19 +18,28 @@ constexpr std::string_view kLogHeader =
     "\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
     "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A";
 
-void WriteWhole(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = ::write(fd, bytes.data(), bytes.size());
-        if (n <= 0) {
-            return;
+// The bytes written before the first failure.
+std::size_t WriteWhole(int fd, std::string_view bytes) {
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) {
+            continue;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(n));
+        if (n <= 0) {
+            break;
+        }
+        written += static_cast<std::size_t>(n);
     }
+    return written;
 }
 
+}  // namespace
+
 // One open-write-close; the bytes go out in a single write so a line is never split
-// between two writers.
-void AppendBytes(const std::string& path, std::string_view bytes, int extra_flags) {
+// between two writers. A short write (a full disk) would leave a line without its end,
+// and the next line glued onto it once space returns: the part written is cut off again.
+void LogFiles::AppendBytes(const std::string& path, std::string_view bytes, int extra_flags) {
     if (path.empty()) {
         return;
     }
@@ -36,11 +47,25 @@ void AppendBytes(const std::string& path, std::string_view bytes, int extra_flag
     if (fd < 0) {
         return;
     }
-    WriteWhole(fd, bytes);
+    const std::size_t written = WriteWhole(fd, bytes);
+    if (written < bytes.size()) {
+        const int reason = errno;
+        const off_t end = ::lseek(fd, 0, SEEK_END);
+        if (written > 0 && end >= static_cast<off_t>(written)) {
+            (void)::ftruncate(fd, end - static_cast<off_t>(written));
+        }
+        ReportLostLine(path, reason);
+    }
     ::close(fd);
 }
 
-}  // namespace
+void LogFiles::ReportLostLine(const std::string& path, int reason) {
+    if (!lost_line_reported_) {
+        lost_line_reported_ = true;
+        std::fprintf(stderr, "vantu: log lines are lost: %s: %s\n", path.c_str(),
+                     std::strerror(reason));
+    }
+}
 
 std::string DateText(const LocalTime& time) {
     char text[48];
@@ -97,10 +122,8 @@ void LogFiles::AppendFaultLog(const LocalTime& day, std::string_view header,
     // O_EXCL: only the writer that creates the file writes its header.
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0644);
     if (fd >= 0) {
-        std::string first(header);
-        first += '\n';
-        WriteWhole(fd, first);
         ::close(fd);
+        AppendBytes(path, std::string(header) + '\n', 0);
     }
     AppendBytes(path, bytes, 0);
 }

@@ -2,7 +2,9 @@
 // op_code.log and qdxa_rpt_reg.log.
 // Every line is opened, appended and closed on its own, so the files are complete on
 // disk after each call and other programs can read them while the station runs.
-// Failures are silent: the line is lost and the caller goes on.
+// Failures are silent: the line is lost and the caller goes on. A line the disk had no
+// room for is taken out again, so every file stays whole lines; the first such loss is
+// named on stderr.
 #pragma once
 
 #include <string>
@@ -33,10 +35,13 @@ class LogFiles {
 
   private:
     std::string TimedLine(std::string_view message);
+    void AppendBytes(const std::string& path, std::string_view bytes, int extra_flags);
+    void ReportLostLine(const std::string& path, int reason);
 
     std::string station_dir_;
     Clock& clock_;
     std::string log_path_;
+    bool lost_line_reported_ = false;
 };
 
 // "2026-12-5" of a local time: no leading zeros.

@@ -1,14 +1,21 @@
-// The read-only endpoint for monitoring systems on Qt HTTP Server: GET /metrics
-// (OpenMetrics) and GET /status.json, both from a snapshot of the controller's models.
-// Nothing else is routed, so nothing here can act on the station.
+// The read-only endpoint for monitoring systems: GET /metrics (OpenMetrics) and GET
+// /status.json, both from a snapshot of the controller's models. It is the station's own
+// small HTTP/1.1 server on QTcpServer, bounded everywhere (see MetricsLimits): one request
+// per connection, its head read with a size bound and a body never read.
 #pragma once
 
-#include <QHttpServer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 
+#include <cstdint>
 #include <functional>
-#include <optional>
+#include <map>
+#include <memory>
+#include <string>
 
 #include "base/ports.h"
+#include "metrics/http_request.h"
 #include "metrics/metrics_settings.h"
 #include "metrics/request_limits.h"
 #include "metrics/station_snapshot.h"
@@ -19,21 +26,45 @@ class MetricsServer {
   public:
     using SnapshotSource = std::function<StationSnapshot()>;
 
-    MetricsServer(SnapshotSource snapshot, Clock& clock);
+    MetricsServer(SnapshotSource snapshot, Clock& clock, const MetricsLimits& limits = {});
+    ~MetricsServer();
+    MetricsServer(const MetricsServer&) = delete;
+    MetricsServer& operator=(const MetricsServer&) = delete;
 
     // False, with one line on standard error, when the address cannot be served.
     bool Listen(const MetricsEndpoint& endpoint);
+    // The port listened on; for a server started on port 0.
+    int port() const { return server_.serverPort(); }
 
   private:
-    // 413 for a request over the size bound, 429 past the rate; nothing to serve it.
-    std::optional<QHttpServerResponse> Refusal(const QHttpServerRequest& request);
-    QHttpServerResponse Serve(const QHttpServerRequest& request, const char* content_type,
-                              std::string (*render)(const StationSnapshot&));
+    struct Connection {
+        QTcpSocket* socket = nullptr;
+        HttpRequestReader reader;
+        // A child of the socket, so it goes with it.
+        QTimer* deadline = nullptr;
+        std::string client;
+        bool answered = false;
+        std::size_t drained = 0;
+    };
 
-    QHttpServer server_;
+    void AcceptConnections();
+    // Room for one more connection, within the cap and the descriptor reserve.
+    bool HasRoom() const;
+    void Read(Connection& connection);
+    std::string Respond(const Connection& connection);
+    void Answer(Connection& connection, const std::string& response);
+    // Once the response has left, the write side is shut and what the client still
+    // sends is read and dropped, so that closing does not reset the response away.
+    void FinishWhenSent(Connection& connection);
+    void Drop(QTcpSocket* socket);
+    void ResumeAcceptingLater();
+
+    QTcpServer server_;
     SnapshotSource snapshot_;
     Clock& clock_;
-    RequestRate rate_;
+    MetricsLimits limits_;
+    ClientRates rates_;
+    std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
 };
 
 }  // namespace vantu

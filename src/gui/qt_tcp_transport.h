@@ -1,8 +1,9 @@
-// The TCP server's socket layer on the GUI thread: a listening socket on all local IPv4
-// addresses and one client socket, watched by Qt socket notifiers and delivered to the
-// core as accept, data and close events. Reads and writes go straight to the sockets
-// rather than through QTcpSocket's buffers: each reply is one send that returns once the
-// system has taken it, and nothing piles up behind a client that does not read.
+// The TCP server's socket layer on the GUI thread: a listening socket (all local IPv4
+// addresses unless [REMOTE] ADDRESS says otherwise) and one client socket, watched by Qt socket
+// notifiers and delivered to the core as accept, data and close events. Reads and writes go
+// straight to the sockets rather than through QTcpSocket's buffers: a command's replies are one
+// send that returns once the system has taken it, and nothing piles up behind a client that does
+// not read.
 #pragma once
 
 #include <QObject>
@@ -10,8 +11,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
 
+#include "remote/remote_access.h"
 #include "remote/remote_transport.h"
 
 namespace vantu {
@@ -25,16 +29,23 @@ class QtTcpTransport : public RemoteTransport {
 
     // Where the events go; set before Listen.
     void set_events(TransportEvents* events) { events_ = events; }
+    // Where to listen and whom to serve; set before Listen.
+    void set_access(RemoteAccess access) { access_ = std::move(access); }
 
     ListenResult Listen() override;
     void AcceptPending() override;
     SendResult SendToClient(std::string_view bytes) override;
+    SendResult GatherReplies(bool gather) override;
     void HoldReading(bool hold) override;
     void CloseClient() override;
     void CloseListener() override;
 
   private:
     void AcceptConnections();
+    void PauseAccepting(int reason);
+    // Closes a client the allow list refuses; true when it was.
+    bool RefuseUnlisted(int fd);
+    SendResult WriteToClient(std::string_view bytes);
     void ReadClient();
     // The client's end is gone: frees its socket and reports the close.
     void LosePeer();
@@ -43,6 +54,7 @@ class QtTcpTransport : public RemoteTransport {
     void UpdateReading();
 
     std::uint16_t port_;
+    RemoteAccess access_;
     TransportEvents* events_ = nullptr;
     // Parent of the notifiers: those released while their signal ran go with it at the
     // latest.
@@ -55,6 +67,11 @@ class QtTcpTransport : public RemoteTransport {
     int client_fd_ = -1;
     std::unique_ptr<QSocketNotifier> client_notifier_;
     bool reading_held_ = false;
+    // Set at the first failed accept of a shortage, so it is reported once.
+    bool accept_pause_reported_ = false;
+    bool gathering_ = false;
+    // Replies waiting for the end of the command that made them.
+    std::string gathered_;
     // Changes whenever the slot does, so a read loop notices a new or closed client.
     std::uint64_t slot_serial_ = 0;
 };

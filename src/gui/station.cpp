@@ -4,6 +4,7 @@
 #include <optional>
 #include <system_error>
 #include <utility>
+#include <vector>
 
 #include "base/ini_file.h"
 #include "base/settings.h"
@@ -11,6 +12,7 @@
 #include "card/device_library.h"
 #include "card/sysfs_pci_driver.h"
 #include "instruments/process_launch.h"
+#include "remote/remote_access.h"
 
 #include <iostream>
 
@@ -65,7 +67,8 @@ void Station::AddInstrumentPage(const CommandLine& options, const std::string& s
             [this, station_dir](const std::string& program) {
                 return LaunchDetached(program, station_dir, kLaunchWaitMs, clock_);
             },
-        .stop_control_code = [this] { controller_.chassis_controls().ClickStop(); }});
+        .stop_control_code = [this] { controller_.chassis_controls().ClickStop(); },
+        .recall_dir = instruments_.recall_dir});
     controller_.RegisterPage(*instrument_page_);
     controller_.remote().dispatcher().AddCommands(instrument_page_->commands());
 }
@@ -102,6 +105,11 @@ void Station::StartSimulatedFirmware(const ChassisSettings& settings) {
 }
 
 void Station::Start() {
+    std::vector<std::string> errors;
+    transport_.set_access(ReadRemoteAccess(IniFile::Load(SettingsPath(station_dir_)), errors));
+    for (const std::string& error : errors) {
+        std::fprintf(stderr, "vantu: %s\n", error.c_str());
+    }
     controller_.StartController();
     StartMetrics();
 }

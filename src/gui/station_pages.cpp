@@ -129,12 +129,7 @@ void StationPages::ShowStale(bool stale) {
 }
 
 void StationPages::FollowReportWatch() {
-    const bool was_stale = stale_shown_;
     ShowStale(controller_.report_watch().stale());
-    if (was_stale && !stale_shown_) {
-        controller_.trm_page().ReportReadableAgain();
-        controller_.qdxa_page().ReportReadableAgain();
-    }
     const std::uint64_t revision = controller_.report_watch().history().revision();
     if (revision != history_revision_) {
         history_revision_ = revision;

@@ -39,7 +39,7 @@ class StationPages {
     void ShowGlyphs(bool on);
     void ShowStale(bool stale);
     // Hatches the report's grids while it is stale and lets the module views follow
-    // the fault history's latches.
+    // the fault history's latches (the controller has them follow each report).
     void FollowReportWatch();
 
     CVANTUDlg& controller_;

@@ -48,7 +48,7 @@ class AbsentAnalyzer : public CCVSA8960 {
     int SetFreqCenter(double, const std::string&) override { return kLinkNotOpen; }
     int SetFreqSPan(double, const std::string&) override { return kLinkNotOpen; }
     int SetRecall(const std::string&) override { return kLinkNotOpen; }
-    int GetTraceCount() override { return 0; }
+    int GetTraceCount() override { return kTraceCountFailed; }
     int GetMeasValue(MarkerArray&) override { return kLinkNotOpen; }
     std::string GetLogFile() override { return {}; }
     int GetInputTrigMod() override { return kLinkNotOpen; }

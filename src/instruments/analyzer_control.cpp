@@ -102,14 +102,9 @@ void AnalyzerControl::HandleTimer(int id) {
             ctx_.timers.Kill(kPlaceTimer);
             PlaceAnalyzerWindow(kPlaceRestore);
             break;
-        case kTriggerRefreshTimer: {
-            MarkerArray markers{};
-            int count = 0;
-            if (ReadMarkers(markers, count) == kLinkDone) {
-                ShowMarkers(markers, count, kMarkerBoxes);
-            }
+        case kTriggerRefreshTimer:
+            StartRefresh();
             break;
-        }
         default:
             break;
     }
@@ -195,18 +190,31 @@ int AnalyzerControl::ReportFrequencyResult(int result, std::string_view unit_err
     return result;
 }
 
+// A value no instrument can be sent is refused like a unit the software does not take.
 int AnalyzerControl::SetMarkerFrequency(std::string_view line, int n) {
     const FrequencyArgument argument = ParseFrequencyArgument(line);
-    return ReportFrequencyResult(ctx_.link.SetMarker_Type1(n - 1, 0, argument.value, argument.unit),
-                                 "[89600] 軟體 : Marker 單位設定錯誤", false);
+    const int result = IsSendableFrequency(argument.value)
+                           ? ctx_.link.SetMarker_Type1(n - 1, 0, argument.value, argument.unit)
+                           : kLinkUnitRefused;
+    return ReportFrequencyResult(result, "[89600] 軟體 : Marker 單位設定錯誤", false);
 }
 
 int AnalyzerControl::SetAllMarkerFrequencies(std::string_view line) {
     const FrequencyArgument argument = ParseFrequencyArgument(line);
+    if (!IsSendableFrequency(argument.value)) {
+        return ReportFrequencyResult(kLinkUnitRefused, "[89600] 軟體 : Marker 單位設定錯誤", false);
+    }
     int result = kLinkDone;
-    // The count is asked again before each marker; the marker table bounds the loop.
-    for (int trace = 0; trace < static_cast<int>(kMaxMarkers) && trace < ctx_.link.GetTraceCount();
-         ++trace) {
+    // The count is asked again before each marker; the marker table bounds the loop. A
+    // count the software does not give is a failure, never zero traces.
+    for (int trace = 0; trace < static_cast<int>(kMaxMarkers); ++trace) {
+        const int count = ctx_.link.GetTraceCount();
+        if (count == kTraceCountFailed) {
+            result = kLinkNotOpen;
+        }
+        if (count <= trace) {
+            break;
+        }
         result = ctx_.link.SetMarker_Type1(trace, 0, argument.value, argument.unit);
         if (result != kLinkDone) {
             break;
@@ -217,14 +225,18 @@ int AnalyzerControl::SetAllMarkerFrequencies(std::string_view line) {
 
 int AnalyzerControl::SetCenterFrequency(std::string_view line) {
     const FrequencyArgument argument = ParseFrequencyArgument(line);
-    return ReportFrequencyResult(ctx_.link.SetFreqCenter(argument.value, argument.unit),
-                                 "[89600] 軟體 : Frequency 單位設定錯誤", false);
+    const int result = IsSendableFrequency(argument.value)
+                           ? ctx_.link.SetFreqCenter(argument.value, argument.unit)
+                           : kLinkUnitRefused;
+    return ReportFrequencyResult(result, "[89600] 軟體 : Frequency 單位設定錯誤", false);
 }
 
 int AnalyzerControl::SetSpan(std::string_view line) {
     const FrequencyArgument argument = ParseFrequencyArgument(line);
-    return ReportFrequencyResult(ctx_.link.SetFreqSPan(argument.value, argument.unit),
-                                 "[89600 VSA] 軟體 : SPan 單位設定錯誤", true);
+    const int result = IsSendableFrequency(argument.value)
+                           ? ctx_.link.SetFreqSPan(argument.value, argument.unit)
+                           : kLinkUnitRefused;
+    return ReportFrequencyResult(result, "[89600 VSA] 軟體 : SPan 單位設定錯誤", true);
 }
 
 int AnalyzerControl::RecallSetup(const std::string& name) {
@@ -237,7 +249,7 @@ int AnalyzerControl::RecallSetup(const std::string& name) {
     if (!std::filesystem::is_regular_file(path, error)) {
         return 2;
     }
-    if (ctx_.link.SetRecall(ToAnsi(path)) != kLinkDone) {
+    if (ctx_.link.SetRecall(ToAnsi(AnalyzerRecallPath(path, name))) != kLinkDone) {
         ctx_.messages.Add(kNotOpen, true);
         ctx_.messages.Log(kNotOpen);
         return 1;
@@ -245,8 +257,25 @@ int AnalyzerControl::RecallSetup(const std::string& name) {
     return 0;
 }
 
+// The name joins the configured directory with the separator that directory uses.
+std::string AnalyzerControl::AnalyzerRecallPath(const std::string& local,
+                                                const std::string& name) const {
+    const std::string& dir = ctx_.recall_dir;
+    if (dir.empty()) {
+        return local;
+    }
+    if (dir.ends_with('/') || dir.ends_with('\\')) {
+        return dir + name;
+    }
+    return dir + (dir.find('\\') != std::string::npos ? "\\" : "/") + name;
+}
+
 int AnalyzerControl::ReadMarkers(MarkerArray& markers, int& count) {
-    count = std::clamp(ctx_.link.GetTraceCount(), 0, static_cast<int>(kMaxMarkers));
+    count = ctx_.link.GetTraceCount();
+    if (count == kTraceCountFailed) {
+        return kLinkNotOpen;
+    }
+    count = std::clamp(count, 0, static_cast<int>(kMaxMarkers));
     return ctx_.link.GetMeasValue(markers);
 }
 
@@ -371,29 +400,72 @@ void AnalyzerControl::JoinTriggerThread() {
     if (trigger_thread_.joinable()) {
         trigger_thread_.join();
     }
+    if (refresh_thread_.joinable()) {
+        refresh_thread_.join();
+    }
+}
+
+// The marker refresh asks the software on a worker, one refresh at a time, so a silent
+// software never holds the GUI thread (and the remote commands behind it) tick after tick.
+void AnalyzerControl::StartRefresh() {
+    if (refresh_running_) {
+        return;
+    }
+    if (refresh_thread_.joinable()) {
+        refresh_thread_.join();
+    }
+    refresh_running_ = true;
+    refresh_thread_ = std::thread([this] {
+        MarkerArray markers{};
+        int count = 0;
+        const int result = ReadMarkers(markers, count);
+        refresh_running_ = false;
+        ctx_.poster.Post([this, result, markers, count] { RefreshDone(result, markers, count); });
+    });
+}
+
+void AnalyzerControl::RefreshDone(int result, const MarkerArray& markers, int count) {
+    if (!trigger_active_) {
+        return;
+    }
+    if (result == kLinkDone) {
+        ShowMarkers(markers, count, kMarkerBoxes);
+        return;
+    }
+    // The software stopped answering: the measurement ends at its first time-out. It is
+    // not told so, since telling it would be one more wait for a silent software.
+    StopTriggerMeasurement(kNotOpen);
 }
 
 void AnalyzerControl::TriggerThreadDone(int result) {
-    if (result != kNotPulseTriggered || !trigger_active_) {
+    if (!trigger_active_) {
         return;
     }
+    if (result == kLinkNotOpen) {
+        StopTriggerMeasurement(kNotOpen);
+    } else if (result == kNotPulseTriggered) {
+        ctx_.link.SetTrigMeas(0);
+        StopTriggerMeasurement("[89600] 軟體 : 未設定為外部脈波觸發模式");
+        if (ctx_.stop_control_code) {
+            ctx_.stop_control_code();
+        }
+    }
+}
+
+void AnalyzerControl::StopTriggerMeasurement(std::string_view reason) {
     PageMessages& messages = ctx_.messages;
-    messages.Add("[89600] 軟體 : 未設定為外部脈波觸發模式");
+    messages.Add(reason);
     messages.Add("[GUI] 軟體 : 停止觸發量測功能", true);
-    messages.Log("[89600] 軟體 : 未設定為外部脈波觸發模式");
+    messages.Log(reason);
     messages.Log("[GUI] 軟體 : 停止觸發量測功能");
     messages.Log(kLogSeparator);
     // The measurement is over: its refresh timer, the reset lock and the shared flag
     // go with it, so the next measure click starts a fresh one.
     trigger_active_ = false;
     ctx_.timers.Kill(kTriggerRefreshTimer);
-    ctx_.link.SetTrigMeas(0);
     ctx_.group.measure_caption = "量測";
     ctx_.group.reset_enabled = true;
     ctx_.shared.analyzer_flags[kSharedTriggerMeasurement] = false;
-    if (ctx_.stop_control_code) {
-        ctx_.stop_control_code();
-    }
 }
 
 void AnalyzerControl::ClickReset() {

@@ -56,6 +56,9 @@ struct AnalyzerContext {
     std::function<bool(const std::string& program)> launch;
     // The page's stop button: stops the chassis control code.
     std::function<void()> stop_control_code;
+    // setup.ini [VSA] RECALL_DIR: the recall directory as the software sees it (an
+    // analyzer on the LAN cannot see the station's); empty for the station's own.
+    std::string recall_dir;
 };
 
 class AnalyzerControl {
@@ -98,7 +101,7 @@ class AnalyzerControl {
 
     bool trigger_active() const { return trigger_active_; }
     int countdown() const { return countdown_; }
-    // Waits for a trigger thread that is still asking the software.
+    // Waits for a trigger thread or marker refresh that is still asking the software.
     void JoinTriggerThread();
 
   private:
@@ -110,10 +113,14 @@ class AnalyzerControl {
     void CountDown();
     int ReportFrequencyResult(int result, std::string_view unit_error, bool span);
     int ReadMarkers(MarkerArray& markers, int& count);
+    std::string AnalyzerRecallPath(const std::string& local, const std::string& name) const;
     void ShowMarkers(const MarkerArray& markers, int count, int boxes);
     void ChosenLogBox(const std::string& text);
     void StartTriggerThread();
     void TriggerThreadDone(int result);
+    void StartRefresh();
+    void RefreshDone(int result, const MarkerArray& markers, int count);
+    void StopTriggerMeasurement(std::string_view reason);
 
     AnalyzerContext ctx_;
     int countdown_ = 26;
@@ -121,6 +128,9 @@ class AnalyzerControl {
     bool trigger_active_ = false;
     std::atomic<bool> trigger_thread_running_{false};
     std::thread trigger_thread_;
+    // The marker refresh of the trigger measurement, one at a time.
+    std::atomic<bool> refresh_running_{false};
+    std::thread refresh_thread_;
 };
 
 }  // namespace vantu

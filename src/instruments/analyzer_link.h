@@ -15,6 +15,8 @@ inline constexpr int kLinkUnitRefused = 2;
 inline constexpr int kTriggerExternal = 3;
 // GetTrigMeasValue: the software is not in external pulse-trigger mode.
 inline constexpr int kNotPulseTriggered = 2;
+// GetTraceCount: the software did not answer with a count (not open, silent, garbage).
+inline constexpr int kTraceCountFailed = -1;
 
 inline constexpr std::size_t kMaxMarkers = 16;
 inline constexpr std::size_t kMarkerLabelSize = 16;
@@ -35,6 +37,7 @@ class CCVSA8960 {
     virtual int SetFreqCenter(double value, const std::string& unit) = 0;
     virtual int SetFreqSPan(double value, const std::string& unit) = 0;
     virtual int SetRecall(const std::string& path) = 0;
+    // The number of traces, or kTraceCountFailed.
     virtual int GetTraceCount() = 0;
     // Fills at most kMaxMarkers records, whatever the trace count.
     virtual int GetMeasValue(MarkerArray& markers) = 0;

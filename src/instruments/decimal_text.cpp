@@ -1,6 +1,7 @@
 #include "instruments/decimal_text.h"
 
 #include <charconv>
+#include <limits>
 
 namespace vantu {
 
@@ -18,6 +19,9 @@ double ParseLeadingDouble(std::string_view text) {
     double value = 0.0;
     const auto result =
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    if (result.ec == std::errc::result_out_of_range) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
     if (result.ec != std::errc{}) {
         return 0.0;
     }

@@ -1,5 +1,7 @@
 #include "instruments/frequency_argument.h"
 
+#include <cmath>
+
 #include "base/encoding.h"
 #include "instruments/decimal_text.h"
 #include "remote/command_words.h"
@@ -14,6 +16,10 @@ FrequencyArgument ParseFrequencyArgument(std::string_view line) {
     }
     argument.unit = ToAnsi(LastWord(line));
     return argument;
+}
+
+bool IsSendableFrequency(double value) {
+    return std::isfinite(value * 1e9);
 }
 
 }  // namespace vantu

@@ -16,4 +16,8 @@ struct FrequencyArgument {
 // A line with one word after the command word gives that word as the unit and 0.
 FrequencyArgument ParseFrequencyArgument(std::string_view line);
 
+// A value that stays a finite number of Hz in every unit, GHz the largest: "nan",
+// "inf" and "1e300" are not.
+bool IsSendableFrequency(double value);
+
 }  // namespace vantu

@@ -1,5 +1,7 @@
 #include "instruments/generator_control.h"
 
+#include <cmath>
+
 #include "instruments/decimal_text.h"
 #include "instruments/printf_text.h"
 #include "remote/received_text.h"
@@ -13,6 +15,7 @@ constexpr double kMaxFrequencyHz = 6e9;
 constexpr double kMaxPowerDbm = 20.0;
 constexpr double kMinPowerDbm = -130.0;
 constexpr std::int32_t kSettleWaitMs = 30000;
+constexpr const char* kMayStillRadiate = "[GUI][Exit] 關閉 VSG 輻射功能 : 異常, VSG 可能仍在輻射";
 
 // " Not Pulsed" 2, " Rising Edge" 1, " Falling Edge" 0; no selection 0.
 std::int32_t PulseMode(int selection) {
@@ -131,6 +134,11 @@ void GeneratorControl::Open(int& result, std::string& caption) {
     if (InitGenerator() == 0) {
         ctx_.group.rf_enabled = true;
         ctx_.shared.analyzer_flags[kSharedGeneratorOpen] = true;
+        // The open resets the generator, which switches RF off: the page follows, so the
+        // next RF click switches it on rather than "off" again.
+        rf_ = false;
+        ctx_.group.rf_caption = "啟用";
+        ctx_.shared.analyzer_flags[kSharedRfOn] = false;
     } else {
         open_ = true;
         caption = "開啟";
@@ -172,7 +180,8 @@ int GeneratorControl::SwitchOn() {
     }
     last_frequency_ = ParseLeadingDouble(group.frequency_text);
     const double frequency_hz = last_frequency_ * 1e9;
-    if (frequency_hz < 0 || frequency_hz > kMaxFrequencyHz) {
+    // Written so that NaN fails it too.
+    if (!(frequency_hz >= 0 && frequency_hz <= kMaxFrequencyHz)) {
         ctx_.messages.Report("VSG 頻率設定 : 異常 (最大值 6 GHz)");
         return 1;
     }
@@ -182,9 +191,14 @@ int GeneratorControl::SwitchOn() {
         return 1;
     }
     const double power = ParseLeadingDouble(group.power_text);
-    if (power > kMaxPowerDbm || power < kMinPowerDbm) {
+    if (!(power >= kMinPowerDbm && power <= kMaxPowerDbm)) {
         ctx_.messages.Add("VSG 功率設定 : 異常 (20dBm ~ -130 dBm)", true);
         ctx_.messages.Log("VSG 功率設定 : 異常 (20dBm ~ -130 dBm)");
+        // A power out of range still goes to the generator, which refuses it; one that is
+        // no number at all is never sent.
+        if (!std::isfinite(power)) {
+            return 1;
+        }
     }
     ReportDriverError("RF_FREQUENCY",
                       ctx_.driver.SetAttributeViReal64(handle_, kAttrRfFrequency, frequency_hz));
@@ -205,6 +219,24 @@ void GeneratorControl::SwitchOff() {
                       ctx_.driver.SetAttributeViBoolean(handle_, kAttrRfOutputEnabled, false));
     ctx_.messages.Report("RF Output : OFF ");
     ctx_.shared.analyzer_flags[kSharedRfOn] = false;
+}
+
+// A generator closed with RF on still radiates: it is reached again, without a reset,
+// to switch RF off; when that fails the log says it may still radiate.
+void GeneratorControl::SwitchOffAtExit() {
+    const bool reopened =
+        !open_ && ctx_.driver.InitWithOptions(kGeneratorResource, true, false, kGeneratorOptions,
+                                              handle_) == kViSuccess;
+    const bool off =
+        (open_ || reopened) &&
+        ctx_.driver.SetAttributeViBoolean(handle_, kAttrRfOutputEnabled, false) == kViSuccess &&
+        ctx_.driver.Apply(handle_) == kViSuccess;
+    if (reopened) {
+        ctx_.driver.Close(handle_);
+    }
+    ctx_.shared.analyzer_flags[kSharedRfOn] = false;
+    ctx_.messages.Log(off ? "[GUI][Exit] 關閉 VSG 輻射功能" : kMayStillRadiate);
+    ctx_.messages.Log(kLogSeparator);
 }
 
 void GeneratorControl::ReadGeneratorSettings() {
@@ -266,12 +298,8 @@ void GeneratorControl::ReadGeneratorSettings() {
 }
 
 void GeneratorControl::Shutdown() {
-    if (ctx_.shared.analyzer_flags[kSharedRfOn] && open_) {
-        ctx_.driver.SetAttributeViBoolean(handle_, kAttrRfOutputEnabled, false);
-        ctx_.driver.Apply(handle_);
-        ctx_.shared.analyzer_flags[kSharedRfOn] = false;
-        ctx_.messages.Log("[GUI][Exit] 關閉 VSG 輻射功能");
-        ctx_.messages.Log(kLogSeparator);
+    if (ctx_.shared.analyzer_flags[kSharedRfOn]) {
+        SwitchOffAtExit();
     }
     if (open_ && ctx_.driver.Close(handle_) != kViSuccess) {
         std::int32_t code = 0;

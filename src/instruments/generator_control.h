@@ -34,8 +34,8 @@ class GeneratorControl {
     int SwitchRfOutput(int mode);
     void ReadGeneratorSettings();
     void ReportDriverError(std::string_view label, ViStatus status);
-    // The page's part of the station shutdown: RF off while the handle is still
-    // open, then the generator closed.
+    // The page's part of the station shutdown: RF off (through a new connection when
+    // the generator was closed with RF on), then the generator closed.
     void Shutdown();
 
     bool is_open() const { return open_; }
@@ -47,6 +47,7 @@ class GeneratorControl {
     void Open(int& result, std::string& caption);
     int SwitchOn();
     void SwitchOff();
+    void SwitchOffAtExit();
     void DrainErrorQueue();
     void ListRevision(std::string_view label, std::int32_t attribute);
 

@@ -26,6 +26,17 @@ std::optional<ScpiEndpoint> ConfiguredEndpoint(const IniFile& ini, const char* s
     return endpoint;
 }
 
+// [VSA] COMMANDS: a file of the link's command texts, relative to the station directory.
+AnalyzerCommandTable CommandTable(const IniFile& ini, const std::string& station_dir,
+                                  std::ostream& console) {
+    const auto file = ini.Get("VSA", "COMMANDS");
+    if (!file || file->empty()) {
+        return {};
+    }
+    return AnalyzerCommandTable::Load(file->starts_with('/') ? *file : station_dir + "/" + *file,
+                                      console);
+}
+
 }  // namespace
 
 InstrumentBackends MakeInstrumentBackends(const std::string& station_dir, bool simulate,
@@ -40,13 +51,15 @@ InstrumentBackends MakeInstrumentBackends(const std::string& station_dir, bool s
         backends.generator = std::make_unique<AbsentGenerator>();
     }
     if (auto analyzer = ConfiguredEndpoint(ini, "VSA", console)) {
-        backends.analyzer = std::make_unique<ScpiAnalyzer>(std::move(*analyzer));
+        backends.analyzer = std::make_unique<ScpiAnalyzer>(std::move(*analyzer),
+                                                           CommandTable(ini, station_dir, console));
     } else if (simulate) {
         backends.analyzer =
             std::make_unique<ScpiAnalyzer>(ScpiEndpoint{{}, 0, station_dir + "/" + kStandInSocket});
     } else {
         backends.analyzer = std::make_unique<AbsentAnalyzer>();
     }
+    backends.recall_dir = ini.Get("VSA", "RECALL_DIR").value_or("");
     return backends;
 }
 

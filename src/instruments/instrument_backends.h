@@ -20,6 +20,8 @@ inline constexpr const char* kStandInSocket = ".vantu-vsa.sock";
 struct InstrumentBackends {
     std::unique_ptr<GeneratorDriver> generator;
     std::unique_ptr<CCVSA8960> analyzer;
+    // [VSA] RECALL_DIR; empty when not set.
+    std::string recall_dir;
 };
 
 // A RESOURCE that is not a socket resource is reported on console and ignored.

@@ -10,7 +10,8 @@ InstrumentPage::InstrumentPage(const InstrumentPageContext& context)
       analyzer_(AnalyzerContext{context.link, state_.analyzer, state_.generator, messages_,
                                 context.shared, context.timers, context.poster, context.clock,
                                 context.prompts, context.windows, context.station_dir,
-                                context.program, context.launch, context.stop_control_code}),
+                                context.program, context.launch, context.stop_control_code,
+                                context.recall_dir}),
       commands_(InstrumentCommandContext{context.server, generator_, state_.generator, analyzer_,
                                          context.main_page}),
       text_(analyzer_, messages_) {}

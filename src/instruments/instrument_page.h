@@ -46,6 +46,8 @@ struct InstrumentPageContext {
     std::string program;
     std::function<bool(const std::string&)> launch;
     std::function<void()> stop_control_code;
+    // setup.ini [VSA] RECALL_DIR; empty for the station's own recall directory.
+    std::string recall_dir;
 };
 
 class InstrumentPage : public PageLifecycle {

@@ -1,14 +1,38 @@
 #include "instruments/scpi_analyzer.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string_view>
 
 #include "base/number_text.h"
 #include "instruments/decimal_text.h"
-#include "instruments/printf_text.h"
 #include "instruments/scpi_error_queue.h"
 #include "instruments/simulated_analyzer.h"
 
 namespace vantu {
+namespace {
+
+// A count answer is a whole non-negative number (NR1, or NR3 as "+2.0E+00") and
+// nothing else: an answer that belongs to another query is no count. Counts beyond the
+// marker table are cut to it.
+std::optional<int> ParseCount(std::string_view answer) {
+    const auto first = answer.find_first_not_of(" +");
+    const auto last = answer.find_last_not_of(' ');
+    if (first == std::string_view::npos) {
+        return std::nullopt;
+    }
+    double count = 0.0;
+    const char* end = answer.data() + last + 1;
+    const auto parsed = std::from_chars(answer.data() + first, end, count);
+    if (parsed.ec != std::errc{} || parsed.ptr != end || !std::isfinite(count) || count < 0.0 ||
+        count != std::floor(count)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(std::min(count, 1.0 * kMaxMarkers));
+}
+
+}  // namespace
 
 bool ScpiAnalyzer::Linked() {
     return connection_.connected() || connection_.Connect(kConnectTimeoutMs);
@@ -38,7 +62,8 @@ int ScpiAnalyzer::Setting(const std::string& command) {
     return kLinkNotOpen;
 }
 
-int ScpiAnalyzer::Frequency(const char* command, double value, const std::string& unit, bool span) {
+int ScpiAnalyzer::Frequency(LinkCall call, int trace, double value, const std::string& unit,
+                            bool span) {
     std::lock_guard lock(mutex_);
     const auto scale = FrequencyUnit(unit, span);
     if (!Linked()) {
@@ -47,22 +72,22 @@ int ScpiAnalyzer::Frequency(const char* command, double value, const std::string
     if (!scale) {
         return kLinkUnitRefused;
     }
-    return Setting(PrintfText("%s %.6f", command, value * *scale));
+    return Setting(commands_.Text(call, trace, value * *scale));
 }
 
 int ScpiAnalyzer::SetMarker_Type1(int trace, int, double value, const std::string& unit) {
     if (trace < 0 || trace >= static_cast<int>(kMaxMarkers)) {
         return kLinkUnitRefused;
     }
-    return Frequency(PrintfText(":CALC:MARK%d:X", trace + 1).c_str(), value, unit, false);
+    return Frequency(LinkCall::kMarkerFrequency, trace + 1, value, unit, false);
 }
 
 int ScpiAnalyzer::SetFreqCenter(double value, const std::string& unit) {
-    return Frequency(":FREQ:CENT", value, unit, false);
+    return Frequency(LinkCall::kCenter, 0, value, unit, false);
 }
 
 int ScpiAnalyzer::SetFreqSPan(double value, const std::string& unit) {
-    return Frequency(":FREQ:SPAN", value, unit, true);
+    return Frequency(LinkCall::kSpan, 0, value, unit, true);
 }
 
 int ScpiAnalyzer::SetRecall(const std::string& path) {
@@ -71,12 +96,13 @@ int ScpiAnalyzer::SetRecall(const std::string& path) {
     if (path.find('"') != std::string::npos) {
         return kLinkUnitRefused;
     }
-    return Setting(":MMEM:LOAD:STAT \"" + path + "\"");
+    return Setting(commands_.Text(LinkCall::kRecall, 0, 0.0, path));
 }
 
 int ScpiAnalyzer::TraceCount() {
-    const auto answer = Ask(":CALC:MARK:COUN?");
-    return answer ? std::clamp(ParseDecimal(*answer), 0, static_cast<int>(kMaxMarkers)) : 0;
+    const auto answer = Ask(commands_.Text(LinkCall::kTraceCount));
+    const auto count = answer ? ParseCount(*answer) : std::nullopt;
+    return count.value_or(kTraceCountFailed);
 }
 
 int ScpiAnalyzer::GetTraceCount() {
@@ -90,9 +116,12 @@ int ScpiAnalyzer::GetMeasValue(MarkerArray& markers) {
         return kLinkNotOpen;
     }
     const int count = TraceCount();
+    if (count == kTraceCountFailed) {
+        return kLinkNotOpen;
+    }
     for (int trace = 0; trace < count; ++trace) {
-        const auto value = Ask(PrintfText(":CALC:MARK%d:Y?", trace + 1));
-        const auto label = Ask(PrintfText(":CALC:MARK%d:Y:UNIT?", trace + 1));
+        const auto value = Ask(commands_.Text(LinkCall::kMarkerValue, trace + 1));
+        const auto label = Ask(commands_.Text(LinkCall::kMarkerUnit, trace + 1));
         if (!value || !label) {
             return kLinkNotOpen;
         }
@@ -105,12 +134,12 @@ int ScpiAnalyzer::GetMeasValue(MarkerArray& markers) {
 
 std::string ScpiAnalyzer::GetLogFile() {
     std::lock_guard lock(mutex_);
-    return Ask(":MMEM:LOG:NAME?").value_or("");
+    return Ask(commands_.Text(LinkCall::kLogFile)).value_or("");
 }
 
 int ScpiAnalyzer::GetInputTrigMod() {
     std::lock_guard lock(mutex_);
-    const auto answer = Ask(":TRIG:SOUR?");
+    const auto answer = Ask(commands_.Text(LinkCall::kTriggerSource));
     if (!answer) {
         return kLinkNotOpen;
     }
@@ -119,12 +148,12 @@ int ScpiAnalyzer::GetInputTrigMod() {
 
 void ScpiAnalyzer::SetTrigMeas(int on) {
     std::lock_guard lock(mutex_);
-    Setting(on != 0 ? ":INIT:CONT ON" : ":INIT:CONT OFF");
+    Setting(commands_.Text(on != 0 ? LinkCall::kMeasureOn : LinkCall::kMeasureOff));
 }
 
 int ScpiAnalyzer::GetTrigMeasValue() {
     std::lock_guard lock(mutex_);
-    const auto answer = Ask(":TRIG:PULS?");
+    const auto answer = Ask(commands_.Text(LinkCall::kPulseTrigger));
     if (!answer) {
         return kLinkNotOpen;
     }
@@ -133,12 +162,12 @@ int ScpiAnalyzer::GetTrigMeasValue() {
 
 int ScpiAnalyzer::SetMeasType(int type) {
     std::lock_guard lock(mutex_);
-    return Setting(PrintfText(":CONF:TYPE %d", type));
+    return Setting(commands_.Text(LinkCall::kMeasType, type));
 }
 
 int ScpiAnalyzer::SetmMeasReset() {
     std::lock_guard lock(mutex_);
-    return Setting(":SYST:PRES");
+    return Setting(commands_.Text(LinkCall::kReset));
 }
 
 }  // namespace vantu

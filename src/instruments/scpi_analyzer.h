@@ -1,13 +1,15 @@
 // The analyzer link in SCPI over a stream socket: to an analyzer on the LAN, or to
 // the stand-in analyzer's local socket on a simulated station. "Software open"
 // means the socket connects and answers; a dropped link is reconnected on the next
-// call. docs/instruments.md lists every command it sends.
+// call. The texts it sends come from its command table; docs/instruments.md lists
+// the default one.
 #pragma once
 
 #include <mutex>
 #include <optional>
 #include <string>
 
+#include "instruments/analyzer_commands.h"
 #include "instruments/analyzer_link.h"
 #include "instruments/scpi_connection.h"
 
@@ -17,7 +19,8 @@ class ScpiAnalyzer : public CCVSA8960 {
   public:
     static constexpr int kConnectTimeoutMs = 1000;
 
-    explicit ScpiAnalyzer(ScpiEndpoint endpoint) : connection_(std::move(endpoint)) {}
+    explicit ScpiAnalyzer(ScpiEndpoint endpoint, AnalyzerCommandTable commands = {})
+        : commands_(std::move(commands)), connection_(std::move(endpoint)) {}
 
     int SetMarker_Type1(int trace, int type, double value, const std::string& unit) override;
     int SetFreqCenter(double value, const std::string& unit) override;
@@ -35,11 +38,12 @@ class ScpiAnalyzer : public CCVSA8960 {
   private:
     // 0 done, 1 not open or silent, 2 refused (the error queue was not empty).
     int Setting(const std::string& command);
-    int Frequency(const char* command, double value, const std::string& unit, bool span);
+    int Frequency(LinkCall call, int trace, double value, const std::string& unit, bool span);
     std::optional<std::string> Ask(const std::string& query);
     bool Linked();
     int TraceCount();
 
+    const AnalyzerCommandTable commands_;
     // The trigger thread and the GUI thread share the one conversation.
     std::mutex mutex_;
     ScpiConnection connection_;

@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netdb.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -82,6 +84,12 @@ int OpenTcp(const std::string& host, std::uint16_t port, int timeout_ms) {
             fd = -1;
         }
     }
+    // Each command is a small write answered before the next: without this, Nagle's
+    // wait for the delayed acknowledgement adds about 40 ms to every one.
+    const int on = 1;
+    if (fd >= 0) {
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    }
     freeaddrinfo(found);
     return fd;
 }
@@ -138,6 +146,7 @@ bool ScpiConnection::Write(std::string_view command) {
     if (fd_ < 0) {
         return false;
     }
+    DropStaleInput();
     std::string bytes(command);
     bytes += '\n';
     const auto deadline = SteadyClock::now() + std::chrono::milliseconds(kQueryTimeoutMs);
@@ -155,6 +164,19 @@ bool ScpiConnection::Write(std::string_view command) {
         }
     }
     return true;
+}
+
+void ScpiConnection::DropStaleInput() {
+    pending_.clear();
+    char buffer[1024];
+    // Bounded, so an instrument that never stops talking cannot hold the caller.
+    for (std::size_t dropped = 0; dropped < 16 * kMaxAnswer;) {
+        const ssize_t n = recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n <= 0) {
+            return;
+        }
+        dropped += static_cast<std::size_t>(n);
+    }
 }
 
 std::optional<std::string> ScpiConnection::Query(std::string_view command, int timeout_ms) {

@@ -38,7 +38,9 @@ class ScpiConnection {
     bool connected() const { return fd_ >= 0; }
     void Close();
 
-    // Sends command and LF; false (and disconnected) when that fails.
+    // Sends command and LF; false (and disconnected) when that fails. Whatever the
+    // instrument sent unasked before it (an extra line, a late answer) is dropped, so
+    // it is never read as this command's answer.
     bool Write(std::string_view command);
     // The answer line without its line end; none after a failure or silence.
     std::optional<std::string> Query(std::string_view command, int timeout_ms = kQueryTimeoutMs);
@@ -46,6 +48,7 @@ class ScpiConnection {
     const ScpiEndpoint& endpoint() const { return endpoint_; }
 
   private:
+    void DropStaleInput();
     std::optional<std::string> ReadLine(int timeout_ms);
 
     ScpiEndpoint endpoint_;

@@ -1,6 +1,6 @@
 #include "instruments/scpi_error_queue.h"
 
-#include "base/number_text.h"
+#include <charconv>
 
 namespace vantu {
 namespace {
@@ -9,15 +9,17 @@ constexpr int kMaxEntries = 32;
 
 }  // namespace
 
-ScpiError ParseScpiError(const std::string& answer) {
-    ScpiError error{ParseDecimal(answer), {}};
-    const auto comma = answer.find(',');
-    if (comma != std::string::npos) {
-        error.message = answer.substr(comma + 1);
-        if (error.message.size() >= 2 && error.message.front() == '"' &&
-            error.message.back() == '"') {
-            error.message = error.message.substr(1, error.message.size() - 2);
-        }
+std::optional<ScpiError> ParseScpiError(const std::string& answer) {
+    const std::size_t start = answer.starts_with('+') ? 1 : 0;
+    const char* end = answer.data() + answer.size();
+    ScpiError error;
+    const auto parsed = std::from_chars(answer.data() + start, end, error.code);
+    if (parsed.ec != std::errc{} || parsed.ptr == end || *parsed.ptr != ',') {
+        return std::nullopt;
+    }
+    error.message.assign(parsed.ptr + 1, end);
+    if (error.message.size() >= 2 && error.message.front() == '"' && error.message.back() == '"') {
+        error.message = error.message.substr(1, error.message.size() - 2);
     }
     return error;
 }
@@ -29,11 +31,15 @@ QueueState DrainScpiErrors(ScpiConnection& connection, std::vector<ScpiError>& e
         if (!answer) {
             return QueueState::kSilent;
         }
-        ScpiError error = ParseScpiError(*answer);
-        if (error.code == 0) {
+        std::optional<ScpiError> error = ParseScpiError(*answer);
+        if (!error) {
+            errors.push_back({kUnreadableError, "unreadable :SYST:ERR? answer " + *answer});
+            return QueueState::kErrors;
+        }
+        if (error->code == 0) {
             return any ? QueueState::kErrors : QueueState::kEmpty;
         }
-        errors.push_back(std::move(error));
+        errors.push_back(std::move(*error));
         any = true;
     }
     return QueueState::kSilent;

@@ -51,6 +51,10 @@ ViStatus ScpiGenerator::Setting(const std::string& command) {
     if (!connection_.Write(command)) {
         return Silent(command);
     }
+    return ErrorsAfter(command);
+}
+
+ViStatus ScpiGenerator::ErrorsAfter(const std::string& command) {
     std::vector<ScpiError> errors;
     switch (DrainScpiErrors(connection_, errors)) {
         case QueueState::kEmpty:
@@ -62,6 +66,22 @@ ViStatus ScpiGenerator::Setting(const std::string& command) {
     }
     queue_.insert(queue_.end(), errors.begin(), errors.end());
     return Fail(kInstrumentError, command + ": " + errors.front().message);
+}
+
+// A reset can take longer than a query may: its end is waited for with *OPC? under
+// the settle time-out before the error queue is read.
+ViStatus ScpiGenerator::Reset() {
+    if (!connection_.Write("*RST")) {
+        return Silent("*RST");
+    }
+    const auto done = connection_.Query("*OPC?", kSettleTimeoutMs);
+    if (!done) {
+        return Silent("*OPC? after *RST");
+    }
+    if (ParseDecimal(*done) != 1) {
+        return Fail(kInstrumentError, "*OPC? after *RST answered " + *done);
+    }
+    return ErrorsAfter("*RST");
 }
 
 ViStatus ScpiGenerator::InitWithOptions(const std::string&, bool, bool reset, const std::string&,
@@ -77,7 +97,7 @@ ViStatus ScpiGenerator::InitWithOptions(const std::string&, bool, bool reset, co
     identity_ = *identity;
     queue_.clear();
     if (reset) {
-        const ViStatus status = Setting("*RST");
+        const ViStatus status = Reset();
         if (status != kViSuccess) {
             return status;
         }

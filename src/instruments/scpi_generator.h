@@ -19,6 +19,8 @@ class ScpiGenerator : public GeneratorDriver {
     static constexpr ViStatus kInstrumentError = static_cast<ViStatus>(0xBFFA0001);
     static constexpr ViStatus kTimeout = static_cast<ViStatus>(0xBFFF0015);
     static constexpr ViStatus kNotSupported = static_cast<ViStatus>(0xBFFA000F);
+    // The longest wait for the instrument to finish: a reset, the settle wait.
+    static constexpr int kSettleTimeoutMs = 30000;
 
     explicit ScpiGenerator(ScpiEndpoint endpoint) : connection_(std::move(endpoint)) {}
 
@@ -44,6 +46,9 @@ class ScpiGenerator : public GeneratorDriver {
 
   private:
     ViStatus Setting(const std::string& command);
+    // Reads the error queue after command.
+    ViStatus ErrorsAfter(const std::string& command);
+    ViStatus Reset();
     std::optional<std::string> Ask(const std::string& command);
     ViStatus Fail(ViStatus status, std::string message);
     ViStatus Silent(const std::string& command);

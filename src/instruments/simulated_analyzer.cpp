@@ -95,7 +95,10 @@ void SimulatedAnalyzer::ApplySetupLine(const std::string& line) {
         std::lock_guard lock(mutex_);
         view_.span_hz = ParseLeadingDouble(value);
     } else if (key == "traces") {
-        set_trace_count(static_cast<int>(ParseLeadingDouble(value)));
+        const double traces = ParseLeadingDouble(value);
+        set_trace_count(std::isfinite(traces)
+                            ? static_cast<int>(std::clamp(traces, 0.0, 1.0 * kMaxTraces))
+                            : 0);
     } else if (key == "trigger") {
         set_external_trigger(value.rfind("external", 0) == 0);
     }

@@ -16,4 +16,11 @@ bool RequestRate::Admit(std::int64_t now_us) {
     return true;
 }
 
+bool ClientRates::Admit(const std::string& client, std::int64_t now_us) {
+    if (rates_.size() >= kMaxClients && !rates_.contains(client)) {
+        rates_.clear();
+    }
+    return rates_[client].Admit(now_us);
+}
+
 }  // namespace vantu

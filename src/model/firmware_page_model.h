@@ -31,6 +31,9 @@ struct FirmwarePageModel {
     bool reading = false;
     std::size_t progress = 0;
     std::size_t progress_total = 0;
+    // Why the last read showed less than every module (line lost, short reply); empty
+    // after a whole read.
+    std::string warning;
 };
 
 }  // namespace vantu

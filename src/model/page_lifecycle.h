@@ -29,6 +29,8 @@ class PageLifecycle {
     virtual void Hidden() {}
     // The page's timer fired (already killed; the controller re-arms it).
     virtual void Tick() {}
+    // A full report was read and is readable, while this page's tab is shown.
+    virtual void ReportCompleted() {}
     // The page's step of the controller's shutdown, in registration order.
     virtual void Shutdown() {}
 };

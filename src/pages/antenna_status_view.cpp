@@ -101,9 +101,10 @@ void CCPAGE3DLG::SyncFromModel() {
                 if (shown.text_colour != colour) {
                     cells.SetTextColour(row, c + 1, colour);
                 }
-                const CellMark mark = value.text.empty()    ? CellMark::kNone
-                                      : value.out_of_limits ? CellMark::kFault
-                                                            : CellMark::kNormal;
+                // A reading without a limit is neither good nor bad: no glyph.
+                const CellMark mark = value.text.empty() || !value.judged ? CellMark::kNone
+                                      : value.out_of_limits               ? CellMark::kFault
+                                                                          : CellMark::kNormal;
                 if (shown.mark != mark) {
                     cells.SetMark(row, c + 1, mark);
                 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace vantu {
 namespace {
@@ -16,31 +17,39 @@ QString Number(int value) {
     return value < 0 ? QString() : QString::number(value);
 }
 
-QString TimeText(const LocalTime& t) {
-    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day, t.hour,
-                             t.minute, t.second);
+QString TimeText(const std::optional<LocalTime>& t) {
+    if (!t) {
+        return {};
+    }
+    return QString::asprintf("%04d-%02d-%02d %02d:%02d:%02d", t->year, t->month, t->day, t->hour,
+                             t->minute, t->second);
 }
 
-QString CellText(const FaultEntry& e, int column) {
-    switch (column) {
-        case 0:
-            return TimeText(e.time);
-        case 1:
-            return Text(FaultKindName(e.source.kind));
-        case 2:
-            return Number(e.source.module);
-        case 3:
-            return Number(e.source.q);
-        case 4:
-            return Number(e.source.element);
-        case 5:
-            return Text(FaultItemName(e.source));
-        case 6:
-            // A glyph beside each state, so the list reads without colour.
-            return e.appeared ? QStringLiteral("✗ 故障") : QStringLiteral("✓ 恢復");
-        default:
-            return e.acknowledged ? QStringLiteral("✓") : QStringLiteral("! 未確認");
+// A glyph, the word and (in ForegroundRole) a colour: the priority reads without colour.
+QString PriorityCell(AlarmPriority priority) {
+    constexpr const char* kGlyphs[] = {"▲▲▲ ", "▲▲ ", "▲ "};
+    return QString::fromUtf8(kGlyphs[static_cast<std::size_t>(priority)]) +
+           Text(PriorityText(priority));
+}
+
+QColor PriorityColour(AlarmPriority priority) {
+    switch (priority) {
+        case AlarmPriority::kHigh:
+            return QColor(200, 0, 0);
+        case AlarmPriority::kMedium:
+            return QColor(190, 110, 0);
+        case AlarmPriority::kLow:
+            break;
     }
+    return QColor(0, 90, 170);
+}
+
+QString StateCell(const FaultHistory& history, const FaultEntry& e) {
+    QString text = Text(AlarmStateText(history.StateOf(e)));
+    if (e.chatter > 0) {
+        text += QStringLiteral(" (振盪 %1 次)").arg(e.chatter + 1);
+    }
+    return text;
 }
 
 }  // namespace
@@ -63,24 +72,82 @@ const FaultEntry* FaultHistoryModel::EntryAt(int row) const {
 }
 
 QVariant FaultHistoryModel::data(const QModelIndex& index, int role) const {
-    const FaultEntry* entry = EntryAt(index.row());
-    if (entry == nullptr) {
+    const FaultEntry* e = EntryAt(index.row());
+    if (e == nullptr) {
         return {};
     }
-    if (role == Qt::DisplayRole) {
-        return CellText(*entry, index.column());
+    const AlarmPriority priority = PriorityOf(e->source);
+    if (role == kSortRole) {
+        return index.column() == kPriority ? QVariant(static_cast<int>(priority))
+                                           : data(index, Qt::DisplayRole);
     }
-    if (role == Qt::ForegroundRole && entry->appeared && !entry->acknowledged) {
-        return QColor(Qt::red);
+    if (role == Qt::ForegroundRole) {
+        if (index.column() == kPriority) {
+            return PriorityColour(priority);
+        }
+        return history_.StateOf(*e) == AlarmState::kActiveUnacknowledged ? QVariant(QColor(Qt::red))
+                                                                         : QVariant();
     }
-    return {};
+    if (role != Qt::DisplayRole) {
+        return {};
+    }
+    switch (index.column()) {
+        case kRaised:
+            return TimeText(e->time);
+        case kCleared:
+            return TimeText(e->cleared);
+        case kPriority:
+            return PriorityCell(priority);
+        case kKind:
+            return Text(FaultKindText(e->source.kind));
+        case kModule:
+            return Number(e->source.module);
+        case kQ:
+            return Number(e->source.q);
+        case kE:
+            return Number(e->source.element);
+        case kItem:
+            return Text(FaultItemText(e->source));
+        case kState:
+            return StateCell(history_, *e);
+        case kAcknowledged:
+            return TimeText(e->acknowledged);
+        case kAcknowledgedBy:
+            return QString::fromStdString(e->acknowledged_by);
+        default:
+            return QString::fromStdString(e->comment);
+    }
+}
+
+QString FaultHistoryModel::SampleText(int column) {
+    switch (column) {
+        case kRaised:
+        case kCleared:
+        case kAcknowledged:
+            return QStringLiteral("2026-12-05 19:46:12");
+        case kPriority:
+            return QStringLiteral("▲▲▲ 高");
+        case kKind:
+            return QStringLiteral("健康狀態");
+        case kModule:
+        case kQ:
+        case kE:
+            return QStringLiteral("模組");
+        case kItem:
+            return QStringLiteral("內部介面");
+        case kState:
+            return QStringLiteral("! 已恢復 未確認 (振盪 99 次)");
+        default:
+            return QStringLiteral("operator");
+    }
 }
 
 QVariant FaultHistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
     static const std::array<QString, kColumns> titles = {
-        QStringLiteral("時間"), QStringLiteral("類別"), QStringLiteral("模組"),
-        QStringLiteral("Q"),    QStringLiteral("E"),    QStringLiteral("項目"),
-        QStringLiteral("狀態"), QStringLiteral("確認")};
+        QStringLiteral("發生時間"), QStringLiteral("恢復時間"), QStringLiteral("優先"),
+        QStringLiteral("類別"),     QStringLiteral("模組"),     QStringLiteral("Q"),
+        QStringLiteral("E"),        QStringLiteral("項目"),     QStringLiteral("狀態"),
+        QStringLiteral("確認時間"), QStringLiteral("確認者"),   QStringLiteral("備註")};
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 &&
         section < kColumns) {
         return titles[static_cast<std::size_t>(section)];
@@ -103,20 +170,19 @@ void FaultHistoryModel::Rebuild() {
     const auto& entries = history_.entries();
     newest_seen_ = entries.empty() ? newest_seen_ : entries.back().id;
     revision_seen_ = history_.revision();
-    acknowledgements_seen_ = history_.acknowledgements();
 }
 
-void FaultHistoryModel::Follow() {
+bool FaultHistoryModel::Follow() {
     if (history_.revision() == revision_seen_) {
-        return;
+        return false;
     }
     revision_seen_ = history_.revision();
     DropEvicted();
     InsertNew();
-    if (history_.acknowledgements() != acknowledgements_seen_) {
-        acknowledgements_seen_ = history_.acknowledgements();
-        ShowAcknowledgements();
+    if (filter_.unacknowledged_only) {
+        RemoveAcknowledged();
     }
+    return true;
 }
 
 // The history drops its oldest entries first: they are the bottom rows.
@@ -152,18 +218,12 @@ void FaultHistoryModel::InsertNew() {
     endInsertRows();
 }
 
-// Acknowledged rows leave a view of unacknowledged entries, bottom run first so the rows
-// above keep their numbers; elsewhere only their texts change.
-void FaultHistoryModel::ShowAcknowledgements() {
-    if (!filter_.unacknowledged_only) {
-        if (rowCount() > 0) {
-            emit dataChanged(index(0, 0), index(rowCount() - 1, kColumns - 1));
-        }
-        return;
-    }
+// Acknowledged rows leave a view of unacknowledged alarms, bottom run first so the rows
+// above keep their numbers.
+void FaultHistoryModel::RemoveAcknowledged() {
     const auto gone = [this](int row) {
         const FaultEntry* entry = EntryAt(row);
-        return entry == nullptr || entry->acknowledged;
+        return entry == nullptr || entry->acknowledged.has_value();
     };
     for (int last = rowCount() - 1; last >= 0; --last) {
         if (!gone(last)) {

@@ -18,9 +18,27 @@ class FaultHistoryModel : public QAbstractTableModel {
     Q_OBJECT
 
   public:
-    static constexpr int kColumns = 8;
+    enum Column {
+        kRaised,
+        kCleared,
+        kPriority,
+        kKind,
+        kModule,
+        kQ,
+        kE,
+        kItem,
+        kState,
+        kAcknowledged,
+        kAcknowledgedBy,
+        kComment,
+        kColumns
+    };
+    // The priority column sorts by this role.
+    static constexpr int kSortRole = Qt::UserRole;
 
     explicit FaultHistoryModel(const FaultHistory& history, QObject* parent = nullptr);
+    // The widest text of each column, for its width.
+    static QString SampleText(int column);
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -30,8 +48,11 @@ class FaultHistoryModel : public QAbstractTableModel {
     // Rebuilds the rows under a new filter.
     void SetFilter(const FaultFilter& filter);
     const FaultFilter& filter() const { return filter_; }
-    // Brings the rows up to the history's present; cheap when nothing changed.
-    void Follow();
+    // Brings the rows up to the history's present; false when nothing changed. Texts
+    // of rows already there (a clear, an acknowledgement, a shelve) are read when the
+    // view repaints: announcing them as changed would make a sorting proxy visit every
+    // row of a long history.
+    bool Follow();
     // The entry of a row; null when the history dropped it since the last Follow.
     const FaultEntry* EntryAt(int row) const;
     std::uint64_t IdAt(int row) const { return ids_[static_cast<std::size_t>(row)]; }
@@ -39,7 +60,7 @@ class FaultHistoryModel : public QAbstractTableModel {
   private:
     void DropEvicted();
     void InsertNew();
-    void ShowAcknowledgements();
+    void RemoveAcknowledged();
     void Rebuild();
 
     const FaultHistory& history_;
@@ -48,7 +69,6 @@ class FaultHistoryModel : public QAbstractTableModel {
     std::vector<std::uint64_t> ids_;
     std::uint64_t newest_seen_ = 0;
     std::uint64_t revision_seen_ = 0;
-    std::uint64_t acknowledgements_seen_ = 0;
 };
 
 }  // namespace vantu

@@ -1,6 +1,7 @@
 #include "pages/firmware_page.h"
 
 #include <QBoxLayout>
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
@@ -33,6 +34,14 @@ std::vector<std::string> ModuleHeaders() {
     return headers;
 }
 
+// Blank 25 px columns beside "編號" (60 px) and between the 95 px Q columns.
+int ModuleColumnWidth(int column) {
+    if (column == 1) {
+        return 60;
+    }
+    return column >= 2 && column % 2 == 0 ? 95 : 25;
+}
+
 template <std::size_t Columns>
 void Draw(CReportCtrl& list, const auto& rows) {
     GridCells& cells = list.cells();
@@ -59,6 +68,7 @@ CCPAGE6DLG::CCPAGE6DLG(FirmwarePageModel& model, CommandSink& commands, QWidget*
       module_list_(new CReportCtrl(kModuleCount, kModuleListColumns, this)),
       read_button_(new QPushButton(QString::fromUtf8(kReadCaption), this)),
       progress_(new QProgressBar(this)),
+      warning_(new QLabel(this)),
       spin_(new QSpinBox(this)) {
     for (int column = 0; column < kUnitColumns; ++column) {
         unit_list_->SetColumnWidth(column, kUnitWidths[static_cast<std::size_t>(column)]);
@@ -68,7 +78,7 @@ CCPAGE6DLG::CCPAGE6DLG(FirmwarePageModel& model, CommandSink& commands, QWidget*
     unit_list_->setFixedSize(unit_list_->ContentSize() + QSize(4, 4));
 
     for (int column = 0; column < kModuleListColumns; ++column) {
-        module_list_->SetColumnWidth(column, column == 1 ? 60 : column % 2 == 0 ? 95 : 25);
+        module_list_->SetColumnWidth(column, ModuleColumnWidth(column));
     }
     module_list_->SetHeaders(ModuleHeaders(), kHeaderHeight);
     module_list_->SetAllRowHeights(kRowHeight);
@@ -84,6 +94,7 @@ CCPAGE6DLG::CCPAGE6DLG(FirmwarePageModel& model, CommandSink& commands, QWidget*
     auto* actions = new QVBoxLayout;
     actions->addWidget(read_button_);
     actions->addWidget(progress_);
+    actions->addWidget(warning_);
     actions->addStretch();
     auto* top = new QHBoxLayout;
     top->addWidget(unit_list_);
@@ -118,6 +129,7 @@ void CCPAGE6DLG::SyncFromModel() {
     Draw<kModuleListColumns>(*module_list_, model_.modules);
     read_button_->setEnabled(model_.read_enabled);
     progress_->setVisible(model_.reading);
+    warning_->setText(QString::fromStdString(model_.warning));
     const std::size_t total = model_.progress_total == 0 ? 1 : model_.progress_total;
     progress_->setValue(
         static_cast<int>(std::min<std::size_t>(100, 100 * model_.progress / total)));

@@ -1,5 +1,6 @@
 // CCPAGE6DLG: the firmware version page. It draws its model (unit list, module list,
-// read button, progress of a running read) and forwards the operator's actions.
+// read button, progress of a running read, what the last read missed) and forwards
+// the operator's actions.
 #pragma once
 
 #include <QWidget>
@@ -8,6 +9,7 @@
 #include "model/firmware_page_model.h"
 #include "serial/firmware_page.h"
 
+class QLabel;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -24,6 +26,7 @@ class CCPAGE6DLG : public QWidget {
 
     QPushButton* read_button() const { return read_button_; }
     QProgressBar* progress() const { return progress_; }
+    QLabel* warning() const { return warning_; }
     QSpinBox* spin() const { return spin_; }
     CReportCtrl* unit_list() const { return unit_list_; }
     CReportCtrl* module_list() const { return module_list_; }
@@ -39,6 +42,7 @@ class CCPAGE6DLG : public QWidget {
     CReportCtrl* module_list_;
     QPushButton* read_button_;
     QProgressBar* progress_;
+    QLabel* warning_;
     QSpinBox* spin_;
 };
 

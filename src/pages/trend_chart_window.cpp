@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QChartView>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDateTimeAxis>
 #include <QHBoxLayout>
@@ -34,6 +35,14 @@ QLineSeries* Series(QChart* chart, const char* name, Qt::PenStyle style) {
     return series;
 }
 
+// "trend-M007", "trend-qdxa-antenna" and the like, for the name an export proposes.
+QString TrendCsvSubject(TrendKind kind, int module) {
+    const QString what = module < 0 ? QStringLiteral("antenna")
+                                    : QStringLiteral("M%1").arg(module, 3, 10, QLatin1Char('0'));
+    return (kind == TrendKind::kTrm ? QStringLiteral("trend-") : QStringLiteral("trend-qdxa-")) +
+           what;
+}
+
 }  // namespace
 
 QString TrendTitle(int module) {
@@ -49,6 +58,10 @@ TrendChartWindow::TrendChartWindow(const TemperatureTrend& trend, int module, QW
     max_ = Series(chart, "最高 °C", Qt::SolidLine);
     mean_ = Series(chart, "平均 °C", Qt::DashLine);
     min_ = Series(chart, "最低 °C", Qt::DotLine);
+    limit_ = Series(chart, "", Qt::DashDotLine);
+    QPen limit_pen = limit_->pen();
+    limit_pen.setColor(Qt::red);
+    limit_->setPen(limit_pen);
     // The legend draws each line as it is drawn, so it reads without colour.
     chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     auto* time_axis = new QDateTimeAxis(chart);
@@ -58,18 +71,23 @@ TrendChartWindow::TrendChartWindow(const TemperatureTrend& trend, int module, QW
     value_axis->setTitleText(QStringLiteral("°C"));
     chart->addAxis(time_axis, Qt::AlignBottom);
     chart->addAxis(value_axis, Qt::AlignLeft);
-    for (QLineSeries* series : {min_, mean_, max_}) {
+    for (QLineSeries* series : {min_, mean_, max_, limit_}) {
         series->attachAxis(time_axis);
         series->attachAxis(value_axis);
     }
     view_ = new QChartView(chart, this);
     view_->setRenderHint(QPainter::Antialiasing);
 
+    kind_box_ = new QComboBox(this);
+    kind_box_->addItem(QStringLiteral("TRM 溫度"));
+    kind_box_->addItem(QStringLiteral("QDX-A 溫度"));
+    connect(kind_box_, &QComboBox::currentIndexChanged, this, [this] { Reload(); });
     auto* refresh = new QPushButton(QStringLiteral("更新"), this);
     auto* save = new QPushButton(QStringLiteral("匯出 CSV..."), this);
     connect(refresh, &QPushButton::clicked, this, [this] { Reload(); });
     connect(save, &QPushButton::clicked, this, [this] { Export(); });
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(kind_box_);
     buttons->addStretch();
     buttons->addWidget(refresh);
     buttons->addWidget(save);
@@ -84,11 +102,16 @@ TrendChartWindow::TrendChartWindow(const TemperatureTrend& trend, int module, QW
     follow->start(kFollowMs);
 }
 
+TrendKind TrendChartWindow::kind() const {
+    return kind_box_->currentIndex() == 1 ? TrendKind::kQdxa : TrendKind::kTrm;
+}
+
 void TrendChartWindow::Reload() {
+    const TrendKind shown = kind();
     QList<QPointF> lows, means, highs;
     for (std::size_t i = 0; i < trend_.size(); ++i) {
         const TrendSample& sample = trend_.at(i);
-        const TemperatureSpan span = SpanOf(sample, module_);
+        const TemperatureSpan span = SpanOf(sample, shown, module_);
         if (!span.read()) {
             continue;
         }
@@ -100,13 +123,19 @@ void TrendChartWindow::Reload() {
     min_->replace(lows);
     mean_->replace(means);
     max_->replace(highs);
+    const int limit = TrendLimit(shown);
+    limit_->setName(QStringLiteral("上限 %1 °C").arg(limit));
     auto* time_axis = static_cast<QDateTimeAxis*>(view_->chart()->axes(Qt::Horizontal).first());
-    if (!lows.isEmpty()) {
-        const qint64 first = static_cast<qint64>(lows.first().x());
-        const qint64 last = static_cast<qint64>(lows.last().x());
-        time_axis->setRange(QDateTime::fromMSecsSinceEpoch(first),
-                            QDateTime::fromMSecsSinceEpoch(std::max(last, first + 60000)));
+    if (lows.isEmpty()) {
+        limit_->clear();
+        return;
     }
+    const qint64 first = static_cast<qint64>(lows.first().x());
+    const qint64 last = std::max(static_cast<qint64>(lows.last().x()), first + 60000);
+    time_axis->setRange(QDateTime::fromMSecsSinceEpoch(first),
+                        QDateTime::fromMSecsSinceEpoch(last));
+    limit_->replace({{static_cast<qreal>(first), static_cast<qreal>(limit)},
+                     {static_cast<qreal>(last), static_cast<qreal>(limit)}});
 }
 
 int TrendChartWindow::points() const {
@@ -114,7 +143,7 @@ int TrendChartWindow::points() const {
 }
 
 void TrendChartWindow::Export() {
-    ExportCsv(this, TrendCsv(trend_, module_));
+    ExportCsv(this, TrendCsv(trend_, kind(), module_), TrendCsvSubject(kind(), module_));
 }
 
 }  // namespace vantu

@@ -125,10 +125,12 @@ X11AnalyzerWindows::~X11AnalyzerWindows() {
 bool X11AnalyzerWindows::Find(const std::string& title) {
     ::Display* display = Dpy(display_);
     window_ = 0;
+    // Mapped or not: a minimised window is unmapped, and missing it would start a second
+    // analysis program that takes the socket from the first. Restore maps it again.
     for (Window window : TopLevels(display)) {
         XWindowAttributes attributes{};
         if (XGetWindowAttributes(display, window, &attributes) != 0 &&
-            attributes.map_state == IsViewable && TitleOf(display, window) == title) {
+            attributes.c_class == InputOutput && TitleOf(display, window) == title) {
             window_ = window;
             return true;
         }

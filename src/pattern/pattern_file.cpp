@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <optional>
+
+#include "base/file_bytes.h"
 
 namespace vantu {
 namespace {
@@ -20,10 +22,6 @@ void AppendLittleEndian(std::string& out, std::uint32_t word) {
         out.push_back(static_cast<char>((word >> (8 * b)) & 0xFF));
     }
 }
-
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -88,19 +86,16 @@ PatternReadResult ParsePattern(std::string_view bytes, PatternImage& image) {
 }
 
 PatternReadResult ReadPatternFile(const std::string& path, PatternImage& image) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
+    // A valid file never has more than the header and 8192 data bytes that count; a
+    // FIFO or device under a pattern's name is refused rather than waited on.
+    std::string error;
+    const std::optional<std::string> bytes =
+        ReadFileHead(path, kPatternHeaderBytes + kMaxPatternBytes, error);
+    if (!bytes) {
         std::fputs("File Open Failed\n", stdout);
         return kPatternOpenFailed;
     }
-    // A valid file never has more than the header and 8192 data bytes that count.
-    std::string bytes(kPatternHeaderBytes + kMaxPatternBytes, '\0');
-    const std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file.get());
-    if (std::ferror(file.get()) != 0) {
-        return kPatternOpenFailed;
-    }
-    bytes.resize(got);
-    return ParsePattern(bytes, image);
+    return ParsePattern(*bytes, image);
 }
 
 std::string EncodePattern(std::uint32_t start_offset, std::span<const std::uint32_t> words) {

@@ -23,6 +23,10 @@ void GatedTransportEvents::OnDataReceived(std::string_view bytes) {
     });
 }
 
+void GatedTransportEvents::OnConnectionRefused(std::string_view address) {
+    gate_.Run([this, text = std::string(address)] { events_.OnConnectionRefused(text); });
+}
+
 void GatedTransportEvents::OnPeerClosed() {
     gate_.Run([this] { events_.OnPeerClosed(); });
 }

@@ -18,6 +18,7 @@ class GatedTransportEvents : public TransportEvents {
     void OnConnectionRequested() override;
     void OnDataReceived(std::string_view bytes) override;
     void OnPeerClosed() override;
+    void OnConnectionRefused(std::string_view address) override;
 
   private:
     BusyGate& gate_;

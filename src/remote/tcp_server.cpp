@@ -63,6 +63,14 @@ int CCServer::SendReply(std::string_view text) {
     return 0;
 }
 
+void CCServer::Gathered(const std::function<void()>& command) {
+    ctx_.transport.GatherReplies(true);
+    command();
+    if (ctx_.transport.GatherReplies(false) == SendResult::kClientDropped) {
+        LoseDroppedClient();
+    }
+}
+
 void CCServer::AnswerNotSupported() {
     List(kNotSupported);
     SendReply("NOT_SUPPORT");
@@ -114,6 +122,10 @@ void CCServer::OnPeerClosed() {
     ListAndLog("[TCP] 用戶端連線 : 已關閉");
 }
 
+void CCServer::OnConnectionRefused(std::string_view address) {
+    ListAndLog("[TCP] 伺服端 : 已拒絕用戶端連線 " + std::string(address));
+}
+
 void CCServer::LoseDroppedClient() {
     client_dropped_ = true;
     client_.Reset();
@@ -145,7 +157,7 @@ void CCServer::ProcessReceivedText(std::string_view message) {
         const std::string text = DecodeReceivedLine(line);
         line.clear();
         ListAndLog(std::string(kReceivedPrefix) + ShowControlCharacters(text));
-        dispatch_.DispatchCommand(text);
+        Gathered([&] { dispatch_.DispatchCommand(text); });
     }
     TrimList();
 }
@@ -156,7 +168,7 @@ void CCServer::ProcessOverlongLine() {
     }
     BeginMessage();
     ListAndLog(std::string(kReceivedPrefix) + "指令過長");
-    dispatch_.DispatchOverlongLine();
+    Gathered([this] { dispatch_.DispatchOverlongLine(); });
     TrimList();
 }
 

@@ -4,6 +4,7 @@
 // event to the TCP message list and the operation log.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -45,8 +46,9 @@ class CCServer : public TransportEvents, public MessageSink {
     // When the server is open: logs the close, shuts the client down, stops listening.
     void CloseServer();
 
-    // 1 for an empty text, which sends nothing; otherwise the CP950 text and one CR
-    // in one write, and 0.
+    // 1 for an empty text, which sends nothing; otherwise the CP950 text and one CR, and
+    // 0. A received command's replies leave together, in one write, when it ends: every
+    // command replies after its waits, so no reply waits behind a sleep or a prompt.
     int SendReply(std::string_view text);
     // The answer to a line that names no command.
     void AnswerNotSupported();
@@ -62,12 +64,15 @@ class CCServer : public TransportEvents, public MessageSink {
     void OnConnectionRequested() override;
     void OnDataReceived(std::string_view bytes) override;
     void OnPeerClosed() override;
+    void OnConnectionRefused(std::string_view address) override;
 
     void ProcessReceivedText(std::string_view message) override;
     void ProcessOverlongLine() override;
 
   private:
     void BeginMessage();
+    // Runs one command with its replies gathered.
+    void Gathered(const std::function<void()>& command);
     // The transport shut out a client that reads no replies: reported as its close, and
     // nothing more of what it sent is run.
     void LoseDroppedClient();

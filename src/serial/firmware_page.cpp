@@ -80,6 +80,7 @@ void InitFirmwarePage(FirmwarePageModel& page) {
 void ClearModuleList(FirmwarePageModel& page) {
     for (auto& cells : page.modules) {
         cells[kNumberColumn].background = kWhite;
+        cells[kNumberColumn].mark = CellMark::kNone;
         for (int column = 0; column < kModuleListColumns; ++column) {
             if (IsModuleValueColumn(column)) {
                 cells[static_cast<std::size_t>(column)].text.clear();

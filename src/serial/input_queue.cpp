@@ -44,14 +44,16 @@ void InputQueue::Clear() {
 
 bool InputQueue::WaitForData(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return !bytes_.empty() || cancelled_; }) &&
-           !bytes_.empty();
+    return changed_.wait_for(lock, timeout, [this] {
+        return !bytes_.empty() || cancelled_ || hung_up_;
+    }) && !bytes_.empty();
 }
 
 bool InputQueue::WaitReplyEvent(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
-    return changed_.wait_for(lock, timeout, [this] { return reply_event_ || cancelled_; }) &&
-           reply_event_;
+    return changed_.wait_for(lock, timeout, [this] {
+        return reply_event_ || cancelled_ || hung_up_;
+    }) && reply_event_;
 }
 
 void InputQueue::ResetReplyEvent() {
@@ -72,11 +74,25 @@ bool InputQueue::cancelled() const {
     return cancelled_;
 }
 
+void InputQueue::HangUp() {
+    {
+        std::lock_guard lock(mutex_);
+        hung_up_ = true;
+    }
+    changed_.notify_all();
+}
+
+bool InputQueue::hung_up() const {
+    std::lock_guard lock(mutex_);
+    return hung_up_;
+}
+
 void InputQueue::Reset() {
     std::lock_guard lock(mutex_);
     bytes_.clear();
     reply_event_ = false;
     cancelled_ = false;
+    hung_up_ = false;
 }
 
 }  // namespace vantu

@@ -36,6 +36,9 @@ class InputQueue {
     // Wakes every waiter and makes later waits return at once, until Reset.
     void Cancel();
     bool cancelled() const;
+    // The far end hung up: no byte will come any more. Waits return at once, until Reset.
+    void HangUp();
+    bool hung_up() const;
     void Reset();
 
   private:
@@ -44,6 +47,7 @@ class InputQueue {
     std::deque<char> bytes_;
     bool reply_event_ = false;
     bool cancelled_ = false;
+    bool hung_up_ = false;
 };
 
 }  // namespace vantu

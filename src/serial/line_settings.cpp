@@ -61,9 +61,9 @@ bool ApplyLineSettings(termios& line, int baud, Parity parity) {
     if (rate == kRates.end()) {
         return false;
     }
-    // Binary line: no input translation, no output processing, no echo or line editing.
-    const tcflag_t software_flow = line.c_iflag & (IXON | IXOFF | IXANY);
-    line.c_iflag = software_flow | IGNBRK;
+    // Binary line: no input translation, no output processing, no echo or line editing,
+    // and no XON/XOFF flow control, which would swallow 0x11 and 0x13 in a reply.
+    line.c_iflag = IGNBRK;
     line.c_oflag = 0;
     line.c_lflag = 0;
     line.c_cflag &= ~static_cast<tcflag_t>(CSIZE | CSTOPB | PARENB | PARODD | CMSPAR | CRTSCTS);

@@ -1,5 +1,5 @@
 // How a COM port number becomes a device, and the line the monitor link runs on:
-// 8 data bits, one stop bit, parity from a letter, no hardware flow control.
+// 8 data bits, one stop bit, parity from a letter, no flow control.
 #pragma once
 
 #include <termios.h>
@@ -17,8 +17,8 @@ Parity ParityFromLetter(char letter);
 // /dev/ttyS<n-1>. Empty for numbers outside 1..99, which the port refuses.
 std::string ComDevicePath(int port, const std::string& configured_device);
 
-// Raw 8-bit line at the given rate with the parity; software flow control stays as
-// the device had it. False for a rate the line cannot run at.
+// Raw 8-bit line at the given rate with the parity, without any flow control. False
+// for a rate the line cannot run at.
 bool ApplyLineSettings(termios& line, int baud, Parity parity);
 
 }  // namespace vantu

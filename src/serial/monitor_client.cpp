@@ -210,7 +210,8 @@ std::size_t MonitorClient::ReadAllVersions(std::span<std::uint8_t> block,
     port_.SendCommand("SA");
     port_.SendCommand("DA");
     port_.WaitReply(port_.reply_wait() + 10);
-    const std::string reply = port_.ReadReply(2 * length + 64, on_batch);
+    // SA's prompt may come well before DA's answer (a USB-UART pause): read to the second.
+    const std::string reply = port_.ReadReply(2 * length + 64, on_batch, 2);
     return HexPairs(reply, 9, EndBefore(reply, 8), block.first(length));
 }
 

@@ -147,15 +147,17 @@ void SerialPort::ReaderLoop() {
         if (fds[1].revents != 0) {
             return;
         }
-        if ((fds[0].revents & POLLIN) != 0) {
-            const ssize_t got = ::read(fd_, buffer, sizeof buffer);
-            if (got > 0) {
-                queue_.Push(buffer, static_cast<std::size_t>(got));
-            }
-        } else if ((fds[0].revents & (POLLHUP | POLLERR)) != 0) {
-            // The far end hung up: wait for the stop instead of spinning on the line.
-            pollfd wake = {wake_fd_, POLLIN, 0};
-            ::poll(&wake, 1, kReaderWaitMs);
+        if ((fds[0].revents & (POLLIN | POLLHUP | POLLERR)) == 0) {
+            continue;
+        }
+        const ssize_t got = ::read(fd_, buffer, sizeof buffer);
+        if (got > 0) {
+            queue_.Push(buffer, static_cast<std::size_t>(got));
+        } else if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+            // End of file, EIO or a hang-up: the far end is gone (a USB unplug). Every
+            // wait ends now, and the thread ends rather than spin on the dead line.
+            queue_.HangUp();
+            return;
         }
     }
 }
@@ -220,6 +222,9 @@ void SerialPort::PullAvailable() {
     while ((got = ::read(fd_, buffer, sizeof buffer)) > 0) {
         queue_.Push(buffer, static_cast<std::size_t>(got));
     }
+    if (got == 0 || (errno != EAGAIN && errno != EINTR)) {
+        queue_.HangUp();
+    }
 }
 
 bool SerialPort::WaitForBytes(int timeout_ms) {
@@ -273,23 +278,24 @@ int SerialPort::WaitReply(int timeout_ms) {
     return 1;
 }
 
-std::string SerialPort::ReadReply(std::size_t capacity, const BatchObserver& on_batch) {
-    return Collect(capacity, true, StopRule::kPromptBatch, on_batch);
+std::string SerialPort::ReadReply(std::size_t capacity, const BatchObserver& on_batch,
+                                  int prompts) {
+    return Collect(capacity, true, StopRule::kPromptBatch, on_batch, prompts);
 }
 
 std::string SerialPort::PollReply(std::size_t capacity) {
-    return Collect(capacity, false, StopRule::kPromptBatch, {});
+    return Collect(capacity, false, StopRule::kPromptBatch, {}, 1);
 }
 
 std::string SerialPort::ReadReplyUntil(int mode, std::size_t capacity) {
     const StopRule rule = mode == kUntil55AA         ? StopRule::k55AA
                           : mode == kUntilTerminator ? StopRule::kTerminator
                                                      : StopRule::kPromptByte;
-    return Collect(capacity, false, rule, {});
+    return Collect(capacity, false, rule, {}, 1);
 }
 
 std::string SerialPort::ReadAvailable(std::size_t capacity) {
-    return Collect(capacity, false, StopRule::kFirstBatch, {});
+    return Collect(capacity, false, StopRule::kFirstBatch, {}, 1);
 }
 
 bool SerialPort::StopsAfter(StopRule rule, char byte, char previous) const {
@@ -306,16 +312,20 @@ bool SerialPort::StopsAfter(StopRule rule, char byte, char previous) const {
 }
 
 std::string SerialPort::Collect(std::size_t capacity, bool event_wait, StopRule rule,
-                                const BatchObserver& on_batch) {
+                                const BatchObserver& on_batch, int prompts) {
     const bool per_byte =
         rule == StopRule::kPromptByte || rule == StopRule::k55AA || rule == StopRule::kTerminator;
     std::string reply;
     std::size_t received = 0;
     char previous = 0;
     int idle = 0;
+    int prompts_seen = 0;
     while (idle < polling_.idle_limit && !queue_.cancelled()) {
         const bool waiting = event_wait ? WaitForBytes(polling_.event_wait_ms)
                                         : (PullAvailable(), queue_.Size() != 0);
+        if (!waiting && queue_.hung_up()) {
+            return reply;
+        }
         if (!waiting) {
             ++idle;
             SleepMs(polling_.idle_sleep_ms);
@@ -333,8 +343,9 @@ std::string SerialPort::Collect(std::size_t capacity, bool event_wait, StopRule 
             }
         } else {
             batch = queue_.TakeAll();
-            stopped =
-                rule == StopRule::kFirstBatch || (!batch.empty() && batch.back() == kPromptChar);
+            prompts_seen += static_cast<int>(std::count(batch.begin(), batch.end(), kPromptChar));
+            stopped = rule == StopRule::kFirstBatch ||
+                      (!batch.empty() && batch.back() == kPromptChar && prompts_seen >= prompts);
         }
         received += batch.size();
         reply.append(batch, 0, std::min(batch.size(), capacity - std::min(capacity, reply.size())));

@@ -70,9 +70,12 @@ class SerialPort {
     char terminator() const { return terminator_; }
 
     // The readers keep at most capacity bytes; the rest of a reply is read and
-    // dropped. on_batch hears the bytes received so far after every batch.
+    // dropped. on_batch hears the bytes received so far after every batch. A reply
+    // ends at a batch that ends in the prompt once `prompts` prompts have come (two
+    // requests sent back to back answer with two), or at once when the line hangs up.
     using BatchObserver = std::function<void(std::size_t)>;
-    std::string ReadReply(std::size_t capacity, const BatchObserver& on_batch = {});
+    std::string ReadReply(std::size_t capacity, const BatchObserver& on_batch = {},
+                          int prompts = 1);
     std::string PollReply(std::size_t capacity);
     std::string ReadReplyUntil(int mode, std::size_t capacity);
     std::string ReadAvailable(std::size_t capacity);
@@ -80,6 +83,8 @@ class SerialPort {
     // From any thread: a running read returns at once with what it has. Cleared by
     // the next open.
     void Cancel() { queue_.Cancel(); }
+    // The far end hung up while the port was open (a USB unplug). Cleared by the next open.
+    bool line_lost() const { return queue_.hung_up(); }
 
   private:
     enum class StopRule { kPromptBatch, kPromptByte, k55AA, kTerminator, kFirstBatch };
@@ -95,7 +100,7 @@ class SerialPort {
     void PullAvailable();
     void Write(std::string_view bytes);
     std::string Collect(std::size_t capacity, bool event_wait, StopRule rule,
-                        const BatchObserver& on_batch);
+                        const BatchObserver& on_batch, int prompts);
     bool StopsAfter(StopRule rule, char byte, char previous) const;
 
     std::ostream& console_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <optional>
 
 #include "base/ini_file.h"
@@ -116,7 +117,8 @@ std::optional<T> Number(const IniFile& ini, std::string_view key, T low, T high)
         return std::nullopt;
     }
     auto [end, error] = std::from_chars(text->data(), text->data() + text->size(), value);
-    if (error != std::errc() || value < low || value > high) {
+    // Written so that NaN, which compares false with everything, is out of range too.
+    if (error != std::errc() || !(value >= low && value <= high)) {
         return std::nullopt;
     }
     return value;
@@ -181,7 +183,7 @@ ChassisSettings LoadChassisSettings(const std::string& station_dir) {
     if (auto rate = ini.Get("SIMULATION", "FAULT_RATE")) {
         double value = 0;
         auto [end, error] = std::from_chars(rate->data(), rate->data() + rate->size(), value);
-        if (error == std::errc()) {
+        if (error == std::errc() && std::isfinite(value)) {
             settings.fault_rate = std::clamp(value, 0.0, 1.0);
         }
     }

@@ -19,7 +19,7 @@ struct ChassisSettings {
     std::uint64_t seed = 1;
     // Chance per model step that a healthy element, Q channel or health bit starts a
     // transient fault.
-    double fault_rate = 0.0002;
+    double fault_rate = 0.0000006;
     std::vector<StuckFault> stuck_faults;
     std::vector<int> absent_modules;
     // The card's timings, those of a real card unless told otherwise: 2048 words in

@@ -63,6 +63,11 @@ bool ReadHexOperands(std::istream& words, std::array<std::uint64_t, 3>& operands
     return true;
 }
 
+// Compared without forming address + length, which wraps for addresses near the top.
+bool Within(std::uint64_t address, std::uint64_t length, std::size_t size) {
+    return address <= size && length <= size - address;
+}
+
 }  // namespace
 
 FirmwareMonitor::FirmwareMonitor(const std::vector<int>& absent_modules)
@@ -142,11 +147,11 @@ std::string FirmwareMonitor::AcceptPageData(char c) {
 }
 
 bool FirmwareMonitor::InMemory(std::uint64_t address, std::uint64_t length) const {
-    return address + length <= memory_.size();
+    return Within(address, length, memory_.size());
 }
 
 bool FirmwareMonitor::InFlash(std::uint64_t address, std::uint64_t length) const {
-    return address + length <= flash_.size();
+    return Within(address, length, flash_.size());
 }
 
 std::string FirmwareMonitor::Execute(const std::string& line) {
@@ -193,7 +198,7 @@ std::string FirmwareMonitor::Execute(const std::string& line) {
         return Line("MEM %08X DATA %010X", static_cast<unsigned>(a), value);
     }
     if (command == "MF2") {
-        if (!InMemory(a, 4 * b)) {
+        if (b > memory_.size() / 4 || !InMemory(a, 4 * b)) {
             return kRange;
         }
         for (std::uint64_t w = 0; w < b; ++w) {
@@ -213,7 +218,7 @@ std::string FirmwareMonitor::Execute(const std::string& line) {
         return {};
     }
     if (command == "MD1") {
-        return InMemory(a, b) ? Hex(&memory_[a], b) + "\r\n" : kRange;
+        return InMemory(a, b) ? Hex(memory_.data() + a, b) + "\r\n" : kRange;
     }
     if (command == "FE") {
         if (!InFlash(a, 1)) {

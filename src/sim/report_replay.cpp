@@ -1,7 +1,9 @@
 #include "sim/report_replay.h"
 
 #include <cstdio>
-#include <fstream>
+#include <optional>
+
+#include "base/file_bytes.h"
 
 namespace vantu {
 namespace {
@@ -27,14 +29,19 @@ bool ParseWordLine(const std::string& line, std::uint32_t& index, std::uint32_t&
 
 }  // namespace
 
-std::vector<ReportSnapshot> ReadReportSnapshots(std::istream& log) {
+std::vector<ReportSnapshot> ReadReportSnapshots(std::string_view log, std::size_t max_snapshots) {
     std::vector<ReportSnapshot> snapshots;
-    std::string line;
-    while (std::getline(log, line)) {
+    while (!log.empty()) {
+        const std::size_t end = log.find('\n');
+        std::string line(log.substr(0, end));
+        log.remove_prefix(end == std::string_view::npos ? log.size() : end + 1);
         if (!line.empty() && line.back() == '\r') {
             line.pop_back();
         }
         if (line == kSaveHeader) {
+            if (snapshots.size() == max_snapshots) {
+                break;
+            }
             snapshots.push_back(snapshots.empty() ? ReportSnapshot{} : snapshots.back());
             continue;
         }
@@ -48,8 +55,18 @@ std::vector<ReportSnapshot> ReadReportSnapshots(std::istream& log) {
 }
 
 std::vector<ReportSnapshot> LoadReportSnapshots(const std::string& path) {
-    std::ifstream log(path, std::ios::binary);
-    return log ? ReadReportSnapshots(log) : std::vector<ReportSnapshot>{};
+    const std::optional<std::string> log = ReadStoredFile(path, kMaxReplayLogBytes);
+    if (!log) {
+        return {};
+    }
+    // One more than kept tells a cut replay from one that just fits.
+    std::vector<ReportSnapshot> snapshots = ReadReportSnapshots(*log, kMaxReplaySnapshots + 1);
+    if (snapshots.size() > kMaxReplaySnapshots) {
+        snapshots.pop_back();
+        std::fprintf(stderr, "vantu: %s: only the first %zu saves are replayed\n", path.c_str(),
+                     kMaxReplaySnapshots);
+    }
+    return snapshots;
 }
 
 }  // namespace vantu

@@ -31,9 +31,18 @@ std::optional<ScenarioEvent> ParseScenarioEvent(std::string_view text) {
     if (first == std::string::npos || what == std::string::npos) {
         return std::nullopt;
     }
-    const std::string_view when = std::string_view(upper).substr(first, blank - first);
+    const std::string_view timing = std::string_view(upper).substr(first, blank - first);
     const std::string_view name = std::string_view(upper).substr(what);
     ScenarioEvent event;
+    const std::size_t slash = timing.find('/');
+    if (slash != std::string_view::npos) {
+        const auto period = Seconds(timing.substr(slash + 1));
+        if (!period || *period < 2) {
+            return std::nullopt;
+        }
+        event.period = *period;
+    }
+    const std::string_view when = timing.substr(0, slash);
     const std::size_t dash = when.find('-');
     const auto from = Seconds(when.substr(0, dash));
     if (!from) {

@@ -21,16 +21,20 @@ enum class CardFault : std::uint8_t {
 struct ScenarioEvent {
     std::int64_t from_step = 0;
     std::optional<std::int64_t> until_step;  // none: for good
+    // 0: steady; else on for the first half of every period and off for the rest, a
+    // fault that comes and goes (chatters).
+    std::int64_t period = 0;
     CardFault card = CardFault::kNone;
     StuckFault fault;
 
     bool ActiveAt(std::int64_t step) const {
-        return step >= from_step && (!until_step || step < *until_step);
+        return step >= from_step && (!until_step || step < *until_step) &&
+               (period == 0 || (step - from_step) % period < period / 2);
     }
 };
 
-// "30 M010-E1-Q3-HOT", "40-70 W4-B0", "90 SEQ-BUSY" (letters in any case); nullopt
-// when the text does not parse.
+// "30 M010-E1-Q3-HOT", "40-70 W4-B0", "90 SEQ-BUSY", "100-160/10 M020-E0-Q0-TX" (a
+// period of 2 s or more; letters in any case); nullopt when the text does not parse.
 std::optional<ScenarioEvent> ParseScenarioEvent(std::string_view text);
 
 }  // namespace vantu

@@ -201,7 +201,7 @@ ReadingValue EvaluateReading(const Reading& reading, std::uint32_t word) {
     }
     const bool low = reading.low && value < *reading.low - kLimitSlack;
     const bool high = reading.high && value > *reading.high + kLimitSlack;
-    return {text, low || high};
+    return {text, reading.low || reading.high, low || high};
 }
 
 }  // namespace vantu

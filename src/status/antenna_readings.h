@@ -49,6 +49,8 @@ std::span<const Reading> AntennaReadings();
 
 struct ReadingValue {
     std::string text;
+    // The reading has a limit, so the page can mark it within or outside.
+    bool judged = false;
     // Outside its limits: drawn in red RGB(210,0,0).
     bool out_of_limits = false;
 };

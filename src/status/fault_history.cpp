@@ -3,22 +3,52 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <utility>
 
 namespace vantu {
+namespace {
 
-std::string FaultCsvLine(const FaultEntry& entry) {
-    const LocalTime& t = entry.time;
-    const FaultSource& s = entry.source;
-    auto number = [](int value) { return value < 0 ? std::string() : std::to_string(value); };
-    char time[40];
-    std::snprintf(time, sizeof time, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+std::string TimeText(const LocalTime& t) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
                   t.hour, t.minute, t.second);
-    std::string line = time;
+    return text;
+}
+
+std::size_t PriorityIndex(const FaultSource& source) {
+    return static_cast<std::size_t>(PriorityOf(source));
+}
+
+}  // namespace
+
+std::string CsvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + '"';
+}
+
+std::string FaultCsvLine(const LocalTime& time, const FaultSource& s, std::string_view event,
+                         std::string_view user, std::string_view comment) {
+    auto number = [](int value) { return value < 0 ? std::string() : std::to_string(value); };
+    std::string line = TimeText(time);
     line += ',';
     line += FaultKindName(s.kind);
     line += ',' + number(s.module) + ',' + number(s.q) + ',' + number(s.element) + ',';
     line += FaultItemName(s);
-    line += entry.appeared ? ",fault" : ",clear";
+    line += ',';
+    line += event;
+    line += ',';
+    line += PriorityToken(PriorityOf(s));
+    line += ',' + CsvField(user) + ',' + CsvField(comment);
     return line;
 }
 
@@ -26,8 +56,11 @@ int FaultHistory::Record(std::span<const std::uint8_t, kFaultSourceCount> faults
                          const LocalTime& time) {
     if (current_.empty()) {
         current_.assign(kFaultSourceCount, 0);
-        latched_.assign(kFaultSourceCount, 0);
+        unacknowledged_.assign(kFaultSourceCount, 0);
+        last_alarm_.assign(kFaultSourceCount, 0);
     }
+    ReturnExpiredShelves(time);
+    const std::int64_t now = SecondsOf(time);
     int transitions = 0;
     // Nearly every report repeats the last one: equal runs are skipped a block at a time.
     constexpr std::size_t kRun = 256;
@@ -37,12 +70,18 @@ int FaultHistory::Record(std::span<const std::uint8_t, kFaultSourceCount> faults
             continue;
         }
         for (std::size_t i = start; i < end; ++i) {
-            const std::uint8_t now = faults[i] != 0;
-            if (now != current_[i]) {
-                current_[i] = now;
-                Append(i, now != 0, time);
-                ++transitions;
+            const std::uint8_t fault = faults[i] != 0;
+            if (fault == current_[i]) {
+                continue;
             }
+            current_[i] = fault;
+            const bool chattering = rates_.Changed(i, now);
+            if (fault != 0) {
+                Raise(i, time, chattering);
+            } else {
+                Clear(i, time);
+            }
+            ++transitions;
         }
     }
     if (transitions > 0) {
@@ -51,39 +90,45 @@ int FaultHistory::Record(std::span<const std::uint8_t, kFaultSourceCount> faults
     return transitions;
 }
 
-void FaultHistory::Append(std::size_t source, bool appeared, const LocalTime& time) {
-    if (appeared) {
-        latched_[source] = 1;
-    }
-    FaultEntry entry{next_id_++, time, FaultSourceAt(source), appeared, false};
-    if (log_ != nullptr) {
-        log_->AppendFaultLog(time, kFaultCsvHeader, FaultCsvLine(entry));
-    }
-    if (entries_.size() == kMaxEntries) {
-        entries_.pop_front();
-    }
-    entries_.push_back(entry);
-}
-
-void FaultHistory::Acknowledge(std::uint64_t id) {
-    if (Find(id) == nullptr) {
+void FaultHistory::Raise(std::size_t source, const LocalTime& time, bool chattering) {
+    ++active_sources_;
+    const FaultSource where = FaultSourceAt(source);
+    Log(time, FaultCsvLine(time, where, "fault"));
+    FaultEntry* open = Find(last_alarm_[source]);
+    // A chattering source stays one alarm: it is active again, not raised anew.
+    if (chattering && open != nullptr && StateOf(*open) != AlarmState::kNormal) {
+        open->cleared.reset();
+        ++open->chatter;
         return;
     }
-    const auto at = entries_.begin() + static_cast<std::ptrdiff_t>(id - entries_.front().id);
-    const FaultSource source = at->source;
-    for (auto it = entries_.begin(); it != at + 1; ++it) {
-        if (it->source == source) {
-            it->acknowledged = true;
-        }
+    if (entries_.size() == kMaxEntries) {
+        Drop();
     }
-    const bool pending = std::any_of(at + 1, entries_.end(), [&](const FaultEntry& e) {
-        return e.source == source && e.appeared && !e.acknowledged;
-    });
-    if (!pending) {
-        latched_[FaultIndex(source)] = 0;
+    entries_.push_back(FaultEntry{.id = next_id_++, .time = time, .source = where});
+    last_alarm_[source] = entries_.back().id;
+    ++unacknowledged_[source];
+    ++unacknowledged_by_priority_[PriorityIndex(where)];
+    if (shelves_.count(source) == 0) {
+        rates_.Raised(SecondsOf(time));
     }
-    ++revision_;
-    ++acknowledgements_;
+}
+
+void FaultHistory::Clear(std::size_t source, const LocalTime& time) {
+    --active_sources_;
+    Log(time, FaultCsvLine(time, FaultSourceAt(source), "clear"));
+    if (FaultEntry* open = Find(last_alarm_[source])) {
+        open->cleared = time;
+    }
+}
+
+// The oldest alarm goes; an unacknowledged one no longer latches its source.
+void FaultHistory::Drop() {
+    const FaultEntry& oldest = entries_.front();
+    if (!oldest.acknowledged) {
+        --unacknowledged_[FaultIndex(oldest.source)];
+        --unacknowledged_by_priority_[PriorityIndex(oldest.source)];
+    }
+    entries_.pop_front();
 }
 
 const FaultEntry* FaultHistory::Find(std::uint64_t id) const {
@@ -93,13 +138,122 @@ const FaultEntry* FaultHistory::Find(std::uint64_t id) const {
     return &entries_[static_cast<std::size_t>(id - entries_.front().id)];
 }
 
-void FaultHistory::AcknowledgeAll() {
-    for (FaultEntry& entry : entries_) {
-        entry.acknowledged = true;
+FaultEntry* FaultHistory::Find(std::uint64_t id) {
+    return const_cast<FaultEntry*>(std::as_const(*this).Find(id));
+}
+
+void FaultHistory::MarkAcknowledged(FaultEntry& entry, const LocalTime& time, std::string_view user,
+                                    std::string_view comment) {
+    entry.acknowledged = time;
+    entry.acknowledged_by = user;
+    entry.comment = comment;
+    --unacknowledged_[FaultIndex(entry.source)];
+    --unacknowledged_by_priority_[PriorityIndex(entry.source)];
+}
+
+void FaultHistory::Acknowledge(std::uint64_t id, const LocalTime& time, std::string_view user,
+                               std::string_view comment) {
+    FaultEntry* entry = Find(id);
+    if (entry == nullptr || entry->acknowledged) {
+        return;
     }
-    std::fill(latched_.begin(), latched_.end(), 0);
+    MarkAcknowledged(*entry, time, user, comment);
+    Log(time, FaultCsvLine(time, entry->source, "ack", user, comment));
     ++revision_;
-    ++acknowledgements_;
+}
+
+void FaultHistory::AcknowledgeAll(const LocalTime& time, std::string_view user) {
+    std::string lines;
+    for (FaultEntry& entry : entries_) {
+        if (!entry.acknowledged) {
+            MarkAcknowledged(entry, time, user, {});
+            lines += FaultCsvLine(time, entry.source, "ack", user) + '\n';
+        }
+    }
+    if (!lines.empty()) {
+        lines.pop_back();
+        Log(time, lines);
+        ++revision_;
+    }
+}
+
+void FaultHistory::Shelve(std::span<const std::size_t> sources, std::int64_t seconds,
+                          std::string_view reason, const LocalTime& time, std::string_view user) {
+    std::string lines;
+    for (std::size_t source : sources) {
+        if (source >= kFaultSourceCount) {
+            continue;
+        }
+        shelves_[source] = Shelf{SecondsOf(time) + seconds, seconds <= 0, std::string(reason)};
+        lines += FaultCsvLine(time, FaultSourceAt(source), "shelve", user, reason) + '\n';
+    }
+    if (!lines.empty()) {
+        lines.pop_back();
+        Log(time, lines);
+        ++revision_;
+    }
+}
+
+void FaultHistory::Unshelve(std::span<const std::size_t> sources, const LocalTime& time,
+                            std::string_view user) {
+    std::string lines;
+    for (std::size_t source : sources) {
+        if (shelves_.erase(source) > 0) {
+            lines += FaultCsvLine(time, FaultSourceAt(source), "return", user) + '\n';
+        }
+    }
+    if (!lines.empty()) {
+        lines.pop_back();
+        Log(time, lines);
+        ++revision_;
+    }
+}
+
+void FaultHistory::ReturnExpiredShelves(const LocalTime& time) {
+    const std::int64_t now = SecondsOf(time);
+    std::vector<std::size_t> expired;
+    for (const auto& [source, shelf] : shelves_) {
+        if (!shelf.out_of_service && shelf.until <= now) {
+            expired.push_back(source);
+        }
+    }
+    std::sort(expired.begin(), expired.end());
+    Unshelve(expired, time, {});
+}
+
+const Shelf* FaultHistory::ShelfOf(std::size_t source) const {
+    const auto it = shelves_.find(source);
+    return it == shelves_.end() ? nullptr : &it->second;
+}
+
+AlarmState FaultHistory::StateOf(const FaultEntry& entry) const {
+    if (const Shelf* shelf = ShelfOf(FaultIndex(entry.source))) {
+        return shelf->out_of_service ? AlarmState::kOutOfService : AlarmState::kShelved;
+    }
+    if (entry.active()) {
+        return entry.acknowledged ? AlarmState::kActiveAcknowledged
+                                  : AlarmState::kActiveUnacknowledged;
+    }
+    return entry.acknowledged ? AlarmState::kNormal : AlarmState::kClearedUnacknowledged;
+}
+
+AlarmFigures FaultHistory::Figures(const LocalTime& time) {
+    const std::int64_t now = SecondsOf(time);
+    AlarmFigures figures;
+    figures.last_10_minutes = rates_.RecentAlarms(now);
+    figures.flood = figures.last_10_minutes > kFloodAlarms;
+    figures.shift_per_10_minutes = rates_.ShiftAlarmsPer10Minutes(now);
+    figures.standing = active_sources_;
+    figures.chattering = rates_.ChatteringSources(now);
+    figures.shelved = static_cast<int>(shelves_.size());
+    figures.unacknowledged = unacknowledged_by_priority_;
+    return figures;
+}
+
+void FaultHistory::Log(const LocalTime& time, const std::string& lines) {
+    if (log_ != nullptr) {
+        log_->AppendFaultLog(time, kFaultCsvHeader, lines);
+    }
 }
 
 }  // namespace vantu

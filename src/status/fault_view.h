@@ -14,14 +14,22 @@ namespace vantu {
 struct FaultFilter {
     int module = -1;  // -1: every module and the antenna-wide words
     std::optional<FaultKind> kind;
+    std::optional<AlarmPriority> priority;
     bool unacknowledged_only = false;
 };
 
 bool Matches(const FaultEntry& entry, const FaultFilter& filter);
 std::vector<const FaultEntry*> FilterFaults(const FaultHistory& history, const FaultFilter& filter);
 
-// The fault log's columns and an "acknowledged" column (yes/no).
-std::string FaultViewCsv(const std::vector<const FaultEntry*>& view);
+// One row per alarm: raised, cleared, acknowledged, user, priority, kind, module, Q, E,
+// item, state, comment.
+std::string FaultViewCsv(const FaultHistory& history, const std::vector<const FaultEntry*>& view);
+
+// The window's words for a state, a kind and an item, in Traditional Chinese; a state
+// carries its glyph so the list reads without colour.
+std::string_view AlarmStateText(AlarmState state);
+std::string_view FaultKindText(FaultKind kind);
+std::string_view FaultItemText(const FaultSource& source);
 
 // "資料時間 19:46:12 (3 秒前)", "資料過期 ..." for a stale report, or "尚無資料".
 std::string ReportAgeText(const ReportWatch& watch);

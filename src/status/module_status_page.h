@@ -88,9 +88,10 @@ class ModuleStatusPage {
     // Decodes the half in the module grid again, so its marks follow the fault history
     // (a fault acknowledged or newly latched); nothing before a half was shown.
     void Redecode();
-    // While the report is stale a chosen view keeps the grids' last good picture; the
-    // view is drawn when ReportReadableAgain says a readable report is back.
+    // While the report is stale a chosen view keeps the grids' last good picture.
     void set_report_stale(std::function<bool()> stale) { report_stale_ = std::move(stale); }
+    // A readable report is in: a view chosen while it was stale is drawn now, otherwise
+    // the half in the module grid is decoded again.
     void ReportReadableAgain();
 
     ModulePageKind kind() const { return kind_; }

@@ -35,6 +35,8 @@ class ReportWatch {
     // Whole seconds since then; -1 before the first.
     std::int64_t AgeSeconds() const;
 
+    // The station's wall-clock time, for the operator's acknowledgements and shelves.
+    LocalTime Now() const { return clock_.Now(); }
     FaultHistory& history() { return history_; }
     const FaultHistory& history() const { return history_; }
     const TemperatureTrend& trend() const { return trend_; }

@@ -10,42 +10,62 @@
 namespace vantu {
 namespace {
 
-TemperatureSpan ModuleSpan(const ReportMemory& report, int module) {
-    const ModulePlace place = PlaceOfModule(module);
-    int min = 255;
-    int max = 0;
-    int sum = 0;
-    int count = 0;
+// Minimum, maximum and mean of temperature codes; code 0 is no reading.
+class SpanSum {
+  public:
+    void Add(std::uint32_t code) {
+        if (code == 0) {
+            return;
+        }
+        const int t = TemperatureFromCode(code);
+        min_ = std::min(min_, t);
+        max_ = std::max(max_, t);
+        sum_ += t;
+        ++count_;
+    }
+    TemperatureSpan Span() const {
+        if (count_ == 0) {
+            return {};
+        }
+        return {static_cast<std::uint8_t>(min_), static_cast<std::uint8_t>(max_),
+                static_cast<std::uint16_t>((sum_ * 10 + count_ / 2) / count_)};
+    }
+
+  private:
+    int min_ = 255;
+    int max_ = 0;
+    int sum_ = 0;
+    int count_ = 0;
+};
+
+TemperatureSpan TrmSpan(const ReportMemory& report, const ModulePlace& place) {
+    SpanSum sum;
     for (int q = 0; q < kQChannels; ++q) {
         const std::uint32_t field =
             ReadQField(report, QFieldArray::kTrmTemp, place.column, place.index, q);
         for (int e = 0; e < kElements; ++e) {
-            const std::uint32_t code = (field >> (4 * e)) & 0xF;
-            if (code == 0) {
-                continue;
-            }
-            const int t = TemperatureFromCode(code);
-            min = std::min(min, t);
-            max = std::max(max, t);
-            sum += t;
-            ++count;
+            sum.Add((field >> (4 * e)) & 0xF);
         }
     }
-    if (count == 0) {
-        return {};
+    return sum.Span();
+}
+
+TemperatureSpan QdxaSpan(const ReportMemory& report, const ModulePlace& place) {
+    SpanSum sum;
+    for (int q = 0; q < kQChannels; ++q) {
+        sum.Add(ReadQField(report, QFieldArray::kQdxaSts, place.column, place.index, q) & 0xF);
     }
-    return {static_cast<std::uint8_t>(min), static_cast<std::uint8_t>(max),
-            static_cast<std::uint16_t>((sum * 10 + count / 2) / count)};
+    return sum.Span();
 }
 
 }  // namespace
 
-TemperatureSpan AntennaSpan(const TrendSample& sample) {
+TemperatureSpan AntennaSpan(const TrendSample& sample, TrendKind kind) {
     int min = 255;
     int max = 0;
     int sum = 0;
     int count = 0;
-    for (const TemperatureSpan& span : sample.modules) {
+    for (const TemperatureSpan& span : sample.modules(kind)) {
         if (span.read()) {
             min = std::min<int>(min, span.min);
             max = std::max<int>(max, span.max);
@@ -60,11 +80,11 @@ TemperatureSpan AntennaSpan(const TrendSample& sample) {
             static_cast<std::uint16_t>((sum + count / 2) / count)};
 }
 
-TemperatureSpan SpanOf(const TrendSample& sample, int module) {
+TemperatureSpan SpanOf(const TrendSample& sample, TrendKind kind, int module) {
     if (module < 0 || module >= kModuleCount) {
-        return AntennaSpan(sample);
+        return AntennaSpan(sample, kind);
     }
-    return sample.modules[static_cast<std::size_t>(module)];
+    return sample.modules(kind)[static_cast<std::size_t>(module)];
 }
 
 TemperatureTrend::TemperatureTrend(std::size_t capacity)
@@ -75,7 +95,10 @@ void TemperatureTrend::Add(const ReportMemory& report, const LocalTime& time, st
     sample.time = time;
     sample.micros = micros;
     for (int module = 0; module < kModuleCount; ++module) {
-        sample.modules[static_cast<std::size_t>(module)] = ModuleSpan(report, module);
+        const ModulePlace place = PlaceOfModule(module);
+        const auto m = static_cast<std::size_t>(module);
+        sample.trm[m] = TrmSpan(report, place);
+        sample.qdxa[m] = QdxaSpan(report, place);
     }
     next_ = (next_ + 1) % samples_.size();
     size_ = std::min(size_ + 1, samples_.size());
@@ -86,12 +109,12 @@ const TrendSample& TemperatureTrend::at(std::size_t i) const {
     return samples_[(oldest + i) % samples_.size()];
 }
 
-std::string TrendCsv(const TemperatureTrend& trend, int module) {
+std::string TrendCsv(const TemperatureTrend& trend, TrendKind kind, int module) {
     std::string csv = "time,min,mean,max\n";
     for (std::size_t i = 0; i < trend.size(); ++i) {
         const TrendSample& sample = trend.at(i);
         const LocalTime& t = sample.time;
-        const TemperatureSpan span = SpanOf(sample, module);
+        const TemperatureSpan span = SpanOf(sample, kind, module);
         char line[96];
         if (span.read()) {
             std::snprintf(line, sizeof line, "%04d-%02d-%02d %02d:%02d:%02d,%d,%d.%d,%d\n", t.year,

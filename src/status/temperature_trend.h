@@ -1,6 +1,7 @@
-// The TRM temperatures of the last 8 hours, one sample per full report: each module's
-// minimum, mean and maximum over its element readings, in a ring of fixed size that
-// overwrites the oldest sample. The antenna-wide values follow from the modules'.
+// The TRM and QDX-A temperatures of the last 8 hours, one sample per full report: each
+// module's minimum, mean and maximum over its element (or QDX-A) readings, in a ring
+// allocated once at its full size that overwrites the oldest sample. The antenna-wide
+// values follow from the modules'.
 #pragma once
 
 #include <array>
@@ -13,6 +14,7 @@
 #include "base/shared_settings.h"
 #include "model/controller_timers.h"
 #include "status/report_memory.h"
+#include "status/temperature.h"
 
 namespace vantu {
 
@@ -31,14 +33,26 @@ struct TemperatureSpan {
     bool read() const { return mean_tenths != kNone; }
 };
 
+// The temperatures a trend follows: the TRM elements' or the QDX-A units'.
+enum class TrendKind { kTrm, kQdxa };
+
+// The limit line of a trend: the temperature the pages count as a fault beyond.
+constexpr int TrendLimit(TrendKind kind) {
+    return kind == TrendKind::kTrm ? kTrmTemperatureLimit : kQdxaTemperatureFault;
+}
+
 struct TrendSample {
+    using Spans = std::array<TemperatureSpan, kModuleCount>;
     LocalTime time;
     std::int64_t micros = 0;
-    std::array<TemperatureSpan, kModuleCount> modules{};
+    Spans trm{};
+    Spans qdxa{};
+
+    const Spans& modules(TrendKind kind) const { return kind == TrendKind::kTrm ? trm : qdxa; }
 };
 
 // The antenna's span of one sample: equal weight for every module that read.
-TemperatureSpan AntennaSpan(const TrendSample& sample);
+TemperatureSpan AntennaSpan(const TrendSample& sample, TrendKind kind);
 
 class TemperatureTrend {
   public:
@@ -58,10 +72,10 @@ class TemperatureTrend {
 };
 
 // One module's span at a sample, or the antenna's for module -1.
-TemperatureSpan SpanOf(const TrendSample& sample, int module);
+TemperatureSpan SpanOf(const TrendSample& sample, TrendKind kind, int module);
 
 // "time,min,mean,max" and one line per sample, oldest first; samples without a reading
 // leave the three values empty.
-std::string TrendCsv(const TemperatureTrend& trend, int module);
+std::string TrendCsv(const TemperatureTrend& trend, TrendKind kind, int module);
 
 }  // namespace vantu

@@ -379,6 +379,26 @@ TEST_F(ControllerCardTest, WithoutWindowTheMainRefreshDecodesTemperaturesUnlessS
     EXPECT_EQ(controller.modules().records[3].q[1].temp[2], 13);
 }
 
+// The TRM page's shown half (TM5, column 0 upper) follows each full report while its
+// tab is shown and catches up when the tab comes back.
+TEST_F(ControllerCardTest, TheShownHalfFollowsEveryFullReport) {
+    controller.StartController();
+    const auto summary_after_a_cycle = [&](std::uint32_t word) {
+        session->card().SetReportWord(256, word);  // module 0, Q0: E0's summary flag
+        timers.Advance(14 * 200);
+        poster.Drain();
+        return controller.modules().records[0].q[0].trm_status[0];
+    };
+    controller.SelectTab(kTabTrm);
+    timers.Advance(1000);
+    EXPECT_EQ(summary_after_a_cycle(1), 1);
+    controller.SelectTab(kTabAntenna);
+    EXPECT_EQ(summary_after_a_cycle(0), 1);
+    controller.SelectTab(kTabTrm);
+    poster.Drain();
+    EXPECT_EQ(controller.modules().records[0].q[0].trm_status[0], 0);
+}
+
 TEST_F(ControllerTest, ShutdownDuringTheCardErrorBoxEndsTheStartUp) {
     prompts.while_open = [&] {
         if (prompts.shown.size() == 2) {

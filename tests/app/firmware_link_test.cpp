@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <condition_variable>
+#include <ctime>
 #include <deque>
 #include <mutex>
 #include <sstream>
 
 #include "fake_ports.h"
+#include "pty_peer.h"
 #include "sim/simulated_firmware.h"
 #include "status/status_colours.h"
 
@@ -100,7 +102,8 @@ TEST_F(FirmwareLinkTest, PortThatDoesNotOpenWarnsAndLeavesTheButtonEnabled) {
     EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
     EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
     EXPECT_TRUE(prompts.shown[0].text.starts_with("無法開啟 [RS232] 串列埠[ 7 ]及讀取"));
-    EXPECT_TRUE(prompts.shown[0].text.ends_with("USB 埠上.\n         "));
+    EXPECT_TRUE(
+        prompts.shown[0].text.ends_with("USB 埠上.\n         \n裝置 : /nonexistent/ttyUSB9"));
     EXPECT_FALSE(flags.serial_open);
     EXPECT_TRUE(page.read_enabled);
     EXPECT_FALSE(page.reading);
@@ -120,6 +123,48 @@ TEST_F(FirmwareLinkTest, ShutdownDuringAReadStopsItAndClosesThePort) {
     EXPECT_EQ(page.modules[0][16].text, "") << "a read stopped by the shutdown shows nothing";
     link.Shutdown();
     EXPECT_EQ(clock.sleeps.size(), 1u) << "nothing left to close";
+}
+
+TEST_F(FirmwareLinkTest, WhatTheLastReadMissedIsShown) {
+    struct Case {
+        std::size_t bytes;
+        bool unplugged;
+        std::string warning;
+    };
+    // Unplugged first: the port opens again for the next reads.
+    for (const Case& c :
+         {Case{0, true, " 連線中斷 : 韌體版本未讀取完成"}, Case{kVersionBlockBytes, false, ""},
+          Case{100, false, "[QDX-A] 韌體版本資料不完整 : 收到 100 / 6272 位元組"}}) {
+        // Chunks go out 30 ms apart: SA's prompt comes 60 ms before DA's answer.
+        PtyPeer peer([&c](std::string_view received) -> std::vector<std::string> {
+            if (!received.ends_with("DA\r")) {
+                return {received == "\r" ? "\r\n>" : ""};
+            }
+            return {"SA\r\n>", "",
+                    c.unplugged ? "DA" : "DA\r\n" + std::string(2 * c.bytes, '0') + "\r\nOK\r\n>"};
+        });
+        link.set_simulated_device(peer.path());
+        console.str("");
+        link.ReadFirmwareVersions();
+        const std::clock_t cpu = std::clock();
+        const auto hung_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        if (c.unplugged) {
+            peer.WaitReceived(7);
+            std::this_thread::sleep_until(hung_up);
+            peer.HangUp();
+        }
+        ASSERT_TRUE(poster.RunUntil([this] { return !page.reading; }));
+        if (c.unplugged) {
+            // The reply ends at once, and the reader does not spin on the dead line.
+            EXPECT_LT(std::chrono::steady_clock::now() - hung_up, std::chrono::milliseconds(100));
+            EXPECT_LT(std::clock() - cpu, CLOCKS_PER_SEC / 10);
+        }
+        const std::string device = c.unplugged ? "[RS232] 串列埠 " + peer.path() : "";
+        EXPECT_EQ(page.warning, device + c.warning);
+        EXPECT_EQ(console.str(), c.unplugged ? "vantu: serial line " + peer.path() +
+                                                   " hung up during the version read\n"
+                                             : "");
+    }
 }
 
 TEST_F(FirmwareLinkTest, UnitVersionsFromTheStatusWords) {

@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <tuple>
 
+#include "base/file_bytes.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -139,10 +142,83 @@ TEST(IniFile, SaveKeepsSymlinkModeAndOwnerAndRefusesReadOnlyFiles) {
     EXPECT_FALSE(dir.Exists("real/setup.ini.saving"));
 }
 
-TEST(IniFile, UnreadableFileReadsAsEmpty) {
-    testing::TempDir dir;
-    dir.MakeDir("setup.ini");
-    EXPECT_EQ(IniFile::Load(dir.File("setup.ini")).Serialise(), "");
+// A character device of the memory driver (1,3 null; 1,5 zero) made in dir where that is
+// allowed, so a save that wrongly replaced it would replace only the copy.
+std::string MemoryDevice(const testing::TempDir& dir, const std::string& name, unsigned minor) {
+    const std::string node = dir.File(name);
+    if (::mknod(node.c_str(), S_IFCHR | 0666, makedev(1, minor)) == 0) {
+        return node;
+    }
+    return minor == 3 ? "/dev/null" : "/dev/zero";
+}
+
+TEST(IniFile, OnlyRegularFilesAreReadAndSaved) {
+    struct Case {
+        const char* kind;
+        std::function<void(const testing::TempDir&)> make;
+        bool regular;
+    };
+    const std::string ini = "[A]\nK=1\n";
+    auto link_to = [](const std::string& target, const std::string& link) {
+        std::filesystem::create_symlink(target, link);
+    };
+    const Case cases[] = {
+        {"regular", [&](auto& dir) { dir.Write("setup.ini", ini); }, true},
+        {"link to regular",
+         [&](auto& dir) {
+             dir.Write("real.ini", ini);
+             link_to("real.ini", dir.File("setup.ini"));
+         },
+         true},
+        {"stale temporary",
+         [&](auto& dir) {
+             dir.Write("setup.ini", ini);
+             dir.Write("setup.ini.saving-2147483647-0", "left by a killed save");
+         },
+         true},
+        {"planted temporary",
+         [&](auto& dir) {
+             dir.Write("setup.ini", ini);
+             dir.Write("victim", "v");
+             link_to(dir.File("victim"), dir.File("setup.ini.saving"));
+         },
+         true},
+        {"link to device",
+         [&](auto& dir) { link_to(MemoryDevice(dir, "null", 3), dir.File("setup.ini")); }, false},
+        {"link to zero",
+         [&](auto& dir) { link_to(MemoryDevice(dir, "zero", 5), dir.File("setup.ini")); }, false},
+        {"fifo", [](auto& dir) { ::mkfifo(dir.File("setup.ini").c_str(), 0644); }, false},
+        {"directory", [](auto& dir) { dir.MakeDir("setup.ini"); }, false},
+        {"oversized",
+         [](auto& dir) {
+             dir.Write("setup.ini", "");
+             std::filesystem::resize_file(dir.File("setup.ini"), kMaxStoredFileBytes + 1);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        testing::TempDir dir;
+        c.make(dir);
+        const std::string path = dir.File("setup.ini");
+        struct stat before {};
+        ::stat(path.c_str(), &before);
+        IniFile loaded = IniFile::Load(path);
+        EXPECT_EQ(loaded.Get("A", "K"), c.regular ? std::optional<std::string>("1") : std::nullopt);
+        loaded.Set("A", "K", "2");
+        EXPECT_EQ(loaded.Save(path), c.regular);
+        struct stat after {};
+        ::stat(path.c_str(), &after);
+        EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        EXPECT_EQ(after.st_rdev, before.st_rdev);
+        if (c.regular) {
+            EXPECT_EQ(IniFile::Load(path).Get("A", "K"), "2");
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+            EXPECT_EQ(entry.path().filename().string().find(".saving-"), std::string::npos);
+        }
+        EXPECT_EQ(dir.Exists("victim") ? dir.Read("victim") : "v", "v");
+    }
 }
 
 TEST(IniFile, GarbageAndHugeLinesDoNotBreakLookup) {

@@ -1,6 +1,12 @@
 #include "base/log_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <csignal>
 
 #include "fake_ports.h"
 #include "temp_dir.h"
@@ -66,6 +72,43 @@ TEST(LogFiles, OpCodeLogRestartsAndReportLogGrows) {
     log.WriteReportLog("0x1", true);
     log.WriteReportLog("溫度", true);
     EXPECT_EQ(dir.Read("qdxa_rpt_reg.log"), "I[000] = 0x1\n\xB7\xC5\xAB\xD7\n");
+}
+
+// A file size limit stands in for a full disk: the write that crosses it is short.
+TEST(LogFiles, ShortWriteLeavesOnlyWholeLinesAndOneNotice) {
+    TempDir dir;
+    dir.MakeDir("Log");
+    FakeClock clock;
+    const std::string line = "2026-12-5  19:46:12,0123456789\n";
+    int notice_pipe[2];
+    ASSERT_EQ(::pipe(notice_pipe), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{kHeader.size() + line.size() + 5, RLIM_INFINITY};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        ::dup2(notice_pipe[1], STDERR_FILENO);
+        LogFiles log(dir.path(), clock);
+        log.OpenLog();
+        for (int i = 0; i < 3; ++i) {
+            log.AppendLog("0123456789");
+        }
+        ::_exit(0);
+    }
+    ::close(notice_pipe[1]);
+    std::string notice;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(notice_pipe[0], buffer, sizeof buffer)) > 0;) {
+        notice.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(notice_pipe[0]);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    LogFiles log(dir.path(), clock);
+    log.OpenLog();
+    log.AppendLog("0123456789");
+    EXPECT_EQ(dir.Read("Log/2026-12-5.log"), kHeader + line + line);
+    EXPECT_EQ(std::count(notice.begin(), notice.end(), '\n'), 1) << notice;
 }
 
 }  // namespace

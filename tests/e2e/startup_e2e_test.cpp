@@ -79,17 +79,17 @@ TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
     {
         ServingStation station(dir);
         ASSERT_TRUE(station.ready()) << station.failure();
-        ASSERT_TRUE(WaitForFileText(faults, ",fault\n", 15000)) << station.process().error_output();
+        ASSERT_TRUE(WaitForFileText(faults, ",fault,", 15000)) << station.process().error_output();
         EXPECT_EQ(station.process().Stop(SIGTERM), 0);
     }
     EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
     std::istringstream lines(ReadFile(faults));
     std::string line;
     std::getline(lines, line);
-    EXPECT_EQ(line, "time,kind,module,Q,E,item,state");
+    EXPECT_EQ(line, "time,kind,module,Q,E,item,state,priority,user,comment");
     const std::regex entry(
         R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,(element|supply|tx|qdxa|interface|health),)"
-        R"(\d*,\d*,\d*,[^,]+,(fault|clear))");
+        R"(\d*,\d*,\d*,[^,]+,(fault|clear),(high|medium|low),,)");
     while (std::getline(lines, line)) {
         EXPECT_TRUE(std::regex_match(line, entry)) << line;
     }

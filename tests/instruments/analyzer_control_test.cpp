@@ -2,7 +2,10 @@
 // station shutdown steps, the settings dialog's text path and its button texts.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "instrument_station.h"
@@ -41,6 +44,44 @@ TEST(AnalyzerControlTest, TriggerThreadStopsTheControlCodeWithoutPulseTrigger) {
     }
 }
 
+// An analysis software that stops answering once the measurement runs: a marker read
+// waits until the test lets it time out.
+class SilencedAnalyzer : public SimulatedAnalyzer {
+  public:
+    using SimulatedAnalyzer::SimulatedAnalyzer;
+    int GetTraceCount() override {
+        ++reads;
+        reader = std::this_thread::get_id();
+        timed_out.wait();
+        return kTraceCountFailed;
+    }
+    std::atomic<int> reads{0};
+    std::thread::id reader;
+    std::promise<void> time_out;
+    std::shared_future<void> timed_out = time_out.get_future().share();
+};
+
+TEST(AnalyzerControlTest, SilentSoftwareStopsTheMeasurementAtItsFirstTimeOut) {
+    TempDir logs;
+    SilencedAnalyzer link(logs.path());
+    InstrumentStation station(nullptr, &link);
+    station.timers.on_tick = [&](int id) { station.page.HandleTimer(id); };
+    AnalyzerControl& analyzer = station.page.analyzer();
+    analyzer.ClickMeasure();
+    analyzer.JoinTriggerThread();
+    station.analyzer_page.tcp_messages.Clear();
+    // Three ticks while the first read waits: one read, never on this thread.
+    station.timers.Advance(1500);
+    link.time_out.set_value();
+    analyzer.JoinTriggerThread();
+    EXPECT_EQ(link.reads, 1);
+    EXPECT_NE(link.reader, std::this_thread::get_id());
+    station.poster.Drain();
+    EXPECT_FALSE(analyzer.trigger_active());
+    EXPECT_FALSE(station.timers.IsRunning(kTriggerRefreshTimer));
+    EXPECT_EQ(station.analyzer_page.tcp_messages.lines()[1], "[GUI] 軟體 : 停止觸發量測功能");
+}
+
 TEST(AnalyzerControlTest, MeasureRefusedWithoutExternalTrigger) {
     InstrumentStation station;
     station.analyzer.set_external_trigger(false);
@@ -65,6 +106,10 @@ TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
         ASSERT_EQ(page.generator().SwitchRfOutput(1), 0);
         page.analyzer().ClickMeasure();
         page.analyzer().JoinTriggerThread();
+        if (!c.answer) {
+            // Closed with RF on, the generator is reached again at exit to switch it off.
+            ASSERT_EQ(page.generator().OpenCloseGenerator(0), 0);
+        }
         station.timeline.Take();
         station.clock.sleeps.clear();
         station.prompts.answers = {c.answer};
@@ -129,7 +174,8 @@ TEST(AnalyzerControlTest, LaunchCountdownOnTimerOne) {
                                                      launched.push_back(program);
                                                      return c.launches;
                                                  },
-                                                 {}});
+                                                 {},
+                                                 ""});
         station.timers.on_tick = [&](int id) { analyzer.HandleTimer(id); };
         analyzer.StartAnalyzer();
         EXPECT_EQ(launched, std::vector<std::string>{"OP_89600vsa.sh"});

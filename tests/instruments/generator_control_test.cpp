@@ -35,6 +35,11 @@ TEST(GeneratorControlTest, RfSwitchOnRanges) {
         {"2", "", 1, false, 1e9, "VSG 功率設定 : 異常"},
         // Reported, still sent, and refused by the generator.
         {"2", "25", 0, true, 2e9, "VSG 功率設定 : 異常 (20dBm ~ -130 dBm)"},
+        // No number at all, or none a double holds: refused, never sent.
+        {"nan", "-10", 1, false, 1e9, "VSG 頻率設定 : 異常 (最大值 6 GHz)"},
+        {"1e400", "-10", 1, false, 1e9, "VSG 頻率設定 : 異常 (最大值 6 GHz)"},
+        {"2", "-inf", 1, false, 1e9, "VSG 功率設定 : 異常 (20dBm ~ -130 dBm)"},
+        {"2", "nan", 1, false, 1e9, "VSG 功率設定 : 異常 (20dBm ~ -130 dBm)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.frequency + " GHz " + c.power + " dBm");

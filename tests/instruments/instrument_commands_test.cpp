@@ -35,7 +35,11 @@ TEST(InstrumentCommandsTest, GeneratorCommands) {
         {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
         {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
         {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
         {"VSG_CLOSE", {"VSG_CLOSE_DONE"}, "2.4", "-20", false, "開啟"},
+        // The open resets the generator, RF off included: RF_ON then switches it on.
+        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
@@ -45,10 +49,10 @@ TEST(InstrumentCommandsTest, GeneratorCommands) {
         EXPECT_EQ(station.generator.is_open(), c.open);
         EXPECT_EQ(boxes.open_caption, c.caption);
     }
-    // The two RF_ON toggled the output on with the boxes' values, then off again.
     EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfFrequency), 2.4e9);
     EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfPowerLevel), -20.0);
-    EXPECT_FALSE(station.generator.Boolean(kAttrRfOutputEnabled));
+    EXPECT_TRUE(station.generator.Boolean(kAttrRfOutputEnabled));
+    EXPECT_EQ(boxes.rf_caption, "停用");
 }
 
 TEST(InstrumentCommandsTest, GeneratorWithoutBackendSaysSo) {
@@ -98,8 +102,14 @@ TEST(InstrumentCommandsTest, AnalyzerCommands) {
         {"VSA_SET_MRK3_FREQ 2.4 ghz", {"VSA_SET_MRK3_FAIL"}, 3},
         {"VSA_SET_MRK4_FREQ GHz", {"VSA_SET_MRK4_DON"}, 3},
         {"VSA_SET_FREQ_CENTER 2400 MHz", {"VSA_SET_FREQ_CENTER_DONE"}, 3},
+        // Values no instrument can take never reach it.
+        {"VSA_SET_FREQ_CENTER nan GHz", {"VSA_SET_FREQ_CENTER_FAIL"}, 3},
+        {"VSA_SET_FREQ_CENTER 1e300 GHz", {"VSA_SET_FREQ_CENTER_FAIL"}, 3},
+        {"VSA_SET_MRK4_FREQ -inf Hz", {"VSA_SET_MRK4_FAIL"}, 3},
+        {"VSA_SET_MRKALL_FREQ 1e400 Hz", {"VSA_SET_MRKAll_FAIL"}, 3},
         {"VSA_SET_SPAN 1 GHz", {"VSA_SET_SPAN_FAIL"}, 3},
         {"VSA_SET_SPAN 20 MHz", {"VSA_SET_SPAN_DONE"}, 3},
+        {"VSA_SET_SPAN inf MHz", {"VSA_SET_SPAN_FAIL"}, 3},
         {"VSA_RD", {"VSA_RD 2.4GHz -20.000dBm -20.000dBm -20.000dBm ", "VSA_RD_DONE"}, 3},
     };
     for (const Case& c : cases) {
@@ -113,6 +123,15 @@ TEST(InstrumentCommandsTest, AnalyzerCommands) {
     // Marker 4 got the unit as its only word and 0 Hz.
     EXPECT_DOUBLE_EQ(view.marker_hz[3], 0.0);
     EXPECT_TRUE(station.page.state().analyzer.save_log);
+}
+
+TEST(InstrumentCommandsTest, RecallNamesTheFileAsTheAnalyzerSeesIt) {
+    TempDir lab;
+    lab.Write("beam.setx", "traces 5\n");
+    InstrumentStation station(nullptr, nullptr, lab.path());
+    station.WriteSetup("beam.setx", "traces 1\n");
+    EXPECT_EQ(station.Command("VSA_RECALL beam.setx"), Lines{"VSA_RECALL_DONE"});
+    EXPECT_EQ(station.analyzer.GetTraceCount(), 5);
 }
 
 TEST(InstrumentCommandsTest, MeasurementLineWithNoneAndSevenTraces) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -75,7 +76,7 @@ class ScpiGeneratorTest : public ::testing::Test {
 TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue) {
     GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
-    EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", ":SYST:ERR?"}));
+    EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", "*OPC?", ":SYST:ERR?"}));
     EXPECT_TRUE(Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
     EXPECT_TRUE(Listed("[VSG]- SIMULATE : False"));
 
@@ -119,7 +120,7 @@ TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
 }
 
 TEST_F(ScpiGeneratorTest, SilentGeneratorFailsTheOpen) {
-    instrument.SilenceOn("*IDN?");
+    instrument.Misbehave("*IDN?", Misbehaviour::kSilent);
     GeneratorControl control = Control();
     EXPECT_EQ(control.OpenCloseGenerator(1), 1);
     EXPECT_FALSE(control.is_open());
@@ -159,9 +160,82 @@ TEST(ScpiAnalyzerTest, CommandsAnswersAndRefusals) {
                      ":CALC:MARK2:Y:UNIT?", ":INIT:CONT ON", ":SYST:ERR?"}));
 
     // A silent analyzer counts as not open, and the next call links again.
-    instrument.SilenceOn(":TRIG:PULS?");
+    instrument.Misbehave(":TRIG:PULS?", Misbehaviour::kSilent);
     EXPECT_EQ(link.GetTrigMeasValue(), kLinkNotOpen);
     EXPECT_EQ(link.GetInputTrigMod(), kTriggerExternal);
+}
+
+// Instruments that misbehave as real ones do, behind the remote commands: the replies
+// to the command (after VSG_OPEN where asked), and a line it logged.
+TEST(ScpiMisbehaviourTest, RepliesAndLogLines) {
+    using M = Misbehaviour;
+    struct Case {
+        std::string line;
+        M how;
+        bool open_first;
+        std::string command, replies, logged;
+    };
+    const std::vector<Case> cases = {
+        {":CALC:MARK:COUN?", M::kSilent, false, "VSA_RD", "VSA_RD_FAIL",
+         "[TCP] VSA 讀取量測值 : 異常"},
+        {":CALC:MARK:COUN?", M::kGarbage, false, "VSA_SET_MRKALL_FREQ 1 GHz", "VSA_SET_MRKAll_FAIL",
+         "[89600] 軟體 : 尚未開啟"},
+        {":CALC:MARK:COUN?", M::kExtraLine, false, "VSA_RD",
+         "VSA_RD 1GHz -12.250dBm -80.000dBm \rVSA_RD_DONE", "[TCP] VSA 讀取量測值 : 正常"},
+        {":SYST:ERR?", M::kGarbage, false, "VSA_SET_FREQ_CENTER 1 GHz", "VSA_SET_FREQ_CENTER_FAIL",
+         "[89600] 軟體 : Frequency 單位設定錯誤"},
+        {":CALC:MARK2:X 1000000000.000000", M::kClose, false, "VSA_SET_MRK2_FREQ 1 GHz",
+         "VSA_SET_MRK2_FAIL", "[89600] 軟體 : 尚未開啟"},
+        {"*RST", M::kSlow, false, "VSG_OPEN", "VSG_OPEN_DONE", "[TCP] VSG 開啟 : 正常"},
+        {"*OPC?", M::kGarbage, false, "VSG_OPEN", "VSG_OPEN_FAIL", "[VSG]- 開啟異常"},
+        {"*IDN?", M::kExtraLine, true, "VSG_RF_ON", "VSG_RFON_DONE", "[TCP] VSG 輻射開啟 : 正常"},
+        {":OUTP ON", M::kClose, true, "VSG_RF_ON", "VSG_RFON_FAIL", "VSG Apply設定 : 異常"},
+    };
+    const std::string script =
+        "*IDN? K,N5182B,1,B.01 *OPC? 1 :CALC:MARK:COUN? 2 :CALC:MARK1:Y? -12.25 :CALC:MARK2:Y? -80 "
+        ":CALC:MARK1:Y:UNIT? dBm :CALC:MARK2:Y:UNIT? dBm :MMEM:LOG:NAME? vsa.log";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line + " " + c.command);
+        ScpiInstrument instrument;
+        std::istringstream answers(script);
+        for (std::string query, answer; answers >> query >> answer;) {
+            instrument.Answer(query, answer);
+        }
+        instrument.Misbehave(c.line, c.how);
+        ScpiGenerator generator(Loopback(instrument));
+        ScpiAnalyzer link(Loopback(instrument));
+        InstrumentStation station(&generator, &link);
+        if (c.open_first) {
+            station.Command("VSG_OPEN");
+        }
+        station.timeline.Take();
+        const Lines replies = station.Command(c.command);
+        EXPECT_EQ(replies.front() + (replies.size() > 1 ? "\r" + replies.back() : ""), c.replies);
+        const Lines events = station.timeline.Take();
+        EXPECT_NE(std::find(events.begin(), events.end(), "L " + c.logged), events.end());
+    }
+}
+
+TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
+    TempDir dir;
+    dir.Write("vsa.txt",
+              "# lab\nSetFreqCenter = :SENS:FREQ:CENT {hz:0}\n GetTraceCount=:C?\n"
+              "SetMarker_Type1 = MARK{trace}:X {hz:3} {x}\nNoSuchCall = :X\n");
+    std::ostringstream console;
+    ScpiInstrument instrument;
+    instrument.Answer(":C?", "+1.00000E+00");
+    ScpiAnalyzer link(Loopback(instrument),
+                      AnalyzerCommandTable::Load(dir.path() + "/vsa.txt", console));
+    EXPECT_EQ(link.SetFreqCenter(2.5, "GHz"), kLinkDone);
+    EXPECT_EQ(link.SetMarker_Type1(0, 0, 1, "MHz"), kLinkDone);
+    EXPECT_EQ(link.GetTraceCount(), 1);
+    EXPECT_EQ(link.SetMeasType(0), kLinkDone);
+    EXPECT_EQ(instrument.Take(),
+              (Lines{":SENS:FREQ:CENT 2500000000", ":SYST:ERR?", "MARK1:X 1000000.000 {x}",
+                     ":SYST:ERR?", ":C?", ":CONF:TYPE 0", ":SYST:ERR?"}));
+    EXPECT_EQ(console.str(),
+              "vantu: analyzer commands " + dir.path() +
+                  "/vsa.txt:5: not \"<call> = <text>\" with a known call; ignored\n");
 }
 
 TEST(ScpiAnalyzerTest, NothingListeningMeansSoftwareNotOpen) {
@@ -173,7 +247,7 @@ TEST(ScpiAnalyzerTest, NothingListeningMeansSoftwareNotOpen) {
     ScpiAnalyzer link(ScpiEndpoint{"127.0.0.1", port, {}});
     EXPECT_EQ(link.SetFreqCenter(1, "GHz"), kLinkNotOpen);
     EXPECT_EQ(link.GetInputTrigMod(), kLinkNotOpen);
-    EXPECT_EQ(link.GetTraceCount(), 0);
+    EXPECT_EQ(link.GetTraceCount(), kTraceCountFailed);
 }
 
 }  // namespace

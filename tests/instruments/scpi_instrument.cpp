@@ -6,6 +6,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <utility>
 
 namespace vantu::testing {
@@ -48,9 +49,9 @@ void ScpiInstrument::FailAfter(const std::string& command, std::vector<std::stri
     failures_[command] = std::move(errors);
 }
 
-void ScpiInstrument::SilenceOn(const std::string& query) {
+void ScpiInstrument::Misbehave(const std::string& line, Misbehaviour how) {
     std::lock_guard lock(mutex_);
-    silent_.insert(query);
+    misbehaviours_[line] = how;
 }
 
 std::vector<std::string> ScpiInstrument::Take() {
@@ -87,20 +88,29 @@ void ScpiInstrument::ServeClient(int fd) {
         for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
-            bool silent = false;
-            const std::string reply = Reply(line, silent);
-            if (!silent && !reply.empty()) {
-                const std::string bytes = reply + "\n";
-                send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+            Misbehaviour how = Misbehaviour::kNone;
+            std::string bytes = Reply(line, how);
+            if (how == Misbehaviour::kClose) {
+                return;
             }
+            if (how == Misbehaviour::kSlow) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(kSlowMs));
+            }
+            bytes = how == Misbehaviour::kGarbage                   ? "\x01#?garbage\n"
+                    : how == Misbehaviour::kSilent || bytes.empty() ? ""
+                                                                    : bytes + "\n";
+            bytes += how == Misbehaviour::kExtraLine ? "EXTRA\n" : "";
+            send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         }
     }
 }
 
-std::string ScpiInstrument::Reply(const std::string& line, bool& silent) {
+std::string ScpiInstrument::Reply(const std::string& line, Misbehaviour& how) {
     std::lock_guard lock(mutex_);
     received_.push_back(line);
-    silent = silent_.count(line) != 0;
+    if (const auto found = misbehaviours_.find(line); found != misbehaviours_.end()) {
+        how = found->second;
+    }
     if (const auto failure = failures_.find(line); failure != failures_.end()) {
         errors_.insert(errors_.end(), failure->second.begin(), failure->second.end());
     }

@@ -1,6 +1,6 @@
 // A small SCPI instrument served on loopback by the test: it records every line it
 // receives, answers queries from a script, keeps an error queue for :SYST:ERR?, and
-// can stay silent on chosen queries.
+// misbehaves on chosen lines the way real instruments do.
 #pragma once
 
 #include <atomic>
@@ -8,12 +8,15 @@
 #include <deque>
 #include <map>
 #include <mutex>
-#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace vantu::testing {
+
+// kSlow: busy for kSlowMs before the next line; kExtraLine: the answer and an unasked
+// line in one write; kClose: the connection closed on the line, unanswered.
+enum class Misbehaviour { kNone, kSilent, kSlow, kExtraLine, kGarbage, kClose };
 
 class ScpiInstrument {
   public:
@@ -28,14 +31,15 @@ class ScpiInstrument {
     void Answer(const std::string& query, const std::string& answer);
     // After command arrives, :SYST:ERR? reports these errors, then 0.
     void FailAfter(const std::string& command, std::vector<std::string> errors);
-    void SilenceOn(const std::string& query);
+    static constexpr int kSlowMs = 2500;
+    void Misbehave(const std::string& line, Misbehaviour how);
     // Every line received so far, and forgets them.
     std::vector<std::string> Take();
 
   private:
     void Serve();
     void ServeClient(int fd);
-    std::string Reply(const std::string& line, bool& silent);
+    std::string Reply(const std::string& line, Misbehaviour& how);
 
     int listener_ = -1;
     std::uint16_t port_ = 0;
@@ -43,7 +47,7 @@ class ScpiInstrument {
     std::mutex mutex_;
     std::map<std::string, std::string> answers_;
     std::map<std::string, std::vector<std::string>> failures_;
-    std::set<std::string> silent_;
+    std::map<std::string, Misbehaviour> misbehaviours_;
     std::deque<std::string> errors_;
     std::vector<std::string> received_;
     std::thread thread_;

@@ -6,6 +6,8 @@
 #include <sstream>
 #include <string>
 
+#include "metrics/http_request.h"
+#include "metrics/http_response.h"
 #include "metrics/metrics_settings.h"
 #include "metrics/open_metrics.h"
 #include "metrics/request_limits.h"
@@ -206,6 +208,54 @@ TEST(RequestRate, BurstThenSteadyRate) {
         }
         EXPECT_EQ(admitted, step.admitted) << step.at_us;
     }
+}
+
+// What the endpoint makes of a request head, fed whole and byte by byte.
+TEST(HttpRequestReader, ReadsABoundedGetHeadAndRefusesEverythingElse) {
+    using State = HttpRequestReader::State;
+    const std::string header = "X-Padding: 0123456789abcdef\r\n";
+    std::string small_headers;
+    for (int i = 0; i < 1000; ++i) {
+        small_headers += header;
+    }
+    const std::string many_headers =
+        small_headers.substr(0, header.size() * (kMaxRequestHeaders + 1));
+    struct Case {
+        std::string head;
+        State state;
+        int refusal;
+    };
+    const Case cases[] = {
+        {"GET /metrics?x=1 HTTP/1.1\r\nHost:  a b \r\n\r\nGET /second", State::kComplete, 0},
+        {"HEAD /status.json HTTP/1.0\r\nContent-Length: 0\r\n\r\n", State::kComplete, 0},
+        {"GET /metrics HTTP/1.1\r\nHost: x\r\n", State::kReading, 0},
+        {"POST /metrics HTTP/1.1\r\nContent-Length: 0\r\n\r\n", State::kRefused, 405},
+        {"GET / HTTP/1.1\r\nContent-Length: 209715200\r\n\r\n", State::kRefused, 413},
+        {"GET / HTTP/1.1\r\nTransfer-Encoding: chunked\r\n\r\n", State::kRefused, 413},
+        {"GET / HTTP/1.1\r\n" + small_headers + "\r\n", State::kRefused, 413},
+        {"GET / HTTP/1.1\r\n" + many_headers + "\r\n", State::kRefused, 431},
+        {"GET / HTTP/1.1\r\n" + std::string(kMaxMetricsRequestBytes, 'a'), State::kRefused, 413},
+        {"GET /metrics\r\n\r\n", State::kRefused, 400},
+        {"GET / HTTP/1.1\r\nno colon\r\n\r\n", State::kRefused, 400},
+    };
+    for (const Case& c : cases) {
+        HttpRequestReader whole;
+        HttpRequestReader bytewise;
+        whole.Feed(c.head);
+        for (char byte : c.head) {
+            bytewise.Feed(std::string_view(&byte, 1));
+        }
+        for (const HttpRequestReader* reader : {&whole, &bytewise}) {
+            EXPECT_EQ(reader->state(), c.state) << c.head.substr(0, 40);
+            EXPECT_EQ(reader->refusal(), c.refusal) << c.head.substr(0, 40);
+        }
+    }
+    HttpRequestReader reader;
+    reader.Feed(cases[0].head);
+    EXPECT_EQ(reader.request().target, "/metrics?x=1");
+    EXPECT_EQ(reader.request().Header("host"), "a b");
+    EXPECT_EQ(FindMetricsDocument(reader.request().target)->path, "/metrics");
+    EXPECT_EQ(FindMetricsDocument("/metrics/x"), nullptr);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QSpinBox>
 #include <QTableView>
 
@@ -55,32 +56,49 @@ class FaultHistoryPageTest : public ::testing::Test {
     CFaultHistoryPage page{watch};
 };
 
-TEST_F(FaultHistoryPageTest, FiltersAcknowledgementAndExport) {
+TEST_F(FaultHistoryPageTest, FiltersAcknowledgementShelvingAndExport) {
     using V = std::vector<QString>;
-    EXPECT_EQ(Column(1), (V{"interface", "supply", "supply"}));
-    EXPECT_EQ(Column(6), (V{"✗ 故障", "✓ 恢復", "✗ 故障"}));
+    using M = FaultHistoryModel;
+    EXPECT_EQ(Column(M::kKind), (V{"介面", "電源"}));
+    EXPECT_EQ(Column(M::kState), (V{"✗ 故障 未確認", "! 已恢復 未確認"}));
     page.module_filter()->setValue(7);
-    EXPECT_EQ(Column(5), (V{"32V", "32V"}));
+    EXPECT_EQ(Column(M::kItem), V{"32V"});
     page.module_filter()->setValue(-1);
     page.kind_filter()->setCurrentIndex(5);  // interface
-    EXPECT_EQ(Column(5), V{"SP"});
+    EXPECT_EQ(Column(M::kItem), V{"SP 介面"});
     page.kind_filter()->setCurrentIndex(0);
+    page.priority_filter()->setCurrentIndex(2);  // medium
+    EXPECT_TRUE(Column(M::kItem).empty());
+    page.priority_filter()->setCurrentIndex(0);
 
-    // Acknowledging the supply's clear (row 1) takes its appearance with it and leaves
-    // the interface latched.
-    page.table()->selectionModel()->select(page.table()->model()->index(1, 0),
-                                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    // One acknowledgement covers the supply's whole occurrence, with who and why; the
+    // interface stays latched.
+    const auto select = [&](int row) {
+        page.table()->selectionModel()->select(
+            page.table()->model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    };
+    select(1);
+    page.comment()->setText("checked, ok");
     page.AcknowledgeSelected();
-    const std::size_t supply = FaultIndex({FaultKind::kSupply, 7, 2, 0, 0});
-    const std::size_t sp = FaultIndex({FaultKind::kInterface, -1, -1, -1, 0});
-    EXPECT_FALSE(watch.history().Latched(supply));
-    EXPECT_TRUE(watch.history().Latched(sp));
-    page.unacknowledged_filter()->setChecked(true);
-    EXPECT_EQ(Column(1), V{"interface"});
+    EXPECT_EQ(Column(M::kState)[1], "✓ 正常");
+    EXPECT_EQ(Column(M::kAcknowledgedBy)[1], QString::fromStdString(SessionUserName()));
+    EXPECT_EQ(Column(M::kComment)[1], "checked, ok");
+    EXPECT_TRUE(page.comment()->text().isEmpty());
+    EXPECT_FALSE(watch.history().Latched(FaultIndex({FaultKind::kSupply, 7, 2, 0, 0})));
+    EXPECT_TRUE(watch.history().Latched(FaultIndex({FaultKind::kInterface, -1, -1, -1, 0})));
 
+    select(0);
+    page.ShelveSelected(false);
+    EXPECT_EQ(Column(M::kState)[0], "擱置");
+    page.UnshelveSelected();
+    EXPECT_EQ(Column(M::kState)[0], "✗ 故障 未確認");
+
+    page.unacknowledged_filter()->setChecked(true);
+    EXPECT_EQ(Column(M::kKind), V{"介面"});
     testing::TempDir dir;
     ASSERT_TRUE(page.ExportTo(QString::fromStdString(dir.File("view.csv"))));
-    EXPECT_NE(dir.Read("view.csv").find(",SP,fault,no\n"), std::string::npos);
+    EXPECT_NE(dir.Read("view.csv").find(",SP,active,\n"), std::string::npos);
     EXPECT_FALSE(page.ExportTo(QString::fromStdString(dir.File("missing/view.csv"))));
 
     page.AcknowledgeAll();

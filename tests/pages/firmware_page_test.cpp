@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
@@ -23,8 +24,10 @@ TEST(FirmwarePageTest, ReadButtonPostsAndClearsTheModuleList) {
     InitFirmwarePage(model);
     model.modules[3][16].text = "0a1b20";
     model.modules[3][1].background = Rgb(150, 150, 150);
+    model.modules[3][1].mark = CellMark::kNoData;
     RecordingCommands commands;
     CCPAGE6DLG page(model, commands);
+    EXPECT_EQ(page.module_list()->CellRect(0, 0).width(), 25);
     EXPECT_EQ(page.module_list()->cells().At(3, 16).text, "0a1b20");
     EXPECT_EQ(page.unit_list()->cells().At(8, 5).text, "QDX_B12");
 
@@ -33,6 +36,7 @@ TEST(FirmwarePageTest, ReadButtonPostsAndClearsTheModuleList) {
     EXPECT_EQ(page.module_list()->cells().At(3, 16).text, "");
     EXPECT_EQ(page.module_list()->cells().At(3, 16).background, Rgb(230, 244, 255));
     EXPECT_EQ(page.module_list()->cells().At(3, 1).background, Rgb(255, 255, 255));
+    EXPECT_EQ(page.module_list()->cells().At(3, 1).mark, CellMark::kNone);
 
     model.read_enabled = false;
     model.reading = true;
@@ -43,8 +47,10 @@ TEST(FirmwarePageTest, ReadButtonPostsAndClearsTheModuleList) {
     EXPECT_FALSE(page.progress()->isHidden());
     EXPECT_EQ(page.progress()->value(), 50);
     model.reading = false;
+    model.warning = "short";
     page.SyncFromModel();
     EXPECT_TRUE(page.progress()->isHidden());
+    EXPECT_EQ(page.warning()->text(), "short");
 }
 
 TEST(FirmwarePageTest, SpinMovesTheListInFiveSteps) {

@@ -2,6 +2,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLineSeries>
 #include <QMenu>
 #include <QRadioButton>
 #include <QTest>
@@ -10,7 +14,9 @@
 #include "decoding_commands.h"
 #include "fake_ports.h"
 #include "pages/antenna_status_view.h"
+#include "pages/csv_export.h"
 #include "pages/module_status_view.h"
+#include "pages/trend_chart_window.h"
 #include "qt_test_app.h"
 #include "report_builder.h"
 #include "status/module_fields.h"
@@ -127,7 +133,7 @@ TEST_F(ModuleStatusViewTest, ToggleKeysRefreshAllAndStaleViews) {
     EXPECT_NE(Cell(1, 2).text, shown);
 }
 
-TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRed) {
+TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRedAndUnlimitedOnesUnmarked) {
     testing::QtTestApp();
     AntennaStatusPage model;
     CCPAGE3DLG page{model};
@@ -140,7 +146,34 @@ TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRed) {
     EXPECT_EQ(list.At(0, 1).text_colour, Rgb(210, 0, 0));
     EXPECT_EQ(list.At(1, 1).text, "300.00");
     EXPECT_EQ(list.At(1, 1).text_colour, kBlack);
+    // The glyphs follow the limits; the 300 V currents have none.
+    EXPECT_EQ(list.At(0, 1).mark, CellMark::kFault);
+    EXPECT_EQ(list.At(1, 1).mark, CellMark::kNormal);
+    EXPECT_EQ(list.At(0, 2).mark, CellMark::kNone);
     EXPECT_EQ(page.lists()[13], nullptr);
+}
+
+// The limit line of the kind shown; exports propose a dated name and add the suffix.
+TEST(TrendChartWindow, DrawsTheLimitOfTheTemperaturesShownAndExportsUnderADatedName) {
+    testing::QtTestApp();
+    ReportMemory report;
+    testing::PutQField(report, QFieldArray::kTrmTemp, 3, 0, 0x1);
+    testing::PutQField(report, QFieldArray::kQdxaSts, 3, 0, 0x2);
+    TemperatureTrend trend(2);
+    trend.Add(report, {2026, 12, 5, 19, 46, 0}, 0);
+    TrendChartWindow window(trend, 3);
+    ASSERT_EQ(window.limit_line().count(), 2);
+    EXPECT_EQ(window.limit_line().at(1).y(), 55);
+    window.kind_box().setCurrentIndex(1);
+    EXPECT_EQ(window.limit_line().at(1).y(), 56);
+
+    EXPECT_EQ(DefaultCsvName(QDate(2026, 12, 7), "alarms"), "2026-12-07-alarms.csv");
+    const auto dialog = CsvSaveDialog(nullptr, "2026-12-07-alarms.csv");
+    for (const auto& [typed, name] :
+         {std::pair{"shift", "shift.csv"}, {"shift.txt", "shift.txt"}}) {
+        dialog->selectFile(typed);
+        EXPECT_EQ(QFileInfo(dialog->selectedFiles().value(0)).fileName(), name) << typed;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "pattern/pattern_loader.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -101,6 +102,7 @@ TEST_F(PatternLoaderTest, RefusedFilesLeaveCardTableAndListingAlone) {
     station.WritePattern("beyond.cfg", 0xDFF8, {1, 2, 3});
     station.WritePatternBytes("cut.cfg", std::string("\x00\xC0\x00", 3));
     station.dir.MakeDir(std::string(testing::kPatternDirName) + "/folder.cfg");
+    ::mkfifo(station.dir.File(std::string(testing::kPatternDirName) + "/fifo.cfg").c_str(), 0644);
     const std::vector<std::pair<std::string, std::string>> refusals{
         {"long.cfg", "資料長度超過 8192 位元組"},
         {"unaligned.cfg", "起始位址不是 4 的倍數"},
@@ -109,6 +111,7 @@ TEST_F(PatternLoaderTest, RefusedFilesLeaveCardTableAndListingAlone) {
         {"cut.cfg", "檔案不足 8 位元組的檔頭"},
         {"missing.cfg", "檔案無法開啟或讀取"},
         {"folder.cfg", "檔案無法開啟或讀取"},
+        {"fifo.cfg", "檔案無法開啟或讀取"},
     };
     for (const auto& [name, reason] : refusals) {
         station.prompts.shown.clear();

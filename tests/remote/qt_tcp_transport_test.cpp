@@ -5,21 +5,28 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "base/encoding.h"
+#include "base/ini_file.h"
 #include "loopback.h"
+#include "remote/remote_access.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
 #include "temp_dir.h"
@@ -47,8 +54,12 @@ class EchoDispatch : public CommandDispatch {
   public:
     void DispatchCommand(const std::string& line) override {
         server->SendReply("OK:" + line);
+        if (between_replies) {
+            between_replies(line);
+        }
         server->SendReply("END");
     }
+    std::function<void(const std::string&)> between_replies;
     void DispatchOverlongLine() override {}
     CCServer* server = nullptr;
 };
@@ -69,11 +80,12 @@ class QtTcpTransportTest : public ::testing::Test {
     }
 
     // Opens the server on a free port; a port taken meanwhile is given up for another.
-    void Open() {
+    void Open(const RemoteAccess& access = {}) {
         for (int attempt = 0; attempt < 5; ++attempt) {
             port = FreeLoopbackPort();
             server.reset();
             transport = std::make_unique<QtTcpTransport>(port);
+            transport->set_access(access);
             server = std::make_unique<CCServer>(
                 ServerContext{*transport, logs, list, flags, elapsed}, dispatch);
             dispatch.server = server.get();
@@ -123,6 +135,11 @@ TEST_F(QtTcpTransportTest, RepliesArriveAsExactBytesOnALowDelaySocket) {
     ASSERT_TRUE(client.socket.connected());
     client.socket.Send("PS\rP");
     client.socket.Send("B\r");
+    // A command's replies leave together when it ends: none has arrived half-way.
+    dispatch.between_replies = [&](const std::string& line) {
+        client.received += client.socket.Read(4096, 0);
+        EXPECT_FALSE(client.received.ends_with("OK:" + line + "\r"));
+    };
     const std::string expected = "OK:PS\rEND\rOK:PB\rEND\r";
     ASSERT_TRUE(RunUntil([&] { return client.received.size() >= expected.size(); }, {&client}));
     EXPECT_EQ(client.received, expected);
@@ -203,6 +220,50 @@ TEST_F(QtTcpTransportTest, ClientThatReadsNothingIsDroppedAndTheNextIsServed) {
     Peer next(port);
     next.socket.Send("PB\r");
     EXPECT_TRUE(RunUntil([&] { return next.received == "OK:PB\rEND\r"; }, {&next}));
+}
+
+TEST_F(QtTcpTransportTest, ClientOutsideTheAllowListIsClosedAndListed) {
+    std::vector<std::string> errors;
+    Open(ReadRemoteAccess(IniFile::Parse("[REMOTE]\nADDRESS=::\nALLOW=127.0.0.1, ::1\n"), errors));
+    Peer allowed(port);
+    LoopbackClient refused(port, 0, "127.0.0.2");
+    ASSERT_TRUE(refused.connected());
+    refused.Send("PS\r");
+    ASSERT_TRUE(RunUntil([&] { return !refused.Read(1, 0).empty() || refused.ended; }));
+    EXPECT_TRUE(refused.ended);
+    allowed.socket.Send("PB\r");
+    ASSERT_TRUE(RunUntil([&] { return allowed.received == "OK:PB\rEND\r"; }, {&allowed}));
+    EXPECT_TRUE(Listed("[TCP] 伺服端 : 已拒絕用戶端連線 127.0.0.2"));
+    EXPECT_EQ(std::ranges::count(list.lines(), "[TCP] 伺服端 : 用戶端已請求連線 ..."), 1);
+}
+
+// Out of descriptors, a waiting connection must not keep the thread busy; it is taken
+// once descriptors come free.
+TEST_F(QtTcpTransportTest, AcceptWaitsOutADescriptorShortageWithoutSpinning) {
+    Open();
+    rlimit saved{};
+    ::getrlimit(RLIMIT_NOFILE, &saved);
+    const int probe = ::dup(0);
+    rlimit low = saved;
+    low.rlim_cur = static_cast<rlim_t>(probe + 8);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> fillers{probe};
+    Peer client(port);
+    for (int fd; (fd = ::dup(0)) >= 0;) {
+        fillers.push_back(fd);
+    }
+    const std::clock_t cpu_before = std::clock();
+    QEventLoop loop;
+    QTimer::singleShot(400, &loop, &QEventLoop::quit);
+    loop.exec();
+    const double cpu_ms = 1000.0 * static_cast<double>(std::clock() - cpu_before) / CLOCKS_PER_SEC;
+    for (int fd : fillers) {
+        ::close(fd);
+    }
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+    EXPECT_LT(cpu_ms, 100.0);
+    client.socket.Send("PS\r");
+    EXPECT_TRUE(RunUntil([&] { return client.received == "OK:PS\rEND\r"; }, {&client}));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/ini_file.h"
+#include "remote/remote_access.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
 #include "temp_dir.h"
@@ -280,6 +282,33 @@ TEST_F(ServerTest, NewClientTakesTheSlotAndStartsAFreshMessage) {
     EXPECT_EQ(dispatch.lines, (std::vector<std::string>{"PS", "PB"}));
     EXPECT_EQ(transport.ReceivedBy(1), "OK:PS\r");
     EXPECT_EQ(transport.ReceivedBy(2), "OK:PB\r");
+}
+
+TEST(RemoteAccess, AllowListMatchesAddressesAndPrefixesOfBothFamilies) {
+    struct Case {
+        const char* allow;
+        const char* client;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {nullptr, "192.0.2.7", true},
+        {"192.0.2.0/24", "192.0.2.7", true},
+        {"192.0.2.0/24", "192.0.3.7", false},
+        {"10.0.0.0/7, 192.0.2.7", "11.255.0.1", true},
+        {"fe80::/10", "fe80::1", true},
+        {"::1", "127.0.0.1", false},
+        {"0.0.0.0/0", "::1", false},
+        {"::/0", "::1", true},
+        {"bogus, 10.0.0.1/33", "10.0.0.1", false},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> errors;
+        const std::string ini = c.allow ? std::string("[REMOTE]\nALLOW=") + c.allow + "\n" : "";
+        const RemoteAccess access = ReadRemoteAccess(IniFile::Parse(ini), errors);
+        EXPECT_EQ(IsAllowed(access, *ParseAddress(c.client)), c.allowed)
+            << (c.allow ? c.allow : "-") << " " << c.client;
+        EXPECT_EQ(AddressText(*ParseAddress(c.client)), c.client);
+    }
 }
 
 }  // namespace

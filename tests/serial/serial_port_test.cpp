@@ -53,12 +53,12 @@ TEST(LineSettingsTest, ParityLettersRatesAndDevices) {
                           Case{'N', 0}, Case{'x', 0}}) {
         termios line{};
         line.c_cflag = CRTSCTS | CSTOPB | PARENB;
-        line.c_iflag = IXON | ICRNL;
+        line.c_iflag = IXON | IXOFF | IXANY | ICRNL;
         line.c_lflag = ECHO | ICANON;
         ASSERT_TRUE(ApplyLineSettings(line, 115200, ParityFromLetter(c.letter)));
         EXPECT_EQ(line.c_cflag & mask, c.bits) << c.letter;
         EXPECT_EQ(line.c_cflag & (CRTSCTS | CSTOPB | CSIZE), static_cast<tcflag_t>(CS8));
-        EXPECT_EQ(line.c_iflag, static_cast<tcflag_t>(IXON | IGNBRK)) << "software flow kept";
+        EXPECT_EQ(line.c_iflag, static_cast<tcflag_t>(IGNBRK)) << "0x11 and 0x13 are data";
         EXPECT_EQ(line.c_lflag, 0u);
         EXPECT_EQ(cfgetospeed(&line), static_cast<speed_t>(B115200));
     }

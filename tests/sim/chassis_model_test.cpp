@@ -264,6 +264,14 @@ TEST_F(ChassisModelTest, SimulationIniSetsTimingsScenarioAndReplay) {
     ASSERT_EQ(settings.scenario.size(), 3u);
     EXPECT_EQ(settings.scenario[1].until_step, 70);
     EXPECT_EQ(settings.scenario[2].card, CardFault::kFlashBusy);
+
+    for (const char* number : {"nan", "-nan", "inf", "-inf"}) {
+        dir.Write("simulation.ini", std::string("[SIMULATION]\nWORD_TIME_US=") + number +
+                                        "\nFAULT_RATE=" + number + "\n");
+        const ChassisSettings odd = LoadChassisSettings(dir.path());
+        EXPECT_EQ(odd.word_time_us, ChassisSettings{}.word_time_us) << number;
+        EXPECT_EQ(odd.fault_rate, ChassisSettings{}.fault_rate) << number;
+    }
 }
 
 // Each event holds from its first step up to (not including) its last.
@@ -302,6 +310,16 @@ TEST_F(ChassisModelTest, ScenarioEventsStartAndEndAtTheirSteps) {
         EXPECT_EQ(ModuleFaultCount(Decode(10, kViewTemperature), kViewTemperature, false),
                   want.main_faults);
     }
+}
+
+// "from-until/period": on for the first half of every period, a fault that chatters.
+TEST(ScenarioEventTest, ARepeatingEventComesAndGoesEachPeriod) {
+    std::string seen;
+    for (int step = 8; step < 32; ++step) {
+        seen += ParseScenarioEvent("10-30/6 m020-e0-q0-tx")->ActiveAt(step) ? '1' : '0';
+    }
+    EXPECT_EQ(seen, "001110001110001110001100");
+    EXPECT_FALSE(ParseScenarioEvent("10-30/1 W4-B0")) << "a period of 1 s never goes";
 }
 
 TEST_F(ChassisModelTest, ReplayShowsEachRecordedSnapshotForItsInterval) {

@@ -23,6 +23,12 @@ TEST(FirmwareMonitorTest, ExchangesOnTheLine) {
         {"FL 10 200 4\r", "FL 10 200 4\r\nOK\r\n>"},
         {"MD1 200 4\r", "MD1 200 4\r\nAAAAAAAA\r\n>"},
         {"MD1 FFFF 4\r", "MD1 FFFF 4\r\nERR RANGE\r\n>"},
+        // Address and length that wrap past the top stay outside memory and flash.
+        {"MD1 FFFFFFFFFFFFFFF0 20\r", "MD1 FFFFFFFFFFFFFFF0 20\r\nERR RANGE\r\n>"},
+        {"MF2 FFFFFFFFFFF00000 40000 1\r", "MF2 FFFFFFFFFFF00000 40000 1\r\nERR RANGE\r\n>"},
+        {"MF2 0 4000000000000001 1\r", "MF2 0 4000000000000001 1\r\nERR RANGE\r\n>"},
+        {"FW FFFFFFFFFFFFFF00 0 100\r", "FW FFFFFFFFFFFFFF00 0 100\r\nERR RANGE\r\n>"},
+        {"MD1 10000 0\r", "MD1 10000 0\r\n\r\n>"},
         {"XYZ\r", "XYZ\r\nERR COMMAND\r\n>"},
         {"SA\r", "SA\r\n>"},
     };

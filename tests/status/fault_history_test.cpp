@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <sstream>
 #include <vector>
 
 #include "fake_ports.h"
@@ -66,7 +67,7 @@ TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
         ReportMemory report = testing::HealthyReport();
         c.change(report);
         EXPECT_EQ(FaultyIndices(report), std::vector<std::size_t>{FaultIndex(c.expected)})
-            << FaultCsvLine({0, {}, c.expected, true});
+            << FaultCsvLine({}, c.expected, "fault");
     }
 }
 
@@ -74,14 +75,36 @@ class FaultHistoryTest : public ::testing::Test {
   protected:
     FaultHistoryTest() : logs(dir.path(), clock) { dir.MakeDir("Log"); }
 
-    void Tick(std::initializer_list<std::size_t> faulty, int second) {
+    // second counts from 19:46:00; past 59 it runs into the next minutes.
+    static LocalTime At(int second) { return {2026, 12, 5, 19, 46 + second / 60, second % 60}; }
+    void Tick(FaultHistory& h, std::initializer_list<std::size_t> faulty, int second) {
         Faults faults{};
         for (std::size_t i : faulty) {
             faults[i] = 1;
         }
-        history.Record(faults, {2026, 12, 5, 19, 46, second});
+        h.Record(faults, At(second));
+    }
+    void Tick(std::initializer_list<std::size_t> faulty, int second) {
+        Tick(history, faulty, second);
     }
     std::string Log() const { return dir.Read("Log/2026-12-5.faults.csv"); }
+    std::vector<std::string> Events() const { return EventsIn(Log()); }
+    // The event column of every log line after the header.
+    static std::vector<std::string> EventsIn(const std::string& log) {
+        std::vector<std::string> events;
+        std::istringstream lines(log);
+        std::string line;
+        std::getline(lines, line);
+        while (std::getline(lines, line)) {
+            std::vector<std::string> fields;
+            std::istringstream row(line);
+            for (std::string field; std::getline(row, field, ',');) {
+                fields.push_back(field);
+            }
+            events.push_back(fields.at(6));
+        }
+        return events;
+    }
 
     testing::TempDir dir;
     testing::FakeClock clock;
@@ -91,87 +114,159 @@ class FaultHistoryTest : public ::testing::Test {
     const std::size_t sp = FaultIndex({FaultKind::kInterface, -1, -1, -1, 0});
 };
 
-TEST_F(FaultHistoryTest, TransitionsAreRecordedOnceEachWayWithTheirTimes) {
-    Tick({}, 0);
+// One source through raises (r), clears (c) and acknowledgements (a) at the seconds
+// given: how many alarms it makes, the newest one's state and the log's events.
+TEST_F(FaultHistoryTest, EventSequencesGiveOneAlarmPerOccurrence) {
+    struct Case {
+        std::vector<std::pair<char, int>> steps;
+        std::size_t alarms;
+        AlarmState state;
+        std::vector<std::string> events;
+    };
+    using S = AlarmState;
+    const Case cases[] = {
+        {{{'r', 0}}, 1, S::kActiveUnacknowledged, {"fault"}},
+        {{{'r', 0}, {'a', 1}}, 1, S::kActiveAcknowledged, {"fault", "ack"}},
+        {{{'r', 0}, {'c', 5}}, 1, S::kClearedUnacknowledged, {"fault", "clear"}},
+        {{{'r', 0}, {'c', 5}, {'a', 6}}, 1, S::kNormal, {"fault", "clear", "ack"}},
+        {{{'r', 0}, {'a', 1}, {'c', 5}, {'a', 6}}, 1, S::kNormal, {"fault", "ack", "clear"}},
+        // Three changes within 60 s chatter: the raise folds into the open alarm.
+        {{{'r', 0}, {'c', 30}, {'r', 59}},
+         1,
+         S::kActiveUnacknowledged,
+         {"fault", "clear", "fault"}},
+        {{{'r', 0}, {'c', 30}, {'r', 60}},
+         2,
+         S::kActiveUnacknowledged,
+         {"fault", "clear", "fault"}},
+        // A chattering source whose alarm is over raises a new one.
+        {{{'r', 0}, {'c', 5}, {'a', 6}, {'r', 10}},
+         2,
+         S::kActiveUnacknowledged,
+         {"fault", "clear", "ack", "fault"}},
+    };
+    for (const Case& c : cases) {
+        testing::TempDir case_dir;
+        case_dir.MakeDir("Log");
+        LogFiles case_logs(case_dir.path(), clock);
+        FaultHistory h(&case_logs);
+        for (const auto& [step, second] : c.steps) {
+            if (step == 'a') {
+                h.Acknowledge(h.entries().back().id, At(second), "op");
+                continue;
+            }
+            if (step == 'r') {
+                Tick(h, {supply}, second);
+            } else {
+                Tick(h, {}, second);
+            }
+        }
+        EXPECT_EQ(h.entries().size(), c.alarms) << c.steps.size();
+        EXPECT_EQ(h.StateOf(h.entries().back()), c.state) << c.steps.size();
+        EXPECT_EQ(h.Latched(supply), c.state != S::kNormal && c.state != S::kActiveAcknowledged);
+        EXPECT_EQ(EventsIn(case_dir.Read("Log/2026-12-5.faults.csv")), c.events);
+    }
     Tick({supply, sp}, 3);
-    Tick({supply, sp}, 6);
-    Tick({sp}, 9);
-    Tick({}, 12);
-    ASSERT_EQ(history.entries().size(), 4u);
+    history.Acknowledge(history.entries().front().id, At(4), "op", "bay 2, \"left\"");
     EXPECT_EQ(Log(),
-              "time,kind,module,Q,E,item,state\n"
-              "2026-12-05 19:46:03,supply,12,3,1,9.5V,fault\n"
-              "2026-12-05 19:46:03,interface,,,,SP,fault\n"
-              "2026-12-05 19:46:09,supply,12,3,1,9.5V,clear\n"
-              "2026-12-05 19:46:12,interface,,,,SP,clear\n");
-    EXPECT_TRUE(history.Latched(supply));
-    EXPECT_FALSE(history.Faulty(supply));
+              "time,kind,module,Q,E,item,state,priority,user,comment\n"
+              "2026-12-05 19:46:03,supply,12,3,1,9.5V,fault,high,,\n"
+              "2026-12-05 19:46:03,interface,,,,SP,fault,high,,\n"
+              "2026-12-05 19:46:04,supply,12,3,1,9.5V,ack,high,op,\"bay 2, \"\"left\"\"\"\n");
 }
 
-TEST_F(FaultHistoryTest, AcknowledgeClearsTheLatchUnlessALaterFaultIsPending) {
-    Tick({supply}, 0);
-    Tick({}, 3);
-    Tick({supply}, 6);
-    const auto& e = history.entries();
-    ASSERT_EQ(e.size(), 3u);
-    history.Acknowledge(e[1].id);
-    EXPECT_TRUE(e[0].acknowledged && e[1].acknowledged && !e[2].acknowledged);
-    EXPECT_TRUE(history.Latched(supply)) << "the second appearance is not acknowledged";
-    history.Acknowledge(e[2].id);
-    EXPECT_FALSE(history.Latched(supply));
-    EXPECT_TRUE(history.Faulty(supply));
+TEST_F(FaultHistoryTest, ShelvesReturnByThemselvesOrWhenTheOperatorReturnsThem) {
+    const std::size_t shelved[] = {supply};
+    history.Shelve(shelved, 60, "maintenance", At(0), "op");
+    Tick({supply}, 10);
+    EXPECT_EQ(history.StateOf(history.entries().back()), AlarmState::kShelved);
+    EXPECT_EQ(history.Figures(At(10)).shelved, 1);
+    EXPECT_EQ(history.Figures(At(10)).last_10_minutes, 0);
+    Tick({supply}, 60);
+    EXPECT_EQ(history.StateOf(history.entries().back()), AlarmState::kActiveUnacknowledged);
+    const std::size_t out[] = {sp};
+    history.Shelve(out, 0, "", At(61), "op");
+    Tick({supply}, 5000);
+    EXPECT_NE(history.ShelfOf(sp), nullptr);
+    history.Unshelve(out, At(5001), "op");
+    EXPECT_EQ(history.ShelfOf(sp), nullptr);
+    EXPECT_EQ(Events(),
+              (std::vector<std::string>{"shelve", "fault", "return", "shelve", "return"}));
+}
 
-    Tick({sp}, 9);
-    const std::uint64_t revision = history.revision();
-    history.Acknowledge(9999);
-    EXPECT_TRUE(history.Latched(sp));
-    history.AcknowledgeAll();
-    EXPECT_FALSE(history.Latched(sp));
-    EXPECT_GT(history.revision(), revision);
+// More than 10 new alarms within 10 minutes is a flood; a source chatters while its last
+// 3 changes lie within 60 s.
+TEST_F(FaultHistoryTest, FloodAndChatterAtTheirEdges) {
+    std::vector<std::size_t> sources;
+    Faults faults{};
+    for (int i = 0; i < 11; ++i) {
+        faults[FaultIndex({FaultKind::kTx, i, 0, 0, 0})] = 1;
+        history.Record(faults, At(i * 30));
+        EXPECT_EQ(history.Figures(At(i * 30)).flood, i == 10) << i;
+    }
+    EXPECT_EQ(history.Figures(At(599)).last_10_minutes, 11);
+    EXPECT_EQ(history.Figures(At(600)).last_10_minutes, 10);
+    EXPECT_FALSE(history.Figures(At(600)).flood);
+    EXPECT_DOUBLE_EQ(history.Figures(At(1200)).shift_per_10_minutes, 5.5);
+    EXPECT_EQ(history.Figures(At(1200)).standing, 11);
+    EXPECT_EQ(history.Figures(At(1200)).unacknowledged[1], 11);
+
+    Tick(history, {sp}, 1300);
+    Tick(history, {}, 1310);
+    EXPECT_EQ(history.Figures(At(1310)).chattering, 0);
+    Tick(history, {sp}, 1320);
+    EXPECT_EQ(history.Figures(At(1320)).chattering, 1);
+    EXPECT_EQ(history.Figures(At(1359)).chattering, 1);
+    EXPECT_EQ(history.Figures(At(1360)).chattering, 0);
 }
 
 TEST_F(FaultHistoryTest, ARestartKeepsTheFileButNotTheAcknowledgements) {
     Tick({supply}, 0);
-    history.AcknowledgeAll();
+    history.AcknowledgeAll(At(1), "op");
     FaultHistory restarted(&logs);
     EXPECT_TRUE(restarted.entries().empty());
-    Faults faults{};
-    faults[supply] = 1;
-    restarted.Record(faults, {2026, 12, 5, 20, 0, 0});
+    Tick(restarted, {supply}, 600);
     EXPECT_TRUE(restarted.Latched(supply));
-    EXPECT_EQ(Log(),
-              "time,kind,module,Q,E,item,state\n"
-              "2026-12-05 19:46:00,supply,12,3,1,9.5V,fault\n"
-              "2026-12-05 20:00:00,supply,12,3,1,9.5V,fault\n");
+    EXPECT_EQ(Events(), (std::vector<std::string>{"fault", "ack", "fault"}));
 }
 
 TEST_F(FaultHistoryTest, TheViewFiltersNewestFirstAndExportsWhatItShows) {
     const std::size_t tx = FaultIndex({FaultKind::kTx, 12, 0, 0, 0});
     Tick({supply, sp, tx}, 0);
     Tick({}, 3);
-    history.Acknowledge(history.entries()[0].id);  // supply, appeared
+    const auto id_of = [&](std::size_t source) {
+        for (const FaultEntry& e : history.entries()) {
+            if (FaultIndex(e.source) == source) {
+                return e.id;
+            }
+        }
+        return std::uint64_t{0};
+    };
+    history.Acknowledge(id_of(supply), At(4), "op");
     struct Case {
         FaultFilter filter;
-        std::vector<std::uint64_t> ids;
+        std::vector<std::size_t> sources;
     };
     const Case cases[] = {
-        {{}, {6, 5, 4, 3, 2, 1}},
-        {{12, std::nullopt, false}, {5, 4, 2, 1}},
-        {{12, FaultKind::kSupply, false}, {4, 1}},
-        {{-1, FaultKind::kInterface, false}, {6, 3}},
-        {{12, std::nullopt, true}, {5, 4, 2}},
+        {{12, FaultKind::kSupply, std::nullopt, false}, {supply}},
+        {{-1, FaultKind::kInterface, std::nullopt, false}, {sp}},
+        {{12, std::nullopt, std::nullopt, true}, {tx}},
+        {{-1, std::nullopt, AlarmPriority::kHigh, false}, {sp, supply}},
     };
     for (const Case& c : cases) {
-        std::vector<std::uint64_t> ids;
+        std::vector<std::size_t> sources;
         for (const FaultEntry* e : FilterFaults(history, c.filter)) {
-            ids.push_back(e->id);
+            sources.push_back(FaultIndex(e->source));
         }
-        EXPECT_EQ(ids, c.ids) << c.filter.module;
+        std::sort(sources.begin(), sources.end());
+        std::vector<std::size_t> expected = c.sources;
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(sources, expected) << c.filter.module;
     }
-    EXPECT_EQ(FaultViewCsv(FilterFaults(history, {12, FaultKind::kSupply, false})),
-              "time,kind,module,Q,E,item,state,acknowledged\n"
-              "2026-12-05 19:46:03,supply,12,3,1,9.5V,clear,no\n"
-              "2026-12-05 19:46:00,supply,12,3,1,9.5V,fault,yes\n");
+    EXPECT_EQ(FaultViewCsv(history, FilterFaults(history, {12, FaultKind::kSupply, {}, false})),
+              "raised,cleared,acknowledged,user,priority,kind,module,Q,E,item,state,comment\n"
+              "2026-12-05 19:46:00,2026-12-05 19:46:03,2026-12-05 19:46:04,op,high,supply,12,3,1,"
+              "9.5V,normal,\n");
 }
 
 // A cycle is 14 polls; the last one completes it.

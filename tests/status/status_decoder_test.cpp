@@ -169,7 +169,7 @@ TEST_F(StatusDecoderTest, ClearedFaultsStayMarkedUntilAcknowledged) {
     decoder.DecodeModuleView(module, kViewTxRx, 1, 2, &display);
     EXPECT_EQ(position(), CellMark::kNormal);
 
-    history.AcknowledgeAll();
+    history.AcknowledgeAll({}, "op");
     decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
     EXPECT_EQ(grid.At(2, 5).mark, CellMark::kNormal);
     EXPECT_EQ(position(), CellMark::kNormal);

@@ -10,16 +10,22 @@ const LogFiles& OpenedLog(const TempDir& dir, LogFiles& logs) {
     return logs;
 }
 
+template <typename Backend, typename Own>
+Backend& Either(Backend* given, Own& own) {
+    return given != nullptr ? *given : own;
+}
+
 }  // namespace
 
-InstrumentStation::InstrumentStation()
+InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA8960* link_backend,
+                                     const std::string& recall_dir)
     : logs(dir.path(), clock),
       dispatcher(server, flags, timers),
       server(ServerContext{transport, logs, analyzer_page.tcp_messages, flags, elapsed},
              dispatcher),
       analyzer(dir.path()),
-      page(InstrumentPageContext{.generator = generator,
-                                 .link = analyzer,
+      page(InstrumentPageContext{.generator = Either(generator_backend, generator),
+                                 .link = Either(link_backend, analyzer),
                                  .windows = nullptr,
                                  .tcp_messages = analyzer_page.tcp_messages,
                                  .logs = logs,
@@ -34,7 +40,8 @@ InstrumentStation::InstrumentStation()
                                  .station_dir = dir.path(),
                                  .program = "",
                                  .launch = {},
-                                 .stop_control_code = [this] { ++control_code_stops; }}),
+                                 .stop_control_code = [this] { ++control_code_stops; },
+                                 .recall_dir = recall_dir}),
       timeline(OpenedLog(dir, logs), analyzer_page.tcp_messages, transport) {
     dir.MakeDir("Recall Setup");
     flags.card_present = true;

@@ -19,7 +19,10 @@
 namespace vantu::testing {
 
 struct InstrumentStation {
-    InstrumentStation();
+    // The page runs on the simulators, or on the backends given.
+    explicit InstrumentStation(GeneratorDriver* generator_backend = nullptr,
+                               CCVSA8960* link_backend = nullptr,
+                               const std::string& recall_dir = "");
 
     // Sends the line and its CR; the replies, without CRs.
     std::vector<std::string> Command(const std::string& line);

@@ -33,10 +33,15 @@ std::uint16_t FreeLoopbackPort() {
     return ntohs(address.sin_port);
 }
 
-LoopbackClient::LoopbackClient(std::uint16_t port, int receive_buffer)
+LoopbackClient::LoopbackClient(std::uint16_t port, int receive_buffer, const char* source)
     : fd_(::socket(AF_INET, SOCK_STREAM, 0)) {
     if (receive_buffer > 0) {
         ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receive_buffer, sizeof receive_buffer);
+    }
+    if (source != nullptr) {
+        sockaddr_in from = Loopback(0);
+        ::inet_pton(AF_INET, source, &from.sin_addr);
+        ::bind(fd_, reinterpret_cast<const sockaddr*>(&from), sizeof from);
     }
     const sockaddr_in address = Loopback(port);
     connected_ = ::connect(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;

@@ -14,7 +14,9 @@ std::uint16_t FreeLoopbackPort();
 class LoopbackClient {
   public:
     // receive_buffer: a small one makes a client that reads nothing fill up quickly.
-    explicit LoopbackClient(std::uint16_t port, int receive_buffer = 0);
+    // source: the loopback address to connect from ("127.0.0.2"); any when null.
+    explicit LoopbackClient(std::uint16_t port, int receive_buffer = 0,
+                            const char* source = nullptr);
     ~LoopbackClient();
     LoopbackClient(const LoopbackClient&) = delete;
     LoopbackClient& operator=(const LoopbackClient&) = delete;

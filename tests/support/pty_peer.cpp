@@ -25,10 +25,17 @@ PtyPeer::PtyPeer(Script script) : script_(std::move(script)) {
 }
 
 PtyPeer::~PtyPeer() {
+    HangUp();
+    ::close(wake_);
+}
+
+void PtyPeer::HangUp() {
+    if (!thread_.joinable()) {
+        return;
+    }
     const std::uint64_t one = 1;
     [[maybe_unused]] ssize_t n = ::write(wake_, &one, sizeof one);
     thread_.join();
-    ::close(wake_);
     ::close(slave_);
     ::close(master_);
 }

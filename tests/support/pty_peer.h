@@ -27,6 +27,8 @@ class PtyPeer {
     // Waits up to a second for at least `count` bytes.
     std::string WaitReceived(std::size_t count);
     void Write(std::string_view bytes);
+    // Closes the far end, as a USB unplug does: the port sees a hang-up.
+    void HangUp();
 
   private:
     void Serve();

@@ -23,6 +23,7 @@ class RecordingTransport : public RemoteTransport {
     ListenResult Listen() override;
     void AcceptPending() override;
     SendResult SendToClient(std::string_view bytes) override;
+    SendResult GatherReplies(bool) override { return SendResult::kSent; }
     void HoldReading(bool hold) override { reading_held = hold; }
     void CloseClient() override;
     void CloseListener() override;

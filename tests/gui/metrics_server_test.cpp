@@ -1,0 +1,97 @@
+// The metrics endpoint's bounds over real loopback sockets, with short limits.
+#include "gui/metrics_server.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fake_ports.h"
+#include "loopback.h"
+#include "qt_test_app.h"
+
+namespace vantu::testing {
+namespace {
+
+const std::string kGet = "GET /metrics HTTP/1.1\r\nHost: x\r\n\r\n";
+
+class MetricsServerTest : public ::testing::Test {
+  protected:
+    MetricsServerTest() {
+        QtTestApp();
+        EXPECT_TRUE(server.Listen({"127.0.0.1", 0}));
+    }
+
+    std::uint16_t port() const { return static_cast<std::uint16_t>(server.port()); }
+
+    // Runs the event loop until the condition holds or two seconds passed.
+    static bool RunUntil(const std::function<bool()>& done) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
+        while (!done() && std::chrono::steady_clock::now() < deadline) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        }
+        return done();
+    }
+
+    // The status line of the answer to bytes on a fresh connection from source.
+    std::string StatusOf(const std::string& bytes, const char* source = nullptr) {
+        LoopbackClient client(port(), 0, source);
+        client.Send(bytes);
+        std::string answer;
+        RunUntil([&] {
+            answer += client.Read(65536, 0);
+            return client.ended;
+        });
+        return answer.substr(0, answer.find("\r\n"));
+    }
+
+    FakeClock clock;
+    MetricsServer server{[] { return StationSnapshot{}; }, clock,
+                         MetricsLimits{.max_connections = 2, .connection_ms = 300}};
+};
+
+TEST_F(MetricsServerTest, RefusesBodiesLargeHeadsAndLoopingClientsBeforeServing) {
+    std::string headers;
+    for (int i = 0; i < 1000; ++i) {
+        headers += "X-Padding: 0123456789abcdef\r\n";
+    }
+    const std::pair<std::string, std::string> cases[] = {
+        {kGet, "HTTP/1.1 200 OK"},
+        {"POST /metrics HTTP/1.1\r\nContent-Length: 209715200\r\n\r\n",
+         "HTTP/1.1 413 Payload Too Large"},
+        {"GET /metrics HTTP/1.1\r\n" + headers + "\r\n", "HTTP/1.1 413 Payload Too Large"},
+        {"GET /control HTTP/1.1\r\n\r\n", "HTTP/1.1 404 Not Found"},
+    };
+    for (const auto& [request, status] : cases) {
+        EXPECT_EQ(StatusOf(request), status) << request.substr(0, 30);
+    }
+    for (int i = 0; i < RequestRate::kBurst; ++i) {
+        StatusOf(kGet, "127.0.0.2");
+    }
+    EXPECT_EQ(StatusOf(kGet, "127.0.0.2"), "HTTP/1.1 429 Too Many Requests");
+    EXPECT_EQ(StatusOf(kGet), "HTTP/1.1 200 OK");
+}
+
+// Two connections are all there is: a third is closed at once, and a client that sends
+// its request slowly holds its place only until its time is up.
+TEST_F(MetricsServerTest, ConnectionsAreCappedAndTimedOut) {
+    LoopbackClient first(port());
+    LoopbackClient second(port());
+    first.Send("GET /metrics HTTP/1.1\r\n");
+    LoopbackClient third(port());
+    ASSERT_TRUE(RunUntil([&] { return !third.Read(1, 0).empty() || third.ended; }));
+    EXPECT_TRUE(third.ended);
+    EXPECT_EQ(first.Read(1, 0), "");
+    EXPECT_FALSE(first.ended);
+    EXPECT_TRUE(RunUntil([&] { return !first.Read(1, 0).empty() || first.ended; }));
+    EXPECT_TRUE(first.ended);
+    EXPECT_EQ(StatusOf(kGet), "HTTP/1.1 200 OK");
+}
+
+}  // namespace
+}  // namespace vantu::testing
