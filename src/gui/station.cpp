@@ -131,11 +131,13 @@ void Station::StartMetrics() {
 }
 
 StationSnapshot Station::Snapshot() {
-    return TakeSnapshot(
+    StationSnapshot snapshot = TakeSnapshot(
         SnapshotSources{controller_.flags(), controller_.main_page(), controller_.report(),
                         controller_.modules(), controller_.poll_counters(),
                         controller_.remote().dispatcher().latency()},
         clock_.Microseconds());
+    snapshot.alarms = controller_.report_watch().history().Figures(clock_.Now());
+    return snapshot;
 }
 
 void Station::Shutdown() {

@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QTimer>
 
@@ -78,6 +79,11 @@ StationPages::StationPages(Station& station, StationWindow& window, SharedSettin
     auto* corner = new QWidget;
     auto* corner_layout = new QHBoxLayout(corner);
     corner_layout->setContentsMargins(0, 0, 0, 0);
+    flood_banner_ = new QLabel;
+    flood_banner_->setStyleSheet(
+        QStringLiteral("color: white; background: #c00000; padding: 0 8px"));
+    flood_banner_->hide();
+    corner_layout->addWidget(flood_banner_);
     corner_layout->addWidget(new StatusGlyphOption([this](bool on) { ShowGlyphs(on); }));
     corner_layout->addWidget(new ReportAgeLabel(controller.report_watch()));
     window.SetCornerWidget(corner);
@@ -130,12 +136,24 @@ void StationPages::ShowStale(bool stale) {
 
 void StationPages::FollowReportWatch() {
     ShowStale(controller_.report_watch().stale());
+    ShowFlood();
     const std::uint64_t revision = controller_.report_watch().history().revision();
     if (revision != history_revision_) {
         history_revision_ = revision;
         controller_.trm_page().Redecode();
         controller_.qdxa_page().Redecode();
     }
+}
+
+// Beside the tabs, so the flood is seen whichever page is shown.
+void StationPages::ShowFlood() {
+    ReportWatch& watch = controller_.report_watch();
+    const AlarmFigures figures = watch.history().Figures(watch.Now());
+    if (figures.flood) {
+        flood_banner_->setText(
+            QStringLiteral("⚠ 警報氾濫 : 10 分鐘內 %1 個新警報").arg(figures.last_10_minutes));
+    }
+    flood_banner_->setVisible(figures.flood);
 }
 
 void StationPages::SyncFromModels() {

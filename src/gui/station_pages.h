@@ -10,6 +10,8 @@
 #include "gui/station_window.h"
 #include "widgets/colour_chooser.h"
 
+class QLabel;
+
 namespace vantu {
 
 class CCPAGE1DLG;
@@ -38,6 +40,7 @@ class StationPages {
     std::vector<CReportCtrl*> ReportGrids() const;
     void ShowGlyphs(bool on);
     void ShowStale(bool stale);
+    void ShowFlood();
     // Hatches the report's grids while it is stale and lets the module views follow
     // the fault history's latches (the controller has them follow each report).
     void FollowReportWatch();
@@ -50,6 +53,7 @@ class StationPages {
     CCPAGE6DLG* firmware_;
     CCPAGE7DLG* analyzer_;
     CFaultHistoryPage* history_;
+    QLabel* flood_banner_;
     std::unique_ptr<X11AnalyzerWindows> analyzer_windows_;
     bool stale_shown_ = false;
     std::uint64_t history_revision_ = 0;

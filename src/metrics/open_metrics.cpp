@@ -109,6 +109,38 @@ void ServiceFamilies(Exposition& out, const StationSnapshot& snapshot) {
     out.Sample("vantu_remote_command_duration_seconds_sum", "", snapshot.remote.sum_seconds);
 }
 
+void AlarmFamilies(Exposition& out, const AlarmFigures& alarms) {
+    const struct {
+        const char* name;
+        const char* help;
+        double value;
+    } gauges[] = {
+        {"vantu_alarms_last_10_minutes", "New alarms raised in the last 10 minutes.",
+         static_cast<double>(alarms.last_10_minutes)},
+        {"vantu_alarms_shift_per_10_minutes", "New alarms per 10 minutes since the first.",
+         alarms.shift_per_10_minutes},
+        {"vantu_alarm_flood", "1 while more than 10 new alarms came within 10 minutes.",
+         alarms.flood ? 1.0 : 0.0},
+        {"vantu_alarms_standing", "Fault sources in fault now.",
+         static_cast<double>(alarms.standing)},
+        {"vantu_alarms_chattering", "Sources whose last 3 changes lie within 60 s.",
+         static_cast<double>(alarms.chattering)},
+        {"vantu_alarms_shelved", "Sources shelved or out of service.",
+         static_cast<double>(alarms.shelved)},
+    };
+    for (const auto& gauge : gauges) {
+        out.Family(gauge.name, "gauge", gauge.help);
+        out.Sample(gauge.name, "", gauge.value);
+    }
+    out.Family("vantu_alarms_unacknowledged", "gauge", "Alarms not yet acknowledged.");
+    for (int p = 0; p < kAlarmPriorityCount; ++p) {
+        const auto priority = static_cast<AlarmPriority>(p);
+        out.Sample("vantu_alarms_unacknowledged",
+                   "priority=\"" + std::string(PriorityToken(priority)) + "\"",
+                   alarms.unacknowledged[static_cast<std::size_t>(p)]);
+    }
+}
+
 const char* Bool(bool value) {
     return value ? "true" : "false";
 }
@@ -120,6 +152,7 @@ std::string RenderOpenMetrics(const StationSnapshot& snapshot) {
     StateFamilies(out, snapshot);
     ModuleFamilies(out, snapshot);
     ServiceFamilies(out, snapshot);
+    AlarmFamilies(out, snapshot.alarms);
     return out.Finish();
 }
 

@@ -1,6 +1,6 @@
 // What the station shows to monitoring systems, copied out of the controller's models
 // at one moment: run state, interfaces, health groups, per-module faults and element
-// temperatures, the report poll and the remote commands.
+// temperatures, the report poll, the remote commands and the alarm load.
 #pragma once
 
 #include <array>
@@ -12,6 +12,7 @@
 #include "model/main_page_model.h"
 #include "remote/latency_histogram.h"
 #include "status/antenna_layout.h"
+#include "status/fault_history.h"
 #include "status/module_table.h"
 #include "status/report_capture.h"
 #include "status/report_memory.h"
@@ -42,6 +43,7 @@ struct StationSnapshot {
     PollCounters poll;
     std::optional<double> poll_age_seconds;
     LatencyHistogram remote;
+    AlarmFigures alarms;
 };
 
 // The controller's state the snapshot is taken from.

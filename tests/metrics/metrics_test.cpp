@@ -91,7 +91,10 @@ struct Model {
 
 TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
     const Model model;
-    const std::map<std::string, double> samples = ParseExposition(RenderOpenMetrics(model.Take()));
+    StationSnapshot snapshot = model.Take();
+    snapshot.alarms.flood = true;
+    snapshot.alarms.unacknowledged = {3, 2, 1};
+    const std::map<std::string, double> samples = ParseExposition(RenderOpenMetrics(snapshot));
 
     const std::map<std::string, double> expected = {
         {"vantu_card_present", 1},
@@ -106,6 +109,9 @@ TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
         {"vantu_remote_command_duration_seconds_bucket{le=\"0.5\"}", 3},
         {"vantu_remote_command_duration_seconds_bucket{le=\"10\"}", 3},
         {"vantu_remote_command_duration_seconds_bucket{le=\"+Inf\"}", 4},
+        {"vantu_alarm_flood", 1},
+        {"vantu_alarms_unacknowledged{priority=\"high\"}", 3},
+        {"vantu_alarms_unacknowledged{priority=\"low\"}", 1},
     };
     for (const auto& [series, value] : expected) {
         ASSERT_EQ(samples.count(series), 1u) << series;
@@ -133,8 +139,9 @@ TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
             }
         }
     }
-    // States 3, interfaces 2, health 4, modules, temperatures, poll 3, histogram 13.
-    EXPECT_EQ(samples.size(), 3u + 2 + 4 + 161 + 161 * 32 + 3 + 13);
+    // States 3, interfaces 2, health 4, modules, temperatures, poll 3, histogram 13,
+    // alarms 6 and 3 priorities.
+    EXPECT_EQ(samples.size(), 3u + 2 + 4 + 161 + 161 * 32 + 3 + 13 + 6 + 3);
 }
 
 TEST(OpenMetrics, NothingUnreadIsShownAsAReading) {
