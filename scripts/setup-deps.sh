@@ -5,7 +5,7 @@
 set -euo pipefail
 
 RUN_PACKAGES=(
-    cmake ninja-build g++ pkg-config dpkg-dev libsystemd-dev
+    cmake ninja-build g++ pkg-config dpkg-dev libsystemd-dev zlib1g-dev
     qt6-base-dev qt6-base-dev-tools
     qt6-charts-dev libqt6opengl6-dev
     fonts-noto-cjk xvfb xauth
@@ -16,7 +16,7 @@ TEST_PACKAGES=(
     clang libclang-rt-14-dev
     imagemagick xdotool x11-utils libx11-dev
     dbus at-spi2-core python3-pyatspi
-    lintian
+    lintian prometheus
 )
 
 PACKAGES=("${RUN_PACKAGES[@]}")

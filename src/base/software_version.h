@@ -6,5 +6,7 @@
 namespace vantu {
 
 inline constexpr std::string_view kSoftwareVersion = "VANTU V1.22";
+// The version alone, without the product name.
+inline constexpr std::string_view kVersionNumber = kSoftwareVersion.substr(6);
 
 }  // namespace vantu
