@@ -1,6 +1,7 @@
 #include "gui/desktop_setup.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <QLibraryInfo>
 #include <QTranslator>
 
@@ -8,7 +9,28 @@
 
 #include "widgets/accessible_widgets.h"
 
+// Last: Xlib's macros (None, Bool, Status) would clash with the headers above.
+#include <X11/Xlib.h>
+
 namespace vantu {
+
+DisplayProbe::DisplayProbe() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland")) {
+        return;
+    }
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        return;
+    }
+    display_ = XOpenDisplay(nullptr);
+    available_ = display_ != nullptr;
+}
+
+DisplayProbe::~DisplayProbe() {
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+}
 
 void PrepareDesktop(QApplication& app) {
     InstallAccessibleWidgets();

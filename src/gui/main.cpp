@@ -25,6 +25,11 @@ int main(int argc, char** argv) {
     if (parsed.options->headless) {
         qt_app = std::make_unique<QCoreApplication>(argc, argv);
     } else {
+        vantu::DisplayProbe display;
+        if (!display.available()) {
+            std::fputs("vantu: no display: start with --headless or under xvfb-run\n", stderr);
+            return 1;
+        }
         auto window_app = std::make_unique<QApplication>(argc, argv);
         vantu::PrepareDesktop(*window_app);
         qt_app = std::move(window_app);

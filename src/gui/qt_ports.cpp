@@ -45,15 +45,38 @@ const char* IconName(PromptIcon icon) {
 }  // namespace
 
 void QtPrompts::ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) {
+    if (answering_safely_) {
+        console_.Show(icon, text, caption);
+        return;
+    }
     const QString title = caption.empty() ? QCoreApplication::applicationName() : ToQ(caption);
     QMessageBox box(BoxIcon(icon), title, ToQ(text), QMessageBox::Ok, parent_);
-    box.exec();
+    Run({&box, QMessageBox::Ok, [&] { console_.Show(icon, text, caption); }});
 }
 
 bool QtPrompts::AskYesNo(const std::string& text) {
+    if (answering_safely_) {
+        return console_.AskYesNo(text);
+    }
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), ToQ(text),
                     QMessageBox::Yes | QMessageBox::No, parent_);
-    return box.exec() == QMessageBox::Yes;
+    return Run({&box, QMessageBox::No, [&] { console_.AskYesNo(text); }}) == QMessageBox::Yes;
+}
+
+int QtPrompts::Run(OpenBox open) {
+    QMessageBox& box = *open.box;
+    open_.push_back(std::move(open));
+    const int answer = box.exec();
+    open_.pop_back();
+    return answer;
+}
+
+void QtPrompts::AnswerSafelyFromNow() {
+    answering_safely_ = true;
+    for (const OpenBox& open : open_) {
+        open.report();
+        open.box->done(open.safe);
+    }
 }
 
 void ConsolePrompts::ShowBox(PromptIcon icon, const std::string& text, const std::string&) {

@@ -1,5 +1,6 @@
 // SIGINT and SIGTERM delivered as a Qt signal on the GUI thread, so the station can
-// run its ordered shutdown instead of dying mid-write.
+// run its ordered shutdown instead of dying mid-write. Only the first signal counts:
+// later ones, and any after the object is gone, are ignored.
 #pragma once
 
 #include <QObject>

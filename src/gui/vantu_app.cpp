@@ -141,12 +141,14 @@ int CVANTUApp::RunWindowed() {
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });
-    // A signal during a start-up box shuts down and dismisses the box, so start-up ends
-    // there and the process exits instead of running on without its window.
-    TerminationSignals termination([&window] {
+    // From a signal on, every question gets its safe answer as headless, so nothing
+    // waits for a click: the open boxes close, the shutdown asks no one, and a start-up
+    // box ends start-up there instead of running on without its window.
+    TerminationSignals termination([&window, &prompts] {
+        prompts.AnswerSafelyFromNow();
         window.close();
-        if (QWidget* box = QApplication::activeModalWidget()) {
-            box->close();
+        if (QWidget* dialog = QApplication::activeModalWidget()) {
+            dialog->close();
         }
     });
     window.show();

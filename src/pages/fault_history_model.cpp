@@ -128,7 +128,7 @@ QString FaultHistoryModel::SampleText(int column) {
         case kPriority:
             return QStringLiteral("▲▲▲ 高");
         case kKind:
-            return QStringLiteral("健康狀態");
+            return QStringLiteral("QDX-A 過溫");
         case kModule:
         case kQ:
         case kE:

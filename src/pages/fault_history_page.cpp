@@ -26,8 +26,11 @@ namespace vantu {
 namespace {
 
 constexpr int kRefreshMs = 1000;
-constexpr FaultKind kKinds[] = {FaultKind::kElement,  FaultKind::kSupply,    FaultKind::kTx,
-                                FaultKind::kQdxaFlag, FaultKind::kInterface, FaultKind::kHealth};
+constexpr FaultKind kKinds[] = {
+    FaultKind::kElement,         FaultKind::kSupply,          FaultKind::kTx,
+    FaultKind::kQdxaFlag,        FaultKind::kInterface,       FaultKind::kHealth,
+    FaultKind::kOverTemperature, FaultKind::kQdxaTemperature, FaultKind::kDigitalId,
+    FaultKind::kInputPower};
 struct ShelveTime {
     const char* text;
     std::int64_t seconds;  // 0: out of service until returned

@@ -9,10 +9,15 @@ AlarmPriority PriorityOf(const FaultSource& source) {
         case FaultKind::kHealth:
         case FaultKind::kInterface:
         case FaultKind::kSupply:
+        case FaultKind::kInputPower:
             return AlarmPriority::kHigh;
         case FaultKind::kElement:
         case FaultKind::kTx:
+        case FaultKind::kDigitalId:
             return AlarmPriority::kMedium;
+        case FaultKind::kOverTemperature:
+        case FaultKind::kQdxaTemperature:
+            return AlarmPriority::kLow;
         case FaultKind::kQdxaFlag:
             // The QDX-A over-temperature flag is heat: low, like the other temperatures.
             return source.item == 1 ? AlarmPriority::kLow : AlarmPriority::kMedium;

@@ -5,6 +5,7 @@
 #include "status/module_fields.h"
 #include "status/module_table.h"
 #include "status/subsystem_health.h"
+#include "status/temperature.h"
 
 namespace vantu {
 namespace {
@@ -13,7 +14,13 @@ namespace {
 constexpr std::size_t kSupplyOffset = kElementSources;
 constexpr std::size_t kTxOffset = kSupplyOffset + kElementSources * kSupplyCount;
 constexpr std::size_t kQdxaOffset = kTxOffset + kElementSources;
+constexpr std::size_t kOverTemperatureOffset = kQdxaOffset + kElementSources;
+constexpr std::size_t kQdxaTemperatureOffset = kOverTemperatureOffset + kElementSources;
+constexpr std::size_t kDigitalIdOffset = kQdxaTemperatureOffset + kQChannels;
 constexpr std::size_t kAntennaFirst = kModuleCount * kSourcesPerModule;
+constexpr std::size_t kHealthFirst = kAntennaFirst + kInterfaceWordCount;
+constexpr std::size_t kInputPowerFirst = kHealthFirst + kHealthGroupCount;
+static_assert(kDigitalIdOffset + kQChannels == kSourcesPerModule);
 
 constexpr std::array<std::string_view, kSupplyCount> kSupplyNames = {"32V", "9.5V", "5V", "-6V"};
 constexpr std::array<std::string_view, kElements> kQdxaFlagNames = {"fault", "overtemp", "SP OK",
@@ -21,29 +28,40 @@ constexpr std::array<std::string_view, kElements> kQdxaFlagNames = {"fault", "ov
 constexpr std::array<std::string_view, kInterfaceWordCount> kInterfaceNames = {"SP", "internal"};
 constexpr std::array<std::string_view, kHealthGroupCount> kHealthNames = {"power", "environment",
                                                                           "digital", "RF"};
+constexpr std::array<std::string_view, kInputPowerCount> kInputPowerNames = {"EXCITER", "QTRM"};
 
 std::size_t Cell(int q, int element) {
     return static_cast<std::size_t>(q * kElements + element);
 }
 
 void CollectModule(const ReportMemory& report, ModuleRecord& record, std::uint8_t* out) {
-    for (int view : {kViewSummary, kViewVoltage, kViewTxRx, kViewQdxa}) {
+    for (int view :
+         {kViewSummary, kViewVoltage, kViewTxRx, kViewQdxa, kViewTemperature, kViewDigitalId}) {
         DecodeFields(report, record, view);
     }
     for (int q = 0; q < kQChannels; ++q) {
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
         const auto flags = QdxaFaults(rec);
+        out[kQdxaTemperatureOffset + static_cast<std::size_t>(q)] =
+            rec.qdxa_temp >= kQdxaTemperatureFault;
+        out[kDigitalIdOffset + static_cast<std::size_t>(q)] = rec.digital_id == 0;
         for (int e = 0; e < kElements; ++e) {
             const auto ue = static_cast<std::size_t>(e);
             const std::size_t cell = Cell(q, e);
-            out[cell] = rec.trm_status[ue] == 1;
             const std::array<std::uint8_t, kSupplyCount> supplies = {
                 rec.supply_32v[ue], rec.supply_9v5[ue], rec.supply_5v[ue], rec.supply_neg6v[ue]};
+            const bool hot = rec.temp[ue] > kTrmTemperatureLimit;
+            bool named = rec.tx[ue] == 1 || hot;
             for (std::size_t s = 0; s < supplies.size(); ++s) {
                 out[kSupplyOffset + cell * kSupplyCount + s] = supplies[s] == 0;
+                named |= supplies[s] == 0;
             }
             out[kTxOffset + cell] = rec.tx[ue] == 1;
+            // The status flag summarises the element's faults: one that a supply, the Tx
+            // flag or the temperature already names is that alarm, not a second one.
+            out[cell] = rec.trm_status[ue] == 1 && !named;
             out[kQdxaOffset + cell] = flags[ue];
+            out[kOverTemperatureOffset + cell] = hot;
         }
     }
 }
@@ -62,21 +80,31 @@ std::size_t FaultIndex(const FaultSource& s) {
             return module + kTxOffset + Cell(s.q, s.element);
         case FaultKind::kQdxaFlag:
             return module + kQdxaOffset + Cell(s.q, s.item);
+        case FaultKind::kOverTemperature:
+            return module + kOverTemperatureOffset + Cell(s.q, s.element);
+        case FaultKind::kQdxaTemperature:
+            return module + kQdxaTemperatureOffset + static_cast<std::size_t>(s.q);
+        case FaultKind::kDigitalId:
+            return module + kDigitalIdOffset + static_cast<std::size_t>(s.q);
         case FaultKind::kInterface:
             return kAntennaFirst + item;
         case FaultKind::kHealth:
-            return kAntennaFirst + kInterfaceWordCount + item;
+            return kHealthFirst + item;
+        case FaultKind::kInputPower:
+            return kInputPowerFirst + item;
     }
     return kFaultSourceCount;
 }
 
 FaultSource FaultSourceAt(std::size_t index) {
+    if (index >= kInputPowerFirst) {
+        return {FaultKind::kInputPower, -1, -1, -1, static_cast<int>(index - kInputPowerFirst)};
+    }
+    if (index >= kHealthFirst) {
+        return {FaultKind::kHealth, -1, -1, -1, static_cast<int>(index - kHealthFirst)};
+    }
     if (index >= kAntennaFirst) {
-        const int item = static_cast<int>(index - kAntennaFirst);
-        if (item < kInterfaceWordCount) {
-            return {FaultKind::kInterface, -1, -1, -1, item};
-        }
-        return {FaultKind::kHealth, -1, -1, -1, item - kInterfaceWordCount};
+        return {FaultKind::kInterface, -1, -1, -1, static_cast<int>(index - kAntennaFirst)};
     }
     const int module = static_cast<int>(index / kSourcesPerModule);
     const std::size_t offset = index % kSourcesPerModule;
@@ -95,14 +123,25 @@ FaultSource FaultSourceAt(std::size_t index) {
     if (offset < kQdxaOffset) {
         return cell(offset - kTxOffset, FaultKind::kTx, 0);
     }
-    const std::size_t rel = offset - kQdxaOffset;
-    return {FaultKind::kQdxaFlag, module, static_cast<int>(rel) / kElements, -1,
-            static_cast<int>(rel) % kElements};
+    if (offset < kOverTemperatureOffset) {
+        const std::size_t rel = offset - kQdxaOffset;
+        return {FaultKind::kQdxaFlag, module, static_cast<int>(rel) / kElements, -1,
+                static_cast<int>(rel) % kElements};
+    }
+    if (offset < kQdxaTemperatureOffset) {
+        return cell(offset - kOverTemperatureOffset, FaultKind::kOverTemperature, 0);
+    }
+    if (offset < kDigitalIdOffset) {
+        return {FaultKind::kQdxaTemperature, module,
+                static_cast<int>(offset - kQdxaTemperatureOffset), -1, 0};
+    }
+    return {FaultKind::kDigitalId, module, static_cast<int>(offset - kDigitalIdOffset), -1, 0};
 }
 
 std::string_view FaultKindName(FaultKind kind) {
-    constexpr std::array<std::string_view, 6> kNames = {"element", "supply",    "tx",
-                                                        "qdxa",    "interface", "health"};
+    constexpr std::array<std::string_view, kFaultKindCount> kNames = {
+        "element", "supply",   "tx",        "qdxa",       "interface",
+        "health",  "overtemp", "qdxa-temp", "digital-id", "input-power"};
     return kNames[static_cast<std::size_t>(kind)];
 }
 
@@ -121,6 +160,14 @@ std::string_view FaultItemName(const FaultSource& s) {
             return kInterfaceNames[item];
         case FaultKind::kHealth:
             return kHealthNames[item];
+        case FaultKind::kOverTemperature:
+            return "TRM";
+        case FaultKind::kQdxaTemperature:
+            return "QDX-A";
+        case FaultKind::kDigitalId:
+            return "ID";
+        case FaultKind::kInputPower:
+            return kInputPowerNames[item];
     }
     return {};
 }
@@ -143,6 +190,8 @@ void CollectFaults(const ReportMemory& report, std::span<std::uint8_t, kFaultSou
     antenna[3] = !health.environment;
     antenna[4] = !health.digital;
     antenna[5] = !health.rf;
+    antenna[6] = health.exciter_input_fault;
+    antenna[7] = health.qtrm_input_fault;
 }
 
 }  // namespace vantu

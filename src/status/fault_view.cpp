@@ -71,8 +71,9 @@ std::string_view AlarmStateText(AlarmState state) {
 }
 
 std::string_view FaultKindText(FaultKind kind) {
-    constexpr std::array<std::string_view, 6> kTexts = {"元件",  "電源", "Tx",
-                                                        "QDX-A", "介面", "健康狀態"};
+    constexpr std::array<std::string_view, kFaultKindCount> kTexts = {
+        "元件",     "電源", "Tx",         "QDX-A",   "介面",
+        "健康狀態", "過溫", "QDX-A 過溫", "數位 ID", "輸入功率"};
     return kTexts[static_cast<std::size_t>(kind)];
 }
 

@@ -1,52 +1,118 @@
-// The real window read from outside, as a screen reader or a test script reads it:
-// over the accessibility bus, with the example reader of docs/scripting-the-gui.md.
+// The real window worked from outside, as a screen reader or a test script works it:
+// over the accessibility bus, with the example scripts of docs/scripting-the-gui.md.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <fstream>
+#include <sstream>
 
 #include "station_process.h"
 
 namespace vantu::testing {
 namespace {
 
-// Runs on the Xvfb display inside its own session bus: the station with accessibility
-// on, polled until its main page shows and it answers on the bus.
-constexpr const char* kSession = R"(
+// The start of every session on the Xvfb display inside its own session bus: the
+// station with accessibility on, polled until its main page shows.
+constexpr const char* kStart = R"sh(
 set -u
 cd "$STATION"
 mkdir -p home run && chmod 700 run
 HOME="$STATION/home" XDG_RUNTIME_DIR="$STATION/run" QT_QPA_PLATFORM=xcb \
     QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$VANTU" --simulate --port "$PORT" 2>stderr.txt &
 pid=$!
-trap 'kill -TERM $pid; wait $pid' EXIT
+trap 'kill -TERM $pid 2>/dev/null; wait $pid' EXIT
 until grep -q "main page shows" stderr.txt; do kill -0 $pid || exit 3; sleep 0.1; done
+)sh";
+
+constexpr const char* kRead = R"sh(
 for attempt in $(seq 100); do
-    /usr/bin/python3 "$READER" > read.txt 2> reader-errors.txt && exit 0 || sleep 0.1
+    /usr/bin/python3 "$SCRIPTS/read_main_page.py" > read.txt 2> reader-errors.txt && exit 0 || sleep 0.1
 done
 exit 4
-)";
+)sh";
+
+// The stand-in analyzer running and found by its page's open button, so the shutdown
+// will ask whether to close it; the close question of the main page open; then SIGTERM,
+// repeated every millisecond until the process is gone.
+constexpr const char* kSignalWithQuestionOpen = R"sh(
+HOME="$STATION/home" XDG_RUNTIME_DIR="$STATION/run" QT_QPA_PLATFORM=xcb "$VSA_SIM" & sim=$!
+trap 'kill -TERM $pid $sim 2>/dev/null; wait' EXIT
+until xwininfo -name "Vector - Keysight 89600 VSA Software (64-bit)" >/dev/null 2>&1; do
+    sleep 0.1
+done
+drive() { /usr/bin/python3 "$SCRIPTS/drive_window.py" "$@" 2>>reader-errors.txt || exit 4; }
+drive tab 5
+drive press 開啟 "VSA 向量信號分析儀設定/量測"
+until iconv -c -f CP950 -t UTF-8 Log/*.log | grep -q "\[89600\] 軟體 : 已開啟完成"; do sleep 0.1; done
+drive tab 0
+drive press 關閉程式
+drive wait-question
+start=$(date +%s%N)
+kill -TERM $pid
+while kill -TERM $pid 2>/dev/null; do sleep 0.001; done
+wait $pid
+echo "$? $((($(date +%s%N) - start) / 1000000))" > exit.txt
+)sh";
+
+// Runs the session; its exit status.
+int RunSession(const StationDir& dir, const std::string& steps) {
+    const std::string station = dir.path();
+    { std::ofstream(station + "/session.sh") << kStart << steps; }
+    const std::string command =
+        "cd " + station + " && STATION=" + station +
+        " VANTU=" VANTU_BINARY " VSA_SIM=" VANTU_VSA_SIM_BINARY " SCRIPTS=" VANTU_SCRIPTING_EXAMPLES
+        " PORT=" +
+        std::to_string(FreeLoopbackPort()) +
+        // The accessibility bus's socket goes to the session's own runtime directory,
+        // not to ~/.cache where a concurrent session would replace it.
+        " XDG_RUNTIME_DIR=" + dir.runtime() +
+        " timeout 120 dbus-run-session -- xvfb-run -a -s '-screen 0 1920x1080x24' bash session.sh";
+    return std::system(command.c_str());
+}
+
+bool SessionBusStarts() {
+    return std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") == 0;
+}
 
 TEST(AccessibilityE2e, TabsFaultTotalsAndAGridCellAreReadOverTheBus) {
-    if (std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") != 0) {
+    if (!SessionBusStarts()) {
         GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
     }
     StationDir dir;
-    const std::string station = dir.path();
-    { std::ofstream(station + "/session.sh") << kSession; }
-    const std::string command =
-        "cd " + station + " && STATION=" + station +
-        " VANTU=" VANTU_BINARY " READER=" + VANTU_ATSPI_READER +
-        " PORT=" + std::to_string(FreeLoopbackPort()) +
-        " timeout 90 dbus-run-session -- xvfb-run -a -s '-screen 0 1920x1080x24' bash session.sh";
-    ASSERT_EQ(std::system(command.c_str()), 0)
-        << ReadFile(station + "/stderr.txt") << ReadFile(station + "/reader-errors.txt");
+    ASSERT_EQ(RunSession(dir, kRead), 0)
+        << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
 
-    const std::string read = ReadFile(station + "/read.txt");
+    const std::string read = ReadFile(dir.File("read.txt"));
     for (const char* line : {"tabs: 主頁面 |", "| 信號分析儀 |", "fault total: SLB DTRM = ",
                              "fault total: 主天線 = ", "cell 30,50: text='' tooltip='模組 : "}) {
         EXPECT_NE(read.find(line), std::string::npos) << line << "\n" << read;
     }
+}
+
+TEST(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero) {
+    if (!SessionBusStarts()) {
+        GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
+    }
+    StationDir dir;
+    ASSERT_EQ(RunSession(dir, kSignalWithQuestionOpen), 0)
+        << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
+
+    int status = -1;
+    int milliseconds = -1;
+    std::istringstream(ReadFile(dir.File("exit.txt"))) >> status >> milliseconds;
+    EXPECT_EQ(status, 0);
+    // The shutdown's own waits are well under a second; nothing waits for a click.
+    EXPECT_LT(milliseconds, 5000);
+    // The open close question and the shutdown's analyzer question, both answered No.
+    const std::string errors = ReadFile(dir.File("stderr.txt"));
+    EXPECT_NE(errors.find("vantu: question: 您確定要關閉"), std::string::npos) << errors;
+    EXPECT_NE(errors.find("vantu: question: 偵測 VSA"), std::string::npos) << errors;
+    std::size_t answered = 0;
+    for (std::size_t at = 0; (at = errors.find("[No]\n", at)) != std::string::npos; ++at) {
+        ++answered;
+    }
+    EXPECT_EQ(answered, 2u) << errors;
+    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
 }
 
 // A card that goes silent for a few seconds and comes back: the window lives through
@@ -95,7 +161,7 @@ TEST(AccessibilityE2e, ASilentCardIsLivedThroughAndShownStale) {
     const std::string command =
         "cd " + station + " && STATION=" + station +
         " VANTU=" VANTU_BINARY " READER=" VANTU_STALE_READER " PORT=" +
-        std::to_string(FreeLoopbackPort()) +
+        std::to_string(FreeLoopbackPort()) + " XDG_RUNTIME_DIR=" + dir.runtime() +
         " timeout 150 dbus-run-session -- xvfb-run -a -s '-screen 0 1920x1080x24' bash session.sh";
     EXPECT_EQ(std::system(command.c_str()), 0)
         << ReadFile(station + "/stderr.txt") << ReadFile(station + "/reader-errors.txt");

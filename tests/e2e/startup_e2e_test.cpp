@@ -3,12 +3,14 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -29,6 +31,21 @@ TEST(StationStartup, WindowedStationShowsTheReportAndStopsOnSigterm) {
         << station.process().error_output();
     EXPECT_EQ(station.process().Stop(SIGTERM), 0);
     EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
+}
+
+TEST(StationStartup, WindowWithoutADisplayIsRefusedInOneLine) {
+    StationDir dir;
+    // No display named at all, and an X display that does not answer.
+    for (const char* display : {"", "DISPLAY=:4711"}) {
+        const std::string command =
+            "cd " + dir.path() + " && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM " +
+            display + " " VANTU_BINARY " --simulate 2>" + dir.File("stderr.txt");
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1) << display;
+        EXPECT_EQ(ReadFile(dir.File("stderr.txt")),
+                  "vantu: no display: start with --headless or under xvfb-run\n")
+            << display;
+    }
 }
 
 TEST(StationStartup, SecondStationInTheSameDirectoryLeavesTheFirstServing) {

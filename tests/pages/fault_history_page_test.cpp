@@ -28,7 +28,7 @@ class FaultHistoryPageTest : public ::testing::Test {
         testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x0009);
         Cycle();
         testing::PutQField(report, QFieldArray::kTrmPwr, 7, 2, 0xFFFF);
-        testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x000B);
+        testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x000A);
         report.array(ReportArray::kSts)[kSpInterfaceWord] = 0;
         clock.time.second = 15;
         Cycle();

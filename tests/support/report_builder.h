@@ -42,7 +42,8 @@ inline void PutQField(ReportMemory& report, QFieldArray array, int module, int q
     }
 }
 
-// Supplies good, QDX-A flags normal, interfaces normal, every health bit set.
+// Supplies good, QDX-A flags normal, interfaces normal, every health bit and digital-ID
+// bit set.
 inline ReportMemory HealthyReport() {
     ReportMemory report;
     for (std::uint32_t& word : report.array(ReportArray::kTrmPwr)) {
@@ -56,6 +57,9 @@ inline ReportMemory HealthyReport() {
     sts[kInternalInterfaceWord] = kInterfaceNormal;
     for (std::size_t w = 20; w <= 27; ++w) {
         sts[w] = 0xFFFFFFFF;
+    }
+    for (std::uint8_t& id : report.digital_ids()) {
+        id = 0xFF;
     }
     return report;
 }
