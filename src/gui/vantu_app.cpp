@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -130,14 +131,19 @@ int CVANTUApp::RunWindowed() {
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
     CVANTUDlg& controller = station.controller();
     StationPages pages(station, window, shared_, colours);
-    // One line when the page first shows the card's report, for whoever waits on it.
-    controller.set_on_state_changed([&pages, &controller, announced = false]() mutable {
+    // The pages redraw once the command or tick that changed their models has returned,
+    // however many changes it made: its replies leave first. One line when the page
+    // first shows the card's report, for whoever waits on it.
+    QTimer sync;
+    sync.setSingleShot(true);
+    QObject::connect(&sync, &QTimer::timeout, [&pages, &controller, announced = false]() mutable {
         pages.SyncFromModels();
         if (!announced && controller.main_refresh().showed_report()) {
             announced = true;
             std::fprintf(stderr, "vantu: main page shows the card's report\n");
         }
     });
+    controller.set_on_state_changed([&sync] { sync.start(0); });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });

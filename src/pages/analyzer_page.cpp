@@ -96,11 +96,14 @@ CCPAGE7DLG::CCPAGE7DLG(AnalyzerPageContext context, QWidget* parent)
     WireGenerator();
     WireAnalyzer();
     WireChassis();
-    // Every remote command and instrument event lists a line: the page redraws then.
-    ctx_.model.tcp_messages.set_on_change([this] {
+    // Every remote command and instrument event lists lines: the page redraws once the
+    // command has returned, so its replies do not wait for the drawing.
+    redraw_.setSingleShot(true);
+    connect(&redraw_, &QTimer::timeout, this, [this] {
         ShowMessages();
         SyncFromModel();
     });
+    ctx_.model.tcp_messages.set_on_change([this] { redraw_.start(0); });
     SyncFromModel();
     ShowMessages();
 }

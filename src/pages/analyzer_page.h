@@ -4,6 +4,7 @@
 // operator's actions to the instrument page and the chassis controls.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -107,6 +108,7 @@ class CCPAGE7DLG : public QWidget {
     QListWidget* messages_ = nullptr;
     QWidget* frame_ = nullptr;
     CCVSASETDLG* settings_ = nullptr;
+    QTimer redraw_;
 };
 
 }  // namespace vantu

@@ -39,7 +39,10 @@ CCPAGE2DLG::CCPAGE2DLG(MainPageContext context, QWidget* parent)
     WireControls();
     WireMenu();
     ApplyView(kStartView);
-    ctx_.model.messages.set_on_change([this] { ShowMessages(); });
+    // The list redraws once the command that added lines has returned.
+    show_messages_.setSingleShot(true);
+    connect(&show_messages_, &QTimer::timeout, this, [this] { ShowMessages(); });
+    ctx_.model.messages.set_on_change([this] { show_messages_.start(0); });
     ShowMessages();
     SyncFromModel();
 }

@@ -3,6 +3,7 @@
 // the surface the timer-1 refresh paints on.
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -74,6 +75,7 @@ class CCPAGE2DLG : public QWidget, public MainPageSurface {
     MainPageControls controls_;
     MainPageMenu menu_;
     bool legend_on_ = false;
+    QTimer show_messages_;
 };
 
 }  // namespace vantu

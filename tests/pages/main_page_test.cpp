@@ -74,7 +74,9 @@ class MainPageTest : public ::testing::Test {
         const QRect rect = grid().CellRect(kLegendFirstRow + entry, kLegendColumn);
         QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, rect.center());
     }
+    // The list redraws once the work that added lines has returned to the event loop.
     QStringList MessageLines() {
+        QCoreApplication::processEvents();
         QStringList lines;
         for (int i = 0; i < page.controls().messages->count(); ++i) {
             lines.push_back(page.controls().messages->item(i)->text());
