@@ -21,12 +21,15 @@ struct ToolRun {
     std::string err;
 };
 
-// Runs a shell command in dir, with its own HOME and runtime directory, standard
-// error kept apart.
-ToolRun RunIn(const testing::TempDir& dir, const std::string& command) {
+// Runs a shell command in dir, with its own HOME and runtime directory, BIN standing for
+// the binary and standard error kept apart.
+ToolRun RunIn(const testing::TempDir& dir, std::string command, const std::string& binary) {
+    for (std::size_t at; (at = command.find("BIN")) != std::string::npos;) {
+        command.replace(at, 3, binary);
+    }
     const std::string line = "cd '" + dir.path() +
-                             "' && mkdir -p -m 700 run && HOME=$PWD XDG_RUNTIME_DIR=$PWD/run; "
-                             "export HOME XDG_RUNTIME_DIR; { " +
+                             "' && mkdir -p -m 700 run && export HOME=$PWD XDG_RUNTIME_DIR=$PWD/run"
+                             " QT_QPA_PLATFORM=offscreen && { " +
                              command + "; } 2>stderr.txt";
     std::FILE* pipe = ::popen(line.c_str(), "r");
     ToolRun run{-1, "", ""};
@@ -40,13 +43,12 @@ ToolRun RunIn(const testing::TempDir& dir, const std::string& command) {
     return run;
 }
 
-struct Tool {
-    std::string name;
-    std::string binary;
-    std::string failure;  // a command that fails, BIN standing for the binary
-};
-
-std::vector<Tool> Tools() {
+TEST(ToolCommandLines, HelpVersionUsageErrorAndFailure) {
+    struct Tool {
+        std::string name;
+        std::string binary;
+        std::string failure;
+    };
     std::vector<Tool> tools = {
         {"vantu-card", VANTU_CARD_BINARY, "BIN --sysfs-root /nonexistent info"},
         {"vantu-pattern", VANTU_PATTERN_BINARY, "BIN dump missing.cfg"},
@@ -55,54 +57,32 @@ std::vector<Tool> Tools() {
     };
 #ifdef VANTU_BINARY
     tools.push_back({"vantu", VANTU_BINARY, "BIN --headless --station missing"});
-#endif
-#ifdef VANTU_VSA_SIM_BINARY
     // A second stand-in on the same socket leaves the first one serving.
     tools.push_back(
         {"vantu-vsa-sim", VANTU_VSA_SIM_BINARY,
-         "QT_QPA_PLATFORM=offscreen BIN >/dev/null 2>&1 & first=$!; for i in $(seq 200); do "
-         "[ -S .vantu-vsa.sock ] && break; sleep 0.05; done; "
-         "QT_QPA_PLATFORM=offscreen BIN; status=$?; kill $first; exit $status"});
+         "BIN >/dev/null 2>&1 & first=$!; for i in $(seq 200); do [ -S .vantu-vsa.sock ]"
+         " && break; sleep 0.05; done; BIN; status=$?; kill $first; exit $status"});
 #endif
-    return tools;
-}
-
-std::string WithBinary(std::string command, const std::string& binary) {
-    for (std::size_t at; (at = command.find("BIN")) != std::string::npos;) {
-        command.replace(at, 3, binary);
-    }
-    return command;
-}
-
-bool OneLineFrom(const std::string& text, const std::string& tool) {
-    return text.starts_with(tool + ": ") && std::ranges::count(text, '\n') == 1 &&
-           text.ends_with("\n");
-}
-
-TEST(ToolCommandLines, HelpVersionUsageErrorAndFailure) {
-    for (const Tool& tool : Tools()) {
+    for (const Tool& tool : tools) {
         SCOPED_TRACE(tool.name);
         testing::TempDir dir;
-        const ToolRun help = RunIn(dir, tool.binary + " -h");
+        const ToolRun help = RunIn(dir, "BIN -h", tool.binary);
         EXPECT_EQ(help.status, 0);
         EXPECT_TRUE(help.out.starts_with("Usage: " + tool.name)) << help.out;
-        EXPECT_EQ(help.err, "");
-
-        const ToolRun version = RunIn(dir, tool.binary + " --version");
+        const ToolRun version = RunIn(dir, "BIN --version", tool.binary);
         EXPECT_EQ(version.status, 0);
         EXPECT_TRUE(version.out.ends_with(std::string(kSoftwareVersion) + "\n") &&
                     std::ranges::count(version.out, '\n') == 1)
             << version.out;
-
-        const ToolRun usage = RunIn(dir, tool.binary + " --frobnicate");
+        const ToolRun usage = RunIn(dir, "BIN --frobnicate", tool.binary);
         EXPECT_EQ(usage.status, 2);
-        EXPECT_EQ(usage.out, "");
-        EXPECT_TRUE(OneLineFrom(usage.err, tool.name)) << usage.err;
-
-        const ToolRun failure = RunIn(dir, WithBinary(tool.failure, tool.binary));
+        EXPECT_TRUE(usage.out.empty() && usage.err.starts_with(tool.name + ": ") &&
+                    std::ranges::count(usage.err, '\n') == 1)
+            << usage.err;
+        const ToolRun failure = RunIn(dir, tool.failure, tool.binary);
         EXPECT_EQ(failure.status, 1);
-        EXPECT_EQ(failure.out, "");
-        EXPECT_TRUE(failure.err.starts_with(tool.name + ": ")) << failure.err;
+        EXPECT_TRUE(failure.out.empty() && failure.err.starts_with(tool.name + ": "))
+            << failure.err;
     }
 }
 
