@@ -25,7 +25,7 @@ struct QuietChassis {
     QuietChassis() {
         std::fflush(stdout);
         const int saved = ::dup(1);
-        std::freopen("/dev/null", "w", stdout);
+        [[maybe_unused]] std::FILE* quiet = std::freopen("/dev/null", "w", stdout);
         session = OpenSimulatedCard();
         std::fflush(stdout);
         ::dup2(saved, 1);

@@ -11,7 +11,7 @@ JOBS="$(nproc)"
 "$ROOT/scripts/setup-deps.sh"
 
 echo "== build"
-"$ROOT/scripts/build.sh" "$ROOT/build"
+"$ROOT/scripts/build.sh" "$ROOT/build" -DVANTU_TESTS=ON -DVANTU_BENCH=ON
 
 echo "== tests"
 QT_QPA_PLATFORM=offscreen ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"

@@ -1,15 +1,17 @@
 #!/usr/bin/python3
-"""Reads the running station's window over AT-SPI: the tab titles, the main page's
-fault totals and one cell of the whole-antenna grid.
+"""Reads the station's window over AT-SPI: the tab titles, the main page's fault
+totals and one cell of the whole-antenna grid. Waits up to a minute for the window.
 
 Usage: read_main_page.py [ROW COLUMN]   (the grid cell; 30 50 by default)
 """
 import sys
+import time
 
 import pyatspi
 
 ANTENNA_SHAPE = (60, 115)
 TOTALS_HEADER = "故障總數"
+WAIT_SECONDS = 60
 
 
 def find_all(node, wanted):
@@ -26,11 +28,24 @@ def find_all(node, wanted):
     return found
 
 
+def antenna_grid(app):
+    for table in find_all(app, lambda n: n.getRole() == pyatspi.ROLE_TABLE):
+        grid = table.queryTable()
+        if (grid.nRows, grid.nColumns) == ANTENNA_SHAPE:
+            return grid
+    return None
+
+
 def station():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name.lower() == "vantu":
-            return app
-    sys.exit("read_main_page.py: no VANTU window on the accessibility bus")
+    """The station's application once its window has built the main page: a script
+    can start right after the station and wait here."""
+    deadline = time.monotonic() + WAIT_SECONDS
+    while time.monotonic() < deadline:
+        for app in pyatspi.Registry.getDesktop(0):
+            if app is not None and app.name.lower() == "vantu" and antenna_grid(app):
+                return app
+        time.sleep(0.2)
+    sys.exit(f"read_main_page.py: no VANTU window on the accessibility bus after {WAIT_SECONDS} s")
 
 
 def main():
@@ -52,8 +67,7 @@ def main():
                 if total.isdigit():
                     print("fault total:", table.getAccessibleAt(r, col - 1).name, "=", total)
 
-    grid = next(t for t in tables if (t.nRows, t.nColumns) == ANTENNA_SHAPE)
-    cell = grid.getAccessibleAt(row, column)
+    cell = antenna_grid(app).getAccessibleAt(row, column)
     print(f"cell {row},{column}: text={cell.name!r} tooltip={cell.description!r}")
 
 

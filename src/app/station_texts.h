@@ -4,9 +4,10 @@
 #include <array>
 #include <string_view>
 
+#include "base/software_version.h"
+
 namespace vantu {
 
-inline constexpr std::string_view kSoftwareVersion = "VANTU V1.22";
 inline constexpr std::string_view kWindowTitle = "VANTU V1.3";
 
 inline constexpr int kTabCount = 7;

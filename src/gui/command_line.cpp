@@ -8,16 +8,20 @@ namespace vantu {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: vantu [--simulate] [--headless] [--port N]\n"
+    "Usage: vantu [--simulate] [--headless] [--port N] [--station DIR]\n"
     "Operator station of the PXIe beam-steering controller chassis.\n"
-    "Works in the current directory: setup.ini, Log/, the pattern directory.\n"
+    "Works in its station directory: setup.ini, Log/, the pattern directory. That is\n"
+    "DIR, else the current directory when it holds setup.ini, else the per-user\n"
+    "station ($XDG_DATA_HOME/vantu/station, made from the installed example).\n"
     "\n"
-    "  --simulate   run on the simulated chassis and instruments\n"
-    "  --headless   no window: timers, TCP server and logs only; prompts go to\n"
-    "               standard error and get their safe answer\n"
-    "  --port N     TCP port of the remote command server (default 10001)\n"
-    "  --help       show this help\n"
-    "  --version    show the software version\n";
+    "  --simulate      run on the simulated chassis and instruments\n"
+    "  --headless      no window: timers, TCP server and logs only; prompts go to\n"
+    "                  standard error and get their safe answer\n"
+    "  --port N        TCP port of the remote command server (default 10001)\n"
+    "  --station DIR   the station directory\n"
+    "  -h, --help      show this help\n"
+    "  --version       show the software version\n"
+    "Exit status: 0 normal end, 1 the station could not start, 2 usage error.\n";
 
 std::optional<int> ParsePort(const std::string& text) {
     int port = 0;
@@ -31,7 +35,7 @@ std::optional<int> ParsePort(const std::string& text) {
 ParsedCommandLine Fail(const std::string& message) {
     ParsedCommandLine result;
     result.exit_code = 2;
-    result.error = "vantu: " + message + "\n" + kUsage;
+    result.error = "vantu: " + message + " (see --help)\n";
     return result;
 }
 
@@ -55,6 +59,11 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             options.headless = true;
         } else if (arg == "--simulate") {
             options.simulate = true;
+        } else if (arg == "--station") {
+            if (i + 1 >= arguments.size()) {
+                return Fail("--station needs a directory");
+            }
+            options.station = arguments[++i];
         } else if (arg == "--port" || arg.rfind("--port=", 0) == 0) {
             std::string value;
             if (arg == "--port") {

@@ -11,6 +11,7 @@ struct CommandLine {
     bool headless = false;
     bool simulate = false;
     int port = 10001;
+    std::optional<std::string> station;  // --station DIR
 };
 
 struct ParsedCommandLine {

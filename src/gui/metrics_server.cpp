@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <iterator>
 
+#include "metrics/content_negotiation.h"
 #include "metrics/http_response.h"
 
 namespace vantu {
@@ -125,12 +126,16 @@ std::string MetricsServer::Respond(const Connection& connection) {
     if (!rates_.Admit(connection.client, clock_.Microseconds())) {
         return HttpResponse(429, {}, {});
     }
-    const std::string body = document->render(snapshot_());
+    MetricsBody body = document->render(snapshot_(), reader.request());
+    const bool gzip = HeaderAccepts(reader.request().Header("accept-encoding"), "gzip");
+    if (gzip) {
+        body.bytes = Gzip(body.bytes);
+    }
     const bool head_only = reader.request().method == "HEAD";
-    if (body.size() > limits_.max_unsent_bytes) {
+    if (body.bytes.size() > limits_.max_unsent_bytes) {
         return HttpResponse(503, {}, {});
     }
-    return HttpResponse(200, document->content_type, body, head_only);
+    return HttpResponse(200, body.content_type, body.bytes, head_only, gzip ? "gzip" : "");
 }
 
 void MetricsServer::Answer(Connection& connection, const std::string& response) {

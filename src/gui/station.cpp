@@ -9,6 +9,7 @@
 #include "base/ini_file.h"
 #include "base/settings.h"
 #include "card/card_open.h"
+#include "card/card_ops.h"
 #include "card/device_library.h"
 #include "card/sysfs_pci_driver.h"
 #include "instruments/process_launch.h"
@@ -134,7 +135,8 @@ StationSnapshot Station::Snapshot() {
     StationSnapshot snapshot = TakeSnapshot(
         SnapshotSources{controller_.flags(), controller_.main_page(), controller_.report(),
                         controller_.modules(), controller_.poll_counters(),
-                        controller_.remote().dispatcher().latency()},
+                        controller_.report_watch(), controller_.remote().dispatcher().latency(),
+                        [this] { return IsControlCodeBusy(controller_.card()); }},
         clock_.Microseconds());
     snapshot.alarms = controller_.report_watch().history().Figures(clock_.Now());
     return snapshot;

@@ -3,13 +3,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
 
 #include "app/station_texts.h"
+#include "base/log_files.h"
+#include "base/system_clock.h"
 #include "gui/qt_ports.h"
+#include "gui/service_notifier.h"
 #include "gui/station.h"
+#include "gui/station_directory.h"
 #include "gui/station_pages.h"
 #include "gui/station_window.h"
 #include "gui/termination_signals.h"
@@ -23,9 +28,49 @@ namespace {
 constexpr const char* kWindowClassName = "VANTUMainFrame";
 constexpr const char* kNoClassName = "default string";
 
+constexpr const char* kStationMade = "[GUI] 工作目錄 : 首次啟動, 已由安裝範例建立 ";
+
+StationPlaces Places() {
+    return {
+        .current = QDir::currentPath().toStdString(),
+        .per_user = (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                     QStringLiteral("/vantu/station"))
+                        .toStdString(),
+        .example =
+            (QCoreApplication::applicationDirPath() + QStringLiteral("/../share/vantu/station"))
+                .toStdString(),
+    };
+}
+
 }  // namespace
 
+bool CVANTUApp::EnterStationDirectory() {
+    const StationDirectory dir = ChooseStationDirectory(options_.station, Places());
+    if (dir.path.empty() || !QDir::setCurrent(QString::fromStdString(dir.path))) {
+        std::fprintf(stderr, "vantu: %s\n",
+                     dir.error.empty() ? ("cannot enter " + dir.path).c_str() : dir.error.c_str());
+        return false;
+    }
+    if (dir.made) {
+        const std::string note = kStationMade + dir.path;
+        SystemClock clock;
+        LogFiles log(dir.path, clock);
+        log.OpenLog();
+        log.AppendLog(note);
+        std::fprintf(stderr, "vantu: first start: made the station %s from the example\n",
+                     dir.path.c_str());
+        if (!options_.headless) {
+            QMessageBox::information(nullptr, ToQString(kWindowTitle),
+                                     QString::fromStdString(note));
+        }
+    }
+    return true;
+}
+
 InstanceStart CVANTUApp::StartApplication() {
+    if (!EnterStationDirectory()) {
+        return InstanceStart::kRefused;
+    }
     QtProfile profile;
     std::string class_name = profile.Read("Settings", "Class Name", kNoClassName);
     // Before the first start wrote it, the key is the class name the window will have.
@@ -62,7 +107,9 @@ int CVANTUApp::RunHeadless() {
     ConsolePrompts prompts;
     HeadlessWindow window;
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
-    window.set_on_closing([&station] {
+    ServiceNotifier service;
+    window.set_on_closing([&station, &service] {
+        service.Stopping();
         station.Shutdown();
         QCoreApplication::quit();
     });
@@ -71,7 +118,9 @@ int CVANTUApp::RunHeadless() {
     if (station.shut_down()) {
         return 0;
     }
-    std::fprintf(stderr, "vantu: station running in %s\n", qPrintable(QDir::currentPath()));
+    const QString running = QStringLiteral("station running in ") + QDir::currentPath();
+    std::fprintf(stderr, "vantu: %s\n", qPrintable(running));
+    service.Ready(running);
     return QCoreApplication::exec();
 }
 

@@ -15,13 +15,16 @@ class CVANTUApp {
     explicit CVANTUApp(const CommandLine& options) : options_(options) {}
 
     // kBroughtForward: this user's station already runs here and was asked to come
-    // forward. kRefused: another user's station holds the card; the reason is on
-    // standard error (and in a box with a window).
+    // forward. kRefused: no station directory, or another user's station holds the
+    // card; the reason is on standard error (and in a box with a window).
     InstanceStart StartApplication();
     // Runs the event loop until the ordered shutdown; the process exit code.
     int Run();
 
   private:
+    // Makes the station directory the current one; false, with the reason on
+    // standard error, when there is none to work in.
+    bool EnterStationDirectory();
     int RunHeadless();
     int RunWindowed();
 

@@ -20,6 +20,8 @@ constexpr int kPoints = 601;
 constexpr int kShownMarkers = 4;
 // The largest command line the stand-in keeps waiting for its line end.
 constexpr qint64 kMaxLine = 4096;
+// How long a running instance has to take the probe connection.
+constexpr int kProbeMs = 500;
 
 const char* WindowTitle() {
     return sizeof(void*) == 8 ? kAnalyzerTitle64 : kAnalyzerTitle32;
@@ -39,8 +41,19 @@ VsaSimWindow::VsaSimWindow(const QString& station_dir)
 }
 
 bool VsaSimWindow::Listen(const QString& path) {
+    // A socket file that answers belongs to a running instance; only a stale one goes.
+    QLocalSocket probe;
+    probe.connectToServer(path);
+    if (probe.waitForConnected(kProbeMs)) {
+        listen_error_ = QStringLiteral("another vantu-vsa-sim serves it");
+        return false;
+    }
     QLocalServer::removeServer(path);
-    return listener_->listen(path);
+    if (!listener_->listen(path)) {
+        listen_error_ = listener_->errorString();
+        return false;
+    }
+    return true;
 }
 
 void VsaSimWindow::Accept() {

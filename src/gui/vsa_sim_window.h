@@ -20,7 +20,9 @@ class VsaSimWindow : public QWidget {
     explicit VsaSimWindow(const QString& station_dir);
 
     // false when the socket cannot be served (another stand-in runs here).
+    // False when another instance already serves path, or the socket cannot be made.
     bool Listen(const QString& path);
+    QString ListenError() const { return listen_error_; }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -32,6 +34,7 @@ class VsaSimWindow : public QWidget {
     SimulatedAnalyzer analyzer_;
     ScpiAnalyzerServer server_{analyzer_};
     QLocalServer* listener_;
+    QString listen_error_;
 };
 
 }  // namespace vantu

@@ -1,13 +1,27 @@
 #include "metrics/http_response.h"
 
+#include "metrics/content_negotiation.h"
 #include "metrics/open_metrics.h"
 
 namespace vantu {
 namespace {
 
+// The text format 0.0.4 unless OpenMetrics is asked for: promtool and older scrapers
+// read only the former, Prometheus asks for the latter.
+MetricsBody Metrics(const StationSnapshot& snapshot, const HttpRequest& request) {
+    if (HeaderAccepts(request.Header("accept"), "application/openmetrics-text")) {
+        return {kOpenMetricsContentType, RenderMetrics(snapshot, MetricsFormat::kOpenMetrics)};
+    }
+    return {kTextFormatContentType, RenderMetrics(snapshot, MetricsFormat::kText)};
+}
+
+MetricsBody Status(const StationSnapshot& snapshot, const HttpRequest&) {
+    return {"application/json", RenderStatusJson(snapshot)};
+}
+
 constexpr MetricsDocument kDocuments[] = {
-    {"/metrics", kOpenMetricsContentType, RenderOpenMetrics},
-    {"/status.json", "application/json", RenderStatusJson},
+    {"/metrics", Metrics},
+    {"/status.json", Status},
 };
 
 std::string_view Reason(int status) {
@@ -44,13 +58,18 @@ const MetricsDocument* FindMetricsDocument(std::string_view target) {
 }
 
 std::string HttpResponse(int status, std::string_view content_type, std::string_view body,
-                         bool head_only) {
+                         bool head_only, std::string_view content_encoding) {
     std::string response = "HTTP/1.1 " + std::to_string(status) + " ";
     response += Reason(status);
     response += "\r\n";
     if (!content_type.empty()) {
         response += "Content-Type: ";
         response += content_type;
+        response += "\r\n";
+    }
+    if (!content_encoding.empty()) {
+        response += "Content-Encoding: ";
+        response += content_encoding;
         response += "\r\n";
     }
     response += "Content-Length: " + std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n";

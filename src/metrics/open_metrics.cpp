@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "base/software_version.h"
+
 namespace vantu {
 namespace {
 
@@ -11,9 +13,26 @@ std::string Number(double value) {
     return text;
 }
 
+// The suffix an OpenMetrics sample adds to its family's name.
+std::string_view SampleSuffix(std::string_view type) {
+    return type == "counter" ? "_total" : type == "info" ? "_info" : "";
+}
+
+// Families are declared by the name of their samples. The text format 0.0.4 names a
+// family like its sample and knows no info type; OpenMetrics names it without the
+// sample's suffix and ends with # EOF.
 class Exposition {
   public:
-    void Family(std::string_view name, std::string_view type, std::string_view help) {
+    explicit Exposition(MetricsFormat format) : format_(format) {}
+
+    void Family(std::string_view sample, std::string_view type, std::string_view help) {
+        if (format_ == MetricsFormat::kText) {
+            const std::string_view text_type = type == "info" ? "gauge" : type;
+            text_.append("# HELP ").append(sample).append(" ").append(help).append("\n");
+            text_.append("# TYPE ").append(sample).append(" ").append(text_type).append("\n");
+            return;
+        }
+        const std::string_view name = sample.substr(0, sample.size() - SampleSuffix(type).size());
         text_.append("# TYPE ").append(name).append(" ").append(type).append("\n");
         text_.append("# HELP ").append(name).append(" ").append(help).append("\n");
     }
@@ -25,9 +44,15 @@ class Exposition {
         }
         text_.append(" ").append(Number(value)).append("\n");
     }
-    std::string Finish() { return std::move(text_.append("# EOF\n")); }
+    std::string Finish() {
+        if (format_ == MetricsFormat::kOpenMetrics) {
+            text_.append("# EOF\n");
+        }
+        return std::move(text_);
+    }
 
   private:
+    MetricsFormat format_;
     std::string text_;
 };
 
@@ -36,8 +61,15 @@ void StateFamilies(Exposition& out, const StationSnapshot& snapshot) {
     out.Sample("vantu_card_present", "", snapshot.card_present);
     out.Family("vantu_remote_server_open", "gauge", "1 while the remote command server listens.");
     out.Sample("vantu_remote_server_open", "", snapshot.server_open);
-    out.Family("vantu_running", "gauge", "1 while the control code runs.");
+    out.Family("vantu_running", "gauge", "1 while the main page's run state is on.");
     out.Sample("vantu_running", "", snapshot.running);
+    out.Family("vantu_report_stale", "gauge",
+               "1 while the last report cycle could not be read; no report values then.");
+    out.Sample("vantu_report_stale", "", snapshot.report_stale);
+    out.Family("vantu_sequencer_busy", "gauge", "1 while the card's sequencer runs control code.");
+    if (!snapshot.report_stale) {
+        out.Sample("vantu_sequencer_busy", "", snapshot.sequencer_busy);
+    }
     out.Family("vantu_interface_normal", "gauge",
                "1 when the interface word reads normal (0x0000FFFF).");
     if (snapshot.antenna_words) {
@@ -85,11 +117,13 @@ void ModuleFamilies(Exposition& out, const StationSnapshot& snapshot) {
 }
 
 void ServiceFamilies(Exposition& out, const StationSnapshot& snapshot) {
-    out.Family("vantu_report_polls", "counter", "Report blocks read from the card.");
+    out.Family("vantu_report_polls_total", "counter", "Report blocks read from the card.");
     out.Sample("vantu_report_polls_total", "", static_cast<double>(snapshot.poll.blocks_read));
-    out.Family("vantu_report_poll_failures", "counter", "Report blocks the card did not give.");
+    out.Family("vantu_report_poll_failures_total", "counter",
+               "Report blocks the card did not give, and report cycles that read unreadable.");
     out.Sample("vantu_report_poll_failures_total", "", static_cast<double>(snapshot.poll.failures));
-    out.Family("vantu_report_poll_age_seconds", "gauge", "Time since the last report block read.");
+    out.Family("vantu_report_poll_age_seconds", "gauge",
+               "Time since the last readable report cycle.");
     if (snapshot.poll_age_seconds) {
         out.Sample("vantu_report_poll_age_seconds", "", *snapshot.poll_age_seconds);
     }
@@ -115,9 +149,9 @@ void AlarmFamilies(Exposition& out, const AlarmFigures& alarms) {
         const char* help;
         double value;
     } gauges[] = {
-        {"vantu_alarms_last_10_minutes", "New alarms raised in the last 10 minutes.",
+        {"vantu_alarms_recent", "New alarms raised in the last 10 minutes.",
          static_cast<double>(alarms.last_10_minutes)},
-        {"vantu_alarms_shift_per_10_minutes", "New alarms per 10 minutes since the first.",
+        {"vantu_alarms_shift_rate", "New alarms per 10 minutes since the first.",
          alarms.shift_per_10_minutes},
         {"vantu_alarm_flood", "1 while more than 10 new alarms came within 10 minutes.",
          alarms.flood ? 1.0 : 0.0},
@@ -147,8 +181,10 @@ const char* Bool(bool value) {
 
 }  // namespace
 
-std::string RenderOpenMetrics(const StationSnapshot& snapshot) {
-    Exposition out;
+std::string RenderMetrics(const StationSnapshot& snapshot, MetricsFormat format) {
+    Exposition out(format);
+    out.Family("vantu_build_info", "info", "The station's software version.");
+    out.Sample("vantu_build_info", "version=\"" + std::string(kVersionNumber) + "\"", 1);
     StateFamilies(out, snapshot);
     ModuleFamilies(out, snapshot);
     ServiceFamilies(out, snapshot);
@@ -161,6 +197,9 @@ std::string RenderStatusJson(const StationSnapshot& snapshot) {
     json += std::string("\"card_present\":") + Bool(snapshot.card_present);
     json += std::string(",\"remote_server_open\":") + Bool(snapshot.server_open);
     json += std::string(",\"running\":") + Bool(snapshot.running);
+    json += std::string(",\"report_stale\":") + Bool(snapshot.report_stale);
+    json += std::string(",\"sequencer_busy\":") +
+            (snapshot.report_stale ? "null" : Bool(snapshot.sequencer_busy));
     if (snapshot.antenna_words) {
         json += std::string(",\"interfaces\":{\"sp\":") + Bool(snapshot.sp_interface_normal) +
                 ",\"internal\":" + Bool(snapshot.internal_interface_normal) + "}";

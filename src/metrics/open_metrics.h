@@ -1,5 +1,5 @@
-// The snapshot as OpenMetrics text (what Prometheus scrapes from /metrics) and as the
-// JSON document of /status.json.
+// The snapshot as metrics text for /metrics, in the Prometheus text format 0.0.4 or in
+// OpenMetrics, and as the JSON document of /status.json.
 #pragma once
 
 #include <string>
@@ -11,8 +11,12 @@ namespace vantu {
 
 inline constexpr std::string_view kOpenMetricsContentType =
     "application/openmetrics-text; version=1.0.0; charset=utf-8";
+inline constexpr std::string_view kTextFormatContentType =
+    "text/plain; version=0.0.4; charset=utf-8";
 
-std::string RenderOpenMetrics(const StationSnapshot& snapshot);
+enum class MetricsFormat { kText, kOpenMetrics };
+
+std::string RenderMetrics(const StationSnapshot& snapshot, MetricsFormat format);
 std::string RenderStatusJson(const StationSnapshot& snapshot);
 
 }  // namespace vantu

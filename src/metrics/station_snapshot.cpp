@@ -35,13 +35,8 @@ ModuleSnapshot DecodeModule(const ReportMemory& report, const ModuleRecord& reco
     return module;
 }
 
-}  // namespace
-
-StationSnapshot TakeSnapshot(const SnapshotSources& sources, std::int64_t now_us) {
-    StationSnapshot snapshot;
-    snapshot.card_present = sources.flags.card_present;
-    snapshot.server_open = sources.flags.server_open;
-    snapshot.running = sources.main_page.running;
+void TakeReportValues(const SnapshotSources& sources, bool whole, StationSnapshot& snapshot) {
+    snapshot.sequencer_busy = sources.sequencer_busy && sources.sequencer_busy();
     snapshot.antenna_words = sources.report.Captured(ReportArray::kSts);
     if (snapshot.antenna_words) {
         const auto words = sources.report.reg_sts();
@@ -49,14 +44,30 @@ StationSnapshot TakeSnapshot(const SnapshotSources& sources, std::int64_t now_us
         snapshot.internal_interface_normal = InterfaceState(words[kInternalInterfaceWord]);
         snapshot.health = EvaluateHealth(words);
     }
-    if (sources.modules.built() && WholeReportCaptured(sources.report)) {
+    if (sources.modules.built() && whole) {
         for (const ModuleRecord& record : sources.modules.records) {
             snapshot.modules.push_back(DecodeModule(sources.report, record));
         }
     }
+}
+
+}  // namespace
+
+StationSnapshot TakeSnapshot(const SnapshotSources& sources, std::int64_t now_us) {
+    StationSnapshot snapshot;
+    snapshot.card_present = sources.flags.card_present;
+    snapshot.server_open = sources.flags.server_open;
+    snapshot.running = sources.main_page.running;
+    const bool whole = WholeReportCaptured(sources.report);
+    // A card that stops answering mid-cycle already shows in the host copy.
+    snapshot.report_stale = sources.watch.stale() || (whole && !ReportReadable(sources.report));
+    if (!snapshot.report_stale) {
+        TakeReportValues(sources, whole, snapshot);
+    }
     snapshot.poll = sources.poll;
-    if (sources.poll.last_read_us >= 0) {
-        snapshot.poll_age_seconds = static_cast<double>(now_us - sources.poll.last_read_us) * 1e-6;
+    snapshot.poll.failures += sources.watch.unreadable_cycles();
+    if (const std::optional<std::int64_t> read_us = sources.watch.last_read_us()) {
+        snapshot.poll_age_seconds = static_cast<double>(now_us - *read_us) * 1e-6;
     }
     snapshot.remote = sources.remote;
     return snapshot;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "status/module_table.h"
 #include "status/report_capture.h"
 #include "status/report_memory.h"
+#include "status/report_watch.h"
 #include "status/subsystem_health.h"
 
 namespace vantu {
@@ -33,6 +35,11 @@ struct StationSnapshot {
     bool card_present = false;
     bool server_open = false;
     bool running = false;
+    // The last report cycle could not be read (or the host copy now holds a block of
+    // all ones): nothing below is taken from the report, and the sequencer is not asked.
+    bool report_stale = false;
+    // The card's sequencer busy bit, whoever started the code; false when stale.
+    bool sequencer_busy = false;
     // The antenna words (interfaces, health) come from a report block read since start.
     bool antenna_words = false;
     bool sp_interface_normal = false;
@@ -40,7 +47,9 @@ struct StationSnapshot {
     HealthStates health;
     // Empty until every report block has been read.
     std::vector<ModuleSnapshot> modules;
+    // Failures count the unreadable cycles too.
     PollCounters poll;
+    // Since the last readable report cycle.
     std::optional<double> poll_age_seconds;
     LatencyHistogram remote;
     AlarmFigures alarms;
@@ -53,7 +62,10 @@ struct SnapshotSources {
     const ReportMemory& report;
     const ModuleTable& modules;
     const PollCounters& poll;
+    const ReportWatch& watch;
     const LatencyHistogram& remote;
+    // Reads the sequencer's busy bit from the card.
+    std::function<bool()> sequencer_busy;
 };
 
 // Modules are decoded into copies: the pages' own table is left as it is.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/file_bytes.h"
+#include "base/software_version.h"
 #include "pattern/opcode_listing.h"
 #include "pattern/pattern_file.h"
 
@@ -17,11 +18,16 @@ namespace vantu {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: vantu-pattern dump FILE\n"
+    "Usage: vantu-pattern dump FILE\n"
     "       vantu-pattern build OUT [--start OFFSET] WORD...\n"
     "       vantu-pattern build OUT [--start OFFSET] --words-from TEXT\n"
+    "       vantu-pattern -h | --help | --version\n"
     "Numbers are hexadecimal, with or without 0x. OFFSET defaults to 0xC000. A words\n"
-    "file holds words separated by blanks or lines; '#' starts a comment.\n";
+    "file holds words separated by blanks or lines; '#' starts a comment. OUT '-' is\n"
+    "standard output.\n"
+    "Exit status: 0 success, 1 a refused or unreadable file or a failed write, 2 usage.\n";
+
+constexpr std::string_view kTool = "vantu-pattern: ";
 
 // Strict hexadecimal: the whole token must be a 32-bit number.
 std::optional<std::uint32_t> ParseWord(std::string_view token) {
@@ -41,7 +47,7 @@ std::optional<std::string> ReadInput(const std::string& path, std::ostream& err)
     std::string error;
     std::optional<std::string> bytes = ReadFileBytes(path, error);
     if (!bytes) {
-        err << path << ": cannot read: " << error << "\n";
+        err << kTool << path << ": cannot read: " << error << "\n";
     }
     return bytes;
 }
@@ -59,14 +65,14 @@ int Dump(const std::string& path, std::ostream& out, std::ostream& err) {
     }
     const std::optional<PatternHeader> header = ParsePatternHeader(*bytes);
     if (!header) {
-        err << path << ": shorter than the 8-byte header\n";
+        err << kTool << path << ": shorter than the 8-byte header\n";
         return 1;
     }
     const auto [start, length] = *header;
     out << "start offset " << Hex8(start) << "\n";
     out << "length       " << length << " bytes (" << length / 4 << " words)\n";
     if (const PatternReadResult check = CheckPatternHeader(start, length); check != kPatternRead) {
-        err << path << ": refused by the loader: " << PatternProblemText(check) << "\n";
+        err << kTool << path << ": refused by the loader: " << PatternProblemText(check) << "\n";
         return 1;
     }
 
@@ -95,7 +101,7 @@ bool ReadWordsText(const std::string& text, std::vector<std::uint32_t>& words, s
         for (std::string token; tokens >> token;) {
             std::optional<std::uint32_t> word = ParseWord(token);
             if (!word) {
-                err << "line " << number << ": not a hexadecimal word: " << token << "\n";
+                err << kTool << "line " << number << ": not a hexadecimal word: " << token << "\n";
                 return false;
             }
             words.push_back(*word);
@@ -108,19 +114,21 @@ int Build(std::span<const std::string_view> args, std::ostream& out, std::ostrea
     const std::string path(args[0]);
     std::uint32_t start = kControlCodeMemory;
     std::vector<std::uint32_t> words;
+    bool from_file = false;
     for (std::size_t i = 1; i < args.size(); ++i) {
         if ((args[i] == "--start" || args[i] == "--words-from") && i + 1 == args.size()) {
-            err << args[i] << " needs a value\n" << kUsage;
+            err << kTool << args[i] << " needs a value (see --help)\n";
             return 2;
         }
         if (args[i] == "--start") {
             std::optional<std::uint32_t> value = ParseWord(args[++i]);
             if (!value) {
-                err << "not a hexadecimal offset: " << args[i] << "\n";
+                err << kTool << "not a hexadecimal offset: " << args[i] << "\n";
                 return 2;
             }
             start = *value;
         } else if (args[i] == "--words-from") {
+            from_file = true;
             const std::string source(args[++i]);
             std::optional<std::string> text = ReadInput(source, err);
             if (!text) {
@@ -132,28 +140,39 @@ int Build(std::span<const std::string_view> args, std::ostream& out, std::ostrea
         } else if (std::optional<std::uint32_t> word = ParseWord(args[i])) {
             words.push_back(*word);
         } else {
-            err << "not a hexadecimal word: " << args[i] << "\n";
+            err << kTool << "not a hexadecimal word: " << args[i] << "\n";
             return 2;
         }
     }
+    if (words.empty() && !from_file) {
+        err << kTool << "build " << path << " has no words (see --help)\n";
+        return 2;
+    }
     if (words.size() > kMaxPatternWords) {
-        err << path << ": " << words.size() << " words, the control code memory holds "
+        err << kTool << path << ": " << words.size() << " words, the control code memory holds "
             << kMaxPatternWords << "\n";
         return 1;
     }
     const auto length = static_cast<std::uint32_t>(4 * words.size());
     if (const PatternReadResult check = CheckPatternHeader(start, length); check != kPatternRead) {
-        err << path << ": the loader would refuse it: " << PatternProblemText(check) << "\n";
+        err << kTool << path << ": the loader would refuse it: " << PatternProblemText(check)
+            << "\n";
         return 1;
+    }
+    const std::string summary = std::to_string(words.size()) + " words from " + Hex8(start) + "\n";
+    if (path == "-") {
+        out << EncodePattern(start, words) << std::flush;
+        err << kTool << "standard output: " << summary;
+        return out ? 0 : 1;
     }
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file << EncodePattern(start, words);
     file.close();
     if (!file) {
-        err << path << ": write failed\n";
+        err << kTool << path << ": write failed\n";
         return 1;
     }
-    out << path << ": " << words.size() << " words from " << Hex8(start) << "\n";
+    out << path << ": " << summary;
     return 0;
 }
 
@@ -170,7 +189,12 @@ int RunPatternTool(std::span<const std::string_view> args, std::ostream& out, st
         out << kUsage;
         return 0;
     }
-    err << kUsage;
+    if (args.size() == 1 && args[0] == "--version") {
+        out << "vantu-pattern " << kSoftwareVersion << "\n";
+        return 0;
+    }
+    err << kTool << (args.empty() ? "no command given" : "unknown command or missing argument")
+        << " (see --help)\n";
     return 2;
 }
 

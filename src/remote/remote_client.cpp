@@ -20,6 +20,11 @@ bool EndsCommand(std::string_view reply) {
            !reply.starts_with("VSA_RD ");
 }
 
+bool IsFailureReply(std::string_view reply) {
+    return reply.ends_with("_FAIL") || reply == "NOT_SUPPORT" || reply == "FILE_NOT_EXIST" ||
+           reply == "SP_BUSY";
+}
+
 bool MayStaySilent(std::string_view command) {
     const std::string_view word = FirstWord(command);
     return word == "PB" || word == "VSA_SEND";

@@ -14,6 +14,10 @@ namespace vantu {
 // line of GET_OPCODE_PARAM and the measurement line of VSA_RD.
 bool EndsCommand(std::string_view reply);
 
+// True for the tokens that say a command was not carried out: every *_FAIL,
+// NOT_SUPPORT, FILE_NOT_EXIST and SP_BUSY.
+bool IsFailureReply(std::string_view reply);
+
 // True for the commands that may send nothing: PB when the busy state is unchanged,
 // VSA_SEND always.
 bool MayStaySilent(std::string_view command);

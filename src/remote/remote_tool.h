@@ -8,9 +8,11 @@
 
 namespace vantu {
 
-inline constexpr int kRemoteToolUsageError = 1;
-inline constexpr int kRemoteToolConnectionFailed = 2;
+inline constexpr int kRemoteToolConnectionFailed = 1;
+inline constexpr int kRemoteToolUsageError = 2;
 inline constexpr int kRemoteToolNoReply = 3;
+// With --fail-exit: a command was answered with a failure token.
+inline constexpr int kRemoteToolCommandFailed = 4;
 
 // args without the program name. Commands come from args, or from in when there are
 // none. The exit status.

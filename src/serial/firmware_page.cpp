@@ -101,7 +101,9 @@ void ShowModuleVersions(FirmwarePageModel& page, std::span<const std::uint8_t> b
             const std::size_t e = static_cast<std::size_t>(8 * where.position + k);
             FirmwareCell& cell = cells[static_cast<std::size_t>(16 - 2 * k)];
             cell.text_colour = kBlack;
-            if (byte(section + e) == 1) {
+            // A channel whose low word was cut off in a short reply shows as absent.
+            const bool arrived = section + kLowWords + 2 * e + 1 < block.size();
+            if (arrived && byte(section + e) == 1) {
                 const int low =
                     byte(section + kLowWords + 2 * e) | byte(section + kLowWords + 2 * e + 1) << 8;
                 cell.text = Printf("%.2x%.4x", byte(section + kHighBytes + e), low);

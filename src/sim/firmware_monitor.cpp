@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 #include <sstream>
 
@@ -40,6 +41,26 @@ std::string Line(const char* format, auto... values) {
     char text[96];
     std::snprintf(text, sizeof text, format, values...);
     return std::string(text) + "\r\n";
+}
+
+constexpr char kDelete = 0x7F;
+const std::string kBadCommand = "ERR COMMAND\r\n";
+
+// The first three operands; false when any operand is not a hexadecimal number.
+bool ReadHexOperands(std::istream& words, std::array<std::uint64_t, 3>& operands) {
+    std::size_t count = 0;
+    for (std::string token; words >> token; ++count) {
+        std::uint64_t value = 0;
+        const auto [end, error] =
+            std::from_chars(token.data(), token.data() + token.size(), value, 16);
+        if (error != std::errc() || end != token.data() + token.size()) {
+            return false;
+        }
+        if (count < operands.size()) {
+            operands[count] = value;
+        }
+    }
+    return true;
 }
 
 // Compared without forming address + length, which wraps for addresses near the top.
@@ -88,12 +109,24 @@ std::string FirmwareMonitor::Receive(std::string_view input) {
             if (!page_mode_) {
                 output += '>';
             }
+        } else if (c == '\b' || c == kDelete) {
+            output += EraseLast();
         } else if (c != '\n') {
             line_.push_back(c);
             output.push_back(c);
         }
     }
     return output;
+}
+
+// A terminal sends backspace or DEL for the key that takes back a typed character;
+// the firmware echoes the erase sequence that wipes it from the screen.
+std::string FirmwareMonitor::EraseLast() {
+    if (line_.empty()) {
+        return {};
+    }
+    line_.pop_back();
+    return "\b \b";
 }
 
 std::string FirmwareMonitor::AcceptPageData(char c) {
@@ -127,10 +160,13 @@ std::string FirmwareMonitor::Execute(const std::string& line) {
     words >> command;
     std::transform(command.begin(), command.end(), command.begin(),
                    [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    std::uint64_t a = 0;
-    std::uint64_t b = 0;
-    std::uint64_t c = 0;
-    words >> std::hex >> a >> b >> c;
+    std::array<std::uint64_t, 3> operands{};
+    if (!ReadHexOperands(words, operands)) {
+        return kBadCommand;
+    }
+    const std::uint64_t a = operands[0];
+    const std::uint64_t b = operands[1];
+    const std::uint64_t c = operands[2];
     const std::string kOk = "OK\r\n";
     const std::string kRange = "ERR RANGE\r\n";
 
@@ -217,7 +253,7 @@ std::string FirmwareMonitor::Execute(const std::string& line) {
         }
         return Line("0x%08X", sum);
     }
-    return "ERR COMMAND\r\n";
+    return kBadCommand;
 }
 
 }  // namespace vantu

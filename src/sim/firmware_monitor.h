@@ -31,6 +31,7 @@ class FirmwareMonitor {
   private:
     std::string Execute(const std::string& line);
     std::string AcceptPageData(char c);
+    std::string EraseLast();
     bool InMemory(std::uint64_t address, std::uint64_t length) const;
     bool InFlash(std::uint64_t address, std::uint64_t length) const;
 

@@ -45,8 +45,10 @@ void ReportWatch::Polled(ReportPoll poll, bool cycle_done) {
 }
 
 void ReportWatch::CycleDone() {
-    stale_ = cycle_failed_ || !ReportReadable(report_);
+    const bool readable = ReportReadable(report_);
+    stale_ = cycle_failed_ || !readable;
     if (stale_) {
+        unreadable_cycles_ += cycle_failed_ ? 0 : 1;
         return;
     }
     last_read_ = clock_.Now();
@@ -56,6 +58,13 @@ void ReportWatch::CycleDone() {
         history_.Record(std::span<const std::uint8_t, kFaultSourceCount>(faults_), *last_read_);
         trend_.Add(report_, *last_read_, last_read_us_);
     }
+}
+
+std::optional<std::int64_t> ReportWatch::last_read_us() const {
+    if (!last_read_) {
+        return std::nullopt;
+    }
+    return last_read_us_;
 }
 
 std::int64_t ReportWatch::AgeSeconds() const {

@@ -34,6 +34,11 @@ class ReportWatch {
     const std::optional<LocalTime>& last_read() const { return last_read_; }
     // Whole seconds since then; -1 before the first.
     std::int64_t AgeSeconds() const;
+    // Clock::Microseconds when the last readable report was completed; none before.
+    std::optional<std::int64_t> last_read_us() const;
+    // Cycles whose blocks all came but did not make a readable report (a card that
+    // stopped answering reads all ones); failed block reads are counted by the poll.
+    std::uint64_t unreadable_cycles() const { return unreadable_cycles_; }
 
     // The station's wall-clock time, for the operator's acknowledgements and shelves.
     LocalTime Now() const { return clock_.Now(); }
@@ -57,6 +62,7 @@ class ReportWatch {
     bool stale_ = false;
     std::optional<LocalTime> last_read_;
     std::int64_t last_read_us_ = 0;
+    std::uint64_t unreadable_cycles_ = 0;
 };
 
 }  // namespace vantu

@@ -17,7 +17,8 @@ const char kCardToolUsage[] =
     "Options:\n"
     "  --simulate          use the simulated card instead of the hardware\n"
     "  --sysfs-root DIR    where sysfs is mounted (default /sys)\n"
-    "  --help              show this text\n"
+    "  -h, --help          show this text\n"
+    "  --version           show the software version\n"
     "\n"
     "Commands:\n"
     "  info                            card ids, PCI slot, identification words and every\n"
@@ -39,8 +40,8 @@ const char kCardToolUsage[] =
     "  flash-read --address A --length N\n"
     "                                  print N flash bytes from address A in hexadecimal\n"
     "\n"
-    "OFFSET, VALUE and A are hexadecimal, with or without 0x. BLOCK, BYTES, RUNS and N\n"
-    "are decimal, or hexadecimal with 0x.\n"
+    "OFFSET, VALUE and A are hexadecimal, with or without 0x; OFFSET is a multiple of 4.\n"
+    "BLOCK, BYTES, RUNS and N are decimal, or hexadecimal with 0x.\n"
     "Exit status: 0 success, 1 card or operation failure, 2 usage error.\n";
 
 namespace {
@@ -102,6 +103,11 @@ const std::map<std::string_view, ActionShape>& Actions() {
     return actions;
 }
 
+// Register offsets address whole 32-bit words; the driver would refuse any other.
+bool ParseOffset(std::string_view text, std::uint32_t& offset) {
+    return ParseHexArgument(text, offset) && offset % 4 == 0;
+}
+
 bool ParseOperands(const std::vector<std::string_view>& operands, CardToolCommand& command,
                    std::string& error) {
     const auto fail = [&](std::string text) {
@@ -110,10 +116,11 @@ bool ParseOperands(const std::vector<std::string_view>& operands, CardToolComman
     };
     switch (command.action) {
         case CardToolAction::kRead:
-            return ParseHexArgument(operands[0], command.offset) || fail("bad OFFSET");
+            return ParseOffset(operands[0], command.offset) ||
+                   fail("OFFSET must be hexadecimal and a multiple of 4");
         case CardToolAction::kWrite:
-            if (!ParseHexArgument(operands[0], command.offset)) {
-                return fail("bad OFFSET");
+            if (!ParseOffset(operands[0], command.offset)) {
+                return fail("OFFSET must be hexadecimal and a multiple of 4");
             }
             return ParseHexArgument(operands[1], command.value) || fail("bad VALUE");
         case CardToolAction::kDumpReport:
@@ -123,8 +130,8 @@ bool ParseOperands(const std::vector<std::string_view>& operands, CardToolComman
             }
             return true;
         case CardToolAction::kThroughput:
-            if (!ParseHexArgument(operands[0], command.offset)) {
-                return fail("bad OFFSET");
+            if (!ParseOffset(operands[0], command.offset)) {
+                return fail("OFFSET must be hexadecimal and a multiple of 4");
             }
             if (!ParseCountArgument(operands[1], command.bytes) || command.bytes % 4 != 0 ||
                 command.bytes > kMaxThroughputBytes) {
@@ -163,6 +170,9 @@ std::optional<CardToolCommand> ParseCardToolCommand(const std::vector<std::strin
         const bool has_value = i + 1 < args.size();
         if (arg == "--help" || arg == "-h") {
             return CardToolCommand{};
+        } else if (arg == "--version") {
+            command.action = CardToolAction::kVersion;
+            return command;
         } else if (arg == "--simulate") {
             command.simulate = true;
         } else if (arg == "--sysfs-root" && has_value) {

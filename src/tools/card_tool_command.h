@@ -11,6 +11,7 @@ namespace vantu {
 
 enum class CardToolAction {
     kHelp,
+    kVersion,
     kInfo,
     kRead,
     kWrite,

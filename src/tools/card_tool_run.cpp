@@ -164,6 +164,7 @@ int RunCardToolCommand(CardHandle card, const CardToolCommand& command) {
         case CardToolAction::kFlashRead:
             return DumpFlash(command.address, command.length);
         case CardToolAction::kHelp:
+        case CardToolAction::kVersion:
             break;
     }
     return kSuccess;

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "base/ini_file.h"
+#include "base/software_version.h"
 #include "base/system_clock.h"
 #include "serial/firmware_page.h"
 #include "serial/line_settings.h"
@@ -25,19 +26,26 @@ namespace vantu {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vantu-monitor [--device PATH | --com N | --simulate] versions\n"
+    "Usage: vantu-monitor [--device PATH | --com N | --simulate] versions\n"
     "       vantu-monitor [--device PATH | --com N | --simulate] send TEXT\n"
     "       vantu-monitor --serve\n"
+    "       vantu-monitor -h | --help | --version\n"
     "Reads the QDX-A firmware versions over the serial monitor link (115200 8N1), or\n"
     "sends one monitor command and prints its reply. Without a device option the COM\n"
     "port and DEVICE of setup.ini are used. --simulate talks to the simulated firmware;\n"
-    "--serve runs it alone and prints the pseudo-terminal to open.\n";
+    "--serve runs it alone and prints the pseudo-terminal to open.\n"
+    "Exit status: 0 success; 1 no link, a short or missing reply, or an ERR reply;\n"
+    "2 usage error.\n";
+
+constexpr int kFailure = 1;
+constexpr int kUsageError = 2;
 
 constexpr int kBaud = 115200;
 constexpr std::size_t kSendReplyBytes = 64 * 1024;
 
 struct Options {
     bool help = false;
+    bool version = false;
     bool serve = false;
     bool simulate = false;
     std::optional<std::string> device;
@@ -50,18 +58,25 @@ struct Failure {
     std::string reason;
 };
 
+// A command line the tool cannot act on.
+struct Usage {
+    std::string reason;
+};
+
 Options Parse(std::span<const std::string_view> args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         auto value = [&]() -> std::string {
             if (i + 1 >= args.size()) {
-                throw Failure{std::string(arg) + " needs a value"};
+                throw Usage{std::string(arg) + " needs a value"};
             }
             return std::string(args[++i]);
         };
-        if (arg == "--help") {
+        if (arg == "--help" || arg == "-h") {
             options.help = true;
+        } else if (arg == "--version") {
+            options.version = true;
         } else if (arg == "--serve") {
             options.serve = true;
         } else if (arg == "--simulate") {
@@ -74,7 +89,7 @@ Options Parse(std::span<const std::string_view> args) {
             const auto [end, error] =
                 std::from_chars(number.data(), number.data() + number.size(), com);
             if (error != std::errc() || end != number.data() + number.size()) {
-                throw Failure{"--com wants a port number, not \"" + number + "\""};
+                throw Usage{"--com wants a port number, not \"" + number + "\""};
             }
             options.com = com;
         } else if (options.action.empty() && (arg == "versions" || arg == "send")) {
@@ -82,14 +97,14 @@ Options Parse(std::span<const std::string_view> args) {
         } else if (options.action == "send" && options.text.empty()) {
             options.text = arg;
         } else {
-            throw Failure{"unexpected argument \"" + std::string(arg) + "\" (see --help)"};
+            throw Usage{"unexpected argument \"" + std::string(arg) + "\""};
         }
     }
-    if (!options.help && !options.serve && options.action.empty()) {
-        throw Failure{"nothing to do: give versions, send TEXT or --serve (see --help)"};
+    if (!options.help && !options.version && !options.serve && options.action.empty()) {
+        throw Usage{"nothing to do: give versions, send TEXT or --serve"};
     }
     if (options.action == "send" && options.text.empty()) {
-        throw Failure{"send needs the command text"};
+        throw Usage{"send needs the command text"};
     }
     return options;
 }
@@ -142,6 +157,19 @@ void PrintModules(const FirmwarePageModel& page, std::ostream& out) {
     }
 }
 
+// The first answer line of a monitor reply that reports an error, or empty.
+std::string ErrorLine(const std::string& reply) {
+    std::istringstream lines(reply);
+    std::string line;
+    std::getline(lines, line);  // the echo of the command
+    while (std::getline(lines, line)) {
+        if (line.starts_with("ERR")) {
+            return line.substr(0, line.find('\r'));
+        }
+    }
+    return {};
+}
+
 int Talk(const Options& options, const std::string& station_dir, std::ostream& out) {
     const IniFile ini = IniFile::Load(station_dir + "/setup.ini");
     int com =
@@ -178,22 +206,26 @@ int Talk(const Options& options, const std::string& station_dir, std::ostream& o
             throw Failure{"no complete reply from " + name + " (time-out)"};
         }
         out << reply << "\n";
+        if (const std::string error = ErrorLine(reply); !error.empty()) {
+            throw Failure{"the firmware answered " + error};
+        }
         return 0;
     }
     port.SetReplyWait(10);
     std::array<std::uint8_t, kVersionBlockBytes> block{};
     const std::size_t got = monitor.ReadAllVersions(block);
+    if (options.simulate) {
+        PrintSimulatedUnits(station_dir, out);
+    }
+    // Like the firmware page, a short reply shows the modules that arrived, the rest absent.
+    FirmwarePageModel page;
+    InitFirmwarePage(page);
+    ShowModuleVersions(page, std::span<const std::uint8_t>(block).first(got));
+    PrintModules(page, out);
     if (got < block.size()) {
         throw Failure{"the version reply from " + name + " stopped after " + std::to_string(got) +
                       " of " + std::to_string(block.size()) + " bytes (time-out)"};
     }
-    if (options.simulate) {
-        PrintSimulatedUnits(station_dir, out);
-    }
-    FirmwarePageModel page;
-    InitFirmwarePage(page);
-    ShowModuleVersions(page, block);
-    PrintModules(page, out);
     return 0;
 }
 
@@ -207,16 +239,23 @@ int RunMonitorTool(std::span<const std::string_view> args, const std::string& st
             out << kUsage;
             return 0;
         }
+        if (options.version) {
+            out << "vantu-monitor " << kSoftwareVersion << "\n";
+            return 0;
+        }
         if (options.serve) {
             return Serve(station_dir, out);
         }
         return Talk(options, station_dir, out);
+    } catch (const Usage& usage) {
+        err << "vantu-monitor: " << usage.reason << " (see --help)\n";
+        return kUsageError;
     } catch (const Failure& failure) {
         err << "vantu-monitor: " << failure.reason << "\n";
     } catch (const std::exception& error) {
         err << "vantu-monitor: " << error.what() << "\n";
     }
-    return 1;
+    return kFailure;
 }
 
 }  // namespace vantu

@@ -125,7 +125,7 @@ TEST(IniFile, SaveKeepsSymlinkModeAndOwnerAndRefusesReadOnlyFiles) {
     };
     ASSERT_EQ(::chmod(target.c_str(), 0640), 0);
     // Only root may give the file away; others keep their own ids either way.
-    (void)::chown(target.c_str(), 4321, 4321);
+    [[maybe_unused]] const int given = ::chown(target.c_str(), 4321, 4321);
     const auto before = owner_and_mode();
 
     IniFile ini = IniFile::Load(dir.File("setup.ini"));

@@ -65,11 +65,12 @@ TEST(MetricsEndpoint, ScrapesASimulatedStationAndRefusesOversizeRequests) {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));  // within the rate
     }
     ASSERT_EQ(StatusLine(answer), "HTTP/1.1 200 OK") << answer.substr(0, 300);
-    EXPECT_NE(answer.find("application/openmetrics-text; version=1.0.0"), std::string::npos);
+    EXPECT_NE(answer.find("Content-Type: text/plain; version=0.0.4"), std::string::npos);
     for (const char* sample :
-         {"\nvantu_card_present 1\n", "\nvantu_remote_server_open 1\n",
+         {"\nvantu_card_present 1\n", "\nvantu_remote_server_open 1\n", "\nvantu_report_stale 0\n",
+          "\nvantu_sequencer_busy 0\n",
           "\nvantu_element_temperature_celsius{module=\"160\",q=\"7\",element=\"3\"} ",
-          "\nvantu_report_poll_age_seconds ", "\n# EOF\n"}) {
+          "\nvantu_report_poll_age_seconds "}) {
         EXPECT_NE(answer.find(sample), std::string::npos) << sample;
     }
     const std::string json = Get(port, "/status.json");
@@ -84,6 +85,65 @@ TEST(MetricsEndpoint, ScrapesASimulatedStationAndRefusesOversizeRequests) {
                                   "close\r\nContent-Length: 0\r\n\r\n")),
               "HTTP/1.1 200 OK");
     EXPECT_EQ(StatusLine(Get(port, "/control")).substr(0, 12), "HTTP/1.1 404");
+    EXPECT_EQ(vantu.Stop(SIGTERM), 0);
+}
+
+// What Prometheus 2.42 sends.
+constexpr const char* kPrometheusAccept =
+    "Accept: application/openmetrics-text;version=1.0.0,application/openmetrics-text;"
+    "version=0.0.1;q=0.75,text/plain;version=0.0.4;q=0.5,*/*;q=0.1\r\n";
+
+double SampleValue(const std::string& answer, const std::string& name) {
+    const std::size_t at = answer.find("\n" + name + " ");
+    return at == std::string::npos ? -1 : std::stod(answer.substr(at + name.size() + 2));
+}
+
+// A card that goes silent is a stale report with a growing poll age and failures, not
+// an antenna of 78 °C elements with every module in fault.
+TEST(MetricsEndpoint, ASilentCardIsStaleNotAFaultStorm) {
+    StationDir station;
+    const int port = FreeLoopbackPort();
+    std::ofstream(station.File("setup.ini"), std::ios::app)
+        << "\r\n[METRICS]\r\nPORT=" << port << "\r\n";
+    std::string simulation = ReadFile(station.File("simulation.ini"));
+    simulation.insert(simulation.find("\n[SCENARIO]") + 11, "\r\nDEAD=4-600 CARD-SILENT");
+    std::ofstream(station.File("simulation.ini"), std::ios::trunc) << simulation;
+    StationProcess vantu(
+        station, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
+    ASSERT_TRUE(WaitForFileText(vantu.error_output_path(), "/metrics\n", 10000))
+        << vantu.error_output();
+
+    std::string stale;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (SampleValue(stale, "vantu_report_stale") != 1 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));  // within the rate
+        stale = Get(port, "/metrics", kPrometheusAccept);
+    }
+    ASSERT_EQ(SampleValue(stale, "vantu_report_stale"), 1) << stale.substr(0, 2000);
+    EXPECT_NE(stale.find("Content-Type: application/openmetrics-text; version=1.0.0"),
+              std::string::npos);
+    // Until the first unreadable report cycle has ended and counts as a poll failure.
+    std::string later;
+    while (SampleValue(later, "vantu_report_poll_failures_total") < 1 &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        later = Get(port, "/metrics");
+    }
+    EXPECT_NE(later.find("Content-Type: text/plain; version=0.0.4"), std::string::npos);
+    EXPECT_EQ(SampleValue(later, "vantu_report_stale"), 1);
+    EXPECT_GT(SampleValue(later, "vantu_report_poll_age_seconds"),
+              SampleValue(stale, "vantu_report_poll_age_seconds"));
+    EXPECT_GE(SampleValue(later, "vantu_report_poll_failures_total"), 1);
+    for (const char* absent : {"\nvantu_module_faults{", "\nvantu_element_temperature_celsius{",
+                               "\nvantu_health_normal{", "\nvantu_sequencer_busy "}) {
+        EXPECT_EQ(later.find(absent), std::string::npos) << absent;
+    }
+    const std::string json = Get(port, "/status.json");
+    EXPECT_NE(json.find("\"report_stale\":true,\"sequencer_busy\":null"), std::string::npos)
+        << json.substr(0, 400);
+    EXPECT_NE(json.find("\"health\":null"), std::string::npos);
+    EXPECT_NE(json.find("\"modules\":[]}"), std::string::npos);
     EXPECT_EQ(vantu.Stop(SIGTERM), 0);
 }
 

@@ -22,7 +22,7 @@ TEST(StationLockTest, HeldUntilItsHolderIsKilled) {
     if (child == 0) {
         StationLock lock(path);
         const char result = lock.Acquire() == LockResult::kAcquired ? 'y' : 'n';
-        (void)::write(ready[1], &result, 1);
+        [[maybe_unused]] const ssize_t sent = ::write(ready[1], &result, 1);
         ::pause();
         ::_exit(0);
     }

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
 #include <string>
 
+#include "fake_ports.h"
+#include "metrics/content_negotiation.h"
 #include "metrics/http_request.h"
 #include "metrics/http_response.h"
 #include "metrics/metrics_settings.h"
@@ -13,6 +17,7 @@
 #include "metrics/request_limits.h"
 #include "metrics/station_snapshot.h"
 #include "status/module_fields.h"
+#include "temp_dir.h"
 
 namespace vantu {
 namespace {
@@ -20,7 +25,8 @@ namespace {
 // Samples by their series text ("name{labels}"); fails the test on any line that is not
 // a family header, a sample of the family declared last with both TYPE and HELP, or
 // the end.
-std::map<std::string, double> ParseExposition(const std::string& text) {
+std::map<std::string, double> ParseExposition(const std::string& text,
+                                              MetricsFormat format = MetricsFormat::kOpenMetrics) {
     std::map<std::string, double> samples;
     std::set<std::string> typed;
     std::set<std::string> helped;
@@ -52,7 +58,7 @@ std::map<std::string, double> ParseExposition(const std::string& text) {
         EXPECT_TRUE(static_cast<bool>(fields >> value)) << line;
         EXPECT_TRUE(samples.emplace(first, value).second) << "twice: " << line;
     }
-    EXPECT_EQ(last, "# EOF");
+    EXPECT_EQ(last == "# EOF", format == MetricsFormat::kOpenMetrics) << last;
     EXPECT_EQ(text.back(), '\n');
     return samples;
 }
@@ -77,8 +83,15 @@ struct Model {
             remote.Observe(seconds);
         }
     }
+    // The report poll completes a cycle of what the host copy holds.
+    void CompleteCycle(std::int64_t at_us) {
+        clock.micros = at_us;
+        watch.Polled(ReportPoll::kRead, true);
+    }
     StationSnapshot Take() const {
-        return TakeSnapshot({flags, main_page, report, modules, poll, remote}, 3'500'000);
+        return TakeSnapshot(
+            {flags, main_page, report, modules, poll, watch, remote, [this] { return busy; }},
+            3'500'000);
     }
 
     ControllerFlags flags;
@@ -86,19 +99,27 @@ struct Model {
     ReportMemory report;
     ModuleTable modules;
     PollCounters poll;
+    testing::FakeClock clock;
+    ReportWatch watch{report, clock, nullptr};
     LatencyHistogram remote;
+    bool busy = true;
 };
 
 TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
-    const Model model;
+    Model model;
+    model.CompleteCycle(1'000'000);
     StationSnapshot snapshot = model.Take();
     snapshot.alarms.flood = true;
     snapshot.alarms.unacknowledged = {3, 2, 1};
-    const std::map<std::string, double> samples = ParseExposition(RenderOpenMetrics(snapshot));
+    const std::map<std::string, double> samples =
+        ParseExposition(RenderMetrics(snapshot, MetricsFormat::kOpenMetrics));
 
     const std::map<std::string, double> expected = {
         {"vantu_card_present", 1},
         {"vantu_running", 1},
+        {"vantu_report_stale", 0},
+        {"vantu_sequencer_busy", 1},
+        {"vantu_build_info{version=\"V1.22\"}", 1},
         {"vantu_interface_normal{interface=\"sp\"}", 1},
         {"vantu_interface_normal{interface=\"internal\"}", 0},
         {"vantu_report_poll_failures_total", 1},
@@ -139,9 +160,74 @@ TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
             }
         }
     }
-    // States 3, interfaces 2, health 4, modules, temperatures, poll 3, histogram 13,
-    // alarms 6 and 3 priorities.
-    EXPECT_EQ(samples.size(), 3u + 2 + 4 + 161 + 161 * 32 + 3 + 13 + 6 + 3);
+    // Build 1, states 5, interfaces 2, health 4, modules, temperatures, poll 3,
+    // histogram 13, alarms 6 and 3 priorities.
+    EXPECT_EQ(samples.size(), 1u + 5 + 2 + 4 + 161 + 161 * 32 + 3 + 13 + 6 + 3);
+    // The text format declares every family under its samples' name, counters with _total.
+    EXPECT_EQ(ParseExposition(RenderMetrics(snapshot, MetricsFormat::kText), MetricsFormat::kText),
+              samples);
+}
+
+// A card that stopped answering reads all ones: the cycle is stale, no report value is
+// shown, the age runs from the last readable cycle and the cycle counts as a failure.
+TEST(OpenMetrics, AStaleReportShowsNoReadings) {
+    Model model;
+    model.CompleteCycle(1'000'000);
+    std::ranges::fill(model.report.sys_rpt_reg(), 0xFFFFFFFF);
+    const StationSnapshot mid_cycle = model.Take();
+    EXPECT_TRUE(mid_cycle.report_stale);
+    EXPECT_EQ(mid_cycle.poll.failures, 1u);
+    model.CompleteCycle(3'000'000);
+    const std::string text = RenderMetrics(model.Take(), MetricsFormat::kText);
+    const std::map<std::string, double> samples = ParseExposition(text, MetricsFormat::kText);
+    EXPECT_EQ(samples.at("vantu_report_stale"), 1);
+    EXPECT_EQ(samples.at("vantu_report_poll_failures_total"), 2);
+    EXPECT_DOUBLE_EQ(samples.at("vantu_report_poll_age_seconds"), 2.5);
+    for (const char* absent :
+         {"\nvantu_module_faults{", "\nvantu_element_temperature_celsius{",
+          "\nvantu_health_normal{", "\nvantu_interface_normal{", "\nvantu_sequencer_busy "}) {
+        EXPECT_EQ(text.find(absent), std::string::npos) << absent;
+    }
+}
+
+// promtool reads the text format 0.0.4; the gzipped body is the same text.
+TEST(OpenMetrics, PromtoolPassesTheTextFormatPlainAndGzipped) {
+    if (std::system("command -v promtool >/dev/null") != 0) {
+        GTEST_SKIP() << "promtool is not installed (Debian package prometheus)";
+    }
+    Model model;
+    model.CompleteCycle(1'000'000);
+    testing::TempDir dir;
+    const std::string text = RenderMetrics(model.Take(), MetricsFormat::kText);
+    dir.Write("metrics.txt", text);
+    dir.Write("metrics.gz", Gzip(text));
+    for (const std::string& check :
+         {"promtool check metrics < '" + dir.File("metrics.txt") + "'",
+          "gzip -dc '" + dir.File("metrics.gz") + "' | promtool check metrics"}) {
+        EXPECT_EQ(std::system(check.c_str()), 0) << check;
+    }
+}
+
+TEST(ContentNegotiation, AcceptListsWithQualities) {
+    const struct {
+        const char* header;
+        const char* token;
+        bool accepted;
+    } cases[] = {
+        {"application/openmetrics-text;version=1.0.0,text/plain;version=0.0.4;q=0.5",
+         "application/openmetrics-text", true},
+        {"text/plain;version=0.0.4;q=0.5,*/*;q=0.1", "application/openmetrics-text", false},
+        {"Application/OpenMetrics-Text; q=0", "application/openmetrics-text", false},
+        {"deflate, GZIP;q=0.5", "gzip", true},
+        {"x-gzip", "gzip", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(HeaderAccepts(c.header, c.token), c.accepted) << c.header;
+    }
+    EXPECT_FALSE(HeaderAccepts(std::nullopt, "gzip"));
+    const std::string packed = Gzip(std::string(100'000, 'a'));
+    EXPECT_TRUE(packed.starts_with("\x1f\x8b\x08")) << "a gzip member";
+    EXPECT_LT(packed.size(), 1000u);
 }
 
 TEST(OpenMetrics, NothingUnreadIsShownAsAReading) {
@@ -149,7 +235,7 @@ TEST(OpenMetrics, NothingUnreadIsShownAsAReading) {
     model.report.Zero();
     model.report.MarkCaptured(0);  // reg_sts lies in block 0
     model.poll = PollCounters{};
-    const std::string text = RenderOpenMetrics(model.Take());
+    const std::string text = RenderMetrics(model.Take(), MetricsFormat::kOpenMetrics);
     const std::map<std::string, double> samples = ParseExposition(text);
     EXPECT_EQ(samples.count("vantu_interface_normal{interface=\"sp\"}"), 1u);
     for (const char* absent : {"vantu_module_faults{", "vantu_element_temperature_celsius{",
@@ -157,7 +243,8 @@ TEST(OpenMetrics, NothingUnreadIsShownAsAReading) {
         EXPECT_EQ(text.find(absent), std::string::npos) << absent;
     }
     model.report.Zero();
-    EXPECT_EQ(RenderOpenMetrics(model.Take()).find("vantu_interface_normal{"), std::string::npos);
+    EXPECT_EQ(RenderMetrics(model.Take(), MetricsFormat::kText).find("vantu_interface_normal{"),
+              std::string::npos);
     const std::string json = RenderStatusJson(model.Take());
     EXPECT_NE(json.find("\"interfaces\":null,\"health\":null"), std::string::npos) << json;
     EXPECT_NE(json.find("\"age_seconds\":null"), std::string::npos) << json;

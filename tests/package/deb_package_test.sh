@@ -28,7 +28,7 @@ cmp -s "$SCRATCH/card-help" <("$BUILD/src/tools/vantu-card" --help) ||
 programs=(vantu vantu-card vantu-pattern vantu-remote vantu-monitor vantu-vsa-sim)
 for program in "${programs[@]}"; do
     [[ -x "$ROOT/usr/bin/$program" ]] || fail "usr/bin/$program missing or not executable"
-    [[ -s "$ROOT/usr/share/man/man1/$program.1" ]] || fail "no man page for $program"
+    gzip -t "$ROOT/usr/share/man/man1/$program.1.gz" 2>/dev/null || fail "no man page for $program"
 done
 expected_files=(
     usr/lib/udev/rules.d/70-vantu-pxiectrl.rules
@@ -38,6 +38,9 @@ expected_files=(
     usr/share/vantu/station/simulation.ini
     "usr/share/vantu/station/SP Pattern/beam_full.cfg"
     "usr/share/vantu/station/Recall Setup/wlan_2g4.setx"
+    usr/share/doc/vantu/copyright
+    usr/share/doc/vantu/changelog.gz
+    lib/systemd/system/vantu-headless@.service
 )
 for file in "${expected_files[@]}"; do
     [[ -f "$ROOT/$file" ]] || fail "$file missing"
@@ -54,3 +57,10 @@ for package in libc6 libqt6widgets6 libqt6network6 qt6-qpa-plugins fonts-noto-cj
     [[ ", $depends," == *", $package"[\ ,]* ]] || fail "Depends lacks $package: $depends"
 done
 dpkg-deb --ctrl-tarfile "${debs[0]}" | tar -t | grep -qx './postinst' || fail "no postinst"
+[[ ", $depends," == *", fonts-noto-cjk | fonts-arphic-uming,"* ]] ||
+    fail "the CJK font has no smaller alternative: $depends"
+
+# No lintian error or warning (informational tags are allowed).
+if command -v lintian >/dev/null; then
+    lintian --fail-on error,warning "${debs[0]}" >&2 || fail "lintian"
+fi

@@ -46,6 +46,12 @@ TEST(PatternTool, BuildsFilesTheDumpListsLikeOpCodeLog) {
 
     ASSERT_EQ(Tool({"build", path, "1", "2"}).rc, 0);
     EXPECT_EQ(dir.Read("three.cfg"), EncodePattern(0xC000, std::vector<std::uint32_t>{1, 2}));
+
+    // '-' is standard output; the summary then goes to standard error.
+    ToolRun piped = Tool({"build", "-", "1", "2"});
+    EXPECT_EQ(piped.rc, 0);
+    EXPECT_EQ(piped.out, EncodePattern(0xC000, std::vector<std::uint32_t>{1, 2}));
+    EXPECT_EQ(piped.err, "vantu-pattern: standard output: 2 words from 0x0000C000\n");
 }
 
 TEST(PatternTool, DumpNotesShortFilesAndRefusedHeaders) {
@@ -74,8 +80,9 @@ TEST(PatternTool, UnreadableInputIsOneLineNamingTheFileAndWhy) {
         std::string err;
     };
     const Case cases[] = {
-        {{"dump", folder}, folder + ": cannot read: Is a directory\n"},
-        {{"build", out, "--words-from", folder}, folder + ": cannot read: Is a directory\n"},
+        {{"dump", folder}, "vantu-pattern: " + folder + ": cannot read: Is a directory\n"},
+        {{"build", out, "--words-from", folder},
+         "vantu-pattern: " + folder + ": cannot read: Is a directory\n"},
     };
     for (const Case& c : cases) {
         const ToolRun run = Tool(c.args);
@@ -92,6 +99,8 @@ TEST(PatternTool, BuildRefusesWhatTheLoaderWouldRefuse) {
     EXPECT_EQ(Tool({"build", path, "12G"}).rc, 2);
     EXPECT_EQ(Tool({"build", path, "100000000"}).rc, 2);
     EXPECT_EQ(Tool({"build", path, "--start"}).rc, 2);
+    EXPECT_EQ(Tool({"build", path}).rc, 2);
+    EXPECT_EQ(Tool({"build", path, "--start", "C000"}).rc, 2);
     EXPECT_EQ(Tool({"frobnicate"}).rc, 2);
     EXPECT_FALSE(dir.Exists("bad.cfg"));
 }

@@ -26,16 +26,23 @@ using Script = std::map<std::string, std::vector<std::string>>;
 
 class ScriptedStation {
   public:
-    explicit ScriptedStation(Script script)
-        : script_(std::move(script)), listener_(::socket(AF_INET, SOCK_STREAM, 0)) {
+    // On ::1 when ipv6, else on 127.0.0.1.
+    explicit ScriptedStation(Script script, bool ipv6 = false)
+        : script_(std::move(script)),
+          listener_(::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM, 0)) {
+        sockaddr_in6 address6{};
+        address6.sin6_family = AF_INET6;
+        address6.sin6_addr = in6addr_loopback;
         sockaddr_in address{};
         address.sin_family = AF_INET;
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        auto* bound =
+            ipv6 ? reinterpret_cast<sockaddr*>(&address6) : reinterpret_cast<sockaddr*>(&address);
+        socklen_t size = ipv6 ? sizeof address6 : sizeof address;
+        ::bind(listener_, bound, size);
         ::listen(listener_, 1);
-        socklen_t size = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-        port_ = ntohs(address.sin_port);
+        ::getsockname(listener_, bound, &size);
+        port_ = ntohs(ipv6 ? address6.sin6_port : address.sin_port);
         thread_ = std::thread([this] { Serve(); });
     }
     ~ScriptedStation() {
@@ -143,24 +150,35 @@ TEST(RemoteTool, ConnectionAndUsageFailures) {
     }
     const ToolRun refused = RunTool({"--port", closed_port, "PS"});
     EXPECT_EQ(refused.status, kRemoteToolConnectionFailed);
-    EXPECT_EQ(refused.err.rfind("vantu-remote: cannot connect to 127.0.0.1:" + closed_port, 0), 0u)
+    EXPECT_EQ(refused.err.rfind("vantu-remote: cannot connect to 127.0.0.1 port " + closed_port, 0),
+              0u)
         << refused.err;
 
     EXPECT_EQ(RunTool({"--port", "0", "PS"}).status, kRemoteToolUsageError);
+    EXPECT_EQ(RunTool({"--timeout", "0", "PS"}).status, kRemoteToolUsageError);
+    EXPECT_EQ(RunTool({"-h", "PS"}).out.rfind("Usage: vantu-remote", 0), 0u);
     EXPECT_EQ(RunTool({"--port", "x", "PS"}).status, kRemoteToolUsageError);
     EXPECT_EQ(RunTool({"--verbose", "PS"}).status, kRemoteToolUsageError);
     EXPECT_EQ(RunTool({"PS\rPB"}).status, kRemoteToolUsageError);
     for (const char* option : {"--host", "--port", "--timeout", "--quiet"}) {
         const ToolRun missing = RunTool({"PS", option});
         EXPECT_EQ(missing.status, kRemoteToolUsageError);
-        EXPECT_EQ(missing.err.rfind(
-                      "vantu-remote: option " + std::string(option) + " needs a value\n", 0),
-                  0u)
-            << missing.err;
+        EXPECT_EQ(missing.err,
+                  "vantu-remote: option " + std::string(option) + " needs a value (see --help)\n");
     }
-    const ToolRun help = RunTool({"--help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.out.rfind("Usage: vantu-remote", 0), 0u);
+}
+
+TEST(RemoteTool, FailExitStopsAtTheFirstFailureTokenOverIpv6) {
+    ScriptedStation station(
+        Script{
+            {"PS", {"PS_DONE"}}, {"PL x.cfg", {"FILE_NOT_EXIST"}}, {"VSG_OPEN", {"VSG_OPEN_FAIL"}}},
+        true);
+    const ToolRun run = RunTool(
+        {"--host", "::1", "--port", station.port(), "--fail-exit", "PS", "PL x.cfg", "VSG_OPEN"});
+    EXPECT_EQ(run.status, kRemoteToolCommandFailed);
+    EXPECT_EQ(run.out, "PS_DONE\nFILE_NOT_EXIST\n");
+    EXPECT_EQ(run.err, "vantu-remote: PL x.cfg failed: FILE_NOT_EXIST\n");
+    EXPECT_EQ(station.received(), "PS\rPL x.cfg\r");
 }
 
 }  // namespace

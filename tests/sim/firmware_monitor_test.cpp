@@ -13,6 +13,9 @@ TEST(FirmwareMonitorTest, ExchangesOnTheLine) {
     };
     const std::vector<Case> cases = {
         {"\r", "\r\n>"},
+        // Backspace and DEL take back what was typed, as on a terminal.
+        {"VX\b\b\x7Fv\r", "VX\b \b\b \bv\r\nQDX-A FW V1.07\r\n>"},
+        {"MR 1G\r", "MR 1G\r\nERR COMMAND\r\n>"},
         {"v\r", "v\r\nQDX-A FW V1.07\r\n>"},
         {"MF2 100 2 AAAAAAAA\r", "MF2 100 2 AAAAAAAA\r\nOK\r\n>"},
         {"FE 0\r", "FE 0\r\nERASED\r\n>"},
