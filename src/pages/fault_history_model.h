@@ -47,7 +47,6 @@ class FaultHistoryModel : public QAbstractTableModel {
 
     // Rebuilds the rows under a new filter.
     void SetFilter(const FaultFilter& filter);
-    const FaultFilter& filter() const { return filter_; }
     // Brings the rows up to the history's present; false when nothing changed. Texts
     // of rows already there (a clear, an acknowledgement, a shelve) are read when the
     // view repaints: announcing them as changed would make a sorting proxy visit every

@@ -29,7 +29,6 @@ class AlarmRates {
     void Raised(std::int64_t now);
 
     int RecentAlarms(std::int64_t now);
-    bool Flood(std::int64_t now) { return RecentAlarms(now) > kFloodAlarms; }
     // New alarms per 10 minutes since the first alarm; the count so far within the first
     // 10 minutes.
     double ShiftAlarmsPer10Minutes(std::int64_t now) const;
