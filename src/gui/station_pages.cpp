@@ -19,6 +19,7 @@
 #include "status/antenna_layout.h"
 #include "widgets/health_mark.h"
 #include "widgets/report_ctrl.h"
+#include "widgets/steady_text.h"
 
 namespace vantu {
 namespace {
@@ -150,7 +151,8 @@ void StationPages::ShowFlood() {
     ReportWatch& watch = controller_.report_watch();
     const AlarmFigures figures = watch.history().Figures(watch.Now());
     if (figures.flood) {
-        flood_banner_->setText(
+        SetSteadyText(
+            *flood_banner_,
             QStringLiteral("⚠ 警報氾濫 : 10 分鐘內 %1 個新警報").arg(figures.last_10_minutes));
     }
     flood_banner_->setVisible(figures.flood);
@@ -161,7 +163,10 @@ void StationPages::SyncFromModels() {
     trm_->SyncFromModel();
     qdxa_->SyncFromModel();
     antenna_->SyncFromModel();
-    firmware_->SyncFromModel();
+    // 161 rows of firmware versions: drawn when the page is shown, not on every command.
+    if (firmware_->isVisible()) {
+        firmware_->SyncFromModel();
+    }
     analyzer_->SyncFromModel();
 }
 

@@ -36,6 +36,9 @@ void StationWindow::SetPage(int tab, QWidget* page) {
     const QString title = tabs_->tabText(tab);
     QWidget* old = tabs_->widget(tab);
     tabs_->removeTab(tab);
+    // An opaque page spares the tab widget and the window from repainting beneath
+    // every field that changes on it.
+    page->setAutoFillBackground(true);
     tabs_->insertTab(tab, page, title);
     delete old;
 }
@@ -53,6 +56,7 @@ void StationWindow::PlaceOnScreen() {
 }
 
 void StationWindow::SetCornerWidget(QWidget* widget) {
+    widget->setAutoFillBackground(true);
     tabs_->setCornerWidget(widget, Qt::TopRightCorner);
 }
 

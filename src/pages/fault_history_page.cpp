@@ -21,6 +21,7 @@
 
 #include "pages/csv_export.h"
 #include "pages/trend_chart_window.h"
+#include "widgets/steady_text.h"
 
 namespace vantu {
 namespace {
@@ -200,9 +201,13 @@ void CFaultHistoryPage::SyncFromModel() {
 
 void CFaultHistoryPage::ShowFigures() {
     const AlarmFigures figures = watch_.history().Figures(watch_.Now());
-    figures_->setText(FiguresText(figures));
-    figures_->setStyleSheet(figures.flood ? QStringLiteral("color: white; background: #c00000")
-                                          : QString());
+    SetSteadyText(*figures_, FiguresText(figures));
+    // A new style sheet lays out the whole window again: set it only on a change.
+    const QString style =
+        figures.flood ? QStringLiteral("color: white; background: #c00000") : QString();
+    if (figures_->styleSheet() != style) {
+        figures_->setStyleSheet(style);
+    }
 }
 
 // Wide enough for the texts each column holds, measured once on sample texts.

@@ -3,6 +3,7 @@
 #include <QTimer>
 
 #include "status/fault_view.h"
+#include "widgets/steady_text.h"
 
 namespace vantu {
 
@@ -18,10 +19,12 @@ ReportAgeLabel::ReportAgeLabel(const ReportWatch& watch, QWidget* parent)
 void ReportAgeLabel::SyncFromModel() {
     const std::string text = ReportAgeText(watch_);
     // Stale data is struck through as well as marked in words, not only coloured.
-    QFont f = font();
-    f.setStrikeOut(watch_.stale());
-    setFont(f);
-    setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+    if (font().strikeOut() != watch_.stale()) {
+        QFont f = font();
+        f.setStrikeOut(watch_.stale());
+        setFont(f);
+    }
+    SetSteadyText(*this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 }  // namespace vantu
