@@ -5,6 +5,7 @@ chooses tabs, presses buttons, selects rows, and waits for a question box.
 Usage:
   drive_window.py tab INDEX              choose the tab (0 is the main page)
   drive_window.py press TEXT [GROUP]     press the button with that text (inside GROUP)
+  drive_window.py toggle TEXT            toggle the check box or radio button with that text
   drive_window.py wait-text TEXT         wait until some widget shows exactly TEXT
   drive_window.py wait-question          wait until a question or message box is open
 
@@ -78,6 +79,11 @@ class Window:
             b for b in find_all(self.app, lambda n: n.getRole() == pyatspi.ROLE_PUSH_BUTTON
                                 and n.name == text) if in_group(b)))
 
+    def toggle_button(self, text):
+        roles = (pyatspi.ROLE_CHECK_BOX, pyatspi.ROLE_RADIO_BUTTON)
+        return wait_for(f"check box or radio button {text!r}", lambda: next(
+            b for b in find_all(self.app, lambda n: n.getRole() in roles and n.name == text)))
+
     def table_with_column(self, header):
         def look():
             for node in find_all(self.app, lambda n: n.getRole() == pyatspi.ROLE_TABLE):
@@ -110,6 +116,8 @@ def main():
         window.choose_tab(int(args[0]))
     elif command == "press":
         press(window.button(*args))
+    elif command == "toggle":
+        press(window.toggle_button(args[0]))
     elif command == "wait-text":
         window.wait_text(args[0])
     elif command == "wait-question":

@@ -1,10 +1,14 @@
 #include "gui/station_pages.h"
 
 #include <QDir>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 
 #include "pages/analyzer_page.h"
 #include "pages/antenna_status_view.h"
@@ -53,6 +57,36 @@ std::vector<CReportCtrl*> GridsOf(std::initializer_list<const QWidget*> pages) {
     return grids;
 }
 
+// Pages behind other tabs are not kept drawn: each is drawn when it is shown.
+class SyncWhenShown : public QObject {
+  public:
+    SyncWhenShown(QWidget* page, std::function<void()> sync)
+        : QObject(page), sync_(std::move(sync)) {
+        page->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            sync_();
+        }
+        return false;
+    }
+
+  private:
+    std::function<void()> sync_;
+};
+
+template <typename Page>
+void SyncIfShown(Page* page) {
+    if (page->isVisible()) {
+        page->SyncFromModel();
+    }
+}
+
+template <typename Page>
+void SyncWhenShownFromNowOn(Page* page) {
+    new SyncWhenShown(page, [page] { page->SyncFromModel(); });
+}
+
 }  // namespace
 
 StationPages::StationPages(Station& station, StationWindow& window, SharedSettings& shared,
@@ -93,7 +127,12 @@ StationPages::StationPages(Station& station, StationWindow& window, SharedSettin
     controller.set_main_page_surface(main_);
     analyzer_windows_ = X11AnalyzerWindows::Open(*analyzer_->analyzer_frame());
     station.instrument_page().analyzer().set_windows(analyzer_windows_.get());
-    station.set_on_instrument_tick([this] { analyzer_->SyncFromModel(); });
+    SyncWhenShownFromNowOn(trm_);
+    SyncWhenShownFromNowOn(qdxa_);
+    SyncWhenShownFromNowOn(antenna_);
+    SyncWhenShownFromNowOn(firmware_);
+    SyncWhenShownFromNowOn(analyzer_);
+    station.set_on_instrument_tick([this] { SyncIfShown(analyzer_); });
     // The report poll redraws no page by itself: staleness and the history's changes
     // are looked at on their own beat, whichever tab is shown.
     auto* follow = new QTimer(main_);
@@ -159,15 +198,12 @@ void StationPages::ShowFlood() {
 }
 
 void StationPages::SyncFromModels() {
-    main_->SyncFromModel();
-    trm_->SyncFromModel();
-    qdxa_->SyncFromModel();
-    antenna_->SyncFromModel();
-    // 161 rows of firmware versions: drawn when the page is shown, not on every command.
-    if (firmware_->isVisible()) {
-        firmware_->SyncFromModel();
-    }
-    analyzer_->SyncFromModel();
+    SyncIfShown(main_);
+    SyncIfShown(trm_);
+    SyncIfShown(qdxa_);
+    SyncIfShown(antenna_);
+    SyncIfShown(firmware_);
+    SyncIfShown(analyzer_);
 }
 
 }  // namespace vantu

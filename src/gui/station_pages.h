@@ -1,5 +1,6 @@
-// The seven tab pages of the window, built over the station's page models. Each redraws
-// its model after every command and tick; all are gone before the station they draw.
+// The seven tab pages of the window, built over the station's page models. The page in
+// view redraws its model after every command and tick, the others when they are shown;
+// all are gone before the station they draw.
 #pragma once
 
 #include <cstdint>

@@ -124,11 +124,6 @@ void CCPAGE6DLG::OnSpin(int position) {
     module_list_->verticalScrollBar()->setValue(module_list_->CellRect(row, 0).top());
 }
 
-void CCPAGE6DLG::showEvent(QShowEvent* event) {
-    SyncFromModel();
-    QWidget::showEvent(event);
-}
-
 void CCPAGE6DLG::SyncFromModel() {
     Draw<kUnitColumns>(*unit_list_, model_.units);
     Draw<kModuleListColumns>(*module_list_, model_.modules);

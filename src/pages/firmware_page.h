@@ -31,9 +31,6 @@ class CCPAGE6DLG : public QWidget {
     CReportCtrl* unit_list() const { return unit_list_; }
     CReportCtrl* module_list() const { return module_list_; }
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     void OnRead();
     void OnSpin(int position);
