@@ -70,14 +70,16 @@ int RunSession(const StationDir& dir, const std::string& steps) {
     return std::system(command.c_str());
 }
 
-bool SessionBusStarts() {
-    return std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") == 0;
-}
-
-TEST(AccessibilityE2e, TabsFaultTotalsAndAGridCellAreReadOverTheBus) {
-    if (!SessionBusStarts()) {
-        GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
+class AccessibilityE2e : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
+        }
     }
+};
+
+TEST_F(AccessibilityE2e, TabsFaultTotalsAndAGridCellAreReadOverTheBus) {
     StationDir dir;
     ASSERT_EQ(RunSession(dir, kRead), 0)
         << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
@@ -89,10 +91,7 @@ TEST(AccessibilityE2e, TabsFaultTotalsAndAGridCellAreReadOverTheBus) {
     }
 }
 
-TEST(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero) {
-    if (!SessionBusStarts()) {
-        GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
-    }
+TEST_F(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero) {
     StationDir dir;
     ASSERT_EQ(RunSession(dir, kSignalWithQuestionOpen), 0)
         << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
@@ -142,10 +141,7 @@ wait $pid
 echo "exit: $?" >> seen.txt
 )sh";
 
-TEST(AccessibilityE2e, ASilentCardIsLivedThroughAndShownStale) {
-    if (!SessionBusStarts()) {
-        GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
-    }
+TEST_F(AccessibilityE2e, ASilentCardIsLivedThroughAndShownStale) {
     StationDir dir;
     std::string simulation = ReadFile(dir.File("simulation.ini"));
     simulation.insert(simulation.find("\n[SCENARIO]") + 11, "\r\nSILENT=10-16 CARD-SILENT");
