@@ -48,9 +48,6 @@ TEST_F(DeviceLibraryTest, FailedLibraryOpenRecordsStatusAndTextAndIsRetried) {
     const Case cases[] = {
         {"SetDriverName", kPciInvalidDriverName,
          "Failed to set the driver name for WDC library.\n"},
-        {"SetDebugOptions", kPciSystemError,
-         "Failed to initialize debug options for WDC library.\nError 0x2000010a - A system "
-         "call of the driver failed\n"},
         {"DriverOpen", kPciNoPciBus,
          "Failed to initialize the WDC library. Error 0x2000010b - No PCI device directory "
          "(bus/pci/devices) under the sysfs root\n"},

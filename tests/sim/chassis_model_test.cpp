@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "card/card_ops.h"
 #include "fake_ports.h"
@@ -111,10 +108,7 @@ TEST_F(ChassisModelTest, DownHealthBitsTakeTheirReadingsOutOfLimits) {
     const std::vector<Case> cases = {
         {"", {}, nullptr},
         {"W20-B3", {{4, 3, 0}}, "10.80"},
-        {"W21-B13", {{5, 13, 0}}, "4.50"},
         {"W23-B0", {{12, 0, 0}}, "56.00"},
-        {"W27-B31", {{16, 0, 0}}, "4.00"},
-        {"W27-B11", {{18, 11, 0}}, "4.00"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stuck);
@@ -144,48 +138,6 @@ TEST_F(ChassisModelTest, DownHealthBitsTakeTheirReadingsOutOfLimits) {
     ChassisModel model(session->card(), clock, settings);
     Capture();
     EXPECT_EQ(report.reg_sts()[95], 0x3FFF3FFFu & ~(1u << 8));
-}
-
-TEST_F(ChassisModelTest, ElementsWarmWhileTheControlCodeRunsAndCoolAfterwards) {
-    ChassisModel model(session->card(), clock, Settings(5, 0));
-    Capture();
-    const double idle = MeanTemperature();
-    WriteCardRegister(session->handle(), 0xDFFC, 1);
-    EnableControlCode(session->handle());
-    clock.micros += 20 * kSecond;
-    model.Update();
-    Capture();
-    const double warm = MeanTemperature();
-    EXPECT_GT(warm, idle + 15);
-    EXPECT_LE(Decode(80, kViewTemperature).q[0].temp[0], 55);
-    StopControlCode(session->handle());
-    clock.micros += 90 * kSecond;
-    model.Update();
-    Capture();
-    EXPECT_LT(MeanTemperature(), idle + 3);
-    EXPECT_EQ(model.steps(), 110);
-}
-
-TEST_F(ChassisModelTest, SameSeedRateAndScenarioGiveTheSameRun) {
-    auto run = [this](std::uint64_t seed) {
-        SimulatedCard card({.clock = &clock});
-        const std::int64_t start = clock.micros;
-        ChassisSettings settings = Settings(seed, 0.01);
-        settings.scenario = {*ParseScenarioEvent("9-15 M001-E0-Q0-P5V")};
-        ChassisModel model(card, clock, settings);
-        std::vector<std::uint32_t> words;
-        for (int update = 0; update < 3; ++update) {
-            clock.micros += 7 * kSecond;
-            model.Update();
-        }
-        for (std::uint32_t i = 0; i < kReportWords; ++i) {
-            words.push_back(card.ReportWord(i));
-        }
-        clock.micros = start;
-        return words;
-    };
-    EXPECT_EQ(run(11), run(11));
-    EXPECT_NE(run(11), run(12));
 }
 
 TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {
@@ -320,64 +272,6 @@ TEST(ScenarioEventTest, ARepeatingEventComesAndGoesEachPeriod) {
     }
     EXPECT_EQ(seen, "001110001110001110001100");
     EXPECT_FALSE(ParseScenarioEvent("10-30/1 W4-B0")) << "a period of 1 s never goes";
-}
-
-TEST_F(ChassisModelTest, ReplayShowsEachRecordedSnapshotForItsInterval) {
-    testing::TempDir dir;
-    // Module 0, Q0: element E2 faulty in the first save, E0 and E3 in the second; the
-    // second save stops before word 6 of block 0.
-    const std::pair<unsigned, unsigned> words[] = {
-        {0, 0}, {0x8C00, 4}, {0x8818, 3}, {0, 0}, {0x8C00, 9}};
-    std::string log;
-    for (auto [offset, value] : words) {
-        char line[120];
-        std::snprintf(line, sizeof line,
-                      "Index[0x000] reg_mem[0x%X] sys_rpt_reg [0x7F00] value[0x%.8X]   x\r\n",
-                      offset, value);
-        log += offset == 0 ? "update_qdxa_rpt_reg [0] ~ [13]\r\n" : line;
-    }
-    dir.Write("rec.log", log);
-    ChassisSettings settings = Settings(1, 0);
-    settings.replay_path = dir.File("rec.log");
-    settings.replay_interval_s = 4;
-    ChassisModel model(session->card(), clock, settings);
-    ASSERT_TRUE(model.replaying());
-    model.AttachToReads();
-    struct Case {
-        int second;
-        std::array<std::uint8_t, 4> faulty;
-    };
-    for (const Case& c : {Case{3, {0, 0, 1, 0}}, Case{4, {1, 0, 0, 1}}, Case{40, {1, 0, 0, 1}}}) {
-        clock.micros = c.second * kSecond;
-        Capture();
-        SCOPED_TRACE(c.second);
-        EXPECT_EQ(Decode(0, kViewSummary).q[0].trm_status, c.faulty);
-        // Words a later save does not list keep the value of the save before.
-        EXPECT_EQ(ReadFaultTotals(report.reg_sts()).main, 3);
-        EXPECT_EQ(report.reg_sts()[4], 0u);
-    }
-}
-
-TEST_F(ChassisModelTest, ClearedBlockIsRefilledAtTheNextRead) {
-    ChassisModel model(session->card(), clock, Settings(1, 0));
-    model.AttachToReads();
-    ClearReportBlock(session->handle(), 0);
-    EXPECT_EQ(session->card().ReportWord(4), 0u);
-    ReadReportBlock(session->handle(), report.sys_rpt_reg().data(), 0);
-    EXPECT_EQ(report.reg_sts()[4], 0x0000FFFFu);
-    EXPECT_EQ(report.reg_sts()[32] >> 16 > 30000, true);
-}
-
-TEST_F(ChassisModelTest, AttachedModelSeesEveryBlockReadInsteadOfAMapping) {
-    {
-        ChassisModel model(session->card(), clock, Settings(1, 0));
-        model.AttachToReads();
-        EXPECT_EQ(session->driver().MappedBar(session->handle(), 0).base, nullptr);
-        clock.micros += 3 * kSecond;
-        ReadReportBlock(session->handle(), report.sys_rpt_reg().data(), 9);
-        EXPECT_EQ(model.steps(), 3);
-    }
-    EXPECT_NE(session->driver().MappedBar(session->handle(), 0).base, nullptr);
 }
 
 }  // namespace

@@ -57,8 +57,6 @@ TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
         // -6 V of element 2 on the SLB's last channel: bit 4e of the field.
         {[](ReportMemory& r) { PutQField(r, QFieldArray::kTrmPwr, 160, 7, 0xFEFF); },
          {FaultKind::kSupply, 160, 7, 2, 3}},
-        {[](ReportMemory& r) { PutQField(r, QFieldArray::kTrmTxRx, 37, 4, 0b00000010); },
-         {FaultKind::kTx, 37, 4, 0, 0}},
         // Over-temperature is a fault when set; the other three when clear.
         {[](ReportMemory& r) { PutQField(r, QFieldArray::kQdxaSts, 5, 1, 0xF0); },
          {FaultKind::kQdxaFlag, 5, 1, -1, 1}},
@@ -66,8 +64,6 @@ TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
          {FaultKind::kQdxaFlag, 5, 1, -1, 2}},
         {[](ReportMemory& r) { r.array(ReportArray::kSts)[kInternalInterfaceWord] = 0x1FFFF; },
          {FaultKind::kInterface, -1, -1, -1, 1}},
-        {[](ReportMemory& r) { r.array(ReportArray::kSts)[27] = 0xFFFEFFFF; },
-         {FaultKind::kHealth, -1, -1, -1, 3}},
         // Bit 31 of word 27 is the EXCITER input power and one of the RF group's bits.
         {[](ReportMemory& r) { r.array(ReportArray::kSts)[27] = 0x7FFFFFFF; },
          {FaultKind::kInputPower, -1, -1, -1, 0}},
