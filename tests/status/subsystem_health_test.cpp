@@ -29,14 +29,6 @@ TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
     }
 }
 
-TEST(SubsystemHealthTest, FaultCountSkipsExcludedAndUncountedBits) {
-    EXPECT_EQ(HealthFaultCount(0, {}, 32), 32);
-    EXPECT_EQ(HealthFaultCount(0, {21, 22}, 29), 27);
-    EXPECT_EQ(HealthFaultCount(0xFFFFFFFF & ~(1u << 21), {21, 22}, 29), 0);
-    EXPECT_EQ(HealthFaultCount(0x1FFFFFFF, {}, 29), 0);  // bits 29-31 are not counted
-    EXPECT_EQ(HealthFaultCount(0x1FFFFFFE, {}, 29), 1);
-}
-
 TEST(SubsystemHealthTest, GroupsFollowTheirWordsAndExcludedBits) {
     struct Case {
         const char* what;
