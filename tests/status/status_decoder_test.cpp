@@ -31,6 +31,11 @@ class StatusDecoderTest : public ::testing::Test {
     StatusDecoder decoder{table, report, shared};
     RecordingSink grid;
     RecordingSink positions;
+    ModuleViewDisplay display{&grid, &positions, false, false};
+    // The module's cell on the position face.
+    const Cell& Position(int module) {
+        return positions.At(kPositionCells[module].row, kPositionCells[module].column);
+    }
 };
 
 TEST_F(StatusDecoderTest, MissingTableOrModuleRefuses) {
@@ -47,7 +52,6 @@ TEST_F(StatusDecoderTest, MissingTableOrModuleRefuses) {
 TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
     const int module = 7;
     PutQField(report, QFieldArray::kTrmTxRx, module, 2, 0x01);  // Rx of E0
-    ModuleViewDisplay display{&grid, &positions, false, false};
     ASSERT_EQ(decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display), 0);
     const ModuleRecord& record = table.records[module];
     EXPECT_EQ(record.q[2].rx[0], 1);
@@ -61,7 +65,7 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
     EXPECT_EQ(words[0].colour, kBlack);
     EXPECT_EQ(words[1].colour, kBlack);
     EXPECT_EQ(TooltipText(cell.tip), "回報 : [0]-正常  [1]-異常\n[ Tx ]  [ Rx ]");
-    const Cell& position = positions.At(kPositionCells[module].row, kPositionCells[module].column);
+    const Cell& position = Position(module);
     EXPECT_EQ(position.background, Rgb(200, 200, 200));
     EXPECT_EQ(position.text_colour, kBlack);
     EXPECT_EQ(position.text, nullptr);
@@ -81,11 +85,11 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
 TEST_F(StatusDecoderTest, TxFaultIsRedCountedAndTheE3TooltipHasAnExtraLine) {
     const int module = 20;
     PutQField(report, QFieldArray::kTrmTxRx, module, 5, 0x80);  // Tx of E3
-    ModuleViewDisplay display{&grid, &positions, true, false};
+    display.numeric = true;
     decoder.DecodeModuleView(module, kViewTxRx, 1, 2, &display);
     EXPECT_STREQ(grid.At(4, 7).text, "1 0 ");
     EXPECT_EQ(CellWords(grid.At(4, 7))[0].colour, Rgb(210, 0, 0));
-    const Cell& position = positions.At(kPositionCells[module].row, kPositionCells[module].column);
+    const Cell& position = Position(module);
     EXPECT_EQ(position.background, Rgb(130, 0, 50));
     EXPECT_EQ(position.text_colour, Rgb(200, 200, 200));
 
@@ -117,7 +121,6 @@ TEST_F(StatusDecoderTest, TemperatureModuleViewHasBarsAndCountsAboveFiftyFive) {
     const int module = 40;
     // Q1: E0 code 10 (53 °C), E1 code 11 (58 °C).
     PutQField(report, QFieldArray::kTrmTemp, module, 1, 0x00BA);
-    ModuleViewDisplay display{&grid, &positions, false, false};
     decoder.DecodeModuleView(module, kViewTemperature, 11, 2, &display);
     const Cell& warm = grid.At(11, 3);
     EXPECT_STREQ(warm.text, "53");
@@ -151,10 +154,7 @@ TEST_F(StatusDecoderTest, ClearedFaultsStayMarkedUntilAcknowledged) {
     history.Record(faults, {});
     PutQField(report, QFieldArray::kTrmSts, module, 0, 0b0100);
 
-    ModuleViewDisplay display{&grid, &positions, false, false};
-    const auto position = [&] {
-        return positions.At(kPositionCells[module].row, kPositionCells[module].column).mark;
-    };
+    const auto position = [&] { return Position(module).mark; };
     decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
     EXPECT_EQ(grid.At(2, 5).mark, CellMark::kLatched);  // E1, Q3
     EXPECT_EQ(grid.At(1, 5).mark, CellMark::kNormal);
@@ -179,7 +179,6 @@ TEST_F(StatusDecoderTest, SupplyFlagsAtZeroAreFaults) {
     for (int q = 1; q < kQChannels; ++q) {
         PutQField(report, QFieldArray::kTrmPwr, module, q, 0xFFFF);
     }
-    ModuleViewDisplay display{&grid, &positions, false, false};
     decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
     const Cell& cell = grid.At(1, 2);
     EXPECT_STREQ(cell.text, "32 9 5 -5");
@@ -204,7 +203,6 @@ TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
             PutQField(report, QFieldArray::kQdxaSts, module, q, 0xB1);  // healthy, 8 °C
         }
     }
-    ModuleViewDisplay display{&grid, &positions, false, false};
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
     const QRecord& q4 = table.records[module].q[4];
     EXPECT_EQ(q4.qdxa_fault, 0);
@@ -254,7 +252,6 @@ TEST_F(StatusDecoderTest, DigitalIdTableComesFromStatusWordsNinetySixOn) {
     EXPECT_EQ(ids[224], 0);             // no column lies beyond 13
 
     const int module = 7;  // column 1 index 1: slot 17, byte 1 of word 120
-    ModuleViewDisplay display{&grid, &positions, false, false};
     decoder.DecodeModuleView(module, kViewDigitalId, 1, 2, &display);
     for (int q = 0; q < kQChannels; ++q) {
         const bool bit = ((ids[17] >> q) & 1) != 0;
