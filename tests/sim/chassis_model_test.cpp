@@ -9,7 +9,6 @@
 #include "fake_ports.h"
 #include "quiet_card.h"
 #include "sim/simulated_card_session.h"
-#include "status/antenna_status_page.h"
 #include "status/report_fields.h"
 #include "status/status_decoder.h"
 #include "status/subsystem_health.h"
@@ -73,54 +72,6 @@ TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
             ASSERT_EQ(ModuleFaultCount(Decode(m, view), view, false), 0) << m << " " << view;
         }
     }
-}
-
-// Healthy, every reading of the antenna status page is within its limits; a health
-// bit that is down takes its unit's reading out of them, and nothing else.
-TEST_F(ChassisModelTest, DownHealthBitsTakeTheirReadingsOutOfLimits) {
-    struct Red {
-        std::size_t list;
-        int row;
-        int column;
-    };
-    struct Case {
-        const char* stuck;
-        std::vector<Red> red;
-        const char* text;
-    };
-    const std::vector<Case> cases = {
-        {"", {}, nullptr},
-        {"W20-B3", {{4, 3, 0}}, "10.80"},
-        {"W23-B0", {{12, 0, 0}}, "56.00"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.stuck);
-        ChassisSettings settings = Settings(5, 0);
-        settings.stuck_faults = ParseStuckFaults(c.stuck);
-        ChassisModel model(session->card(), clock, settings);
-        Capture();
-        AntennaStatusPage page;
-        page.Refresh(report.reg_sts());
-        int red = 0;
-        for (std::size_t l = 0; l < AntennaLists().size(); ++l) {
-            for (int row = 0; row < 14; ++row) {
-                for (int column = 0; column < 2; ++column) {
-                    red += page.value(l, row, column).out_of_limits ? 1 : 0;
-                }
-            }
-        }
-        EXPECT_EQ(red, static_cast<int>(c.red.size()));
-        for (const Red& r : c.red) {
-            EXPECT_TRUE(page.value(r.list, r.row, r.column).out_of_limits);
-            EXPECT_EQ(page.value(r.list, r.row, r.column).text, c.text);
-        }
-    }
-    // A digital unit whose health bit is down loses its link.
-    ChassisSettings settings = Settings(5, 0);
-    settings.stuck_faults = ParseStuckFaults("W24-B5");
-    ChassisModel model(session->card(), clock, settings);
-    Capture();
-    EXPECT_EQ(report.reg_sts()[95], 0x3FFF3FFFu & ~(1u << 8));
 }
 
 TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {

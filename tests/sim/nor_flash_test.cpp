@@ -42,7 +42,7 @@ class NorFlashTest : public ::testing::Test {
     SimulatedNorFlash flash{clock, kEraseUs, kProgramUs};
 };
 
-TEST_F(NorFlashTest, ProgramOnlyClearsBitsNeedsWriteEnableAndSparesProtectedSectors) {
+TEST_F(NorFlashTest, ProgramAndEraseRules) {
     std::vector<std::uint8_t> zero = {0x00};
     Command(AddressCommand(kFlashPageProgram, 0x10), zero);
     EXPECT_EQ(flash.ByteAt(0x10), 0xFF);
@@ -65,9 +65,8 @@ TEST_F(NorFlashTest, ProgramOnlyClearsBitsNeedsWriteEnableAndSparesProtectedSect
     Program(0x10001, {0x00});
     EXPECT_EQ(flash.ByteAt(0x10000), 0x00);
     EXPECT_EQ(flash.ByteAt(0x10001), 0xFF);
-}
 
-TEST_F(NorFlashTest, BusyAfterEraseAndProgramIgnoresAllButFlagStatus) {
+    // Busy after an erase: everything but the flag status read is ignored.
     Command({kFlashWriteEnable});
     Command(AddressCommand(kFlashSectorErase, 0));
     EXPECT_EQ(FlagStatus(), 0);
