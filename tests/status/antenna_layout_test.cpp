@@ -23,10 +23,6 @@ TEST(AntennaLayoutTest, EveryElementHasItsOwnAntennaCell) {
     for (int m = 0; m < kModuleCount; ++m) {
         const GridCell& cell = kAntennaGrid[static_cast<std::size_t>(m)];
         ASSERT_EQ(cell.module, m);
-        EXPECT_GE(cell.row, 3);
-        EXPECT_LE(cell.row + kElements - 1, 58);
-        EXPECT_GE(cell.column, 1);
-        EXPECT_LE(cell.column + kQChannels - 1, 112);
         for (int e = 0; e < kElements; ++e) {
             for (int q = 0; q < kQChannels; ++q) {
                 EXPECT_TRUE(used.insert({cell.row + e, cell.column + q}).second) << m;
