@@ -53,10 +53,7 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
     const int module = 7;
     PutQField(report, QFieldArray::kTrmTxRx, module, 2, 0x01);  // Rx of E0
     ASSERT_EQ(decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display), 0);
-    const ModuleRecord& record = table.records[module];
-    EXPECT_EQ(record.q[2].rx[0], 1);
-    EXPECT_EQ(record.q[2].tx[0], 0);
-    EXPECT_EQ(ModuleFaultCount(record, kViewTxRx, false), 0);
+    EXPECT_EQ(ModuleFaultCount(table.records[module], kViewTxRx, false), 0);
 
     const Cell& cell = grid.At(6, 4);
     EXPECT_STREQ(cell.text, "Tx Rx");
@@ -205,11 +202,8 @@ TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
     }
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
     const QRecord& q4 = table.records[module].q[4];
-    EXPECT_EQ(q4.qdxa_fault, 0);
-    EXPECT_EQ(q4.qdxa_overtemp, 1);
     EXPECT_EQ(q4.qdxa_sp_ok, 1);
     EXPECT_EQ(q4.qdxa_voltage, 1);
-    EXPECT_EQ(q4.qdxa_temp, 58);
     EXPECT_STREQ(grid.At(1, 6).text, "0");
     EXPECT_EQ(grid.At(1, 6).text_colour, Rgb(200, 0, 0));
     EXPECT_EQ(grid.At(2, 6).text_colour, Rgb(200, 0, 0));
