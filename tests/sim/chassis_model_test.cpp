@@ -179,15 +179,5 @@ TEST_F(ChassisModelTest, ScenarioEventsStartAndEndAtTheirSteps) {
     }
 }
 
-// "from-until/period": on for the first half of every period, a fault that chatters.
-TEST(ScenarioEventTest, ARepeatingEventComesAndGoesEachPeriod) {
-    std::string seen;
-    for (int step = 8; step < 32; ++step) {
-        seen += ParseScenarioEvent("10-30/6 m020-e0-q0-tx")->ActiveAt(step) ? '1' : '0';
-    }
-    EXPECT_EQ(seen, "001110001110001110001100");
-    EXPECT_FALSE(ParseScenarioEvent("10-30/1 W4-B0")) << "a period of 1 s never goes";
-}
-
 }  // namespace
 }  // namespace vantu
