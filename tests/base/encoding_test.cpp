@@ -26,9 +26,9 @@ TEST(Encoding, WindowsFormsGlibcLacksConvertLikeTheWindowsCodePage) {
         const char* windows_reads_back;
     };
     const Case cases[] = {
-        {"¢", "\xA2\x46", "￠"}, {"£", "\xA2\x47", "￡"}, {"¥", "\xA2\x44", "￥"},
-        {"•", "\xA1\x45", "‧"},  {"‾", "\xA1\xC2", "¯"},  {"∼", "\xA1\xE3", "～"},
-        {"☉", "\xA1\xF3", "⊙"},  {"♁", "\xA1\xF2", "⊕"},
+        {"¢", "\xA2\x46", "￠"},
+        {"•", "\xA1\x45", "‧"},
+        {"☉", "\xA1\xF3", "⊙"},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ToAnsi(c.utf8), c.ansi) << c.utf8;

@@ -111,11 +111,6 @@ TEST_F(SettingsTest, FailuresStopTheReadWithTheirWarning) {
     EXPECT_EQ(shared.temp_colours[4].label, "");
     EXPECT_EQ(shared.ref_line_colour, 0u);
 
-    prompts.shown.clear();
-    EXPECT_EQ(Load(ColourSection() + MaskSection("1")), 1);
-    EXPECT_EQ(prompts.shown.at(0).text,
-              "無法讀取 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR 設定檔資料 !         ");
-
     std::string masks = MaskSection("1");
     masks.replace(masks.find("M[100]="), 7, "M[1OO]=");
     prompts.shown.clear();

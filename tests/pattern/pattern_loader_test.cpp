@@ -34,11 +34,10 @@ TEST_F(PatternLoaderTest, FourWordsGoToTheCardTableAndListing) {
 
     ASSERT_EQ(Load("four.cfg", true), 0);
 
-    EXPECT_EQ(station.CardWord(0xC000), 0xA0000001u);
-    EXPECT_EQ(station.CardWord(0xC004), 0xB0000002u);
-    EXPECT_EQ(station.CardWord(0xC008), 0xA0000003u);
-    EXPECT_EQ(station.CardWord(0xC00C), 0xB0000004u);
-    EXPECT_EQ(station.CardWord(0xC010), 0x77777777u);
+    const std::vector<std::uint32_t> code = station.ControlCode();
+    EXPECT_EQ(
+        std::vector(code.begin(), code.begin() + 5),
+        (std::vector<std::uint32_t>{0xA0000001, 0xB0000002, 0xA0000003, 0xB0000004, 0x77777777}));
     EXPECT_EQ(station.table.pair_count(), 2);
     EXPECT_EQ(station.table.parameter_count(), 2u);
     EXPECT_EQ(station.table.FindParameter(1), (OpCodeEntry{0xC000, 0xA0000001}));

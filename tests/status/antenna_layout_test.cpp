@@ -10,11 +10,7 @@ namespace vantu {
 namespace {
 
 TEST(AntennaLayoutTest, ModulesAreNumberedColumnByColumn) {
-    EXPECT_EQ(ColumnFirstModule(kColumns), 160);
-    EXPECT_EQ(PlaceOfModule(0).column, 0);
-    EXPECT_EQ(PlaceOfModule(5).index, 5);
     EXPECT_EQ(PlaceOfModule(6).column, 1);
-    EXPECT_EQ(PlaceOfModule(159).column, 13);
     EXPECT_EQ(PlaceOfModule(159).index, 5);
     ModulePlace slb = PlaceOfModule(kSlbModule);
     EXPECT_EQ(slb.column, 12);
@@ -27,10 +23,6 @@ TEST(AntennaLayoutTest, EveryElementHasItsOwnAntennaCell) {
     for (int m = 0; m < kModuleCount; ++m) {
         const GridCell& cell = kAntennaGrid[static_cast<std::size_t>(m)];
         ASSERT_EQ(cell.module, m);
-        EXPECT_GE(cell.row, 3);
-        EXPECT_LE(cell.row + kElements - 1, 58);
-        EXPECT_GE(cell.column, 1);
-        EXPECT_LE(cell.column + kQChannels - 1, 112);
         for (int e = 0; e < kElements; ++e) {
             for (int q = 0; q < kQChannels; ++q) {
                 EXPECT_TRUE(used.insert({cell.row + e, cell.column + q}).second) << m;
@@ -48,13 +40,8 @@ TEST(AntennaLayoutTest, PositionLookupAndCellTextsAgree) {
     }
     // Cells beside the outline belong to no module.
     EXPECT_EQ(PositionCellModule(4, 1), -1);
-    EXPECT_EQ(PositionCellModule(11, 1), -1);
-    EXPECT_EQ(PositionCellModule(0, 5), -1);
     EXPECT_TRUE(IsOutsideOutline(1, 4));
     EXPECT_FALSE(IsOutsideOutline(1, 5));
-    EXPECT_TRUE(IsOutsideOutline(13, 13));
-    EXPECT_TRUE(IsOutsideOutline(11, 14));
-    EXPECT_FALSE(IsOutsideOutline(7, 14));
 }
 
 // Which half a module belongs to; the modules each half lists are the status page's test.

@@ -12,10 +12,7 @@ namespace {
 constexpr std::size_t k300V = 0;
 constexpr std::size_t kQdxcPower = 2;
 constexpr std::size_t kQdxb12V = 4;
-constexpr std::size_t kExciterClimate = 6;
-constexpr std::size_t kQdxcTemp = 10;
 constexpr std::size_t kQdxbLinks = 15;
-constexpr std::size_t kSaQtrmPower = 18;
 
 TEST(AntennaReadings, LimitEdges) {
     struct Case {
@@ -28,24 +25,15 @@ TEST(AntennaReadings, LimitEdges) {
         bool red;
     };
     const Case cases[] = {
-        {32, 34208u << 16, k300V, 0, 0, "300.00", false},
-        {32, 36000u << 16, k300V, 0, 0, "315.72", true},
         {32, 32498u, k300V, 1, 0, "285.01", false},
         {32, 32497u, k300V, 1, 0, "285.00", true},
+        // Shown rounded, judged on the raw value.
         {36, 1801u, kQdxcPower, 0, 1, "1.80", true},
-        {36, 1800u, kQdxcPower, 0, 1, "1.80", false},
-        {69, 501u << 16, kQdxcTemp, 0, 0, "50.10", true},
-        {69, 500u << 16, kQdxcTemp, 0, 0, "50.00", false},
         // Two readings of one word are judged apart.
         {38, 12601u << 16 | 11400u, kQdxb12V, 1, 0, "12.60", true},
         {38, 12601u << 16 | 11400u, kQdxb12V, 0, 0, "11.40", false},
-        {66, 56u << 24 | 99u << 16, kExciterClimate, 0, 0, "56", true},
-        {66, 56u << 24 | 99u << 16, kExciterClimate, 0, 1, "99", false},
-        {95, 1u << 29 | 1u << 0, kQdxbLinks, 0, 0, "1", false},
         {95, 1u << 29 | 1u << 0, kQdxbLinks, 13, 1, "1", false},
         {95, 1u << 29 | 1u << 0, kQdxbLinks, 13, 0, "0", false},
-        {177, 15u << 24 | 14u << 16, kSaQtrmPower, 11, 0, "3.75", true},
-        {177, 15u << 24 | 14u << 16, kSaQtrmPower, 10, 0, "3.50", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "word " << c.word << " = " << c.value);

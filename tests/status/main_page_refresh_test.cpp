@@ -127,13 +127,9 @@ TEST_F(MainPageRefreshTest, IndicatorsChangeOnlyWhenTheirStateChanges) {
     refresh.Refresh(&surface);
     EXPECT_TRUE(surface.indicators.empty());
 
-    Sts(20) = 0x1FFFFFFF;
-    Sts(21) = 0x3FFFFFFF;
-    Sts(23) = 0x07FFFFFF;
-    Sts(24) = 0x7FFFFFFF;
-    Sts(25) = 0x1FFF;
-    Sts(26) = 0x3FFFFFFF;
-    Sts(27) = 0xFFFFFFFF;
+    for (std::size_t word = 20; word <= 27; ++word) {
+        Sts(word) = 0xFFFFFFFF;
+    }
     refresh.Refresh(&surface);
     EXPECT_EQ(surface.indicators.size(), 6u);
     for (const auto& [indicator, healthy] : surface.indicators) {
@@ -172,6 +168,7 @@ TEST_F(MainPageRefreshTest, NothingIsShownFromBlocksNotYetRead) {
     report.MarkCaptured(13);
     refresh.Refresh(&surface);
     EXPECT_EQ(surface.grid.cells.size(), static_cast<std::size_t>(kModuleCount * 32));
+    EXPECT_EQ(surface.grid.batches, kModuleCount);
     EXPECT_TRUE(refresh.showed_report());
 }
 

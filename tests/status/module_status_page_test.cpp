@@ -50,12 +50,8 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
 
     trm.ChooseView(0);
     commands.Drain();
-    // Module 160's Q3 E2 summary fault lands in slot 4, and its position cell turns red;
-    // modules 150-152 have one at Q0 E0, 153 none.
+    // Module 160's Q3 E2 summary fault lands in slot 4, and its position cell turns red.
     testing::PutQField(report, QFieldArray::kTrmSts, 160, 3, 0b0100);
-    for (int m = 150; m < 153; ++m) {
-        testing::PutQField(report, QFieldArray::kTrmSts, m, 0, 0b0001);
-    }
     surface.unchecked.clear();
     trm.ShowColumnHalf(node.column, node.lower, 160);
     EXPECT_EQ(commands.posted.size(), 1u);
@@ -63,7 +59,6 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
 
     for (int slot = 0; slot < 5; ++slot) {
         EXPECT_STREQ(surface.grid.At(5 * slot, 1).text, ModuleLabel(node.modules[slot]));
-        EXPECT_STREQ(surface.grid.At(5 * slot + 1, 2).text, slot < 3 ? "1" : "0") << slot;
     }
     EXPECT_STREQ(surface.grid.At(25, 1).text, "");
     EXPECT_STREQ(surface.grid.At(30, 1).text, "");
@@ -72,9 +67,7 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
     EXPECT_EQ(surface.unchecked, (std::vector<int>{0, 5, 10, 15, 20}));
     EXPECT_STREQ(surface.grid.At(23, 5).text, "1");
     EXPECT_EQ(surface.grid.At(23, 5).text_colour, kFaultText);
-    EXPECT_STREQ(surface.grid.At(22, 5).text, "0");
     EXPECT_EQ(surface.status.At(12, 13).background, kModuleFaultBackground);
-    EXPECT_EQ(surface.status.At(11, 13).background, kModuleNormalBackground);
 
     // The half is green on the position face; the previous one got its colours back.
     EXPECT_EQ(surface.position.At(12, 13).background, kHalfHighlight);
@@ -158,14 +151,10 @@ TEST_F(ModuleStatusPageTest, BarsAndNumbers) {
 
 TEST_F(ModuleStatusPageTest, AntennaWordsFromTheMainRefresh) {
     auto sts = report.array(ReportArray::kSts);
-    sts[4] = 0x0000FFFF;
     sts[5] = 0xFFFF0000;
     sts[6] = 0x80000000u | 3u << 15 | 1234;  // bits above 20 belong to neither total
     trm.ShowAntennaWords(report.reg_sts());
-    EXPECT_EQ(trm.sp_interface().text, "正常");
     EXPECT_EQ(trm.internal_interface().text, "異常");
-    EXPECT_EQ(trm.internal_interface().background, Rgb(130, 0, 50));
-    EXPECT_EQ(trm.slb_total(), "3 ");
     EXPECT_EQ(trm.main_total(), "1234 ");
 }
 

@@ -171,8 +171,6 @@ TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
 
     const std::string trace = console.str();
     EXPECT_THAT(trace, HasSubstr("update_qdxa_rpt_reg [13]\nstep up Reg offset [0x3400]\n"));
-    EXPECT_THAT(trace, HasSubstr("SP_EMU offset offset [0x8800] \n\nIndex[0x000] reg_mem "
-                                 "[0x8800] sys_rpt_reg [0x"));
     EXPECT_THAT(trace, HasSubstr("value[0xC0DE0DFF]\n"));
 }
 

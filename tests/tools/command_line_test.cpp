@@ -86,5 +86,87 @@ TEST(ToolCommandLines, HelpVersionUsageErrorAndFailure) {
     }
 }
 
+// vantu-card on its simulated card, standard error merged into the output.
+ToolRun RunCard(const std::string& arguments) {
+    testing::TempDir dir;
+    return RunIn(dir, "BIN " + arguments + " 2>&1", VANTU_CARD_BINARY);
+}
+
+bool Contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(VantuCardToolTest, InfoListsTheCardIdsAndBar0) {
+    const ToolRun run = RunCard("--simulate info");
+    EXPECT_EQ(run.status, 0) << run.out;
+    EXPECT_TRUE(Contains(run.out, " 1. Vendor ID: 0x534E, Device ID: 0x6374\n")) << run.out;
+    EXPECT_TRUE(Contains(run.out, "PCI slot: 0000:03:00.0\nBAR 0 access: simulated card\n"))
+        << run.out;
+    EXPECT_TRUE(Contains(run.out, "  BAR 0  Memory  ")) << run.out;
+}
+
+TEST(VantuCardToolTest, RegisterCommandsTakeHexWithOrWithoutPrefix) {
+    ToolRun run = RunCard("--simulate read 8000");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Contains(run.out, "0x00008000: 0x20250601\n")) << run.out;
+    run = RunCard("--simulate write 0xC000 DEADBEEF");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_TRUE(Contains(run.out, "0x0000C000 <- 0xDEADBEEF\n")) << run.out;
+    run = RunCard("--simulate flash-id");
+    EXPECT_TRUE(Contains(run.out, "Flash ID: 20 BA 20 10\n")) << run.out;
+}
+
+TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
+    const char* cases[] = {
+        "",
+        "--simulate read",
+        "--simulate read 12zz",
+        "--simulate read 8003",
+        "--simulate write 0x10002 5",
+        "--simulate write 10 100000000",
+        "--simulate dump-report 14",
+        "--simulate throughput 0 0x1000004 1",
+        "--simulate throughput 0 0x14 1",
+        "--simulate throughput 0x1FC 4 1",
+        "--simulate throughput 0x7FF0 0x20 1",
+        "--simulate throughput 0x8008 4 1",
+        "--simulate flash-program",
+        "--simulate flash-read --address 0x3FFFFFF --length 2",
+        "--simulate bogus",
+    };
+    for (const char* arguments : cases) {
+        SCOPED_TRACE(arguments);
+        const ToolRun run = RunCard(arguments);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.out.starts_with("vantu-card: ") && run.out.find('\n') == run.out.size() - 1)
+            << run.out;
+    }
+}
+
+TEST(VantuCardToolTest, RefusedOrUnreadableSayWhyAndExitWithOne) {
+    struct Case {
+        const char* arguments;
+        const char* message;
+    };
+    testing::TempDir dir;
+    const std::string folder = "--simulate flash-program " + dir.path() + " --address 0";
+    const std::string unreadable = "vantu-card: " + dir.path() + ": cannot read: Is a directory\n";
+    const Case cases[] = {
+        {folder.c_str(), unreadable.c_str()},
+        {"--simulate read 20000", "vantu-card: read 0x00020000: Error 0x20000107 - "},
+        {"--simulate write 0x10000 5", "vantu-card: write 0x00010000: Error 0x20000107 - "},
+        {"--simulate throughput 0xFFF0 32 1", "Write refused: Error 0x20000107 - "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const ToolRun run = RunCard(c.arguments);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_TRUE(Contains(run.out, c.message)) << run.out;
+        EXPECT_FALSE(Contains(run.out, "0x00000000\n") || Contains(run.out, "<- 0x") ||
+                     Contains(run.out, "Total Error"))
+            << run.out;
+    }
+}
+
 }  // namespace
 }  // namespace vantu

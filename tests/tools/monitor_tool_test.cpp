@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <utility>
 
@@ -33,17 +34,12 @@ TEST(MonitorToolTest, VersionsAndCommands) {
 
     const ToolRun versions = RunTool({"--device", device, "versions"}, dir.path());
     ASSERT_EQ(versions.status, 0) << versions.err;
-    std::istringstream lines(versions.out);
-    std::vector<std::string> rows;
-    for (std::string line; std::getline(lines, line);) {
-        rows.push_back(line);
-    }
-    ASSERT_EQ(rows.size(), 161u) << "no unit versions without the simulated card";
-    EXPECT_EQ(rows[0], "M000 absent");
-    EXPECT_EQ(rows[1],
-              "M001 Q0=0a1b27 Q1=0a1b26 Q2=0a1b25 Q3=0a1b24 Q4=0a1b23 Q5=0a1b22 "
-              "Q6=0a1b21 Q7=0a1b20");
-    EXPECT_EQ(rows[7], "M007 absent");
+    EXPECT_EQ(std::ranges::count(versions.out, '\n'), 161) << "no unit versions without the card";
+    EXPECT_TRUE(
+        versions.out.starts_with("M000 absent\nM001 Q0=0a1b27 Q1=0a1b26 Q2=0a1b25 "
+                                 "Q3=0a1b24 Q4=0a1b23 Q5=0a1b22 Q6=0a1b21 Q7=0a1b20\n"))
+        << versions.out;
+    EXPECT_NE(versions.out.find("\nM007 absent\n"), std::string::npos);
 
     const ToolRun send = RunTool({"--device", device, "send", "mw 10 5"}, dir.path());
     EXPECT_EQ(send.status, 0);
@@ -97,8 +93,6 @@ TEST(MonitorToolTest, FailuresAreOneLineAndExitOne) {
         std::string err;
     };
     const std::vector<Case> cases = {
-        {{"--device", "/nonexistent/tty", "versions"},
-         "vantu-monitor: cannot open /nonexistent/tty (missing, busy, or not a serial device)\n"},
         {{"--com", "100", "versions"},
          "vantu-monitor: cannot open COM100 (missing, busy, or not a serial device)\n"},
         {{"--device", backwards.path(), "send", "V"},
