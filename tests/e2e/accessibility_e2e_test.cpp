@@ -11,12 +11,9 @@
 namespace vantu::testing {
 namespace {
 
-// On the Xvfb display inside its own session bus: the station with accessibility on,
-// polled until its main page shows; the stand-in analyzer running and found by its
-// page's open button, so the shutdown will ask whether to close it; the close question
-// of the main page open; then SIGTERM, repeated every millisecond until the process is
-// gone.
-constexpr const char* kSession = R"sh(
+// The start of every session on the Xvfb display inside its own session bus: the
+// station with accessibility on, polled until its main page shows.
+constexpr const char* kStart = R"sh(
 set -u
 cd "$STATION"
 mkdir -p home run && chmod 700 run
@@ -25,6 +22,19 @@ HOME="$STATION/home" XDG_RUNTIME_DIR="$STATION/run" QT_QPA_PLATFORM=xcb \
 pid=$!
 trap 'kill -TERM $pid 2>/dev/null; wait $pid' EXIT
 until grep -q "main page shows" stderr.txt; do kill -0 $pid || exit 3; sleep 0.1; done
+)sh";
+
+constexpr const char* kRead = R"sh(
+for attempt in $(seq 100); do
+    /usr/bin/python3 "$SCRIPTS/read_main_page.py" > read.txt 2> reader-errors.txt && exit 0 || sleep 0.1
+done
+exit 4
+)sh";
+
+// The stand-in analyzer running and found by its page's open button, so the shutdown
+// will ask whether to close it; the close question of the main page open; then SIGTERM,
+// repeated every millisecond until the process is gone.
+constexpr const char* kSignalWithQuestionOpen = R"sh(
 HOME="$STATION/home" XDG_RUNTIME_DIR="$STATION/run" QT_QPA_PLATFORM=xcb "$VSA_SIM" & sim=$!
 trap 'kill -TERM $pid $sim 2>/dev/null; wait' EXIT
 until xwininfo -name "Vector - Keysight 89600 VSA Software (64-bit)" >/dev/null 2>&1; do
@@ -45,9 +55,9 @@ echo "$? $((($(date +%s%N) - start) / 1000000))" > exit.txt
 )sh";
 
 // Runs the session; its exit status.
-int RunSession(const StationDir& dir) {
+int RunSession(const StationDir& dir, const std::string& steps) {
     const std::string station = dir.path();
-    { std::ofstream(station + "/session.sh") << kSession; }
+    { std::ofstream(station + "/session.sh") << kStart << steps; }
     const std::string command =
         "cd " + station + " && STATION=" + station +
         " VANTU=" VANTU_BINARY " VSA_SIM=" VANTU_VSA_SIM_BINARY " SCRIPTS=" VANTU_SCRIPTING_EXAMPLES
@@ -60,13 +70,31 @@ int RunSession(const StationDir& dir) {
     return std::system(command.c_str());
 }
 
-TEST(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero) {
-    if (std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") != 0) {
-        GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
+class AccessibilityE2e : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        if (std::system("timeout 20 dbus-run-session -- true >/dev/null 2>&1") != 0) {
+            GTEST_SKIP() << "no session bus can start here (dbus-run-session failed)";
+        }
     }
+};
+
+TEST_F(AccessibilityE2e, TabsFaultTotalsAndAGridCellAreReadOverTheBus) {
     StationDir dir;
-    ASSERT_EQ(RunSession(dir), 0) << ReadFile(dir.File("stderr.txt"))
-                                  << ReadFile(dir.File("reader-errors.txt"));
+    ASSERT_EQ(RunSession(dir, kRead), 0)
+        << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
+
+    const std::string read = ReadFile(dir.File("read.txt"));
+    for (const char* line : {"tabs: 主頁面 |", "| 信號分析儀 |", "fault total: SLB DTRM = ",
+                             "fault total: 主天線 = ", "cell 30,50: text='' tooltip='模組 : "}) {
+        EXPECT_NE(read.find(line), std::string::npos) << line << "\n" << read;
+    }
+}
+
+TEST_F(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero) {
+    StationDir dir;
+    ASSERT_EQ(RunSession(dir, kSignalWithQuestionOpen), 0)
+        << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
 
     int status = -1;
     int milliseconds = -1;

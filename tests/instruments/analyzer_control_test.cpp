@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "instrument_station.h"
+#include "instruments/settings_dialog_text.h"
 
 namespace vantu::testing {
 namespace {
@@ -210,6 +211,13 @@ TEST(AnalyzerControlTest, SettingsDialogTextsReachTheAnalyzer) {
     EXPECT_DOUBLE_EQ(view.marker_hz[2], 2.41e9);
     EXPECT_TRUE(station.transport.sent.empty());
     EXPECT_TRUE(station.timers.journal.empty());
+}
+
+// The synced markers are trace A's alone; the page's test clicks the marker buttons.
+TEST(AnalyzerControlTest, SettingsDialogButtonTexts) {
+    EXPECT_EQ(SettingsDialogText(DialogButton::kTraceD, true, "7", "KHz"), "TRACE_D_FREQ 7 KHz");
+    EXPECT_EQ(SettingsDialogText(DialogButton::kSpan, false, "10", "MHz"), "VSASPAN 10 MHz");
+    EXPECT_EQ(SettingsDialogText(DialogButton::kCenter, false, "2.4", "GHz"), "VSACENTER 2.4 GHz");
 }
 
 }  // namespace

@@ -87,6 +87,7 @@ TEST(InstrumentCommandsTest, AnalyzerCommands) {
         {"VSA_RECALL setx", {"VSA_RECALL_DONE"}, 1},
         {"VSA_RECALL beam.setx", {"VSA_RECALL_DONE"}, 3},
         {"VSA_SEND *RST", {}, 3},
+        {"VSA_SAVE_TO_LOG 0", {"VSA_SAVE_TO_LOG_DISABLE"}, 3},
         {"VSA_SAVE_TO_LOG 1", {"VSA_SAVE_TO_LOG_ENABLE"}, 3},
         {"VSA_SAVE_TO_LOG 2", {"[TCP] VSA_SAVE_TO_LOG_FAIL"}, 3},
         {"VSA_SAVE_TO_LOG", {"VSA_SAVE_TO_LOG_FAIL"}, 3},

@@ -9,7 +9,10 @@
 #include <QSpinBox>
 #include <QTableView>
 
+#include <algorithm>
+
 #include "fake_ports.h"
+#include "pages/report_age_label.h"
 #include "pages/trend_chart_window.h"
 #include "qt_test_app.h"
 #include "report_builder.h"
@@ -119,6 +122,20 @@ TEST_F(FaultHistoryPageTest, TrendOpensForTheSelectedModule) {
     ASSERT_NE(trend, nullptr);
     EXPECT_EQ(trend->module(), 7);
     EXPECT_EQ(trend->points(), 2);
+}
+
+// The age beside the tabs: the time of the last readable report, named stale and struck
+// through once the card reads all ones.
+TEST_F(FaultHistoryPageTest, ReportAgeLabelStrikesAStaleReport) {
+    ReportAgeLabel label(watch);
+    EXPECT_EQ(label.text(), "資料時間 19:46:15 (0 秒前)");
+    EXPECT_FALSE(label.font().strikeOut());
+    std::ranges::fill(report.sys_rpt_reg(), 0xFFFFFFFF);
+    clock.micros = 3'000'000;
+    Cycle();
+    label.SyncFromModel();
+    EXPECT_EQ(label.text(), "資料過期, 上次讀取 19:46:15 (3 秒前)");
+    EXPECT_TRUE(label.font().strikeOut());
 }
 
 }  // namespace

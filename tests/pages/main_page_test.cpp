@@ -211,6 +211,24 @@ TEST_F(MainPageTest, MessageWindowEmptiesPastThirtyLinesAndOnDoubleClick) {
     EXPECT_TRUE(MessageLines().isEmpty());
 }
 
+TEST_F(MainPageTest, MessageWindowMenuResizesTheStatusList) {
+    EXPECT_TRUE(page.menu().messages_off->isChecked());
+    const QWidget& status_list = *page.controls().status_list;
+    // Alone, the list reaches as far right as the message window does.
+    page.menu().messages_off->trigger();
+    const int full_right = status_list.geometry().right();
+    EXPECT_EQ(full_right, page.controls().messages->geometry().right());
+    page.menu().messages_on->trigger();
+    EXPECT_TRUE(page.controls().messages->isVisibleTo(&page));
+    // The status list gives the message window its room, without overlap.
+    EXPECT_LT(status_list.geometry().right(), page.controls().messages->geometry().left());
+    EXPECT_TRUE(page.menu().messages_on->isChecked());
+    page.menu().messages_off->trigger();
+    EXPECT_FALSE(page.controls().messages->isVisibleTo(&page));
+    EXPECT_EQ(status_list.geometry().right(), full_right);
+    EXPECT_TRUE(page.menu().messages_off->isChecked());
+}
+
 // The run button's alternation is its model's test; the page shows the model.
 TEST_F(MainPageTest, ButtonsPostTheirCommands) {
     model.pattern_list = {"a.cfg", "b.cfg"};

@@ -48,5 +48,14 @@ TEST(GridGeometryTest, ZeroWidthColumnsAreNeverHitAndResizingMovesLaterEdges) {
     EXPECT_EQ(geometry.total_height(), 20);
 }
 
+TEST(GridGeometryTest, VisibleSpansCoverPartlyShownCells) {
+    const GridGeometry geometry(10, 10, 10, 10);
+    EXPECT_EQ(geometry.ColumnsIn(0, 10), std::make_pair(0, 1));
+    EXPECT_EQ(geometry.ColumnsIn(5, 26), std::make_pair(0, 3));
+    EXPECT_EQ(geometry.ColumnsIn(10, 20), std::make_pair(1, 2));
+    EXPECT_EQ(geometry.RowsIn(95, 400), std::make_pair(9, 10));
+    EXPECT_EQ(geometry.RowsIn(200, 400).first, geometry.RowsIn(200, 400).second);
+}
+
 }  // namespace
 }  // namespace vantu

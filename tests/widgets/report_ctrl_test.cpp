@@ -162,5 +162,22 @@ TEST_F(ReportCtrlTest, EveryMarkReadsInGreyscaleAndStaleCellsAreHatched) {
     }
 }
 
+TEST_F(ReportCtrlTest, CheckBoxCellsShowTheirMark) {
+    CReportCtrl grid(1, 2);
+    grid.SetColumnWidth(0, 20);
+    grid.SetColumnWidth(1, 20);
+    grid.SetAllRowHeights(20);
+    grid.SetGridLines(false);
+    grid.resize(grid.ContentSize());
+    grid.cells().SetCheckBox(0, 0, true);
+    grid.cells().SetCheckBox(0, 1, true);
+    grid.cells().SetChecked(0, 1, true);
+    const QImage image = Shot(grid);
+    const int unchecked_dark = CountNear(image, QRect(6, 6, 8, 8), Qt::black);
+    const int checked_dark = CountNear(image, QRect(26, 6, 8, 8), Qt::black);
+    EXPECT_EQ(unchecked_dark, 0);
+    EXPECT_GT(checked_dark, 5);
+}
+
 }  // namespace
 }  // namespace vantu
