@@ -52,6 +52,9 @@ TEST(RemoteE2E, ChassisCommandsAnswerWithExactBytesAndLeaveTheirFiles) {
         {"PG 0\r", "PG_DONE\r"},
         {"PB\rPB\rXYZ\r", "SP_BUSY\rNOT_SUPPORT\r"},
         {"PS now\r", "PS_DONE\r"},
+        // The instrument commands are the station's too; no analyzer software runs here.
+        {"VSG_SET 2.4 -20\r", "VSG_SET_DONE\r"},
+        {"VSA_RD\r", "VSA_RD_FAIL\r"},
         {"PL beam_short.cfg\r", "PL_DONE\r"},
         {"PL beam_short.cfg\r", "PL_DONE\r"},
         {"GET_OPCODE_PARAM 2\r", "OPCODE_PARAM  C008 000B0025\rGET_OPCODE_PARAM_DONE\r"},
