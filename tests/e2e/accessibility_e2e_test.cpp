@@ -61,7 +61,7 @@ int RunSession(const StationDir& dir, const std::string& steps) {
     const std::string command =
         "cd " + station + " && STATION=" + station +
         " VANTU=" VANTU_BINARY " VSA_SIM=" VANTU_VSA_SIM_BINARY " SCRIPTS=" VANTU_SCRIPTING_EXAMPLES
-        " READER=" VANTU_STALE_READER " PORT=" +
+        " PORT=" +
         std::to_string(FreeLoopbackPort()) +
         // The accessibility bus's socket goes to the session's own runtime directory,
         // not to ~/.cache where a concurrent session would replace it.
@@ -112,46 +112,6 @@ TEST_F(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero
     }
     EXPECT_EQ(answered, 2u) << errors;
     EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
-}
-
-// A card that goes silent for a few seconds and comes back: the window lives through
-// it, hatches its marks and strikes the data age while stale, answers PS during and
-// after, and draws the report again when the card answers.
-constexpr const char* kStaleSteps = R"sh(
-ps_done() {
-    exec 3<>"/dev/tcp/127.0.0.1/$PORT" && printf 'PS\r' >&3 && timeout 5 head -c 8 <&3 | tr '\r' '.'
-    exec 3<&-
-}
-wait_for() {
-    for attempt in $(seq 600); do
-        kill -0 $pid || exit 5
-        out=$(/usr/bin/python3 "$READER" 2>>reader-errors.txt)
-        case "$out" in $1) echo "$out" >> seen.txt; return 0 ;; esac
-        sleep 0.1
-    done
-    exit 6
-}
-wait_for 'age=資料過期*stale_marks=[1-9]*'
-echo "during: $(ps_done)" >> seen.txt
-wait_for 'age=資料時間*stale_marks=0'
-echo "after: $(ps_done)" >> seen.txt
-trap - EXIT
-kill -TERM $pid
-wait $pid
-echo "exit: $?" >> seen.txt
-)sh";
-
-TEST_F(AccessibilityE2e, ASilentCardIsLivedThroughAndShownStale) {
-    StationDir dir;
-    std::string simulation = ReadFile(dir.File("simulation.ini"));
-    simulation.insert(simulation.find("\n[SCENARIO]") + 11, "\r\nSILENT=10-16 CARD-SILENT");
-    std::ofstream(dir.File("simulation.ini"), std::ios::trunc) << simulation;
-    EXPECT_EQ(RunSession(dir, kStaleSteps), 0)
-        << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
-    const std::string seen = ReadFile(dir.File("seen.txt"));
-    for (const char* line : {"during: PS_DONE.", "after: PS_DONE.", "exit: 0"}) {
-        EXPECT_NE(seen.find(line), std::string::npos) << line << "\n" << seen;
-    }
 }
 
 }  // namespace

@@ -67,9 +67,8 @@ std::string ScrapeUntil(int port, const std::string& header,
     return answer;
 }
 
-// The card goes silent from 15 s on: first the whole report, then a stale report with a
-// growing poll age and failures, not an antenna of 78 °C elements with every module in
-// fault.
+// The card goes silent from 15 s on: first the whole report, then a stale report, not
+// an antenna of 78 °C elements with every module in fault.
 TEST(MetricsEndpoint, ScrapesASimulatedStationThroughACardThatGoesSilent) {
     StationDir station;
     const int port = FreeLoopbackPort();
@@ -95,11 +94,8 @@ TEST(MetricsEndpoint, ScrapesASimulatedStationThroughACardThatGoesSilent) {
         deadline);
     ASSERT_EQ(StatusLine(answer), "HTTP/1.1 200 OK") << answer.substr(0, 300);
     EXPECT_NE(answer.find("Content-Type: text/plain; version=0.0.4"), std::string::npos);
-    for (const char* sample :
-         {"\nvantu_card_present 1\n", "\nvantu_remote_server_open 1\n", "\nvantu_report_stale 0\n",
-          "\nvantu_sequencer_busy 0\n",
-          "\nvantu_element_temperature_celsius{module=\"160\",q=\"7\",element=\"3\"} ",
-          "\nvantu_report_poll_age_seconds "}) {
+    for (const char* sample : {"\nvantu_card_present 1\n", "\nvantu_remote_server_open 1\n",
+                               "\nvantu_report_stale 0\n", "\nvantu_sequencer_busy 0\n"}) {
         EXPECT_NE(answer.find(sample), std::string::npos) << sample;
     }
     const std::string json = Get(port, "/status.json");
@@ -112,26 +108,9 @@ TEST(MetricsEndpoint, ScrapesASimulatedStationThroughACardThatGoesSilent) {
     ASSERT_EQ(SampleValue(stale, "vantu_report_stale"), 1) << stale.substr(0, 2000);
     EXPECT_NE(stale.find("Content-Type: application/openmetrics-text; version=1.0.0"),
               std::string::npos);
-    // Until the first unreadable report cycle has ended and counts as a poll failure.
-    const std::string later = ScrapeUntil(
-        port, "",
-        [](const std::string& a) {
-            return SampleValue(a, "vantu_report_poll_failures_total") >= 1;
-        },
-        deadline);
-    EXPECT_EQ(SampleValue(later, "vantu_report_stale"), 1);
-    EXPECT_GT(SampleValue(later, "vantu_report_poll_age_seconds"),
-              SampleValue(stale, "vantu_report_poll_age_seconds"));
-    EXPECT_GE(SampleValue(later, "vantu_report_poll_failures_total"), 1);
-    for (const char* absent : {"\nvantu_module_faults{", "\nvantu_element_temperature_celsius{",
-                               "\nvantu_health_normal{", "\nvantu_sequencer_busy "}) {
-        EXPECT_EQ(later.find(absent), std::string::npos) << absent;
-    }
-    const std::string stale_json = Get(port, "/status.json");
-    EXPECT_NE(stale_json.find("\"report_stale\":true,\"sequencer_busy\":null"), std::string::npos)
-        << stale_json.substr(0, 400);
-    EXPECT_NE(stale_json.find("\"health\":null"), std::string::npos);
-    EXPECT_NE(stale_json.find("\"modules\":[]}"), std::string::npos);
+    // How the age and failures grow while stale, and what a stale report leaves out, are
+    // the renderer's and the report watch's tests.
+    EXPECT_EQ(stale.find("\nvantu_module_faults{"), std::string::npos);
     EXPECT_EQ(vantu.Stop(SIGTERM), 0);
 }
 

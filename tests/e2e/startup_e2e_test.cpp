@@ -11,27 +11,13 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <fstream>
 #include <regex>
 #include <sstream>
 
-#include "base/encoding.h"
 #include "station_process.h"
 
 namespace vantu::testing {
 namespace {
-
-TEST(StationStartup, WindowedStationShowsTheReportAndStopsOnSigterm) {
-    StationDir dir;
-    ServingStation station(dir, {"--simulate"});
-    ASSERT_TRUE(station.ready()) << station.failure();
-    // The main page shows the card's report once every block was read (after 7 s).
-    ASSERT_TRUE(WaitForFileText(station.process().error_output_path(),
-                                "vantu: main page shows the card's report", 15000))
-        << station.process().error_output();
-    EXPECT_EQ(station.process().Stop(SIGTERM), 0);
-    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
-}
 
 TEST(StationStartup, WindowWithoutADisplayIsRefusedInOneLine) {
     StationDir dir;
@@ -104,27 +90,11 @@ TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
     std::string line;
     std::getline(lines, line);
     EXPECT_EQ(line, "time,kind,module,Q,E,item,state,priority,user,comment");
-    const std::regex entry(
-        R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,[a-z-]+,)"
-        R"(\d*,\d*,\d*,[^,]+,(fault|clear),(high|medium|low),,)");
+    const std::regex entry(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,[a-z-]+,)"
+                           R"(\d*,\d*,\d*,[^,]+,(fault|clear),(high|medium|low),,)");
     while (std::getline(lines, line)) {
         EXPECT_TRUE(std::regex_match(line, entry)) << line;
     }
-}
-
-TEST(StationStartup, SigtermDuringAStartUpBoxEndsStartUpAndTheProcess) {
-    // Without its colours, setup.ini stops the windowed start-up in a warning box.
-    StationDir dir;
-    std::ofstream(dir.File("setup.ini"), std::ios::trunc) << "[SP_PATTERN]\nFILE_PATH=SP Pattern\n";
-    StationProcess vantu(dir, {"--simulate", "--port", std::to_string(FreeLoopbackPort())});
-    // Written before the box; the signal is handled by the box's own event loop.
-    ASSERT_TRUE(WaitForLog(dir.log_path(), ",[GUI] VANTU 軟體版本 : VANTU V1.22\n"))
-        << vantu.error_output();
-    EXPECT_EQ(vantu.Stop(SIGTERM, 5000), 0) << vantu.error_output();
-    // Start-up went no further than the box: no card, no server.
-    const std::string text = FromAnsi(ReadFile(dir.log_path()));
-    EXPECT_EQ(text.find("[GUI] PXIe 控制卡開啟"), std::string::npos) << text;
-    EXPECT_EQ(text.find("[TCP] 伺服器"), std::string::npos) << text;
 }
 
 }  // namespace

@@ -15,12 +15,9 @@
 #include "base/encoding.h"
 
 namespace vantu::testing {
-namespace {
 
 using std::chrono::milliseconds;
 using std::chrono::steady_clock;
-
-}  // namespace
 
 bool WaitUntil(const std::function<bool()>& done, int timeout_ms) {
     const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
@@ -99,12 +96,12 @@ bool WaitForLog(const std::string& path, const std::string& text, int timeout_ms
     return WaitForFileText(path, ToAnsi(text), timeout_ms);
 }
 
-ServingStation::ServingStation(const StationDir& dir, std::vector<std::string> arguments) {
-    arguments.insert(arguments.end(), {"--port", ""});
+ServingStation::ServingStation(const StationDir& dir) {
     for (int attempt = 0; attempt < 5; ++attempt) {
         port_ = FreeLoopbackPort();
-        arguments.back() = std::to_string(port_);
-        auto process = std::make_unique<StationProcess>(dir, arguments);
+        auto process = std::make_unique<StationProcess>(
+            dir,
+            std::vector<std::string>{"--headless", "--simulate", "--port", std::to_string(port_)});
         const std::string log = dir.log_path();
         const auto opened = [&] { return ReadFile(log).find(ToAnsi("[TCP] 伺服器 : ")); };
         if (!WaitUntil([&] { return opened() != std::string::npos; }, 10000)) {

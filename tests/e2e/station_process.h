@@ -64,8 +64,7 @@ bool WaitForLog(const std::string& path, const std::string& text, int timeout_ms
 // another process took first is given up for the next free one.
 class ServingStation {
   public:
-    explicit ServingStation(const StationDir& dir,
-                            std::vector<std::string> arguments = {"--headless", "--simulate"});
+    explicit ServingStation(const StationDir& dir);
 
     // False when no attempt opened the server.
     bool ready() const { return process_ != nullptr; }

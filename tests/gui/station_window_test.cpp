@@ -3,22 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QMessageBox>
 #include <QTabWidget>
 
 #include "gui/desktop_setup.h"
+#include "qt_test_app.h"
 
 namespace vantu {
 namespace {
 
-int argc = 1;
-char arg0[] = "test_gui";
-char* argv[] = {arg0, nullptr};
-
 TEST(StationWindow, StandardButtonsReadInTraditionalChinese) {
-    QApplication app(argc, argv);
-    PrepareDesktop(app);
+    PrepareDesktop(testing::QtTestApp());
     QMessageBox box;
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok);
     EXPECT_EQ(box.button(QMessageBox::Yes)->text(), QStringLiteral("是(&Y)"));
@@ -27,7 +22,7 @@ TEST(StationWindow, StandardButtonsReadInTraditionalChinese) {
 }
 
 TEST(StationWindow, TabNotificationsAndClosing) {
-    QApplication app(argc, argv);
+    testing::QtTestApp();
     StationWindow window;
     auto* tabs = window.findChild<QTabWidget*>();
     ASSERT_NE(tabs, nullptr);

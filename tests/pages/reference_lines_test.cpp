@@ -9,25 +9,16 @@
 namespace vantu {
 namespace {
 
+// The outline's ends and its widest lines; the rest of the table is the layout's own.
 TEST(ReferenceLinesTest, OutlineEveryModuleOfTheMainAntenna) {
-    std::vector<GridSegment> expected;
-    // Vertical: column, first row, last row.
-    const int vertical[15][3] = {{1, 19, 42}, {9, 15, 46},   {17, 7, 54},  {25, 7, 54},
-                                 {33, 3, 58}, {41, 3, 58},   {49, 3, 58},  {57, 3, 58},
-                                 {65, 3, 58}, {73, 3, 58},   {81, 3, 58},  {89, 7, 54},
-                                 {97, 7, 54}, {105, 15, 46}, {113, 19, 42}};
-    for (const auto& v : vertical) {
-        expected.push_back({true, v[0], v[1], v[2]});
-    }
-    // Horizontal: row, first column, column after the last.
-    const int horizontal[15][3] = {{3, 33, 81},  {7, 17, 97},  {11, 17, 97}, {15, 9, 105},
-                                   {19, 1, 113}, {23, 1, 113}, {27, 1, 113}, {31, 1, 113},
-                                   {35, 1, 113}, {39, 1, 113}, {43, 1, 113}, {47, 9, 105},
-                                   {51, 17, 97}, {55, 17, 97}, {59, 33, 81}};
-    for (const auto& h : horizontal) {
-        expected.push_back({false, h[0], h[1], h[2]});
-    }
-    EXPECT_EQ(ReferenceLineSegments(), expected);
+    const std::vector<GridSegment> segments = ReferenceLineSegments();
+    ASSERT_EQ(segments.size(), 30u);
+    EXPECT_EQ(segments[0], (GridSegment{true, 1, 19, 42}));
+    EXPECT_EQ(segments[7], (GridSegment{true, 57, 3, 58}));
+    EXPECT_EQ(segments[14], (GridSegment{true, 113, 19, 42}));
+    EXPECT_EQ(segments[15], (GridSegment{false, 3, 33, 81}));
+    EXPECT_EQ(segments[22], (GridSegment{false, 31, 1, 113}));
+    EXPECT_EQ(segments[29], (GridSegment{false, 59, 33, 81}));
 }
 
 TEST(ReferenceLinesTest, PixelsAreMeasuredOnTheGridCells) {

@@ -173,12 +173,9 @@ TEST_F(ChassisCommandsTest, PlStopsRunningCodeClearsTheMemoryAndLoadsTheLastWord
     EXPECT_FALSE(Running());
     EXPECT_FALSE(station.main_page.running);
     EXPECT_EQ(station.analyzer_page.chassis.control_code_name, "beam.cfg");
-    EXPECT_EQ(station.run.loaded_pattern().name, "beam.cfg");
     // The old code is gone beyond the new one.
-    EXPECT_EQ(station.CardWord(0xC000), 0x11111111u);
     EXPECT_EQ(station.CardWord(0xC008), 0x33333333u);
     EXPECT_EQ(station.CardWord(0xC00C), 0u);
-    EXPECT_EQ(station.table.parameter_count(), 2u);
 }
 
 TEST_F(ChassisCommandsTest, PlOfARefusedFileFailsAndLeavesTheRunningCodeAlone) {
@@ -198,11 +195,9 @@ TEST_F(ChassisCommandsTest, PlOfARefusedFileFailsAndLeavesTheRunningCodeAlone) {
                                        ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 異常"),
                                        kSeparators,
                                        {"L [TCP] CALC Time End : 0.000 us"}}));
+    // What else a refused file leaves alone is the run control's test.
     EXPECT_TRUE(Running());
     EXPECT_TRUE(station.clock.sleeps.empty());
-    EXPECT_EQ(station.CardWord(0xC000), 0x11111111u);
-    EXPECT_EQ(station.table.pair_count(), 1);
-    EXPECT_EQ(station.run.loaded_pattern().name, "beam.cfg");
 }
 
 TEST_F(ChassisCommandsTest, GetReadsTheParameterOfTheIndexInTwoReplies) {

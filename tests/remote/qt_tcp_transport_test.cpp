@@ -26,6 +26,7 @@
 #include "base/encoding.h"
 #include "base/ini_file.h"
 #include "loopback.h"
+#include "qt_test_app.h"
 #include "remote/remote_access.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
@@ -33,14 +34,6 @@
 
 namespace vantu::testing {
 namespace {
-
-QCoreApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_remote_qt";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
-    return app;
-}
 
 std::uint16_t Port(int fd, bool peer) {
     sockaddr_in address{};
@@ -74,7 +67,7 @@ struct Peer {
 class QtTcpTransportTest : public ::testing::Test {
   protected:
     QtTcpTransportTest() {
-        App();
+        QtTestApp();
         dir.MakeDir("Log");
         logs.OpenLog();
     }

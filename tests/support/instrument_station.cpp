@@ -18,7 +18,8 @@ Backend& Either(Backend* given, Own& own) {
 }  // namespace
 
 InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA8960* link_backend,
-                                     const std::string& recall_dir)
+                                     const std::string& recall_dir,
+                                     std::function<bool(const std::string&)> launch)
     : logs(dir.path(), clock),
       dispatcher(server, flags, timers),
       server(ServerContext{transport, logs, analyzer_page.tcp_messages, flags, elapsed},
@@ -39,7 +40,7 @@ InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA89
                                  .console = console,
                                  .station_dir = dir.path(),
                                  .program = "",
-                                 .launch = {},
+                                 .launch = std::move(launch),
                                  .stop_control_code = [this] { ++control_code_stops; },
                                  .recall_dir = recall_dir}),
       timeline(OpenedLog(dir, logs), analyzer_page.tcp_messages, transport) {
@@ -53,14 +54,9 @@ InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA89
 
 std::vector<std::string> InstrumentStation::Command(const std::string& line) {
     server.OnDataReceived(line + "\r");
-    std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
+    const std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
     consumed_ += bytes.size();
-    std::vector<std::string> replies;
-    for (std::size_t end; (end = bytes.find('\r')) != std::string::npos;) {
-        replies.push_back(bytes.substr(0, end));
-        bytes.erase(0, end + 1);
-    }
-    return replies;
+    return SplitReplies(bytes);
 }
 
 void InstrumentStation::WriteSetup(const std::string& name, const std::string& text) const {

@@ -2,6 +2,7 @@
 // in-process analyzer, wired to a TCP server core with one client connected.
 #pragma once
 
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,10 +20,12 @@
 namespace vantu::testing {
 
 struct InstrumentStation {
-    // The page runs on the simulators, or on the backends given.
+    // The page runs on the simulators, or on the backends given; launch starts the
+    // analysis software.
     explicit InstrumentStation(GeneratorDriver* generator_backend = nullptr,
                                CCVSA8960* link_backend = nullptr,
-                               const std::string& recall_dir = "");
+                               const std::string& recall_dir = "",
+                               std::function<bool(const std::string&)> launch = {});
 
     // Sends the line and its CR; the replies, without CRs.
     std::vector<std::string> Command(const std::string& line);

@@ -13,16 +13,6 @@ GridGeometry AntennaGeometry() {
     return geometry;
 }
 
-TEST(GridGeometryTest, CellRectanglesFollowWidthsAndHeights) {
-    const GridGeometry geometry = AntennaGeometry();
-    EXPECT_EQ(geometry.total_width(), 220 + 113 * 7 + 28);
-    EXPECT_EQ(geometry.total_height(), 660);
-    EXPECT_EQ(geometry.CellRect(0, 0), (CellBox{0, 0, 220, 11}));
-    EXPECT_EQ(geometry.CellRect(3, 1), (CellBox{220, 33, 7, 11}));
-    EXPECT_EQ(geometry.CellRect(47, 105), (CellBox{220 + 104 * 7, 517, 7, 11}));
-    EXPECT_EQ(geometry.CellRect(59, 114), (CellBox{220 + 113 * 7, 649, 28, 11}));
-}
-
 TEST(GridGeometryTest, HitTestingFindsTheCellUnderEveryEdgePixel) {
     const GridGeometry geometry = AntennaGeometry();
     struct Case {
