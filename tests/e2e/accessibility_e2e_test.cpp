@@ -114,5 +114,51 @@ TEST_F(AccessibilityE2e, SigtermWithQuestionsOpenTakesTheSafeAnswersAndExitsZero
     EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
 }
 
+// A card that goes silent for a few seconds and comes back: the window lives through
+// it, hatches its marks and strikes the data age while stale, answers PS during and
+// after, and draws the report again when the card answers. Then a page behind its tab
+// is drawn when chosen, and a radio button's Toggle action changes its view.
+constexpr const char* kStaleSteps = R"sh(
+ps_done() {
+    exec 3<>"/dev/tcp/127.0.0.1/$PORT" && printf 'PS\r' >&3 && timeout 5 head -c 8 <&3 | tr '\r' '.'
+    exec 3<&-
+}
+wait_for() {
+    for attempt in $(seq 600); do
+        kill -0 $pid || exit 5
+        out=$(/usr/bin/python3 "$READER" 2>>reader-errors.txt)
+        case "$out" in $1) echo "$out" >> seen.txt; return 0 ;; esac
+        sleep 0.1
+    done
+    exit 6
+}
+drive() { /usr/bin/python3 "$SCRIPTS/drive_window.py" "$@" 2>>reader-errors.txt || exit 4; }
+wait_for 'age=資料過期*stale_marks=[1-9]*'
+echo "during: $(ps_done)" >> seen.txt
+wait_for 'age=資料時間*stale_marks=0'
+echo "after: $(ps_done)" >> seen.txt
+drive tab 1
+drive wait-text "TRM  綜整狀態"
+drive toggle " 溫度 狀態   TM4"
+drive wait-text "TRM 溫度狀態 ( °C )" && echo "toggled" >> seen.txt
+trap - EXIT
+kill -TERM $pid
+wait $pid
+echo "exit: $?" >> seen.txt
+)sh";
+
+TEST_F(AccessibilityE2e, ASilentCardIsLivedThroughAndShownStaleAndViewsFollowToggle) {
+    StationDir dir;
+    std::string simulation = ReadFile(dir.File("simulation.ini"));
+    simulation.insert(simulation.find("\n[SCENARIO]") + 11, "\r\nSILENT=10-16 CARD-SILENT");
+    std::ofstream(dir.File("simulation.ini"), std::ios::trunc) << simulation;
+    EXPECT_EQ(RunSession(dir, std::string("READER=" VANTU_STALE_READER "\n") + kStaleSteps), 0)
+        << ReadFile(dir.File("stderr.txt")) << ReadFile(dir.File("reader-errors.txt"));
+    const std::string seen = ReadFile(dir.File("seen.txt"));
+    for (const char* line : {"during: PS_DONE.", "after: PS_DONE.", "toggled", "exit: 0"}) {
+        EXPECT_NE(seen.find(line), std::string::npos) << line << "\n" << seen;
+    }
+}
+
 }  // namespace
 }  // namespace vantu::testing
