@@ -1,6 +1,6 @@
 // A full 2048-word pattern load on the simulated card, its 2048 op_code.log lines
 // included, next to the bare cost of opening, appending and closing 2048 lines of the
-// same length. The load should stay within 1.5 times the bare appends.
+// same length. The load should stay within 1.3 times the bare appends.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
