@@ -126,9 +126,17 @@ Replacement WindowsFormOrQuestionMark(std::string_view rest) {
     return {"?", length};
 }
 
+bool IsAscii(std::string_view text) {
+    return std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 }  // namespace
 
+// CP950 keeps ASCII as it is, and most log lines are ASCII alone: they skip iconv.
 std::string ToAnsi(std::string_view utf8) {
+    if (IsAscii(utf8)) {
+        return std::string(utf8);
+    }
     thread_local Converter converter("CP950", "UTF-8");
     return converter.Run(utf8, WindowsFormOrQuestionMark);
 }

@@ -34,6 +34,11 @@ std::size_t WriteWhole(int fd, std::string_view bytes) {
     return written;
 }
 
+bool SameSecond(const LocalTime& a, const LocalTime& b) {
+    return a.second == b.second && a.minute == b.minute && a.hour == b.hour && a.day == b.day &&
+           a.month == b.month && a.year == b.year;
+}
+
 }  // namespace
 
 // One open-write-close; the bytes go out in a single write so a line is never split
@@ -74,7 +79,9 @@ std::string DateText(const LocalTime& time) {
 }
 
 LogFiles::LogFiles(std::string station_dir, Clock& clock)
-    : station_dir_(std::move(station_dir)), clock_(clock) {}
+    : station_dir_(std::move(station_dir)),
+      clock_(clock),
+      op_code_path_(station_dir_ + "/op_code.log") {}
 
 void LogFiles::OpenLog() {
     log_path_ = station_dir_ + "/Log/" + DateText(clock_.Now()) + ".log";
@@ -86,15 +93,25 @@ void LogFiles::OpenLog() {
     AppendBytes(log_path_, kLogHeader, 0);
 }
 
+const std::string& LogFiles::TimePrefix() {
+    const LocalTime now = clock_.Now();
+    if (prefix_.empty() || !SameSecond(now, prefix_time_)) {
+        char prefix[64];
+        std::snprintf(prefix, sizeof prefix, "%s  %02d:%02d:%02d,", DateText(now).c_str(), now.hour,
+                      now.minute, now.second);
+        prefix_ = prefix;
+        prefix_time_ = now;
+    }
+    return prefix_;
+}
+
+// The prefix is ASCII, the same in CP950: only the message is converted.
 std::string LogFiles::TimedLine(std::string_view message) {
-    LocalTime now = clock_.Now();
-    char prefix[64];
-    std::snprintf(prefix, sizeof prefix, "%s  %02d:%02d:%02d,", DateText(now).c_str(), now.hour,
-                  now.minute, now.second);
-    std::string line = prefix;
-    line += message;
-    std::string bytes = ToAnsi(line);
-    bytes += '\n';
+    const std::string& prefix = TimePrefix();
+    const std::string text = ToAnsi(message);
+    std::string bytes;
+    bytes.reserve(prefix.size() + text.size() + 1);
+    bytes.append(prefix).append(text).append(1, '\n');
     return bytes;
 }
 
@@ -103,7 +120,7 @@ void LogFiles::AppendLog(std::string_view message) {
 }
 
 void LogFiles::AppendOpCodeLog(std::string_view text, bool restart) {
-    AppendBytes(station_dir_ + "/op_code.log", TimedLine(text), restart ? O_TRUNC : 0);
+    AppendBytes(op_code_path_, TimedLine(text), restart ? O_TRUNC : 0);
 }
 
 void LogFiles::WriteReportLog(std::string_view text, bool line_feed) {

@@ -35,12 +35,17 @@ class LogFiles {
 
   private:
     std::string TimedLine(std::string_view message);
+    // "2026-12-5  09:04:07," of now; made again only when the second changed.
+    const std::string& TimePrefix();
     void AppendBytes(const std::string& path, std::string_view bytes, int extra_flags);
     void ReportLostLine(const std::string& path, int reason);
 
     std::string station_dir_;
     Clock& clock_;
+    std::string op_code_path_;
     std::string log_path_;
+    LocalTime prefix_time_;
+    std::string prefix_;
     bool lost_line_reported_ = false;
 };
 

@@ -33,15 +33,34 @@ std::string ClientAddress(const QTcpSocket& socket) {
     return (mapped ? QHostAddress(v4) : address).toString().toStdString();
 }
 
+// The whole response to a request the endpoint serves, from its snapshot alone.
+std::string MakeResponse(const MetricsDocument& document, const StationSnapshot& snapshot,
+                         const HttpRequest& request, std::size_t max_unsent_bytes) {
+    MetricsBody body = document.render(snapshot, request);
+    const bool gzip = HeaderAccepts(request.Header("accept-encoding"), "gzip");
+    if (gzip) {
+        body.bytes = Gzip(body.bytes);
+    }
+    if (body.bytes.size() > max_unsent_bytes) {
+        return HttpResponse(503, {}, {});
+    }
+    return HttpResponse(200, body.content_type, body.bytes, request.method == "HEAD",
+                        gzip ? "gzip" : "");
+}
+
 }  // namespace
 
 MetricsServer::MetricsServer(SnapshotSource snapshot, Clock& clock, const MetricsLimits& limits)
     : snapshot_(std::move(snapshot)), clock_(clock), limits_(limits) {
     QObject::connect(&server_, &QTcpServer::newConnection, [this] { AcceptConnections(); });
     QObject::connect(&server_, &QTcpServer::acceptError, [this] { ResumeAcceptingLater(); });
+    renderer_.setMaxThreadCount(1);
 }
 
+// A response still being made is waited for; its hand-back goes with answers_.
 MetricsServer::~MetricsServer() {
+    renderer_.clear();
+    renderer_.waitForDone();
     for (auto& [socket, connection] : connections_) {
         socket->disconnect();
         socket->abort();
@@ -85,6 +104,7 @@ void MetricsServer::AcceptConnections() {
         Connection& c = *connection;
         c.socket = socket;
         c.client = ClientAddress(*socket);
+        c.serial = ++next_serial_;
         connections_.emplace(socket, std::move(connection));
         socket->setReadBufferSize(static_cast<qint64>(kMaxMetricsRequestBytes) + 1);
         c.deadline = new QTimer(socket);
@@ -100,7 +120,7 @@ void MetricsServer::AcceptConnections() {
 
 void MetricsServer::Read(Connection& connection) {
     const QByteArray bytes = connection.socket->readAll();
-    if (connection.answered) {
+    if (connection.read) {
         connection.drained += static_cast<std::size_t>(bytes.size());
         if (connection.drained > kMaxDrainBytes) {
             Drop(connection.socket);
@@ -108,34 +128,53 @@ void MetricsServer::Read(Connection& connection) {
         return;
     }
     if (connection.reader.Feed(
-            std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size()))) !=
+            std::string_view(bytes.data(), static_cast<std::size_t>(bytes.size()))) ==
         HttpRequestReader::State::kReading) {
-        Answer(connection, Respond(connection));
+        return;
     }
+    connection.read = true;
+    if (const std::optional<std::string> refusal = Refusal(connection)) {
+        Answer(connection, *refusal);
+        return;
+    }
+    RespondLater(connection, *FindMetricsDocument(connection.reader.request().target));
 }
 
-std::string MetricsServer::Respond(const Connection& connection) {
+std::optional<std::string> MetricsServer::Refusal(const Connection& connection) {
     const HttpRequestReader& reader = connection.reader;
     if (reader.state() == HttpRequestReader::State::kRefused) {
         return HttpResponse(reader.refusal(), {}, {});
     }
-    const MetricsDocument* document = FindMetricsDocument(reader.request().target);
-    if (document == nullptr) {
+    if (FindMetricsDocument(reader.request().target) == nullptr) {
         return HttpResponse(404, {}, {});
     }
     if (!rates_.Admit(connection.client, clock_.Microseconds())) {
         return HttpResponse(429, {}, {});
     }
-    MetricsBody body = document->render(snapshot_(), reader.request());
-    const bool gzip = HeaderAccepts(reader.request().Header("accept-encoding"), "gzip");
-    if (gzip) {
-        body.bytes = Gzip(body.bytes);
+    return std::nullopt;
+}
+
+// The snapshot is taken here in one go, so the response shows one moment of the models.
+void MetricsServer::RespondLater(const Connection& connection, const MetricsDocument& document) {
+    renderer_.start([this, &document, snapshot = snapshot_(), request = connection.reader.request(),
+                     socket = connection.socket, serial = connection.serial,
+                     max_unsent = limits_.max_unsent_bytes] {
+        std::string response = MakeResponse(document, snapshot, request, max_unsent);
+        QMetaObject::invokeMethod(
+            &answers_,
+            [this, socket, serial, response = std::move(response)] {
+                AnswerMade(socket, serial, response);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void MetricsServer::AnswerMade(QTcpSocket* socket, std::uint64_t serial,
+                               const std::string& response) {
+    const auto found = connections_.find(socket);
+    if (found != connections_.end() && found->second->serial == serial) {
+        Answer(*found->second, response);
     }
-    const bool head_only = reader.request().method == "HEAD";
-    if (body.bytes.size() > limits_.max_unsent_bytes) {
-        return HttpResponse(503, {}, {});
-    }
-    return HttpResponse(200, body.content_type, body.bytes, head_only, gzip ? "gzip" : "");
 }
 
 void MetricsServer::Answer(Connection& connection, const std::string& response) {

@@ -1,21 +1,27 @@
 // The read-only endpoint for monitoring systems: GET /metrics (OpenMetrics) and GET
 // /status.json, both from a snapshot of the controller's models. It is the station's own
 // small HTTP/1.1 server on QTcpServer, bounded everywhere (see MetricsLimits): one request
-// per connection, its head read with a size bound and a body never read.
+// per connection, its head read with a size bound and a body never read. The snapshot is
+// taken on the GUI thread; its text, gzip and response bytes are made on a thread of the
+// server's own, so a scrape costs the GUI thread little more than the copy.
 #pragma once
 
+#include <QObject>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "base/ports.h"
 #include "metrics/http_request.h"
+#include "metrics/http_response.h"
 #include "metrics/metrics_settings.h"
 #include "metrics/request_limits.h"
 #include "metrics/station_snapshot.h"
@@ -43,6 +49,10 @@ class MetricsServer {
         // A child of the socket, so it goes with it.
         QTimer* deadline = nullptr;
         std::string client;
+        // Tells this connection from a later one whose socket has the same address.
+        std::uint64_t serial = 0;
+        // The request is read: what else comes is drained.
+        bool read = false;
         bool answered = false;
         std::size_t drained = 0;
     };
@@ -51,7 +61,12 @@ class MetricsServer {
     // Room for one more connection, within the cap and the descriptor reserve.
     bool HasRoom() const;
     void Read(Connection& connection);
-    std::string Respond(const Connection& connection);
+    // The answer when it needs no snapshot: refusals, 404 and 429; nullopt otherwise.
+    std::optional<std::string> Refusal(const Connection& connection);
+    // Takes the snapshot and has the response made off the GUI thread.
+    void RespondLater(const Connection& connection, const MetricsDocument& document);
+    // A response made off the GUI thread, for a connection that may have gone meanwhile.
+    void AnswerMade(QTcpSocket* socket, std::uint64_t serial, const std::string& response);
     void Answer(Connection& connection, const std::string& response);
     // Once the response has left, the write side is shut and what the client still
     // sends is read and dropped, so that closing does not reset the response away.
@@ -65,6 +80,11 @@ class MetricsServer {
     MetricsLimits limits_;
     ClientRates rates_;
     std::map<QTcpSocket*, std::unique_ptr<Connection>> connections_;
+    std::uint64_t next_serial_ = 0;
+    // Where made responses are handed back to the GUI thread; gone with the server.
+    QObject answers_;
+    // Destroyed first: it waits for the response being made.
+    QThreadPool renderer_;
 };
 
 }  // namespace vantu

@@ -36,14 +36,16 @@ TEST(LogFiles, HeaderOnceAndLinesInCp950) {
     // A second start on the same day appends without a second header.
     LogFiles second(dir.path(), clock);
     second.OpenLog();
-    clock.time = {2026, 1, 6, 0, 0, 1};  // past midnight: same file, new date in the line
+    second.AppendLog("y");
+    clock.time = {2026, 1, 6, 9, 4, 7};  // a day later to the second: same file, new date
     second.AppendLog("x");
 
     EXPECT_EQ(dir.Read("Log/2026-1-5.log"),
               kHeader +
                   "2026-1-5  09:04:07,[GUI] \xA7\x40\xB7\x7E\xA8\x74\xB2\xCE : x64\n"
                   "2026-1-5  09:04:07,100% done %d %s\n"
-                  "2026-1-6  00:00:01,x\n");
+                  "2026-1-5  09:04:07,y\n"
+                  "2026-1-6  09:04:07,x\n");
     EXPECT_FALSE(dir.Exists("Log/2026-1-6.log"));
 }
 

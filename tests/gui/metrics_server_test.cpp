@@ -89,5 +89,25 @@ TEST_F(MetricsServerTest, ConnectionsAreCappedAndTimedOut) {
     EXPECT_EQ(StatusOf(kGet), "HTTP/1.1 200 OK");
 }
 
+// The response is made off the GUI thread: a server that goes meanwhile waits for it and
+// writes nothing to the connection it closed.
+TEST_F(MetricsServerTest, GoesCleanlyWithAScrapeInFlight) {
+    bool taken = false;
+    auto busy = std::make_unique<MetricsServer>(
+        [&] {
+            taken = true;
+            return StationSnapshot{};
+        },
+        clock);
+    ASSERT_TRUE(busy->Listen({"127.0.0.1", 0}));
+    LoopbackClient client(static_cast<std::uint16_t>(busy->port()));
+    client.Send(kGet);
+    ASSERT_TRUE(RunUntil([&] { return taken; }));
+    busy.reset();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(client.Read(65536), "");
+    EXPECT_TRUE(client.ended);
+}
+
 }  // namespace
 }  // namespace vantu::testing

@@ -146,8 +146,14 @@ TEST(OpenMetrics, ScrapeParsesAndMatchesTheDecodedModel) {
     // histogram 13, alarms 6 and 3 priorities.
     EXPECT_EQ(samples.size(), 1u + 5 + 2 + 4 + 161 + 161 * 32 + 3 + 13 + 6 + 3);
     // The text format declares every family under its samples' name, counters with _total.
-    EXPECT_EQ(ParseExposition(RenderMetrics(snapshot, MetricsFormat::kText), MetricsFormat::kText),
-              samples);
+    const std::string text = RenderMetrics(snapshot, MetricsFormat::kText);
+    EXPECT_EQ(ParseExposition(text, MetricsFormat::kText), samples);
+    // Numbers as %.9g writes them, whole or not.
+    for (const char* line : {"\nvantu_remote_command_duration_seconds_bucket{le=\"10\"} 3\n",
+                             "\nvantu_remote_command_duration_seconds_sum 11.20101\n",
+                             "\nvantu_report_poll_age_seconds 2.5\n"}) {
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    }
 }
 
 // A card that stopped answering reads all ones: the cycle is stale, no report value is

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "card/card_ops.h"
+#include "pattern/opcode_listing.h"
 #include "pattern/pattern_file.h"
 #include "pattern_station.h"
 
@@ -56,6 +57,14 @@ TEST_F(PatternLoaderTest, FourWordsGoToTheCardTableAndListing) {
     EXPECT_EQ(station.prompts.shown[0].icon, PromptIcon::Information);
     EXPECT_EQ(station.LogLines(), Lines{"QDX 全型機箱控制執行碼已載入完成 !              "});
     EXPECT_TRUE(station.main_page.run_button_enabled);
+}
+
+// Past two digits the counters widen; hexadecimal is upper case.
+TEST(OpCodeListing, WideCountersAndUpperCaseHex) {
+    EXPECT_EQ(OpCodeListingLine(10, {0xDFFC, 0xabcdef01}),
+              "cnt[10] index[05] addr[0000DFFC] code[ABCDEF01]");
+    EXPECT_EQ(OpCodeListingLine(2047, {0xC0A0, 0}),
+              "cnt[2047] index[1023] addr[0000C0A0] cmd [00000000]");
 }
 
 TEST_F(PatternLoaderTest, OddTrailingParameterIsEnteredButNotCounted) {
