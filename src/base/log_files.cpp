@@ -57,7 +57,8 @@ void LogFiles::AppendBytes(const std::string& path, std::string_view bytes, int 
         const int reason = errno;
         const off_t end = ::lseek(fd, 0, SEEK_END);
         if (written > 0 && end >= static_cast<off_t>(written)) {
-            (void)::ftruncate(fd, end - static_cast<off_t>(written));
+            // Should the cut fail too, the lost line is still reported below.
+            [[maybe_unused]] const int cut = ::ftruncate(fd, end - static_cast<off_t>(written));
         }
         ReportLostLine(path, reason);
     }

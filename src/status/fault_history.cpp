@@ -104,7 +104,10 @@ void FaultHistory::Raise(std::size_t source, const LocalTime& time, bool chatter
     if (entries_.size() == kMaxEntries) {
         Drop();
     }
-    entries_.push_back(FaultEntry{.id = next_id_++, .time = time, .source = where});
+    FaultEntry& entry = entries_.emplace_back();
+    entry.id = next_id_++;
+    entry.time = time;
+    entry.source = where;
     last_alarm_[source] = entries_.back().id;
     ++unacknowledged_[source];
     ++unacknowledged_by_priority_[PriorityIndex(where)];
