@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/architecture.h"
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 #include "status/module_requests.h"
 #include "status/report_capture.h"
 

@@ -14,10 +14,10 @@
 
 #include "base/ports.h"
 #include "base/settings.h"
-#include "model/controller_flags.h"
-#include "model/controller_timers.h"
+#include "controller/controller_flags.h"
+#include "controller/controller_timers.h"
+#include "controller/page_lifecycle.h"
 #include "model/firmware_page_model.h"
-#include "model/page_lifecycle.h"
 #include "serial/monitor_client.h"
 #include "serial/serial_port.h"
 #include "status/report_memory.h"

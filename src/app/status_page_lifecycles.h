@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/station_texts.h"
-#include "model/controller_timers.h"
-#include "model/page_lifecycle.h"
+#include "controller/controller_timers.h"
+#include "controller/page_lifecycle.h"
 #include "status/antenna_status_page.h"
 #include "status/module_status_page.h"
 #include "status/report_memory.h"

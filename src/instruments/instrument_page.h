@@ -12,6 +12,7 @@
 #include "base/message_list.h"
 #include "base/ports.h"
 #include "base/shared_settings.h"
+#include "controller/page_lifecycle.h"
 #include "instruments/analyzer_control.h"
 #include "instruments/generator_control.h"
 #include "instruments/instrument_commands.h"
@@ -19,7 +20,6 @@
 #include "instruments/instrument_text.h"
 #include "instruments/page_messages.h"
 #include "model/main_page_model.h"
-#include "model/page_lifecycle.h"
 #include "remote/tcp_server.h"
 
 namespace vantu {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 #include "widgets/report_ctrl.h"
 
 namespace vantu {

@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-#include "model/command_sink.h"
+#include "controller/command_sink.h"
 #include "model/firmware_page_model.h"
 #include "serial/firmware_page.h"
 

@@ -11,7 +11,7 @@
 #include <QSignalBlocker>
 
 #include "base/number_text.h"
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 #include "pages/antenna_grid.h"
 #include "pages/main_page_layout.h"
 #include "pages/main_page_texts.h"

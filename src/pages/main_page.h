@@ -11,7 +11,7 @@
 
 #include "base/ports.h"
 #include "base/shared_settings.h"
-#include "model/command_sink.h"
+#include "controller/command_sink.h"
 #include "model/main_page_model.h"
 #include "pages/main_page_controls.h"
 #include "pages/main_page_menu.h"

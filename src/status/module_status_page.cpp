@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 #include "status/subsystem_health.h"
 
 namespace vantu {

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "base/ports.h"
-#include "model/command_sink.h"
+#include "controller/command_sink.h"
 #include "status/cell_sink.h"
 #include "status/module_page_views.h"
 #include "status/module_requests.h"

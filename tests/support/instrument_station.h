@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "controller/controller_flags.h"
 #include "fake_ports.h"
 #include "instruments/instrument_page.h"
 #include "instruments/simulated_analyzer.h"
 #include "instruments/simulated_generator.h"
 #include "model/analyzer_page_model.h"
-#include "model/controller_flags.h"
 #include "remote/command_dispatcher.h"
 #include "remote_fakes.h"
 #include "temp_dir.h"
