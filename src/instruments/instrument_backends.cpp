@@ -6,6 +6,7 @@
 #include "base/settings.h"
 #include "instruments/absent_instruments.h"
 #include "instruments/scpi_analyzer.h"
+#include "instruments/scpi_analyzer_server.h"
 #include "instruments/scpi_generator.h"
 #include "instruments/simulated_generator.h"
 

@@ -14,9 +14,6 @@
 
 namespace vantu {
 
-// The stand-in analyzer's socket, in the station directory.
-inline constexpr const char* kStandInSocket = ".vantu-vsa.sock";
-
 struct InstrumentBackends {
     std::unique_ptr<GeneratorDriver> generator;
     std::unique_ptr<CCVSA8960> analyzer;

@@ -12,6 +12,9 @@
 
 namespace vantu {
 
+// The stand-in analyzer's socket, in the station directory.
+inline constexpr const char* kStandInSocket = ".vantu-vsa.sock";
+
 class ScpiAnalyzerServer {
   public:
     explicit ScpiAnalyzerServer(CCVSA8960& analyzer) : analyzer_(analyzer) {}

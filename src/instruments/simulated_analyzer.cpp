@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "instruments/decimal_text.h"
+#include "instruments/frequency_argument.h"
 #include "instruments/printf_text.h"
 
 namespace vantu {
@@ -15,22 +16,6 @@ constexpr double kCarrierWidthHz = 2e6;
 constexpr const char* kLogFileName = "vsa_measure.log";
 
 }  // namespace
-
-std::optional<double> FrequencyUnit(const std::string& unit, bool span) {
-    if (unit == "GHz" && !span) {
-        return 1e9;
-    }
-    if (unit == "MHz") {
-        return 1e6;
-    }
-    if (unit == "KHz") {
-        return 1e3;
-    }
-    if (unit == "Hz") {
-        return 1.0;
-    }
-    return std::nullopt;
-}
 
 SimulatedAnalyzer::SimulatedAnalyzer(std::string log_dir)
     : log_dir_(std::move(log_dir)), view_{2.4e9, 100e6, 2, {}, true, true, false, 2.4e9, -20.0} {

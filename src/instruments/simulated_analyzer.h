@@ -6,15 +6,11 @@
 
 #include <array>
 #include <mutex>
-#include <optional>
 #include <string>
 
 #include "instruments/analyzer_link.h"
 
 namespace vantu {
-
-// Hz per unit word; none for a word the software does not accept.
-std::optional<double> FrequencyUnit(const std::string& unit, bool span);
 
 class SimulatedAnalyzer : public CCVSA8960 {
   public:
