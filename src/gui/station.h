@@ -7,12 +7,12 @@
 #include <string>
 
 #include "app/controller.h"
+#include "app/instrument_backends.h"
 #include "base/system_clock.h"
 #include "gui/command_line.h"
 #include "gui/metrics_server.h"
 #include "gui/qt_ports.h"
 #include "gui/qt_tcp_transport.h"
-#include "instruments/instrument_backends.h"
 #include "instruments/instrument_page.h"
 #include "sim/chassis_model.h"
 #include "sim/simulated_firmware.h"

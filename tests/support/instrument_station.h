@@ -9,11 +9,11 @@
 #include "controller/controller_flags.h"
 #include "fake_ports.h"
 #include "instruments/instrument_page.h"
-#include "instruments/simulated_analyzer.h"
-#include "instruments/simulated_generator.h"
 #include "model/analyzer_page_model.h"
 #include "remote/command_dispatcher.h"
 #include "remote_fakes.h"
+#include "sim/simulated_analyzer.h"
+#include "sim/simulated_generator.h"
 #include "temp_dir.h"
 
 namespace vantu::testing {

@@ -1,4 +1,4 @@
-#include "instruments/scpi_analyzer_server.h"
+#include "sim/scpi_analyzer_server.h"
 
 #include "base/number_text.h"
 #include "instruments/decimal_text.h"

@@ -1,4 +1,4 @@
-#include "instruments/simulated_generator.h"
+#include "sim/simulated_generator.h"
 
 namespace vantu {
 namespace {

@@ -1,4 +1,4 @@
-#include "instruments/simulated_analyzer.h"
+#include "sim/simulated_analyzer.h"
 
 #include <algorithm>
 #include <cmath>

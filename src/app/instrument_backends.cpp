@@ -1,4 +1,4 @@
-#include "instruments/instrument_backends.h"
+#include "app/instrument_backends.h"
 
 #include <optional>
 
@@ -6,9 +6,9 @@
 #include "base/settings.h"
 #include "instruments/absent_instruments.h"
 #include "instruments/scpi_analyzer.h"
-#include "instruments/scpi_analyzer_server.h"
 #include "instruments/scpi_generator.h"
-#include "instruments/simulated_generator.h"
+#include "sim/scpi_analyzer_server.h"
+#include "sim/simulated_generator.h"
 
 namespace vantu {
 namespace {
