@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/firmware_link.h"
+#include "app/firmware_page_lifecycle.h"
 #include "app/station_texts.h"
 #include "app/status_page_lifecycles.h"
 #include "base/busy_gate.h"

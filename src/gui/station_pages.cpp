@@ -9,7 +9,7 @@
 #include "pages/analyzer_page.h"
 #include "pages/antenna_status_view.h"
 #include "pages/fault_history_page.h"
-#include "pages/firmware_page.h"
+#include "pages/firmware_page_view.h"
 #include "pages/main_page.h"
 #include "pages/module_status_view.h"
 #include "pages/report_age_label.h"

@@ -8,7 +8,7 @@
 #include <span>
 #include <string>
 
-#include "model/firmware_page_model.h"
+#include "serial/firmware_page_model.h"
 
 namespace vantu {
 

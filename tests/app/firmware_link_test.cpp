@@ -1,4 +1,4 @@
-#include "app/firmware_link.h"
+#include "app/firmware_page_lifecycle.h"
 
 #include <gtest/gtest.h>
 

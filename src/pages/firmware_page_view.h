@@ -6,8 +6,8 @@
 #include <QWidget>
 
 #include "controller/command_sink.h"
-#include "model/firmware_page_model.h"
 #include "serial/firmware_page.h"
+#include "serial/firmware_page_model.h"
 
 class QLabel;
 class QProgressBar;

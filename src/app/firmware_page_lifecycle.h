@@ -17,7 +17,7 @@
 #include "controller/controller_flags.h"
 #include "controller/controller_timers.h"
 #include "controller/page_lifecycle.h"
-#include "model/firmware_page_model.h"
+#include "serial/firmware_page_model.h"
 #include "serial/monitor_client.h"
 #include "serial/serial_port.h"
 #include "status/report_memory.h"
