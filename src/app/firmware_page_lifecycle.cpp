@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "app/station_texts.h"
-#include "serial/firmware_page.h"
+#include "serial/firmware_page_model.h"
 #include "serial/line_settings.h"
 
 namespace vantu {

@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include "controller/command_sink.h"
-#include "serial/firmware_page.h"
 #include "serial/firmware_page_model.h"
 
 class QLabel;

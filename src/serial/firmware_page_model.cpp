@@ -1,4 +1,4 @@
-#include "serial/firmware_page.h"
+#include "serial/firmware_page_model.h"
 
 #include <array>
 #include <cstdio>
