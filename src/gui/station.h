@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "app/analyzer_page_lifecycle.h"
 #include "app/controller.h"
 #include "app/instrument_backends.h"
 #include "base/system_clock.h"
@@ -13,7 +14,6 @@
 #include "gui/metrics_server.h"
 #include "gui/qt_ports.h"
 #include "gui/qt_tcp_transport.h"
-#include "instruments/instrument_page.h"
 #include "sim/chassis_model.h"
 #include "sim/simulated_firmware.h"
 #include "sim/simulated_pci_driver.h"

@@ -6,7 +6,7 @@
 #include <QMenu>
 #include <QTimer>
 
-#include "pages/analyzer_page.h"
+#include "pages/analyzer_page_view.h"
 #include "pages/antenna_status_view.h"
 #include "pages/fault_history_page.h"
 #include "pages/firmware_page_view.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "app/analyzer_page_lifecycle.h"
 #include "controller/controller_flags.h"
 #include "fake_ports.h"
-#include "instruments/instrument_page.h"
 #include "model/analyzer_page_model.h"
 #include "remote/command_dispatcher.h"
 #include "remote_fakes.h"

@@ -1,4 +1,4 @@
-#include "instruments/instrument_page.h"
+#include "app/analyzer_page_lifecycle.h"
 
 namespace vantu {
 

@@ -10,8 +10,8 @@
 #include <array>
 #include <string>
 
+#include "app/analyzer_page_lifecycle.h"
 #include "base/ports.h"
-#include "instruments/instrument_page.h"
 #include "model/analyzer_page_model.h"
 #include "model/main_page_model.h"
 #include "pages/vsa_settings_dialog.h"

@@ -1,4 +1,4 @@
-#include "pages/analyzer_page.h"
+#include "pages/analyzer_page_view.h"
 
 #include <QCheckBox>
 #include <QComboBox>
