@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "app/firmware_page_lifecycle.h"
+#include "app/module_status_page_lifecycle.h"
 #include "app/station_texts.h"
-#include "app/status_page_lifecycles.h"
 #include "base/busy_gate.h"
 #include "base/gated_prompts.h"
 #include "base/log_files.h"

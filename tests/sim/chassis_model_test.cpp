@@ -12,7 +12,7 @@
 #include "fake_ports.h"
 #include "quiet_card.h"
 #include "sim/simulated_card_session.h"
-#include "status/antenna_status_page.h"
+#include "status/antenna_status_page_model.h"
 #include "status/report_fields.h"
 #include "status/status_decoder.h"
 #include "status/subsystem_health.h"

@@ -1,4 +1,4 @@
-#include "pages/module_status_view.h"
+#include "pages/module_status_page_view.h"
 
 #include <QAction>
 #include <QButtonGroup>

@@ -8,7 +8,7 @@
 #include <functional>
 #include <vector>
 
-#include "status/module_status_page.h"
+#include "status/module_status_page_model.h"
 
 class QCheckBox;
 class QMenu;

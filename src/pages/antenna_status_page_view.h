@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "status/antenna_status_page.h"
+#include "status/antenna_status_page_model.h"
 
 namespace vantu {
 

@@ -5,8 +5,8 @@
 #include "app/station_texts.h"
 #include "controller/controller_timers.h"
 #include "controller/page_lifecycle.h"
-#include "status/antenna_status_page.h"
-#include "status/module_status_page.h"
+#include "status/antenna_status_page_model.h"
+#include "status/module_status_page_model.h"
 #include "status/report_memory.h"
 #include "status/report_watch.h"
 

@@ -1,4 +1,4 @@
-#include "status/antenna_status_page.h"
+#include "status/antenna_status_page_model.h"
 
 namespace vantu {
 namespace {

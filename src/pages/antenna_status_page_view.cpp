@@ -1,4 +1,4 @@
-#include "pages/antenna_status_view.h"
+#include "pages/antenna_status_page_view.h"
 
 #include "widgets/group_box.h"
 #include "widgets/qt_colour.h"
