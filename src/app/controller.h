@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/antenna_status_page_lifecycle.h"
 #include "app/firmware_page_lifecycle.h"
 #include "app/module_status_page_lifecycle.h"
 #include "app/station_texts.h"

@@ -1,19 +1,12 @@
-// How the TRM, QDX-A and antenna status pages join the controller's tab selections
-// and timers.
+// How the TRM and QDX-A status pages join the controller's tab selections and the
+// report ticks.
 #pragma once
 
-#include "app/station_texts.h"
-#include "controller/controller_timers.h"
 #include "controller/page_lifecycle.h"
-#include "status/antenna_status_page_model.h"
 #include "status/module_status_page_model.h"
-#include "status/report_memory.h"
 #include "status/report_watch.h"
 
 namespace vantu {
-
-inline constexpr int kAntennaFirstMs = 1000;
-inline constexpr int kAntennaPeriodMs = 5000;
 
 // The first tab selection of the run shows the page's first view, once. While its tab
 // is shown the module grid follows every full report; selecting the tab catches up on
@@ -34,27 +27,6 @@ class ModulePageLifecycle : public PageLifecycle {
   private:
     ModuleStatusPage& page_;
     int tab_;
-    const ReportWatch& watch_;
-};
-
-// Timer 2 refreshes the antenna status page while its tab is shown; a stale report
-// leaves the last readings standing.
-class AntennaPageLifecycle : public PageLifecycle {
-  public:
-    AntennaPageLifecycle(AntennaStatusPage& page, const ReportMemory& report,
-                         const ReportWatch& watch)
-        : page_(page), report_(report), watch_(watch) {}
-    int tab() const override { return kTabAntenna; }
-    PageTimer timer() const override { return {kAntennaTimer, kAntennaFirstMs, kAntennaPeriodMs}; }
-    void Tick() override {
-        if (!watch_.stale()) {
-            page_.Refresh(report_.reg_sts());
-        }
-    }
-
-  private:
-    AntennaStatusPage& page_;
-    const ReportMemory& report_;
     const ReportWatch& watch_;
 };
 
