@@ -8,7 +8,7 @@
 
 #include "pages/analyzer_page_view.h"
 #include "pages/antenna_status_page_view.h"
-#include "pages/fault_history_page.h"
+#include "pages/fault_history_page_view.h"
 #include "pages/firmware_page_view.h"
 #include "pages/main_page.h"
 #include "pages/module_status_page_view.h"

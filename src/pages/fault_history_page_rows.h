@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "status/fault_history.h"
-#include "status/fault_view.h"
+#include "status/fault_history_page_model.h"
 
 namespace vantu {
 

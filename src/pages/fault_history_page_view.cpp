@@ -1,4 +1,4 @@
-#include "pages/fault_history_page.h"
+#include "pages/fault_history_page_view.h"
 
 #include <pwd.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "status/fault_view.h"
+#include "status/fault_history_page_model.h"
 
 #include <array>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "pages/fault_history_model.h"
+#include "pages/fault_history_page_rows.h"
 
 #include <QColor>
 

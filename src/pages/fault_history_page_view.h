@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "pages/fault_history_model.h"
-#include "status/fault_view.h"
+#include "pages/fault_history_page_rows.h"
+#include "status/fault_history_page_model.h"
 #include "status/report_watch.h"
 
 class QCheckBox;
