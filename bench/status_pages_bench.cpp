@@ -16,7 +16,7 @@
 #include "controller/controller_commands.h"
 #include "cpu_time_reporter.h"
 #include "pages/antenna_status_page_view.h"
-#include "pages/main_page.h"
+#include "pages/main_page_view.h"
 #include "pages/module_status_page_view.h"
 #include "status/module_requests.h"
 #include "status/status_decoder.h"

@@ -10,7 +10,7 @@
 #include "pages/antenna_status_page_view.h"
 #include "pages/fault_history_page_view.h"
 #include "pages/firmware_page_view.h"
-#include "pages/main_page.h"
+#include "pages/main_page_view.h"
 #include "pages/module_status_page_view.h"
 #include "pages/report_age_label.h"
 #include "pages/status_glyph_option.h"
