@@ -205,22 +205,6 @@ void CVANTUDlg::TickPage(PageLifecycle& page) {
     ports_.timers.Start(timer.id, timer.period_ms);
 }
 
-PageTimer CVANTUDlg::MainPageLifecycle::timer() const {
-    return {kMainRefreshTimer, kMainRefreshRestartMs, kMainRefreshPeriodMs};
-}
-
-void CVANTUDlg::MainPageLifecycle::Tick() {
-    // A report that could not be read keeps the last good picture, hatched as stale,
-    // rather than drawing its 0xFFFFFFFF words as faults.
-    if (owner_.report_watch_.stale()) {
-        return;
-    }
-    owner_.main_refresh_.Refresh(owner_.main_surface_);
-    // The module pages show the same antenna words, as of this refresh.
-    owner_.trm_page_.ShowAntennaWords(owner_.report_.reg_sts());
-    owner_.qdxa_page_.ShowAntennaWords(owner_.report_.reg_sts());
-}
-
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {
     BusyGate::Hold hold(gate_);
     const int result = DispatchControllerCommand(code, argument);

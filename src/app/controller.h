@@ -11,6 +11,7 @@
 
 #include "app/antenna_status_page_lifecycle.h"
 #include "app/firmware_page_lifecycle.h"
+#include "app/main_page_lifecycle.h"
 #include "app/module_status_page_lifecycle.h"
 #include "app/station_texts.h"
 #include "base/busy_gate.h"
@@ -157,18 +158,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     MainPageRefresh main_refresh_{decoder_, report_, shared_};
     MainPageSurface* main_surface_ = nullptr;
 
-    // Timer 1 repaints the main page while tab 0 is shown.
-    class MainPageLifecycle : public PageLifecycle {
-      public:
-        explicit MainPageLifecycle(CVANTUDlg& owner) : owner_(owner) {}
-        int tab() const override { return kTabMain; }
-        PageTimer timer() const override;
-        void Tick() override;
-
-      private:
-        CVANTUDlg& owner_;
-    };
-    MainPageLifecycle main_lifecycle_{*this};
+    MainPageLifecycle main_lifecycle_{
+        {main_refresh_, main_surface_, report_, report_watch_, trm_page_, qdxa_page_}};
 
     ModuleStatusPage trm_page_{ModulePageKind::kTrm, *this, prompts_};
     ModuleStatusPage qdxa_page_{ModulePageKind::kQdxa, *this, prompts_};
