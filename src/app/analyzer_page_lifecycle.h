@@ -16,9 +16,9 @@
 #include "instruments/analyzer_control.h"
 #include "instruments/generator_control.h"
 #include "instruments/instrument_commands.h"
-#include "instruments/instrument_page_state.h"
 #include "instruments/instrument_text.h"
 #include "instruments/page_messages.h"
+#include "model/analyzer_page_model.h"
 #include "model/main_page_model.h"
 #include "remote/tcp_server.h"
 
