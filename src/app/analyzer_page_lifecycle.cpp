@@ -2,7 +2,7 @@
 
 namespace vantu {
 
-InstrumentPage::InstrumentPage(const InstrumentPageContext& context)
+AnalyzerPageLifecycle::AnalyzerPageLifecycle(const AnalyzerPageLifecycleContext& context)
     : shared_(context.shared),
       messages_(context.tcp_messages, context.logs),
       generator_(GeneratorContext{context.generator, state_.generator, messages_, context.shared,
@@ -16,19 +16,19 @@ InstrumentPage::InstrumentPage(const InstrumentPageContext& context)
                                          context.main_page}),
       text_(analyzer_, messages_) {}
 
-void InstrumentPage::Shown() {
+void AnalyzerPageLifecycle::Shown() {
     if (shared_.vsa_open) {
         analyzer_.PlaceAnalyzerWindow(kPlaceShown);
     }
 }
 
-void InstrumentPage::Hidden() {
+void AnalyzerPageLifecycle::Hidden() {
     if (shared_.vsa_open) {
         analyzer_.PlaceAnalyzerWindow(kPlaceBehind);
     }
 }
 
-void InstrumentPage::Shutdown() {
+void AnalyzerPageLifecycle::Shutdown() {
     analyzer_.StopTriggerAtExit();
     generator_.Shutdown();
     analyzer_.OfferCloseAtExit();

@@ -26,7 +26,7 @@ namespace vantu {
 
 inline constexpr int kInstrumentTab = 5;
 
-struct InstrumentPageContext {
+struct AnalyzerPageLifecycleContext {
     GeneratorDriver& generator;
     CCVSA8960& link;
     // None without a display.
@@ -50,9 +50,9 @@ struct InstrumentPageContext {
     std::string recall_dir;
 };
 
-class InstrumentPage : public PageLifecycle {
+class AnalyzerPageLifecycle : public PageLifecycle {
   public:
-    explicit InstrumentPage(const InstrumentPageContext& context);
+    explicit AnalyzerPageLifecycle(const AnalyzerPageLifecycleContext& context);
 
     int tab() const override { return kInstrumentTab; }
     void Shown() override;

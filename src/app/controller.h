@@ -106,7 +106,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl& run_control() { return run_control_; }
     ChassisControls& chassis_controls() { return chassis_controls_; }
     RemoteControl& remote() { return remote_; }
-    FirmwareLink& firmware() { return firmware_; }
+    FirmwarePageLifecycle& firmware() { return firmware_; }
 
     // The main page's "儲存 SP RCC 回報值".
     void SaveReports();
@@ -176,9 +176,9 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl run_control_;
     ChassisControls chassis_controls_;
     RemoteControl remote_;
-    FirmwareLink firmware_{FirmwareLinkContext{flags_, prompts_, ports_.clock, ports_.poster,
-                                               report_, station_, [this] { StateChanged(); },
-                                               std::cerr}};
+    FirmwarePageLifecycle firmware_{
+        FirmwarePageLifecycleContext{flags_, prompts_, ports_.clock, ports_.poster, report_,
+                                     station_, [this] { StateChanged(); }, std::cerr}};
 };
 
 }  // namespace vantu

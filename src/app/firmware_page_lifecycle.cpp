@@ -32,27 +32,27 @@ constexpr const char* kLinkFailure =
 
 }  // namespace
 
-FirmwareLink::FirmwareLink(FirmwareLinkContext context)
+FirmwarePageLifecycle::FirmwarePageLifecycle(FirmwarePageLifecycleContext context)
     : context_(std::move(context)),
       port_(context_.console),
       monitor_(port_, context_.clock, context_.console) {
     InitFirmwarePage(model_);
 }
 
-FirmwareLink::~FirmwareLink() {
+FirmwarePageLifecycle::~FirmwarePageLifecycle() {
     StopRead();
     port_.CloseSerialPort();
 }
 
-int FirmwareLink::tab() const {
+int FirmwarePageLifecycle::tab() const {
     return kTabFirmware;
 }
 
-void FirmwareLink::Tick() {
+void FirmwarePageLifecycle::Tick() {
     ShowUnitVersions(model_, context_.report.reg_sts(), context_.console);
 }
 
-int FirmwareLink::ReadFirmwareVersions() {
+int FirmwarePageLifecycle::ReadFirmwareVersions() {
     if (model_.reading) {
         return 0;
     }
@@ -62,7 +62,7 @@ int FirmwareLink::ReadFirmwareVersions() {
     return 0;
 }
 
-int FirmwareLink::OpenFirmwareLink() {
+int FirmwarePageLifecycle::OpenFirmwareLink() {
     if (!context_.flags.serial_open) {
         const int port = context_.station.com_port;
         port_.set_device(simulated_device_.empty() ? context_.station.com_device
@@ -83,7 +83,7 @@ int FirmwareLink::OpenFirmwareLink() {
     return 0;
 }
 
-void FirmwareLink::ReadModuleVersions() {
+void FirmwarePageLifecycle::ReadModuleVersions() {
     port_.SetReplyWait(kReadReplyWaitMs);
     block_.fill(0);
     stored_ = 0;
@@ -110,7 +110,7 @@ void FirmwareLink::ReadModuleVersions() {
     });
 }
 
-void FirmwareLink::FinishRead() {
+void FirmwarePageLifecycle::FinishRead() {
     if (!model_.reading) {
         return;
     }
@@ -127,13 +127,13 @@ void FirmwareLink::FinishRead() {
     context_.changed();
 }
 
-std::string FirmwareLink::DevicePath() const {
+std::string FirmwarePageLifecycle::DevicePath() const {
     return ComDevicePath(context_.station.com_port, simulated_device_.empty()
                                                         ? context_.station.com_device
                                                         : simulated_device_);
 }
 
-std::string FirmwareLink::ReadWarning() const {
+std::string FirmwarePageLifecycle::ReadWarning() const {
     if (port_.line_lost()) {
         return "[RS232] 串列埠 " + DevicePath() + " 連線中斷 : 韌體版本未讀取完成";
     }
@@ -145,7 +145,7 @@ std::string FirmwareLink::ReadWarning() const {
     return {};
 }
 
-void FirmwareLink::StopRead() {
+void FirmwarePageLifecycle::StopRead() {
     if (worker_.joinable()) {
         port_.Cancel();
         worker_.join();
@@ -153,12 +153,12 @@ void FirmwareLink::StopRead() {
     model_.reading = false;
 }
 
-void FirmwareLink::CloseLink() {
+void FirmwarePageLifecycle::CloseLink() {
     context_.flags.serial_open = false;
     port_.CloseSerialPort();
 }
 
-void FirmwareLink::Shutdown() {
+void FirmwarePageLifecycle::Shutdown() {
     if (!context_.flags.serial_open) {
         return;
     }

@@ -24,7 +24,7 @@
 
 namespace vantu {
 
-struct FirmwareLinkContext {
+struct FirmwarePageLifecycleContext {
     ControllerFlags& flags;
     Prompts& prompts;
     Clock& clock;
@@ -37,12 +37,12 @@ struct FirmwareLinkContext {
     std::ostream& console;
 };
 
-class FirmwareLink : public PageLifecycle {
+class FirmwarePageLifecycle : public PageLifecycle {
   public:
-    explicit FirmwareLink(FirmwareLinkContext context);
-    ~FirmwareLink() override;
-    FirmwareLink(const FirmwareLink&) = delete;
-    FirmwareLink& operator=(const FirmwareLink&) = delete;
+    explicit FirmwarePageLifecycle(FirmwarePageLifecycleContext context);
+    ~FirmwarePageLifecycle() override;
+    FirmwarePageLifecycle(const FirmwarePageLifecycle&) = delete;
+    FirmwarePageLifecycle& operator=(const FirmwarePageLifecycle&) = delete;
 
     int tab() const override;
     PageTimer timer() const override { return {kFirmwareTimer, 1000, 5000}; }
@@ -67,7 +67,7 @@ class FirmwareLink : public PageLifecycle {
     void StopRead();
     void CloseLink();
 
-    FirmwareLinkContext context_;
+    FirmwarePageLifecycleContext context_;
     FirmwarePageModel model_;
     SerialPort port_;
     MonitorClient monitor_;

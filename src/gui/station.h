@@ -34,7 +34,7 @@ class Station {
     bool shut_down() const { return shut_down_; }
 
     CVANTUDlg& controller() { return controller_; }
-    InstrumentPage& instrument_page() { return *instrument_page_; }
+    AnalyzerPageLifecycle& instrument_page() { return *instrument_page_; }
     // Called after each tick of the signal-analyzer page's own timers.
     void set_on_instrument_tick(std::function<void()> handler) {
         on_instrument_tick_ = std::move(handler);
@@ -62,7 +62,7 @@ class Station {
     // The signal-analyzer page's own timers, its instruments and the page itself.
     QtTimers page_timers_;
     InstrumentBackends instruments_;
-    std::unique_ptr<InstrumentPage> instrument_page_;
+    std::unique_ptr<AnalyzerPageLifecycle> instrument_page_;
     std::function<void()> on_instrument_tick_;
     std::string station_dir_;
     std::unique_ptr<MetricsServer> metrics_;

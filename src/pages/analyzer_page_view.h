@@ -28,7 +28,7 @@ class QRadioButton;
 namespace vantu {
 
 struct AnalyzerPageContext {
-    InstrumentPage& instruments;
+    AnalyzerPageLifecycle& instruments;
     AnalyzerPageModel& model;
     ChassisControls& chassis;
     // The pattern names of setup.ini, for the control-code field.

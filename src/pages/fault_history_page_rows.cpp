@@ -54,24 +54,24 @@ QString StateCell(const FaultHistory& history, const FaultEntry& e) {
 
 }  // namespace
 
-FaultHistoryModel::FaultHistoryModel(const FaultHistory& history, QObject* parent)
+FaultHistoryPageRows::FaultHistoryPageRows(const FaultHistory& history, QObject* parent)
     : QAbstractTableModel(parent), history_(history) {
     Rebuild();
 }
 
-int FaultHistoryModel::rowCount(const QModelIndex& parent) const {
+int FaultHistoryPageRows::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(ids_.size());
 }
 
-int FaultHistoryModel::columnCount(const QModelIndex& parent) const {
+int FaultHistoryPageRows::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : kColumns;
 }
 
-const FaultEntry* FaultHistoryModel::EntryAt(int row) const {
+const FaultEntry* FaultHistoryPageRows::EntryAt(int row) const {
     return row >= 0 && row < rowCount() ? history_.Find(IdAt(row)) : nullptr;
 }
 
-QVariant FaultHistoryModel::data(const QModelIndex& index, int role) const {
+QVariant FaultHistoryPageRows::data(const QModelIndex& index, int role) const {
     const FaultEntry* e = EntryAt(index.row());
     if (e == nullptr) {
         return {};
@@ -119,7 +119,7 @@ QVariant FaultHistoryModel::data(const QModelIndex& index, int role) const {
     }
 }
 
-QString FaultHistoryModel::SampleText(int column) {
+QString FaultHistoryPageRows::SampleText(int column) {
     switch (column) {
         case kRaised:
         case kCleared:
@@ -142,7 +142,8 @@ QString FaultHistoryModel::SampleText(int column) {
     }
 }
 
-QVariant FaultHistoryModel::headerData(int section, Qt::Orientation orientation, int role) const {
+QVariant FaultHistoryPageRows::headerData(int section, Qt::Orientation orientation,
+                                          int role) const {
     static const std::array<QString, kColumns> titles = {
         QStringLiteral("發生時間"), QStringLiteral("恢復時間"), QStringLiteral("優先"),
         QStringLiteral("類別"),     QStringLiteral("模組"),     QStringLiteral("Q"),
@@ -155,14 +156,14 @@ QVariant FaultHistoryModel::headerData(int section, Qt::Orientation orientation,
     return {};
 }
 
-void FaultHistoryModel::SetFilter(const FaultFilter& filter) {
+void FaultHistoryPageRows::SetFilter(const FaultFilter& filter) {
     filter_ = filter;
     beginResetModel();
     Rebuild();
     endResetModel();
 }
 
-void FaultHistoryModel::Rebuild() {
+void FaultHistoryPageRows::Rebuild() {
     ids_.clear();
     for (const FaultEntry* entry : FilterFaults(history_, filter_)) {
         ids_.push_back(entry->id);
@@ -172,7 +173,7 @@ void FaultHistoryModel::Rebuild() {
     revision_seen_ = history_.revision();
 }
 
-bool FaultHistoryModel::Follow() {
+bool FaultHistoryPageRows::Follow() {
     if (history_.revision() == revision_seen_) {
         return false;
     }
@@ -186,7 +187,7 @@ bool FaultHistoryModel::Follow() {
 }
 
 // The history drops its oldest entries first: they are the bottom rows.
-void FaultHistoryModel::DropEvicted() {
+void FaultHistoryPageRows::DropEvicted() {
     const auto& entries = history_.entries();
     const std::uint64_t oldest = entries.empty() ? newest_seen_ + 1 : entries.front().id;
     const auto kept = std::find_if(ids_.rbegin(), ids_.rend(),
@@ -199,7 +200,7 @@ void FaultHistoryModel::DropEvicted() {
     }
 }
 
-void FaultHistoryModel::InsertNew() {
+void FaultHistoryPageRows::InsertNew() {
     std::vector<std::uint64_t> added;
     const auto& entries = history_.entries();
     for (auto it = entries.rbegin(); it != entries.rend() && it->id > newest_seen_; ++it) {
@@ -220,7 +221,7 @@ void FaultHistoryModel::InsertNew() {
 
 // Acknowledged rows leave a view of unacknowledged alarms, bottom run first so the rows
 // above keep their numbers.
-void FaultHistoryModel::RemoveAcknowledged() {
+void FaultHistoryPageRows::RemoveAcknowledged() {
     const auto gone = [this](int row) {
         const FaultEntry* entry = EntryAt(row);
         return entry == nullptr || entry->acknowledged.has_value();

@@ -14,7 +14,7 @@
 
 namespace vantu {
 
-class FaultHistoryModel : public QAbstractTableModel {
+class FaultHistoryPageRows : public QAbstractTableModel {
     Q_OBJECT
 
   public:
@@ -36,7 +36,7 @@ class FaultHistoryModel : public QAbstractTableModel {
     // The priority column sorts by this role.
     static constexpr int kSortRole = Qt::UserRole;
 
-    explicit FaultHistoryModel(const FaultHistory& history, QObject* parent = nullptr);
+    explicit FaultHistoryPageRows(const FaultHistory& history, QObject* parent = nullptr);
     // The widest text of each column, for its width.
     static QString SampleText(int column);
 

@@ -74,7 +74,7 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
       priority_(new QComboBox(this)),
       unacknowledged_(new QCheckBox(QStringLiteral("只顯示未確認"), this)),
       figures_(new QLabel(this)),
-      rows_(new FaultHistoryModel(watch.history(), this)),
+      rows_(new FaultHistoryPageRows(watch.history(), this)),
       sorted_(new QSortFilterProxyModel(this)),
       table_(new QTableView(this)),
       comment_(new QLineEdit(this)),
@@ -82,7 +82,7 @@ CFaultHistoryPage::CFaultHistoryPage(ReportWatch& watch, QWidget* parent)
       shelve_reason_(new QLineEdit(this)),
       refresh_(new QTimer(this)) {
     sorted_->setSourceModel(rows_);
-    sorted_->setSortRole(FaultHistoryModel::kSortRole);
+    sorted_->setSortRole(FaultHistoryPageRows::kSortRole);
     table_->setModel(sorted_);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -208,9 +208,9 @@ void CFaultHistoryPage::ShowFigures() {
 // Wide enough for the texts each column holds, measured once on sample texts.
 void CFaultHistoryPage::SizeColumns() {
     const QFontMetrics metrics = table_->fontMetrics();
-    for (int column = 0; column + 1 < FaultHistoryModel::kColumns; ++column) {
+    for (int column = 0; column + 1 < FaultHistoryPageRows::kColumns; ++column) {
         table_->setColumnWidth(
-            column, metrics.horizontalAdvance(FaultHistoryModel::SampleText(column)) + 24);
+            column, metrics.horizontalAdvance(FaultHistoryPageRows::SampleText(column)) + 24);
     }
 }
 

@@ -73,7 +73,7 @@ class CFaultHistoryPage : public QWidget {
     QComboBox* priority_;
     QCheckBox* unacknowledged_;
     QLabel* figures_;
-    FaultHistoryModel* rows_;
+    FaultHistoryPageRows* rows_;
     QSortFilterProxyModel* sorted_;
     QTableView* table_;
     QLineEdit* comment_;

@@ -99,7 +99,7 @@ TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
     };
     for (const Case& c : {Case{true}, Case{false}}) {
         InstrumentStation station;
-        InstrumentPage& page = station.page;
+        AnalyzerPageLifecycle& page = station.page;
         page.analyzer().StartAnalyzer();
         ASSERT_TRUE(station.shared.vsa_open);
         ASSERT_EQ(page.generator().OpenCloseGenerator(1), 0);

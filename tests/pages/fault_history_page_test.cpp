@@ -58,7 +58,7 @@ class FaultHistoryPageTest : public ::testing::Test {
 
 TEST_F(FaultHistoryPageTest, FiltersAcknowledgementShelvingAndExport) {
     using V = std::vector<QString>;
-    using M = FaultHistoryModel;
+    using M = FaultHistoryPageRows;
     EXPECT_EQ(Column(M::kKind), (V{"介面", "電源"}));
     EXPECT_EQ(Column(M::kState), (V{"✗ 故障 未確認", "! 已恢復 未確認"}));
     page.module_filter()->setValue(7);

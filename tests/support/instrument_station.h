@@ -47,7 +47,7 @@ struct InstrumentStation {
     SimulatedAnalyzer analyzer;
     std::ostringstream console;
     int control_code_stops = 0;
-    InstrumentPage page;
+    AnalyzerPageLifecycle page;
     Timeline timeline;
 
   private:
