@@ -20,9 +20,8 @@ T Get(const std::map<std::int32_t, std::variant<bool, std::int32_t, double, std:
 SimulatedGenerator::SimulatedGenerator(Clock& clock) : clock_(clock) {}
 
 ViStatus SimulatedGenerator::Fail(ViStatus code, std::string message) {
-    queue_.emplace_back(code, message);
-    last_error_ = {code, std::move(message)};
-    return code;
+    errors_.Queue(code, message);
+    return errors_.Fail(code, std::move(message));
 }
 
 bool SimulatedGenerator::Valid(ViSession handle) {
@@ -44,7 +43,7 @@ ViStatus SimulatedGenerator::InitWithOptions(const std::string&, bool, bool rese
     handle = session_;
     if (reset) {
         attributes_.clear();
-        queue_.clear();
+        errors_.ClearQueue();
     }
     attributes_[kAttrDriverRevision] = std::string("1.0 (simulated)");
     attributes_[kAttrFirmwareRevision] = std::string("SIM-M9381A 1.0");
@@ -57,15 +56,7 @@ ViStatus SimulatedGenerator::InitWithOptions(const std::string&, bool, bool rese
 }
 
 ViStatus SimulatedGenerator::ErrorQuery(ViSession, std::int32_t& code, std::string& message) {
-    if (queue_.empty()) {
-        code = 0;
-        message = "No error";
-        return kViSuccess;
-    }
-    code = queue_.front().first;
-    message = queue_.front().second;
-    queue_.pop_front();
-    return kViSuccess;
+    return errors_.Query(code, message);
 }
 
 ViStatus SimulatedGenerator::GetAttributeViString(ViSession handle, std::int32_t attribute,
@@ -74,9 +65,7 @@ ViStatus SimulatedGenerator::GetAttributeViString(ViSession handle, std::int32_t
         return kInvalidSession;
     }
     value = Get<std::string>(attributes_, attribute);
-    if (size > 0 && value.size() >= size) {
-        value.resize(size - 1);
-    }
+    CutToBuffer(value, size);
     return kViSuccess;
 }
 
@@ -187,13 +176,7 @@ ViStatus SimulatedGenerator::Apply(ViSession handle) {
 
 ViStatus SimulatedGenerator::GetError(ViSession, std::int32_t& code, std::size_t size,
                                       std::string& message) {
-    code = last_error_.first;
-    message = last_error_.second;
-    if (size > 0 && message.size() >= size) {
-        message.resize(size - 1);
-    }
-    last_error_ = {0, ""};
-    return kViSuccess;
+    return errors_.TakeLast(code, size, message);
 }
 
 ViStatus SimulatedGenerator::Close(ViSession handle) {

@@ -3,14 +3,13 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <map>
 #include <string>
-#include <utility>
 #include <variant>
 
 #include "base/ports.h"
 #include "instruments/generator_driver.h"
+#include "instruments/generator_errors.h"
 
 namespace vantu {
 
@@ -65,8 +64,7 @@ class SimulatedGenerator : public GeneratorDriver {
     bool open_ = false;
     ViSession session_ = 0;
     std::map<std::int32_t, Value> attributes_;
-    std::deque<std::pair<std::int32_t, std::string>> queue_;
-    std::pair<ViStatus, std::string> last_error_{0, ""};
+    GeneratorErrors errors_;
     std::int64_t settled_at_us_ = 0;
     int apply_count_ = 0;
 };
