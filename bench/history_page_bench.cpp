@@ -11,7 +11,7 @@
 #include <array>
 
 #include "base/system_clock.h"
-#include "pages/fault_history_page.h"
+#include "pages/fault_history_page_view.h"
 #include "status/report_memory.h"
 
 namespace vantu {

@@ -13,11 +13,11 @@
 #include <cstdio>
 #include <string>
 
+#include "controller/controller_commands.h"
 #include "cpu_time_reporter.h"
-#include "model/controller_commands.h"
-#include "pages/antenna_status_view.h"
-#include "pages/main_page.h"
-#include "pages/module_status_view.h"
+#include "pages/antenna_status_page_view.h"
+#include "pages/main_page_view.h"
+#include "pages/module_status_page_view.h"
 #include "status/module_requests.h"
 #include "status/status_decoder.h"
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "app/architecture.h"
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 #include "status/module_requests.h"
 #include "status/report_capture.h"
 
@@ -203,22 +203,6 @@ void CVANTUDlg::TickPage(PageLifecycle& page) {
     page.Tick();
     StateChanged();
     ports_.timers.Start(timer.id, timer.period_ms);
-}
-
-PageTimer CVANTUDlg::MainPageLifecycle::timer() const {
-    return {kMainRefreshTimer, kMainRefreshRestartMs, kMainRefreshPeriodMs};
-}
-
-void CVANTUDlg::MainPageLifecycle::Tick() {
-    // A report that could not be read keeps the last good picture, hatched as stale,
-    // rather than drawing its 0xFFFFFFFF words as faults.
-    if (owner_.report_watch_.stale()) {
-        return;
-    }
-    owner_.main_refresh_.Refresh(owner_.main_surface_);
-    // The module pages show the same antenna words, as of this refresh.
-    owner_.trm_page_.ShowAntennaWords(owner_.report_.reg_sts());
-    owner_.qdxa_page_.ShowAntennaWords(owner_.report_.reg_sts());
 }
 
 int CVANTUDlg::HandleControllerCommand(int code, std::intptr_t argument) {

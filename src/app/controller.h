@@ -9,9 +9,11 @@
 #include <string>
 #include <vector>
 
-#include "app/firmware_link.h"
+#include "app/antenna_status_page_lifecycle.h"
+#include "app/firmware_page_lifecycle.h"
+#include "app/main_page_lifecycle.h"
+#include "app/module_status_page_lifecycle.h"
 #include "app/station_texts.h"
-#include "app/status_page_lifecycles.h"
 #include "base/busy_gate.h"
 #include "base/gated_prompts.h"
 #include "base/log_files.h"
@@ -19,12 +21,12 @@
 #include "base/settings.h"
 #include "base/shared_settings.h"
 #include "card/card_handle.h"
+#include "controller/command_sink.h"
+#include "controller/controller_flags.h"
+#include "controller/controller_timers.h"
+#include "controller/page_lifecycle.h"
 #include "model/analyzer_page_model.h"
-#include "model/command_sink.h"
-#include "model/controller_flags.h"
-#include "model/controller_timers.h"
 #include "model/main_page_model.h"
-#include "model/page_lifecycle.h"
 #include "pattern/chassis_controls.h"
 #include "pattern/opcode_table.h"
 #include "pattern/pattern_loader.h"
@@ -104,7 +106,7 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl& run_control() { return run_control_; }
     ChassisControls& chassis_controls() { return chassis_controls_; }
     RemoteControl& remote() { return remote_; }
-    FirmwareLink& firmware() { return firmware_; }
+    FirmwarePageLifecycle& firmware() { return firmware_; }
 
     // The main page's "儲存 SP RCC 回報值".
     void SaveReports();
@@ -156,18 +158,8 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     MainPageRefresh main_refresh_{decoder_, report_, shared_};
     MainPageSurface* main_surface_ = nullptr;
 
-    // Timer 1 repaints the main page while tab 0 is shown.
-    class MainPageLifecycle : public PageLifecycle {
-      public:
-        explicit MainPageLifecycle(CVANTUDlg& owner) : owner_(owner) {}
-        int tab() const override { return kTabMain; }
-        PageTimer timer() const override;
-        void Tick() override;
-
-      private:
-        CVANTUDlg& owner_;
-    };
-    MainPageLifecycle main_lifecycle_{*this};
+    MainPageLifecycle main_lifecycle_{
+        {main_refresh_, main_surface_, report_, report_watch_, trm_page_, qdxa_page_}};
 
     ModuleStatusPage trm_page_{ModulePageKind::kTrm, *this, prompts_};
     ModuleStatusPage qdxa_page_{ModulePageKind::kQdxa, *this, prompts_};
@@ -184,9 +176,9 @@ class CVANTUDlg : public CommandSink, public ElapsedTimer {
     RunControl run_control_;
     ChassisControls chassis_controls_;
     RemoteControl remote_;
-    FirmwareLink firmware_{FirmwareLinkContext{flags_, prompts_, ports_.clock, ports_.poster,
-                                               report_, station_, [this] { StateChanged(); },
-                                               std::cerr}};
+    FirmwarePageLifecycle firmware_{
+        FirmwarePageLifecycleContext{flags_, prompts_, ports_.clock, ports_.poster, report_,
+                                     station_, [this] { StateChanged(); }, std::cerr}};
 };
 
 }  // namespace vantu

@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -15,8 +15,6 @@
 #include <utility>
 #include <vector>
 
-#include "card/addr_spaces.h"
-#include "card/bar_window.h"
 #include "card/card_device.h"
 #include "card/vfio_bar.h"
 
@@ -98,17 +96,6 @@ PciStatus EnableDevice(const std::string& device_dir) {
     return out ? kPciSuccess : kPciEnableFailed;
 }
 
-SysfsDevice* OwnDevice(CardHandle device, const PciDriver* driver) {
-    if (device == nullptr || device->driver != driver) {
-        return nullptr;
-    }
-    return static_cast<SysfsDevice*>(device);
-}
-
-std::size_t WindowOf(const SysfsDevice& device, std::uint32_t space) {
-    return space == 0 ? device.window_bytes : 0;
-}
-
 }  // namespace
 
 PciStatus SysfsOpenErrorStatus(int error_number) {
@@ -133,25 +120,12 @@ std::string SlotName(const PciSlot& slot) {
 SysfsPciDriver::SysfsPciDriver(std::string sysfs_root, DeviceCalls& calls)
     : devices_dir_(std::move(sysfs_root) + "/bus/pci/devices"), calls_(calls) {}
 
-bool SysfsPciDriver::SetDriverName(std::string_view name) {
-    return !name.empty();
-}
-
-PciStatus SysfsPciDriver::SetDebugOptions(std::uint32_t) {
-    return kPciSuccess;
-}
-
 PciStatus SysfsPciDriver::DriverOpen(std::uint32_t) {
     std::error_code error;
     if (!std::filesystem::is_directory(devices_dir_, error)) {
         return kPciNoPciBus;
     }
     open_ = true;
-    return kPciSuccess;
-}
-
-PciStatus SysfsPciDriver::DriverClose() {
-    open_ = false;
     return kPciSuccess;
 }
 
@@ -218,16 +192,13 @@ PciStatus SysfsPciDriver::DeviceOpen(CardHandle& device, const PciCardInfo& info
     if (status != kPciSuccess) {
         return status;
     }
-    record->driver = this;
-    record->info = info;
-    record->addr_spaces = DescribeAddrSpaces(info);
-    record->context = context;
+    Publish(*record, info, context);
     device = record.release();
     return kPciSuccess;
 }
 
 PciStatus SysfsPciDriver::DeviceClose(CardHandle device) {
-    SysfsDevice* record = OwnDevice(device, this);
+    SysfsDevice* record = Own<SysfsDevice>(device);
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
@@ -238,15 +209,6 @@ PciStatus SysfsPciDriver::DeviceClose(CardHandle device) {
     ReleaseVfioBar(calls_, record->vfio);
     delete record;
     return kPciSuccess;
-}
-
-void* SysfsPciDriver::GetDevContext(CardHandle device) {
-    SysfsDevice* record = OwnDevice(device, this);
-    return record != nullptr ? record->context : nullptr;
-}
-
-bool SysfsPciDriver::AddrSpaceIsActive(CardHandle device, std::uint32_t space) {
-    return OwnDevice(device, this) != nullptr && space == 0;
 }
 
 PciStatus SysfsPciDriver::IntEnable(CardHandle, std::uint32_t, PciInterruptHandler, void*, bool) {
@@ -273,89 +235,12 @@ bool SysfsPciDriver::EventIsRegistered(CardHandle) {
     return false;
 }
 
-PciStatus SysfsPciDriver::ReadAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                                     std::uint32_t& value) {
-    value = 0;
-    SysfsDevice* record = OwnDevice(device, this);
-    if (record == nullptr) {
-        return kPciInvalidHandle;
-    }
-    const PciStatus status = CheckWindowAccess(space, offset, 4, WindowOf(*record, space));
-    if (status == kPciSuccess) {
-        value = record->bar0[offset / 4];
-    }
-    return status;
-}
-
-PciStatus SysfsPciDriver::WriteAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                                      std::uint32_t value) {
-    SysfsDevice* record = OwnDevice(device, this);
-    if (record == nullptr) {
-        return kPciInvalidHandle;
-    }
-    const PciStatus status = CheckWindowAccess(space, offset, 4, WindowOf(*record, space));
-    if (status == kPciSuccess) {
-        record->bar0[offset / 4] = value;
-    }
-    return status;
-}
-
-PciStatus SysfsPciDriver::ReadAddrBlock(CardHandle device, std::uint32_t space,
-                                        std::uint64_t offset, std::size_t bytes, void* buffer,
-                                        std::uint32_t mode) {
-    std::memset(buffer, 0, bytes);
-    SysfsDevice* record = OwnDevice(device, this);
-    if (record == nullptr) {
-        return kPciInvalidHandle;
-    }
-    if (mode != kPciAccessMode32) {
-        return kPciInvalidParameter;
-    }
-    const PciStatus status = CheckWindowAccess(space, offset, bytes, WindowOf(*record, space));
-    if (status != kPciSuccess) {
-        return status;
-    }
-    auto* out = static_cast<unsigned char*>(buffer);
-    for (std::size_t i = 0; i < bytes / 4; ++i) {
-        const std::uint32_t word = record->bar0[offset / 4 + i];
-        std::memcpy(out + i * 4, &word, 4);
-    }
-    return kPciSuccess;
-}
-
-PciStatus SysfsPciDriver::WriteAddrBlock(CardHandle device, std::uint32_t space,
-                                         std::uint64_t offset, std::size_t bytes,
-                                         const void* buffer, std::uint32_t mode) {
-    SysfsDevice* record = OwnDevice(device, this);
-    if (record == nullptr) {
-        return kPciInvalidHandle;
-    }
-    if (mode != kPciAccessMode32) {
-        return kPciInvalidParameter;
-    }
-    const PciStatus status = CheckWindowAccess(space, offset, bytes, WindowOf(*record, space));
-    if (status != kPciSuccess) {
-        return status;
-    }
-    const auto* in = static_cast<const unsigned char*>(buffer);
-    for (std::size_t i = 0; i < bytes / 4; ++i) {
-        std::uint32_t word = 0;
-        std::memcpy(&word, in + i * 4, 4);
-        record->bar0[offset / 4 + i] = word;
-    }
-    return kPciSuccess;
-}
-
 MappedWindow SysfsPciDriver::MappedBar(CardHandle device, std::uint32_t space) {
-    SysfsDevice* record = OwnDevice(device, this);
-    if (record == nullptr || WindowOf(*record, space) == 0) {
+    SysfsDevice* record = Own<SysfsDevice>(device);
+    if (record == nullptr || WindowBytes(*record, space) == 0) {
         return {};
     }
     return {record->bar0, 0, record->window_bytes};
-}
-
-std::string SysfsPciDriver::StatusText(PciStatus status) {
-    return PciStatusText(status);
 }
 
 std::string SysfsPciDriver::DeviceDirectory(const PciSlot& slot) const {
@@ -388,6 +273,18 @@ PciStatus SysfsPciDriver::MapResource0(const std::string& dir, std::uint64_t bar
     record.window_bytes = window;
     record.bar_access = "sysfs, " + dir + "/resource0";
     return kPciSuccess;
+}
+
+std::size_t SysfsPciDriver::WindowBytes(CardDevice& device, std::uint32_t space) {
+    return space == 0 ? static_cast<SysfsDevice&>(device).window_bytes : 0;
+}
+
+std::uint32_t SysfsPciDriver::LoadWord(CardDevice& device, std::uint64_t offset) {
+    return static_cast<SysfsDevice&>(device).bar0[offset / 4];
+}
+
+void SysfsPciDriver::StoreWord(CardDevice& device, std::uint64_t offset, std::uint32_t value) {
+    static_cast<SysfsDevice&>(device).bar0[offset / 4] = value;
 }
 
 }  // namespace vantu

@@ -9,7 +9,7 @@
 
 #include "card/card_device.h"
 #include "card/device_calls.h"
-#include "card/pci_driver.h"
+#include "card/pci_driver_common.h"
 #include "card/vfio_bar.h"
 
 namespace vantu {
@@ -22,23 +22,18 @@ struct SysfsDevice : CardDevice {
     std::size_t window_bytes = 0;
 };
 
-class SysfsPciDriver : public PciDriver {
+class SysfsPciDriver : public PciDriverCommon {
   public:
     // sysfs_root is where sysfs is mounted, normally "/sys".
     explicit SysfsPciDriver(std::string sysfs_root, DeviceCalls& calls = SystemDeviceCalls());
 
-    bool SetDriverName(std::string_view name) override;
-    PciStatus SetDebugOptions(std::uint32_t options) override;
     PciStatus DriverOpen(std::uint32_t options) override;
-    PciStatus DriverClose() override;
 
     PciStatus ScanDevices(std::uint32_t vendor_id, std::uint32_t device_id,
                           PciScanResult& result) override;
     PciStatus GetDeviceInfo(PciCardInfo& info) override;
     PciStatus DeviceOpen(CardHandle& device, const PciCardInfo& info, void* context) override;
     PciStatus DeviceClose(CardHandle device) override;
-    void* GetDevContext(CardHandle device) override;
-    bool AddrSpaceIsActive(CardHandle device, std::uint32_t space) override;
 
     PciStatus IntEnable(CardHandle device, std::uint32_t options, PciInterruptHandler handler,
                         void* data, bool kernel_plugin) override;
@@ -49,27 +44,19 @@ class SysfsPciDriver : public PciDriver {
     PciStatus EventUnregister(CardHandle device) override;
     bool EventIsRegistered(CardHandle device) override;
 
-    PciStatus ReadAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                         std::uint32_t& value) override;
-    PciStatus WriteAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                          std::uint32_t value) override;
-    PciStatus ReadAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                            std::size_t bytes, void* buffer, std::uint32_t mode) override;
-    PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                             std::size_t bytes, const void* buffer, std::uint32_t mode) override;
-
     // The whole of the mapped resource0 for BAR 0.
     MappedWindow MappedBar(CardHandle device, std::uint32_t space) override;
 
-    std::string StatusText(PciStatus status) override;
-
   private:
+    std::size_t WindowBytes(CardDevice& device, std::uint32_t space) override;
+    std::uint32_t LoadWord(CardDevice& device, std::uint64_t offset) override;
+    void StoreWord(CardDevice& device, std::uint64_t offset, std::uint32_t value) override;
+
     std::string DeviceDirectory(const PciSlot& slot) const;
     PciStatus MapResource0(const std::string& dir, std::uint64_t bar_bytes, SysfsDevice& record);
 
     std::string devices_dir_;
     DeviceCalls& calls_;
-    bool open_ = false;
 };
 
 // "dddd:bb:ss.f", as sysfs and VFIO name the device.

@@ -48,7 +48,7 @@ Station::Station(const CommandLine& options, const std::string& station_dir, Sha
 void Station::AddInstrumentPage(const CommandLine& options, const std::string& station_dir) {
     instruments_ = MakeInstrumentBackends(station_dir, options.simulate, clock_, std::cerr);
     QtProfile profile;
-    instrument_page_ = std::make_unique<InstrumentPage>(InstrumentPageContext{
+    instrument_page_ = std::make_unique<AnalyzerPageLifecycle>(AnalyzerPageLifecycleContext{
         .generator = *instruments_.generator,
         .link = *instruments_.analyzer,
         .windows = nullptr,

@@ -6,14 +6,14 @@
 #include <memory>
 #include <string>
 
+#include "app/analyzer_page_lifecycle.h"
 #include "app/controller.h"
+#include "app/instrument_backends.h"
 #include "base/system_clock.h"
 #include "gui/command_line.h"
 #include "gui/metrics_server.h"
 #include "gui/qt_ports.h"
 #include "gui/qt_tcp_transport.h"
-#include "instruments/instrument_backends.h"
-#include "instruments/instrument_page.h"
 #include "sim/chassis_model.h"
 #include "sim/simulated_firmware.h"
 #include "sim/simulated_pci_driver.h"
@@ -34,7 +34,7 @@ class Station {
     bool shut_down() const { return shut_down_; }
 
     CVANTUDlg& controller() { return controller_; }
-    InstrumentPage& instrument_page() { return *instrument_page_; }
+    AnalyzerPageLifecycle& instrument_page() { return *instrument_page_; }
     // Called after each tick of the signal-analyzer page's own timers.
     void set_on_instrument_tick(std::function<void()> handler) {
         on_instrument_tick_ = std::move(handler);
@@ -62,7 +62,7 @@ class Station {
     // The signal-analyzer page's own timers, its instruments and the page itself.
     QtTimers page_timers_;
     InstrumentBackends instruments_;
-    std::unique_ptr<InstrumentPage> instrument_page_;
+    std::unique_ptr<AnalyzerPageLifecycle> instrument_page_;
     std::function<void()> on_instrument_tick_;
     std::string station_dir_;
     std::unique_ptr<MetricsServer> metrics_;

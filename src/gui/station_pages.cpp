@@ -10,12 +10,12 @@
 #include <functional>
 #include <utility>
 
-#include "pages/analyzer_page.h"
-#include "pages/antenna_status_view.h"
-#include "pages/fault_history_page.h"
-#include "pages/firmware_page.h"
-#include "pages/main_page.h"
-#include "pages/module_status_view.h"
+#include "pages/analyzer_page_view.h"
+#include "pages/antenna_status_page_view.h"
+#include "pages/fault_history_page_view.h"
+#include "pages/firmware_page_view.h"
+#include "pages/main_page_view.h"
+#include "pages/module_status_page_view.h"
 #include "pages/report_age_label.h"
 #include "pages/status_glyph_option.h"
 #include "pages/trend_chart_window.h"

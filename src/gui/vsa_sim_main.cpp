@@ -9,7 +9,7 @@
 
 #include "base/software_version.h"
 #include "gui/vsa_sim_window.h"
-#include "instruments/instrument_backends.h"
+#include "sim/scpi_analyzer_server.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include <memory>
 
-#include "instruments/scpi_analyzer_server.h"
-#include "instruments/simulated_analyzer.h"
+#include "sim/scpi_analyzer_server.h"
+#include "sim/simulated_analyzer.h"
 
 class QLocalServer;
 class QLocalSocket;

@@ -14,8 +14,8 @@
 #include "base/shared_settings.h"
 #include "instruments/analyzer_link.h"
 #include "instruments/analyzer_windows.h"
-#include "instruments/instrument_page_state.h"
 #include "instruments/page_messages.h"
+#include "model/analyzer_page_model.h"
 
 namespace vantu {
 

@@ -22,4 +22,20 @@ bool IsSendableFrequency(double value) {
     return std::isfinite(value * 1e9);
 }
 
+std::optional<double> FrequencyUnit(const std::string& unit, bool span) {
+    if (unit == "GHz" && !span) {
+        return 1e9;
+    }
+    if (unit == "MHz") {
+        return 1e6;
+    }
+    if (unit == "KHz") {
+        return 1e3;
+    }
+    if (unit == "Hz") {
+        return 1.0;
+    }
+    return std::nullopt;
+}
+
 }  // namespace vantu

@@ -2,6 +2,7 @@
 // value and unit separated by single spaces.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,5 +20,9 @@ FrequencyArgument ParseFrequencyArgument(std::string_view line);
 // A value that stays a finite number of Hz in every unit, GHz the largest: "nan",
 // "inf" and "1e300" are not.
 bool IsSendableFrequency(double value);
+
+// Hz per unit word (GHz not for a span); none for a word the analysis software does not
+// accept.
+std::optional<double> FrequencyUnit(const std::string& unit, bool span);
 
 }  // namespace vantu

@@ -7,8 +7,8 @@
 
 #include "base/number_text.h"
 #include "instruments/decimal_text.h"
+#include "instruments/frequency_argument.h"
 #include "instruments/scpi_error_queue.h"
-#include "instruments/simulated_analyzer.h"
 
 namespace vantu {
 namespace {

@@ -29,15 +29,10 @@ std::string FirmwareOf(const std::string& identity) {
 
 }  // namespace
 
-ViStatus ScpiGenerator::Fail(ViStatus status, std::string message) {
-    last_error_ = {status, std::move(message)};
-    return status;
-}
-
 ViStatus ScpiGenerator::Silent(const std::string& command) {
     connection_.Close();
-    return Fail(kTimeout,
-                "generator at " + Endpoint(connection_.endpoint()) + " did not answer " + command);
+    return errors_.Fail(kTimeout, "generator at " + Endpoint(connection_.endpoint()) +
+                                      " did not answer " + command);
 }
 
 std::optional<std::string> ScpiGenerator::Ask(const std::string& command) {
@@ -46,7 +41,7 @@ std::optional<std::string> ScpiGenerator::Ask(const std::string& command) {
 
 ViStatus ScpiGenerator::Setting(const std::string& command) {
     if (!connection_.connected()) {
-        return Fail(kTimeout, "generator not connected");
+        return errors_.Fail(kTimeout, "generator not connected");
     }
     if (!connection_.Write(command)) {
         return Silent(command);
@@ -64,8 +59,10 @@ ViStatus ScpiGenerator::ErrorsAfter(const std::string& command) {
         case QueueState::kErrors:
             break;
     }
-    queue_.insert(queue_.end(), errors.begin(), errors.end());
-    return Fail(kInstrumentError, command + ": " + errors.front().message);
+    for (const ScpiError& error : errors) {
+        errors_.Queue(error.code, error.message);
+    }
+    return errors_.Fail(kInstrumentError, command + ": " + errors.front().message);
 }
 
 // A reset can take longer than a query may: its end is waited for with *OPC? under
@@ -79,7 +76,7 @@ ViStatus ScpiGenerator::Reset() {
         return Silent("*OPC? after *RST");
     }
     if (ParseDecimal(*done) != 1) {
-        return Fail(kInstrumentError, "*OPC? after *RST answered " + *done);
+        return errors_.Fail(kInstrumentError, "*OPC? after *RST answered " + *done);
     }
     return ErrorsAfter("*RST");
 }
@@ -87,15 +84,15 @@ ViStatus ScpiGenerator::Reset() {
 ViStatus ScpiGenerator::InitWithOptions(const std::string&, bool, bool reset, const std::string&,
                                         ViSession& handle) {
     if (!connection_.Connect()) {
-        return Fail(kTimeout, "generator at " + Endpoint(connection_.endpoint()) +
-                                  " does not accept a connection");
+        return errors_.Fail(kTimeout, "generator at " + Endpoint(connection_.endpoint()) +
+                                          " does not accept a connection");
     }
     const auto identity = Ask("*IDN?");
     if (!identity) {
         return Silent("*IDN? within 2 s");
     }
     identity_ = *identity;
-    queue_.clear();
+    errors_.ClearQueue();
     if (reset) {
         const ViStatus status = Reset();
         if (status != kViSuccess) {
@@ -107,15 +104,7 @@ ViStatus ScpiGenerator::InitWithOptions(const std::string&, bool, bool reset, co
 }
 
 ViStatus ScpiGenerator::ErrorQuery(ViSession, std::int32_t& code, std::string& message) {
-    if (queue_.empty()) {
-        code = 0;
-        message = "No error";
-        return kViSuccess;
-    }
-    code = queue_.front().code;
-    message = queue_.front().message;
-    queue_.pop_front();
-    return kViSuccess;
+    return errors_.Query(code, message);
 }
 
 ViStatus ScpiGenerator::GetAttributeViString(ViSession, std::int32_t attribute, std::size_t size,
@@ -125,11 +114,9 @@ ViStatus ScpiGenerator::GetAttributeViString(ViSession, std::int32_t attribute, 
     } else if (attribute == kAttrFirmwareRevision) {
         value = FirmwareOf(identity_);
     } else {
-        return Fail(kNotSupported, "attribute not supported");
+        return errors_.Fail(kNotSupported, "attribute not supported");
     }
-    if (size > 0 && value.size() >= size) {
-        value.resize(size - 1);
-    }
+    CutToBuffer(value, size);
     return kViSuccess;
 }
 
@@ -139,7 +126,7 @@ ViStatus ScpiGenerator::GetAttributeViBoolean(ViSession, std::int32_t attribute,
         return kViSuccess;
     }
     if (attribute != kAttrRfOutputEnabled && attribute != kAttrSourceOutputEnable) {
-        return Fail(kNotSupported, "attribute not supported");
+        return errors_.Fail(kNotSupported, "attribute not supported");
     }
     const auto answer = Ask(":OUTP?");
     if (!answer) {
@@ -152,7 +139,7 @@ ViStatus ScpiGenerator::GetAttributeViBoolean(ViSession, std::int32_t attribute,
 ViStatus ScpiGenerator::GetAttributeViInt32(ViSession, std::int32_t attribute,
                                             std::int32_t& value) {
     if (attribute != kAttrPulseMode) {
-        return Fail(kNotSupported, "attribute not supported");
+        return errors_.Fail(kNotSupported, "attribute not supported");
     }
     const auto state = Ask(":PULM:STAT?");
     if (!state) {
@@ -177,7 +164,7 @@ ViStatus ScpiGenerator::GetAttributeViReal64(ViSession, std::int32_t attribute, 
     } else if (attribute == kAttrRfPowerLevel || attribute == kAttrPowerLevel) {
         query = ":POW?";
     } else {
-        return Fail(kNotSupported, "attribute not supported");
+        return errors_.Fail(kNotSupported, "attribute not supported");
     }
     const auto answer = Ask(query);
     if (!answer) {
@@ -194,14 +181,14 @@ ViStatus ScpiGenerator::SetAttributeViReal64(ViSession, std::int32_t attribute, 
     if (attribute == kAttrRfPowerLevel) {
         return Setting(PrintfText(":POW %.2f", value));
     }
-    return Fail(kNotSupported, "attribute not supported");
+    return errors_.Fail(kNotSupported, "attribute not supported");
 }
 
 ViStatus ScpiGenerator::SetAttributeViBoolean(ViSession, std::int32_t attribute, bool value) {
     if (attribute == kAttrRfOutputEnabled) {
         return Setting(value ? ":OUTP ON" : ":OUTP OFF");
     }
-    return Fail(kNotSupported, "attribute not supported");
+    return errors_.Fail(kNotSupported, "attribute not supported");
 }
 
 // Pulse mode 2: not pulsed; 1: pulse on with the trigger (normal polarity);
@@ -247,13 +234,7 @@ ViStatus ScpiGenerator::Apply(ViSession handle) {
 
 ViStatus ScpiGenerator::GetError(ViSession, std::int32_t& code, std::size_t size,
                                  std::string& message) {
-    code = last_error_.code;
-    message = last_error_.message;
-    if (size > 0 && message.size() >= size) {
-        message.resize(size - 1);
-    }
-    last_error_ = {};
-    return kViSuccess;
+    return errors_.TakeLast(code, size, message);
 }
 
 ViStatus ScpiGenerator::Close(ViSession) {

@@ -2,11 +2,11 @@
 // the driver calls of the page. docs/instruments.md lists every command it sends.
 #pragma once
 
-#include <deque>
 #include <string>
 #include <vector>
 
 #include "instruments/generator_driver.h"
+#include "instruments/generator_errors.h"
 #include "instruments/scpi_connection.h"
 #include "instruments/scpi_error_queue.h"
 
@@ -50,13 +50,11 @@ class ScpiGenerator : public GeneratorDriver {
     ViStatus ErrorsAfter(const std::string& command);
     ViStatus Reset();
     std::optional<std::string> Ask(const std::string& command);
-    ViStatus Fail(ViStatus status, std::string message);
     ViStatus Silent(const std::string& command);
 
     ScpiConnection connection_;
     std::string identity_;
-    std::deque<ScpiError> queue_;
-    ScpiError last_error_;
+    GeneratorErrors errors_;
 };
 
 }  // namespace vantu

@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "model/controller_flags.h"
+#include "controller/controller_flags.h"
 #include "model/main_page_model.h"
 #include "remote/latency_histogram.h"
 #include "status/antenna_layout.h"

@@ -2,7 +2,7 @@
 
 #include <QTimer>
 
-#include "status/fault_view.h"
+#include "status/fault_history_page_model.h"
 #include "widgets/steady_text.h"
 
 namespace vantu {

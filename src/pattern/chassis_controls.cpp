@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 #include "pattern/pattern_loader.h"
 
 namespace vantu {

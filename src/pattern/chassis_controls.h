@@ -6,9 +6,9 @@
 
 #include "base/log_files.h"
 #include "base/ports.h"
+#include "controller/command_sink.h"
+#include "controller/controller_timers.h"
 #include "model/analyzer_page_model.h"
-#include "model/command_sink.h"
-#include "model/controller_timers.h"
 
 namespace vantu {
 

@@ -1,6 +1,6 @@
 #include "pattern/main_run_button.h"
 
-#include "model/controller_commands.h"
+#include "controller/controller_commands.h"
 
 namespace vantu {
 

@@ -2,7 +2,7 @@
 // flips even when the controller refuses the enable.
 #pragma once
 
-#include "model/command_sink.h"
+#include "controller/command_sink.h"
 #include "model/main_page_model.h"
 
 namespace vantu {

@@ -4,7 +4,7 @@
 
 #include "card/bar0_map.h"
 #include "card/card_ops.h"
-#include "model/controller_timers.h"
+#include "controller/controller_timers.h"
 #include "pattern/pattern_directory.h"
 
 namespace vantu {

@@ -12,8 +12,8 @@
 #include "base/ports.h"
 #include "base/settings.h"
 #include "card/card_handle.h"
+#include "controller/controller_flags.h"
 #include "model/analyzer_page_model.h"
-#include "model/controller_flags.h"
 #include "model/main_page_model.h"
 #include "pattern/pattern_loader.h"
 

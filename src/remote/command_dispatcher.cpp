@@ -1,6 +1,6 @@
 #include "remote/command_dispatcher.h"
 
-#include "model/controller_timers.h"
+#include "controller/controller_timers.h"
 #include "remote/command_words.h"
 
 namespace vantu {

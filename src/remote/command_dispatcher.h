@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/ports.h"
-#include "model/controller_flags.h"
+#include "controller/controller_flags.h"
 #include "remote/latency_histogram.h"
 #include "remote/tcp_server.h"
 

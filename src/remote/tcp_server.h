@@ -10,7 +10,7 @@
 
 #include "base/log_files.h"
 #include "base/message_list.h"
-#include "model/controller_flags.h"
+#include "controller/controller_flags.h"
 #include "remote/elapsed_timer.h"
 #include "remote/remote_transport.h"
 #include "remote/tcp_client.h"

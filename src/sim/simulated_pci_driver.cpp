@@ -1,9 +1,5 @@
 #include "sim/simulated_pci_driver.h"
 
-#include <cstring>
-
-#include "card/addr_spaces.h"
-#include "card/bar_window.h"
 #include "card/card_device.h"
 #include "card/card_open.h"
 
@@ -17,13 +13,6 @@ struct SimulatedDevice : CardDevice {
     void* event_data = nullptr;
 };
 
-SimulatedDevice* OwnDevice(CardHandle device, const PciDriver* driver) {
-    if (device == nullptr || device->driver != driver) {
-        return nullptr;
-    }
-    return static_cast<SimulatedDevice*>(device);
-}
-
 bool SameSlot(const PciSlot& a, const PciSlot& b) {
     return a.domain == b.domain && a.bus == b.bus && a.slot == b.slot && a.function == b.function;
 }
@@ -33,7 +22,7 @@ bool SameSlot(const PciSlot& a, const PciSlot& b) {
 SimulatedPciDriver::SimulatedPciDriver(const SimulatedCardConfig& config) : card_(config) {}
 
 void SimulatedPciDriver::RaiseInterrupt(CardHandle device, std::uint32_t message) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record == nullptr || record->interrupt_handler == nullptr) {
         return;
     }
@@ -43,27 +32,14 @@ void SimulatedPciDriver::RaiseInterrupt(CardHandle device, std::uint32_t message
 }
 
 void SimulatedPciDriver::RaiseEvent(CardHandle device, std::uint32_t action) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record != nullptr && record->event_handler != nullptr) {
         record->event_handler(PciEvent{action}, record->event_data);
     }
 }
 
-bool SimulatedPciDriver::SetDriverName(std::string_view name) {
-    return !name.empty();
-}
-
-PciStatus SimulatedPciDriver::SetDebugOptions(std::uint32_t) {
-    return kPciSuccess;
-}
-
 PciStatus SimulatedPciDriver::DriverOpen(std::uint32_t) {
     open_ = true;
-    return kPciSuccess;
-}
-
-PciStatus SimulatedPciDriver::DriverClose() {
-    open_ = false;
     return kPciSuccess;
 }
 
@@ -101,17 +77,14 @@ PciStatus SimulatedPciDriver::DeviceOpen(CardHandle& device, const PciCardInfo& 
         return kPciDeviceNotFound;
     }
     auto* record = new SimulatedDevice();
-    record->driver = this;
-    record->info = info;
-    record->addr_spaces = DescribeAddrSpaces(info);
-    record->context = context;
+    Publish(*record, info, context);
     record->bar_access = "simulated card";
     device = record;
     return kPciSuccess;
 }
 
 PciStatus SimulatedPciDriver::DeviceClose(CardHandle device) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
@@ -119,18 +92,9 @@ PciStatus SimulatedPciDriver::DeviceClose(CardHandle device) {
     return kPciSuccess;
 }
 
-void* SimulatedPciDriver::GetDevContext(CardHandle device) {
-    SimulatedDevice* record = OwnDevice(device, this);
-    return record != nullptr ? record->context : nullptr;
-}
-
-bool SimulatedPciDriver::AddrSpaceIsActive(CardHandle device, std::uint32_t space) {
-    return OwnDevice(device, this) != nullptr && space == 0;
-}
-
 PciStatus SimulatedPciDriver::IntEnable(CardHandle device, std::uint32_t,
                                         PciInterruptHandler handler, void* data, bool) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
@@ -141,7 +105,7 @@ PciStatus SimulatedPciDriver::IntEnable(CardHandle device, std::uint32_t,
 }
 
 PciStatus SimulatedPciDriver::IntDisable(CardHandle device) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
@@ -151,13 +115,13 @@ PciStatus SimulatedPciDriver::IntDisable(CardHandle device) {
 }
 
 bool SimulatedPciDriver::IntIsEnabled(CardHandle device) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     return record != nullptr && record->interrupt_handler != nullptr;
 }
 
 PciStatus SimulatedPciDriver::EventRegister(CardHandle device, std::uint32_t,
                                             PciEventHandler handler, void* data, bool) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
@@ -167,7 +131,7 @@ PciStatus SimulatedPciDriver::EventRegister(CardHandle device, std::uint32_t,
 }
 
 PciStatus SimulatedPciDriver::EventUnregister(CardHandle device) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     if (record == nullptr) {
         return kPciInvalidHandle;
     }
@@ -176,83 +140,28 @@ PciStatus SimulatedPciDriver::EventUnregister(CardHandle device) {
 }
 
 bool SimulatedPciDriver::EventIsRegistered(CardHandle device) {
-    SimulatedDevice* record = OwnDevice(device, this);
+    SimulatedDevice* record = Own<SimulatedDevice>(device);
     return record != nullptr && record->event_handler != nullptr;
-}
-
-PciStatus SimulatedPciDriver::CheckAccess(CardHandle device, std::uint32_t space,
-                                          std::uint64_t offset, std::size_t bytes,
-                                          std::uint32_t mode) {
-    if (OwnDevice(device, this) == nullptr) {
-        return kPciInvalidHandle;
-    }
-    if (mode != kPciAccessMode32) {
-        return kPciInvalidParameter;
-    }
-    return CheckWindowAccess(space, offset, bytes, space == 0 ? SimulatedCard::kWindowBytes : 0);
-}
-
-PciStatus SimulatedPciDriver::ReadAddr32(CardHandle device, std::uint32_t space,
-                                         std::uint64_t offset, std::uint32_t& value) {
-    value = 0;
-    const PciStatus status = CheckAccess(device, space, offset, 4, kPciAccessMode32);
-    if (status == kPciSuccess) {
-        value = card_.Read32(static_cast<std::uint32_t>(offset));
-    }
-    return status;
-}
-
-PciStatus SimulatedPciDriver::WriteAddr32(CardHandle device, std::uint32_t space,
-                                          std::uint64_t offset, std::uint32_t value) {
-    const PciStatus status = CheckAccess(device, space, offset, 4, kPciAccessMode32);
-    if (status == kPciSuccess) {
-        card_.Write32(static_cast<std::uint32_t>(offset), value);
-    }
-    return status;
-}
-
-PciStatus SimulatedPciDriver::ReadAddrBlock(CardHandle device, std::uint32_t space,
-                                            std::uint64_t offset, std::size_t bytes, void* buffer,
-                                            std::uint32_t mode) {
-    std::memset(buffer, 0, bytes);
-    const PciStatus status = CheckAccess(device, space, offset, bytes, mode);
-    if (status != kPciSuccess) {
-        return status;
-    }
-    auto* out = static_cast<unsigned char*>(buffer);
-    for (std::size_t i = 0; i < bytes / 4; ++i) {
-        const std::uint32_t word = card_.Read32(static_cast<std::uint32_t>(offset + i * 4));
-        std::memcpy(out + i * 4, &word, 4);
-    }
-    return kPciSuccess;
-}
-
-PciStatus SimulatedPciDriver::WriteAddrBlock(CardHandle device, std::uint32_t space,
-                                             std::uint64_t offset, std::size_t bytes,
-                                             const void* buffer, std::uint32_t mode) {
-    const PciStatus status = CheckAccess(device, space, offset, bytes, mode);
-    if (status != kPciSuccess) {
-        return status;
-    }
-    const auto* in = static_cast<const unsigned char*>(buffer);
-    for (std::size_t i = 0; i < bytes / 4; ++i) {
-        std::uint32_t word = 0;
-        std::memcpy(&word, in + i * 4, 4);
-        card_.Write32(static_cast<std::uint32_t>(offset + i * 4), word);
-    }
-    return kPciSuccess;
 }
 
 MappedWindow SimulatedPciDriver::MappedBar(CardHandle device, std::uint32_t space) {
     std::uint32_t* words = card_.DirectReportWords();
-    if (OwnDevice(device, this) == nullptr || space != 0 || words == nullptr) {
+    if (Own<SimulatedDevice>(device) == nullptr || space != 0 || words == nullptr) {
         return {};
     }
     return {words, kReportMemory, kReportMemory + kReportWords * 4};
 }
 
-std::string SimulatedPciDriver::StatusText(PciStatus status) {
-    return PciStatusText(status);
+std::size_t SimulatedPciDriver::WindowBytes(CardDevice&, std::uint32_t space) {
+    return space == 0 ? SimulatedCard::kWindowBytes : 0;
+}
+
+std::uint32_t SimulatedPciDriver::LoadWord(CardDevice&, std::uint64_t offset) {
+    return card_.Read32(static_cast<std::uint32_t>(offset));
+}
+
+void SimulatedPciDriver::StoreWord(CardDevice&, std::uint64_t offset, std::uint32_t value) {
+    card_.Write32(static_cast<std::uint32_t>(offset), value);
 }
 
 }  // namespace vantu

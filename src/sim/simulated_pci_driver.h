@@ -3,12 +3,12 @@
 // of the device library, interrupts and events included, runs without hardware.
 #pragma once
 
-#include "card/pci_driver.h"
+#include "card/pci_driver_common.h"
 #include "sim/simulated_card.h"
 
 namespace vantu {
 
-class SimulatedPciDriver : public PciDriver {
+class SimulatedPciDriver : public PciDriverCommon {
   public:
     static constexpr PciSlot kCardSlot{0, 3, 0, 0};
     static constexpr std::uint64_t kBar0Address = 0xF7E00000;
@@ -25,18 +25,13 @@ class SimulatedPciDriver : public PciDriver {
     // Calls the handler given to EventRegister with the action; nothing when unregistered.
     void RaiseEvent(CardHandle device, std::uint32_t action);
 
-    bool SetDriverName(std::string_view name) override;
-    PciStatus SetDebugOptions(std::uint32_t options) override;
     PciStatus DriverOpen(std::uint32_t options) override;
-    PciStatus DriverClose() override;
 
     PciStatus ScanDevices(std::uint32_t vendor_id, std::uint32_t device_id,
                           PciScanResult& result) override;
     PciStatus GetDeviceInfo(PciCardInfo& info) override;
     PciStatus DeviceOpen(CardHandle& device, const PciCardInfo& info, void* context) override;
     PciStatus DeviceClose(CardHandle device) override;
-    void* GetDevContext(CardHandle device) override;
-    bool AddrSpaceIsActive(CardHandle device, std::uint32_t space) override;
 
     PciStatus IntEnable(CardHandle device, std::uint32_t options, PciInterruptHandler handler,
                         void* data, bool kernel_plugin) override;
@@ -47,26 +42,15 @@ class SimulatedPciDriver : public PciDriver {
     PciStatus EventUnregister(CardHandle device) override;
     bool EventIsRegistered(CardHandle device) override;
 
-    PciStatus ReadAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                         std::uint32_t& value) override;
-    PciStatus WriteAddr32(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                          std::uint32_t value) override;
-    PciStatus ReadAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                            std::size_t bytes, void* buffer, std::uint32_t mode) override;
-    PciStatus WriteAddrBlock(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                             std::size_t bytes, const void* buffer, std::uint32_t mode) override;
-
     // The card's report memory, while no report read hook is installed.
     MappedWindow MappedBar(CardHandle device, std::uint32_t space) override;
 
-    std::string StatusText(PciStatus status) override;
-
   private:
-    PciStatus CheckAccess(CardHandle device, std::uint32_t space, std::uint64_t offset,
-                          std::size_t bytes, std::uint32_t mode);
+    std::size_t WindowBytes(CardDevice& device, std::uint32_t space) override;
+    std::uint32_t LoadWord(CardDevice& device, std::uint64_t offset) override;
+    void StoreWord(CardDevice& device, std::uint64_t offset, std::uint32_t value) override;
 
     SimulatedCard card_;
-    bool open_ = false;
 };
 
 }  // namespace vantu

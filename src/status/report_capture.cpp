@@ -1,6 +1,6 @@
 #include "status/report_capture.h"
 
-#include "model/controller_timers.h"
+#include "controller/controller_timers.h"
 
 #include <cinttypes>
 #include <cstdio>

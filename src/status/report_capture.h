@@ -10,7 +10,7 @@
 #include "base/log_files.h"
 #include "base/ports.h"
 #include "card/card_handle.h"
-#include "model/controller_flags.h"
+#include "controller/controller_flags.h"
 #include "status/report_memory.h"
 
 namespace vantu {

@@ -12,7 +12,7 @@
 
 #include "base/ports.h"
 #include "base/shared_settings.h"
-#include "model/controller_timers.h"
+#include "controller/controller_timers.h"
 #include "status/report_memory.h"
 #include "status/temperature.h"
 

@@ -13,7 +13,7 @@
 #include "base/ini_file.h"
 #include "base/software_version.h"
 #include "base/system_clock.h"
-#include "serial/firmware_page.h"
+#include "serial/firmware_page_model.h"
 #include "serial/line_settings.h"
 #include "serial/monitor_client.h"
 #include "serial/serial_port.h"

@@ -11,9 +11,9 @@
 
 #include "base/encoding.h"
 #include "card/card_ops.h"
+#include "controller/controller_commands.h"
 #include "fake_ports.h"
 #include "log_lines.h"
-#include "model/controller_commands.h"
 #include "remote_fakes.h"
 #include "sim/simulated_card_session.h"
 #include "temp_dir.h"

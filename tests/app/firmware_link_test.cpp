@@ -1,4 +1,4 @@
-#include "app/firmware_link.h"
+#include "app/firmware_page_lifecycle.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +60,7 @@ class FirmwareLinkTest : public ::testing::Test {
     StationSettings station;
     std::ostringstream console;
     std::size_t most_progress = 0;
-    FirmwareLink link{FirmwareLinkContext{
+    FirmwarePageLifecycle link{FirmwarePageLifecycleContext{
         flags, prompts, clock, poster, report, station,
         [this] { most_progress = std::max(most_progress, link.model().progress); }, console}};
     FirmwarePageModel& page = link.model();

@@ -96,7 +96,7 @@ TEST(AnalyzerControlTest, MeasureRefusedWithoutExternalTrigger) {
 TEST(AnalyzerControlTest, ShutdownStopsTriggerThenRfThenAsksAboutTheSoftware) {
     for (const bool answer : {true, false}) {
         InstrumentStation station;
-        InstrumentPage& page = station.page;
+        AnalyzerPageLifecycle& page = station.page;
         page.analyzer().StartAnalyzer();
         ASSERT_TRUE(station.shared.vsa_open);
         ASSERT_EQ(page.generator().OpenCloseGenerator(1), 0);

@@ -1,6 +1,6 @@
 // The signal-analyzer page over the instrument core: what its controls send, what
 // they show after remote commands, and the keys it swallows.
-#include "pages/analyzer_page.h"
+#include "pages/analyzer_page_view.h"
 
 #include <gtest/gtest.h>
 

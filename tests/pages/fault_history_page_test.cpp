@@ -1,4 +1,4 @@
-#include "pages/fault_history_page.h"
+#include "pages/fault_history_page_view.h"
 
 #include <gtest/gtest.h>
 
@@ -63,7 +63,7 @@ class FaultHistoryPageTest : public ::testing::Test {
 // filters touch is the history's own test.
 TEST_F(FaultHistoryPageTest, FiltersAcknowledgementShelvingAndExport) {
     using V = std::vector<QString>;
-    using M = FaultHistoryModel;
+    using M = FaultHistoryPageRows;
     EXPECT_EQ(Column(M::kState), (V{"✗ 故障 未確認", "! 已恢復 未確認"}));
     page.module_filter()->setValue(7);
     EXPECT_EQ(Column(M::kItem), V{"32V"});

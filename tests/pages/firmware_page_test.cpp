@@ -1,4 +1,4 @@
-#include "pages/firmware_page.h"
+#include "pages/firmware_page_view.h"
 
 #include <gtest/gtest.h>
 

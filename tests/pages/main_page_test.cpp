@@ -1,4 +1,4 @@
-#include "pages/main_page.h"
+#include "pages/main_page_view.h"
 
 #include <gtest/gtest.h>
 

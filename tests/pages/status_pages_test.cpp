@@ -13,9 +13,9 @@
 
 #include "decoding_commands.h"
 #include "fake_ports.h"
-#include "pages/antenna_status_view.h"
+#include "pages/antenna_status_page_view.h"
 #include "pages/csv_export.h"
-#include "pages/module_status_view.h"
+#include "pages/module_status_page_view.h"
 #include "pages/trend_chart_window.h"
 #include "qt_test_app.h"
 #include "report_builder.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "status/antenna_status_page.h"
+#include "status/antenna_status_page_model.h"
 #include "status/report_memory.h"
 
 namespace vantu {

@@ -1,5 +1,5 @@
 #include "status/fault_history.h"
-#include "status/fault_view.h"
+#include "status/fault_history_page_model.h"
 #include "status/report_watch.h"
 
 #include <gtest/gtest.h>

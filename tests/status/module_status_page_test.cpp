@@ -1,4 +1,4 @@
-#include "status/module_status_page.h"
+#include "status/module_status_page_model.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "controller/controller_timers.h"
 #include "fake_ports.h"
-#include "model/controller_timers.h"
 #include "quiet_card.h"
 #include "temp_dir.h"
 

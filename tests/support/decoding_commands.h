@@ -5,8 +5,8 @@
 #include <deque>
 #include <utility>
 
-#include "model/command_sink.h"
-#include "model/controller_commands.h"
+#include "controller/command_sink.h"
+#include "controller/controller_commands.h"
 #include "status/module_requests.h"
 
 namespace vantu::testing {

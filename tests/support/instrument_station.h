@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
+#include "app/analyzer_page_lifecycle.h"
+#include "controller/controller_flags.h"
 #include "fake_ports.h"
-#include "instruments/instrument_page.h"
-#include "instruments/simulated_analyzer.h"
-#include "instruments/simulated_generator.h"
 #include "model/analyzer_page_model.h"
-#include "model/controller_flags.h"
 #include "remote/command_dispatcher.h"
 #include "remote_fakes.h"
+#include "sim/simulated_analyzer.h"
+#include "sim/simulated_generator.h"
 #include "temp_dir.h"
 
 namespace vantu::testing {
@@ -50,7 +50,7 @@ struct InstrumentStation {
     SimulatedAnalyzer analyzer;
     std::ostringstream console;
     int control_code_stops = 0;
-    InstrumentPage page;
+    AnalyzerPageLifecycle page;
     Timeline timeline;
 
   private:

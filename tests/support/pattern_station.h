@@ -11,9 +11,9 @@
 
 #include "base/log_files.h"
 #include "base/settings.h"
+#include "controller/controller_flags.h"
 #include "fake_ports.h"
 #include "model/analyzer_page_model.h"
-#include "model/controller_flags.h"
 #include "model/main_page_model.h"
 #include "pattern/opcode_table.h"
 #include "pattern/pattern_loader.h"

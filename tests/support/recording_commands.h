@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/command_sink.h"
+#include "controller/command_sink.h"
 
 namespace vantu::testing {
 
