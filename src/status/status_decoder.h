@@ -47,12 +47,24 @@ class StatusDecoder {
     void set_latches(const FaultHistory* history) { latches_ = history; }
 
   private:
+    // What the batch's fixed fields were laid out for: the cells of the next module of
+    // the same layout differ only in the fields a decode writes.
+    struct BatchLayout {
+        int view_type = 0;
+        bool module_view = false;
+        bool numeric = false;
+        bool qdxa_temperature = false;
+        bool operator==(const BatchLayout&) const = default;
+    };
+    void LayOut(const BatchLayout& layout);
+
     ModuleTable& table_;
     const ReportMemory& report_;
     const SharedSettings& shared_;
     const FaultHistory* latches_ = nullptr;
-    // Reused for every module; each decode rewrites the cells it hands on.
+    // Reused for every module; each decode rewrites the fields that vary.
     std::array<Cell, kQChannels * kElements> batch_{};
+    BatchLayout layout_;
 };
 
 }  // namespace vantu
