@@ -18,7 +18,13 @@ std::size_t CellTiles::KeyHash::operator()(const Key& key) const {
     return hash * 7 + static_cast<std::size_t>(key.scale);
 }
 
-const QImage& CellTiles::Tile(const Key& key) {
+TileTarget::TileTarget(QImage& image)
+    : pixels(reinterpret_cast<QRgb*>(image.bits())),
+      stride(static_cast<std::size_t>(image.bytesPerLine()) / sizeof(QRgb)),
+      width(image.width()),
+      height(image.height()) {}
+
+const CellTiles::Tile& CellTiles::TileOf(const Key& key) {
     const auto found = tiles_.find(key);
     if (found != tiles_.end()) {
         return found->second;
@@ -46,28 +52,32 @@ const QImage& CellTiles::Tile(const Key& key) {
     if ((look.lines & kBottomLine) != 0) {
         painter.fillRect(QRect(0, key.height - 1, key.width, 1), line);
     }
-    return tiles_.emplace(key, std::move(tile)).first->second;
+    painter.end();
+    const auto* pixels = reinterpret_cast<const QRgb*>(tile.constBits());
+    const auto stride = static_cast<std::size_t>(tile.bytesPerLine()) / sizeof(QRgb);
+    return tiles_.emplace(key, Tile{std::move(tile), pixels, stride}).first->second;
 }
 
-void CellTiles::Draw(QImage& image, const QRect& box, const TileLook& look, int scale) {
+void CellTiles::Draw(const TileTarget& target, const QRect& box, const TileLook& look, int scale) {
     if (box.isEmpty()) {
         return;
     }
-    const QImage& tile = Tile({box.width(), box.height(), scale, look});
-    const QRect target = QRect(box.topLeft() * scale, tile.size()).intersected(image.rect());
-    const int dx = target.left() - box.left() * scale;
-    const int dy = target.top() - box.top() * scale;
-    // Raw lines: a Qt call per line would cost more than the copy.
-    auto* pixels = reinterpret_cast<QRgb*>(image.bits());
-    const auto* tile_pixels = reinterpret_cast<const QRgb*>(tile.constBits());
-    const auto stride = static_cast<std::size_t>(image.bytesPerLine()) / sizeof(QRgb);
-    const auto tile_stride = static_cast<std::size_t>(tile.bytesPerLine()) / sizeof(QRgb);
-    for (int y = 0; y < target.height(); ++y) {
-        const QRgb* from = tile_pixels + static_cast<std::size_t>(dy + y) * tile_stride +
-                           static_cast<std::size_t>(dx);
-        QRgb* to = pixels + static_cast<std::size_t>(target.top() + y) * stride +
-                   static_cast<std::size_t>(target.left());
-        std::copy_n(from, target.width(), to);
+    const Tile& tile = TileOf({box.width(), box.height(), scale, look});
+    const int left = std::max(box.left() * scale, 0);
+    const int top = std::max(box.top() * scale, 0);
+    const int right = std::min((box.right() + 1) * scale, target.width);
+    const int bottom = std::min((box.bottom() + 1) * scale, target.height);
+    if (left >= right || top >= bottom) {
+        return;
+    }
+    const auto dx = static_cast<std::size_t>(left - box.left() * scale);
+    const auto dy = static_cast<std::size_t>(top - box.top() * scale);
+    for (int y = top; y < bottom; ++y) {
+        const QRgb* from =
+            tile.pixels + (dy + static_cast<std::size_t>(y - top)) * tile.stride + dx;
+        std::copy_n(from, right - left,
+                    target.pixels + static_cast<std::size_t>(y) * target.stride +
+                        static_cast<std::size_t>(left));
     }
 }
 

@@ -33,11 +33,21 @@ struct TileLook {
     bool operator==(const TileLook&) const = default;
 };
 
+// The pixels of an image the tiles are copied into, taken once for a whole redraw: a Qt
+// call per cell would cost more than the copy.
+struct TileTarget {
+    explicit TileTarget(QImage& image);
+    QRgb* pixels = nullptr;
+    std::size_t stride = 0;  // pixels per line
+    int width = 0;
+    int height = 0;
+};
+
 class CellTiles {
   public:
-    // Copies the tile of a cell of `box` (logical pixels) into `image`, whose device
+    // Copies the tile of a cell of `box` (logical pixels) into the target, whose device
     // pixels are `scale` times as many.
-    void Draw(QImage& image, const QRect& box, const TileLook& look, int scale);
+    void Draw(const TileTarget& target, const QRect& box, const TileLook& look, int scale);
 
   private:
     struct Key {
@@ -50,10 +60,15 @@ class CellTiles {
     struct KeyHash {
         std::size_t operator()(const Key& key) const;
     };
-    const QImage& Tile(const Key& key);
+    struct Tile {
+        QImage image;
+        const QRgb* pixels = nullptr;
+        std::size_t stride = 0;
+    };
+    const Tile& TileOf(const Key& key);
 
     static constexpr std::size_t kTileLimit = 4096;
-    std::unordered_map<Key, QImage, KeyHash> tiles_;
+    std::unordered_map<Key, Tile, KeyHash> tiles_;
 };
 
 }  // namespace vantu

@@ -61,8 +61,10 @@ bool GridCells::Apply(const Cell& cell, GridCellState& state) {
         set(state.text_colour, cell.text_colour);
     }
     if (cell.text != nullptr) {
-        changed = changed || state.text != cell.text;
-        state.text.assign(cell.text);
+        if (state.text != cell.text) {
+            changed = true;
+            state.text.assign(cell.text);
+        }
         set(state.word_count, cell.word_count);
         set(state.word_colours, cell.word_colours);
     }

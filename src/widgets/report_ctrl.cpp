@@ -364,16 +364,17 @@ void CReportCtrl::UpdateCellsImage(int scale) {
         cells_image_.setDevicePixelRatio(scale);
         redraw_all_ = true;
     }
+    const TileTarget target(cells_image_);
     if (redraw_all_) {
         for (int row = 0; row < rows(); ++row) {
             for (int column = 0; column < columns(); ++column) {
-                DrawIntoImage(row, column, scale);
+                DrawIntoImage(target, row, column, scale);
             }
         }
     } else {
+        const auto columns_count = static_cast<std::uint32_t>(columns());
         for (const std::uint32_t index : cells_.to_redraw()) {
-            const auto columns_count = static_cast<std::uint32_t>(columns());
-            DrawIntoImage(static_cast<int>(index / columns_count),
+            DrawIntoImage(target, static_cast<int>(index / columns_count),
                           static_cast<int>(index % columns_count), scale);
         }
     }
@@ -381,7 +382,7 @@ void CReportCtrl::UpdateCellsImage(int scale) {
     cells_.ClearRedrawn();
 }
 
-void CReportCtrl::DrawIntoImage(int row, int column, int scale) {
+void CReportCtrl::DrawIntoImage(const TileTarget& target, int row, int column, int scale) {
     const GridCellState& cell = cells_.At(row, column);
     const QRect rect = CellRect(row, column);
     TileLook look{.background = cell.background};
@@ -393,7 +394,7 @@ void CReportCtrl::DrawIntoImage(int row, int column, int scale) {
         look.lines |= geometry_.ColumnLeft(column + 1) == geometry_.total_width() ? kRightLine : 0;
         look.lines |= geometry_.RowTop(row + 1) == geometry_.total_height() ? kBottomLine : 0;
     }
-    tiles_.Draw(cells_image_, rect, look, scale);
+    tiles_.Draw(target, rect, look, scale);
 }
 
 const QStaticText& CReportCtrl::StaticText(const std::string& text) {

@@ -104,7 +104,7 @@ class CReportCtrl : public QAbstractScrollArea {
     // The cells' backgrounds and InImage glyphs, the changed cells redrawn into
     // cells_image_ at `scale` device pixels per pixel.
     void UpdateCellsImage(int scale);
-    void DrawIntoImage(int row, int column, int scale);
+    void DrawIntoImage(const TileTarget& target, int row, int column, int scale);
     bool HasContent(const GridCellState& cell) const {
         return cell.has_check || !cell.text.empty() || (bar_display_ && cell.bar_percent >= 0);
     }
