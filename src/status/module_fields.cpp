@@ -1,5 +1,7 @@
 #include "status/module_fields.h"
 
+#include <bit>
+
 #include "status/report_fields.h"
 #include "status/temperature.h"
 
@@ -55,6 +57,11 @@ constexpr auto kByteTemperatures = [] {
     return temperatures;
 }();
 
+// The flags at 0 among four flags of 0 or 1, counted at once.
+int ZeroFlags(const ElementFlags& flags) {
+    return kElements - std::popcount(std::bit_cast<std::uint32_t>(flags));
+}
+
 template <typename Decode>
 void ForEachQ(const ReportMemory& report, ModuleRecord& record, QFieldArray array, Decode decode) {
     const auto fields = ReadQFields(report, array, record.column, record.index);
@@ -64,14 +71,6 @@ void ForEachQ(const ReportMemory& report, ModuleRecord& record, QFieldArray arra
 }
 
 }  // namespace
-
-std::array<std::uint8_t, kElements> QdxaFlags(const QRecord& q) {
-    return {q.qdxa_fault, q.qdxa_overtemp, q.qdxa_sp_ok, q.qdxa_voltage};
-}
-
-std::array<bool, kElements> QdxaFaults(const QRecord& q) {
-    return {q.qdxa_fault == 0, q.qdxa_overtemp == 1, q.qdxa_sp_ok == 0, q.qdxa_voltage == 0};
-}
 
 bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_type) {
     switch (view_type) {
@@ -135,6 +134,10 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
             case kViewDigitalId:
                 faults += rec.digital_id == 0;
                 break;
+            case kViewVoltage:
+                faults += ZeroFlags(rec.supply_32v) + ZeroFlags(rec.supply_9v5) +
+                          ZeroFlags(rec.supply_5v) + ZeroFlags(rec.supply_neg6v);
+                break;
             default:
                 for (std::size_t e = 0; e < kElements; ++e) {
                     switch (view_type) {
@@ -146,10 +149,6 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
                             break;
                         case kViewTxRx:
                             faults += rec.tx[e] == 1;
-                            break;
-                        case kViewVoltage:
-                            faults += (rec.supply_32v[e] == 0) + (rec.supply_9v5[e] == 0) +
-                                      (rec.supply_5v[e] == 0) + (rec.supply_neg6v[e] == 0);
                             break;
                         default:
                             break;

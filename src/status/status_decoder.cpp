@@ -41,6 +41,17 @@ constexpr auto kTrmTemperatureMarks =
 constexpr auto kQdxaTemperatureMarks =
     TemperatureMarks([](int celsius) { return celsius >= kQdxaTemperatureFault; });
 
+// The word colours of a supply cell by its flags, +32V first (bit 3): a flag at 0 is a fault.
+constexpr auto kSupplyWordColours = [] {
+    std::array<std::array<Colour, 4>, 16> colours{};
+    for (unsigned bits = 0; bits < colours.size(); ++bits) {
+        for (unsigned k = 0; k < 4; ++k) {
+            colours[bits][k] = FaultText(((bits >> (3 - k)) & 1u) == 0);
+        }
+    }
+    return colours;
+}();
+
 // The mask of a module whose every element shows its temperature.
 constexpr std::uint32_t kAllShown = 0xFFFFFFFFu;
 
@@ -233,17 +244,13 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
         case kViewVoltage:
             return FillModuleView(record, first_row, first_column, rows, cells,
                                   [&](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      const std::array<std::uint8_t, kElements> flags = {
-                                          rec.supply_32v[e], rec.supply_9v5[e], rec.supply_5v[e],
-                                          rec.supply_neg6v[e]};
                                       const auto bits = static_cast<unsigned>(
-                                          flags[0] << 3 | flags[1] << 2 | flags[2] << 1 | flags[3]);
+                                          rec.supply_32v[e] << 3 | rec.supply_9v5[e] << 2 |
+                                          rec.supply_5v[e] << 1 | rec.supply_neg6v[e]);
                                       if (display.numeric) {
                                           cell.text = FlagValuesText(bits, 4);
                                       }
-                                      for (std::size_t k = 0; k < flags.size(); ++k) {
-                                          cell.word_colours[k] = FaultText(flags[k] == 0);
-                                      }
+                                      cell.word_colours = kSupplyWordColours[bits & 0xFu];
                                       cell.mark = FaultMark(bits != 0xF);
                                   });
         case kViewQdxa:
@@ -256,10 +263,10 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
             }
             return FillModuleView(record, first_row, first_column, rows, cells,
                                   [](const QRecord& rec, std::size_t e, Cell& cell) {
+                                      const bool fault = QdxaFaults(rec)[e];
                                       cell.text = NumberText(QdxaFlags(rec)[e]);
-                                      cell.text_colour =
-                                          QdxaFaults(rec)[e] ? kQdxaFaultText : kBlack;
-                                      cell.mark = FaultMark(QdxaFaults(rec)[e]);
+                                      cell.text_colour = fault ? kQdxaFaultText : kBlack;
+                                      cell.mark = FaultMark(fault);
                                   });
         case kViewDigitalId:
             return FillModuleView(record, first_row, first_column, rows, cells,
