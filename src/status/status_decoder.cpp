@@ -87,13 +87,18 @@ constexpr TipKind AntennaTooltip(int view_type) {
     }
 }
 
-// The fields every antenna cell of the view shares with the same cell of the next module.
-void LayOutAntenna(int view_type, CellBatch& cells) {
+// The fields of the module's antenna cells that stay from one pass of the view to the next.
+void LayOutAntenna(int view_type, const ModuleRecord& record, CellBatch& cells) {
+    const GridCell& place = kAntennaGrid[record.number];
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        cells[i] = Cell{.text = "",
-                        .tip = {.kind = AntennaTooltip(view_type),
-                                .element = ElementOf(i, kElements),
-                                .q = QOf(i, kElements)}};
+        const std::uint8_t e = ElementOf(i, kElements);
+        const std::uint8_t q = QOf(i, kElements);
+        cells[i] = Cell{
+            .row = Coordinate(place.row + e),
+            .column = Coordinate(place.column + q),
+            .text = "",
+            .tip = {
+                .kind = AntennaTooltip(view_type), .element = e, .q = q, .module = record.number}};
     }
 }
 
@@ -101,15 +106,11 @@ void LayOutAntenna(int view_type, CellBatch& cells) {
 // open, colour and tooltip from `paint`.
 template <typename Paint>
 std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint paint) {
-    const GridCell& place = kAntennaGrid[record.number];
     std::size_t n = 0;
     for (int q = 0; q < kQChannels; ++q) {
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
         for (int e = 0; e < kElements; ++e) {
             Cell& cell = cells[n++];
-            cell.row = Coordinate(place.row + e);
-            cell.column = Coordinate(place.column + q);
-            cell.tip.module = record.number;
             CellMark mark = CellMark::kNone;
             const Colour colour = paint(rec, static_cast<std::size_t>(e), q, cell.tip, mark);
             cell.mark = mark;
@@ -321,12 +322,19 @@ void StatusDecoder::LayOut(const BatchLayout& layout) {
         return;
     }
     layout_ = layout;
-    if (layout.module_view) {
-        LayOutModuleView(layout.view_type,
-                         {.numeric = layout.numeric, .qdxa_temperature = layout.qdxa_temperature},
-                         batch_);
-    } else {
-        LayOutAntenna(layout.view_type, batch_);
+    LayOutModuleView(layout.view_type,
+                     {.numeric = layout.numeric, .qdxa_temperature = layout.qdxa_temperature},
+                     batch_);
+}
+
+void StatusDecoder::LayOutAntennaView(int view_type) {
+    if (view_type == antenna_view_) {
+        return;
+    }
+    antenna_view_ = view_type;
+    antenna_.resize(table_.records.size());
+    for (std::size_t module = 0; module < antenna_.size(); ++module) {
+        LayOutAntenna(view_type, table_.records[module], antenna_[module]);
     }
 }
 
@@ -342,12 +350,12 @@ int StatusDecoder::DecodeModule(int module, int view_type, CellSink* display) {
     if (view_type == kViewTemperature || view_type == kViewQdxa) {
         palette.emplace(shared_.temp_colours);
     }
-    LayOut({.view_type = view_type});
-    const std::size_t n =
-        AntennaCells(*record, view_type, palette ? &*palette : nullptr,
-                     shared_.temp_masks[static_cast<std::size_t>(module)], batch_);
+    LayOutAntennaView(view_type);
+    CellBatch& cells = antenna_[static_cast<std::size_t>(module)];
+    const std::size_t n = AntennaCells(*record, view_type, palette ? &*palette : nullptr,
+                                       shared_.temp_masks[static_cast<std::size_t>(module)], cells);
     if (n != 0) {
-        display->SetCells(std::span<const Cell>(batch_.data(), n));
+        display->SetCells(std::span<const Cell>(cells.data(), n));
     }
     return 0;
 }
@@ -357,17 +365,18 @@ int StatusDecoder::DecodeAntenna(int view_type, CellSink* display) {
         return -1;
     }
     const TemperaturePalette palette(shared_.temp_colours);
-    LayOut({.view_type = view_type});
+    LayOutAntennaView(view_type);
     for (int module = 0; module < kModuleCount; ++module) {
         ModuleRecord& record = table_.records[static_cast<std::size_t>(module)];
         if (!DecodeFields(report_, record, view_type) || display == nullptr) {
             continue;
         }
+        CellBatch& cells = antenna_[static_cast<std::size_t>(module)];
         const std::size_t n =
             AntennaCells(record, view_type, &palette,
-                         shared_.temp_masks[static_cast<std::size_t>(module)], batch_);
+                         shared_.temp_masks[static_cast<std::size_t>(module)], cells);
         if (n != 0) {
-            display->SetCells(std::span<const Cell>(batch_.data(), n));
+            display->SetCells(std::span<const Cell>(cells.data(), n));
         }
     }
     return 0;
@@ -384,7 +393,6 @@ int StatusDecoder::DecodeModuleView(int module, int view_type, int first_row, in
     }
     if (display->module_grid != nullptr) {
         LayOut({.view_type = view_type,
-                .module_view = true,
                 .numeric = display->numeric,
                 .qdxa_temperature = display->qdxa_temperature});
         const std::size_t n =
