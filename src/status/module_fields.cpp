@@ -1,5 +1,7 @@
 #include "status/module_fields.h"
 
+#include <bit>
+
 #include "status/report_fields.h"
 #include "status/temperature.h"
 
@@ -10,23 +12,65 @@ constexpr std::uint8_t Bit(std::uint32_t value, int bit) {
     return static_cast<std::uint8_t>((value >> bit) & 1u);
 }
 
+using ElementFlags = std::array<std::uint8_t, kElements>;
+
+// Bit e of a nibble as flag e: one copy instead of four shifts.
+constexpr auto kNibbleFlags = [] {
+    std::array<ElementFlags, 16> flags{};
+    for (unsigned nibble = 0; nibble < flags.size(); ++nibble) {
+        for (int e = 0; e < kElements; ++e) {
+            flags[nibble][static_cast<std::size_t>(e)] = Bit(nibble, e);
+        }
+    }
+    return flags;
+}();
+
+// Bits supply, supply + 4, supply + 8 and supply + 12 of a power field as flags E0..E3:
+// the multiply moves bit 4e to bit 9 + e, and no other product bit lands there.
+constexpr ElementFlags SupplyFlags(std::uint32_t field, int supply) {
+    return kNibbleFlags[((field >> supply) & 0x1111u) * 0x249u >> 9 & 0xFu];
+}
+
+// The Tx flags (odd bits) and Rx flags (even bits) of a Tx/Rx byte.
+struct TxRxFlags {
+    ElementFlags tx{};
+    ElementFlags rx{};
+};
+constexpr auto kTxRxFlags = [] {
+    std::array<TxRxFlags, 256> flags{};
+    for (std::uint32_t byte = 0; byte < flags.size(); ++byte) {
+        for (int e = 0; e < kElements; ++e) {
+            flags[byte].tx[static_cast<std::size_t>(e)] = Bit(byte, 2 * e + 1);
+            flags[byte].rx[static_cast<std::size_t>(e)] = Bit(byte, 2 * e);
+        }
+    }
+    return flags;
+}();
+
+// The temperatures of the two codes of a byte, low nibble first.
+constexpr auto kByteTemperatures = [] {
+    std::array<std::array<std::uint8_t, 2>, 256> temperatures{};
+    for (std::uint32_t byte = 0; byte < temperatures.size(); ++byte) {
+        temperatures[byte] = {static_cast<std::uint8_t>(TemperatureFromCode(byte)),
+                              static_cast<std::uint8_t>(TemperatureFromCode(byte >> 4))};
+    }
+    return temperatures;
+}();
+
+// The flags at 0 among four flags of 0 or 1, counted at once.
+int ZeroFlags(const ElementFlags& flags) {
+    return kElements - std::popcount(std::bit_cast<std::uint32_t>(flags));
+}
+
 template <typename Decode>
 void ForEachQ(const ReportMemory& report, ModuleRecord& record, QFieldArray array, Decode decode) {
-    for (int q = 0; q < kQChannels; ++q) {
-        decode(record.q[static_cast<std::size_t>(q)],
-               ReadQField(report, array, record.column, record.index, q), q);
+    const auto fields = ReadQFields(report, array, record.column, record.index);
+    for (std::size_t q = 0; q < fields.size(); ++q) {
+        decode(record.q[q], fields[q], static_cast<int>(q));
     }
 }
 
 }  // namespace
-
-std::array<std::uint8_t, kElements> QdxaFlags(const QRecord& q) {
-    return {q.qdxa_fault, q.qdxa_overtemp, q.qdxa_sp_ok, q.qdxa_voltage};
-}
-
-std::array<bool, kElements> QdxaFaults(const QRecord& q) {
-    return {q.qdxa_fault == 0, q.qdxa_overtemp == 1, q.qdxa_sp_ok == 0, q.qdxa_voltage == 0};
-}
 
 bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_type) {
     switch (view_type) {
@@ -41,36 +85,28 @@ bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_typ
             return true;
         case kViewTxRx:
             ForEachQ(report, record, QFieldArray::kTrmTxRx, [](QRecord& rec, std::uint32_t f, int) {
-                for (int e = 0; e < kElements; ++e) {
-                    rec.tx[static_cast<std::size_t>(e)] = Bit(f, 2 * e + 1);
-                    rec.rx[static_cast<std::size_t>(e)] = Bit(f, 2 * e);
-                }
+                rec.tx = kTxRxFlags[f & 0xFFu].tx;
+                rec.rx = kTxRxFlags[f & 0xFFu].rx;
             });
             return true;
         case kViewVoltage:
             ForEachQ(report, record, QFieldArray::kTrmPwr, [](QRecord& rec, std::uint32_t f, int) {
-                for (int e = 0; e < kElements; ++e) {
-                    const auto ue = static_cast<std::size_t>(e);
-                    rec.supply_32v[ue] = Bit(f, 4 * e + 3);
-                    rec.supply_9v5[ue] = Bit(f, 4 * e + 2);
-                    rec.supply_5v[ue] = Bit(f, 4 * e + 1);
-                    rec.supply_neg6v[ue] = Bit(f, 4 * e);
-                }
+                rec.supply_32v = SupplyFlags(f, 3);
+                rec.supply_9v5 = SupplyFlags(f, 2);
+                rec.supply_5v = SupplyFlags(f, 1);
+                rec.supply_neg6v = SupplyFlags(f, 0);
             });
             return true;
         case kViewTemperature:
             ForEachQ(report, record, QFieldArray::kTrmTemp, [](QRecord& rec, std::uint32_t f, int) {
-                for (int e = 0; e < kElements; ++e) {
-                    rec.temp[static_cast<std::size_t>(e)] =
-                        static_cast<std::uint8_t>(TemperatureFromCode(f >> (4 * e)));
-                }
+                const auto& low = kByteTemperatures[f & 0xFFu];
+                const auto& high = kByteTemperatures[(f >> 8) & 0xFFu];
+                rec.temp = {low[0], low[1], high[0], high[1]};
             });
             return true;
         case kViewSummary:
             ForEachQ(report, record, QFieldArray::kTrmSts, [](QRecord& rec, std::uint32_t f, int) {
-                for (int e = 0; e < kElements; ++e) {
-                    rec.trm_status[static_cast<std::size_t>(e)] = Bit(f, e);
-                }
+                rec.trm_status = kNibbleFlags[f & 0xFu];
             });
             return true;
         case kViewDigitalId:
@@ -98,6 +134,10 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
             case kViewDigitalId:
                 faults += rec.digital_id == 0;
                 break;
+            case kViewVoltage:
+                faults += ZeroFlags(rec.supply_32v) + ZeroFlags(rec.supply_9v5) +
+                          ZeroFlags(rec.supply_5v) + ZeroFlags(rec.supply_neg6v);
+                break;
             default:
                 for (std::size_t e = 0; e < kElements; ++e) {
                     switch (view_type) {
@@ -109,10 +149,6 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
                             break;
                         case kViewTxRx:
                             faults += rec.tx[e] == 1;
-                            break;
-                        case kViewVoltage:
-                            faults += (rec.supply_32v[e] == 0) + (rec.supply_9v5[e] == 0) +
-                                      (rec.supply_5v[e] == 0) + (rec.supply_neg6v[e] == 0);
                             break;
                         default:
                             break;

@@ -30,7 +30,11 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
 
 // The four QDX-A flags of a Q channel in row order E0..E3 (fault, over-temperature, SP
 // OK, voltage), and whether each means a fault.
-std::array<std::uint8_t, kElements> QdxaFlags(const QRecord& q);
-std::array<bool, kElements> QdxaFaults(const QRecord& q);
+constexpr std::array<std::uint8_t, kElements> QdxaFlags(const QRecord& q) {
+    return {q.qdxa_fault, q.qdxa_overtemp, q.qdxa_sp_ok, q.qdxa_voltage};
+}
+constexpr std::array<bool, kElements> QdxaFaults(const QRecord& q) {
+    return {q.qdxa_fault == 0, q.qdxa_overtemp == 1, q.qdxa_sp_ok == 0, q.qdxa_voltage == 0};
+}
 
 }  // namespace vantu

@@ -42,6 +42,45 @@ std::uint32_t ReadQField(const ReportMemory& report, QFieldArray array, int colu
     return 0;
 }
 
+std::array<std::uint32_t, kQChannels> ReadQFields(const ReportMemory& report, QFieldArray array,
+                                                  int column, int index) {
+    const auto slot = static_cast<std::size_t>(ReportSlot(column, index));
+    std::array<std::uint32_t, kQChannels> fields{};
+    const auto bytes = [&](std::span<const std::uint32_t> words) {
+        for (std::size_t q = 0; q < fields.size(); ++q) {
+            fields[q] = Byte(words[slot * 2 + q / 4], static_cast<int>(q % 4));
+        }
+    };
+    const auto halves = [&](std::span<const std::uint32_t> words) {
+        for (std::size_t q = 0; q < fields.size(); ++q) {
+            fields[q] = (words[slot * 4 + q / 2] >> (16 * (q % 2))) & 0xFFFFu;
+        }
+    };
+    switch (array) {
+        case QFieldArray::kTrmSts:
+            for (std::size_t q = 0; q < fields.size(); ++q) {
+                fields[q] = (report.reg_trm_sts()[slot] >> (4 * q)) & 0xFu;
+            }
+            break;
+        case QFieldArray::kQdxaSts:
+            bytes(report.reg_qdxa_sts());
+            break;
+        case QFieldArray::kTrmTxRx:
+            bytes(report.reg_trm_txrx());
+            break;
+        case QFieldArray::kTrmPwr:
+            halves(report.reg_trm_pwr());
+            break;
+        case QFieldArray::kTrmTemp:
+            halves(report.reg_trm_temp());
+            break;
+        case QFieldArray::kDigitalId:
+            fields.fill(report.digital_ids()[slot]);
+            break;
+    }
+    return fields;
+}
+
 void RebuildDigitalIdTable(ReportMemory& report) {
     auto reg_sts = report.reg_sts();
     auto ids = report.digital_ids();

@@ -26,31 +26,96 @@ constexpr CellMark TemperatureMark(int celsius, bool fault) {
     return TemperatureBand(celsius) == 2 ? CellMark::kNearLimit : CellMark::kNormal;
 }
 
+// The mark of every temperature a byte holds, looked up: readings scatter, and a branch
+// per cell on them mispredicts.
+template <typename Fault>
+constexpr std::array<CellMark, 256> TemperatureMarks(Fault fault) {
+    std::array<CellMark, 256> marks{};
+    for (int celsius = 0; celsius < 256; ++celsius) {
+        marks[static_cast<std::size_t>(celsius)] = TemperatureMark(celsius, fault(celsius));
+    }
+    return marks;
+}
+constexpr auto kTrmTemperatureMarks =
+    TemperatureMarks([](int celsius) { return celsius > kTrmTemperatureLimit; });
+constexpr auto kQdxaTemperatureMarks =
+    TemperatureMarks([](int celsius) { return celsius >= kQdxaTemperatureFault; });
+
+// The word colours of a supply cell by its flags, +32V first (bit 3): a flag at 0 is a fault.
+constexpr auto kSupplyWordColours = [] {
+    std::array<std::array<Colour, 4>, 16> colours{};
+    for (unsigned bits = 0; bits < colours.size(); ++bits) {
+        for (unsigned k = 0; k < 4; ++k) {
+            colours[bits][k] = FaultText(((bits >> (3 - k)) & 1u) == 0);
+        }
+    }
+    return colours;
+}();
+
+// The mask of a module whose every element shows its temperature.
+constexpr std::uint32_t kAllShown = 0xFFFFFFFFu;
+
 constexpr std::int16_t Coordinate(int value) {
     return static_cast<std::int16_t>(value);
 }
 
-// Antenna view: every element cell of the module, its colour and tooltip from `paint`.
+// Element rows a module view shows per Q channel.
+constexpr int ModuleViewRows(int view_type, bool qdxa_temperature) {
+    return view_type == kViewDigitalId || (view_type == kViewQdxa && qdxa_temperature) ? 1
+                                                                                       : kElements;
+}
+
+// The cells of the batch are Q-major: cell i is element i % rows of Q channel i / rows.
+constexpr std::uint8_t ElementOf(std::size_t i, int rows) {
+    return static_cast<std::uint8_t>(i % static_cast<std::size_t>(rows));
+}
+constexpr std::uint8_t QOf(std::size_t i, int rows) {
+    return static_cast<std::uint8_t>(i / static_cast<std::size_t>(rows));
+}
+
+// The tooltip of every antenna cell of the view; the temperature view's depends on the mask.
+constexpr TipKind AntennaTooltip(int view_type) {
+    switch (view_type) {
+        case kViewQdxa:
+            return TipKind::kQTemperature;
+        case kViewSummary:
+            return TipKind::kFlag;
+        case kViewTxRx:
+            return TipKind::kTxRx;
+        default:
+            return TipKind::kKeep;
+    }
+}
+
+// The fields of the module's antenna cells that stay from one pass of the view to the next.
+void LayOutAntenna(int view_type, const ModuleRecord& record, CellBatch& cells) {
+    const GridCell& place = kAntennaGrid[record.number];
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        const std::uint8_t e = ElementOf(i, kElements);
+        const std::uint8_t q = QOf(i, kElements);
+        cells[i] = Cell{
+            .row = Coordinate(place.row + e),
+            .column = Coordinate(place.column + q),
+            .text = "",
+            .tip = {
+                .kind = AntennaTooltip(view_type), .element = e, .q = q, .module = record.number}};
+    }
+}
+
+// Antenna view: the fields of every element cell of the module that the layout leaves
+// open, colour and tooltip from `paint`.
 template <typename Paint>
 std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint paint) {
-    const GridCell& place = kAntennaGrid[record.number];
     std::size_t n = 0;
     for (int q = 0; q < kQChannels; ++q) {
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
         for (int e = 0; e < kElements; ++e) {
-            CellTip tip;
-            tip.element = static_cast<std::uint8_t>(e);
-            tip.q = static_cast<std::uint8_t>(q);
-            tip.module = record.number;
+            Cell& cell = cells[n++];
             CellMark mark = CellMark::kNone;
-            const Colour colour = paint(rec, static_cast<std::size_t>(e), q, tip, mark);
-            cells[n++] = Cell{.row = Coordinate(place.row + e),
-                              .column = Coordinate(place.column + q),
-                              .background = colour,
-                              .text_colour = colour,
-                              .mark = mark,
-                              .text = "",
-                              .tip = tip};
+            const Colour colour = paint(rec, static_cast<std::size_t>(e), q, cell.tip, mark);
+            cell.mark = mark;
+            cell.background = colour;
+            cell.text_colour = colour;
         }
     }
     return n;
@@ -63,29 +128,28 @@ std::size_t AntennaCells(const ModuleRecord& record, int view_type,
             return PaintAntenna(
                 record, cells,
                 [&](const QRecord& rec, std::size_t e, int q, CellTip& tip, CellMark& mark) {
-                    if (!TemperatureShown(mask, static_cast<int>(e), q)) {
+                    if (mask != kAllShown && !TemperatureShown(mask, static_cast<int>(e), q)) {
                         tip.kind = TipKind::kPosition;
+                        tip.value = 0;
                         return palette->null_colour();
                     }
                     tip.kind = TipKind::kTemperature;
                     tip.value = rec.temp[e];
-                    mark = TemperatureMark(rec.temp[e], rec.temp[e] > kTrmTemperatureLimit);
+                    mark = kTrmTemperatureMarks[rec.temp[e]];
                     return palette->OfTemperature(rec.temp[e]);
                 });
         case kViewQdxa:
             return PaintAntenna(
                 record, cells,
                 [&](const QRecord& rec, std::size_t, int, CellTip& tip, CellMark& mark) {
-                    tip.kind = TipKind::kQTemperature;
                     tip.value = rec.qdxa_temp;
-                    mark = TemperatureMark(rec.qdxa_temp, rec.qdxa_temp >= kQdxaTemperatureFault);
+                    mark = kQdxaTemperatureMarks[rec.qdxa_temp];
                     return palette->OfTemperature(rec.qdxa_temp);
                 });
         case kViewSummary:
             return PaintAntenna(
                 record, cells,
                 [](const QRecord& rec, std::size_t e, int, CellTip& tip, CellMark& mark) {
-                    tip.kind = TipKind::kFlag;
                     tip.value = rec.trm_status[e];
                     mark = FaultMark(rec.trm_status[e] == 1);
                     return rec.trm_status[e] == 1 ? kSummaryFault : kSummaryNormal;
@@ -94,7 +158,6 @@ std::size_t AntennaCells(const ModuleRecord& record, int view_type,
             return PaintAntenna(
                 record, cells,
                 [](const QRecord& rec, std::size_t e, int, CellTip& tip, CellMark& mark) {
-                    tip.kind = TipKind::kTxRx;
                     tip.value = rec.tx[e];
                     tip.value2 = rec.rx[e];
                     mark = FaultMark(rec.tx[e] == 1);
@@ -105,7 +168,29 @@ std::size_t AntennaCells(const ModuleRecord& record, int view_type,
     }
 }
 
-// Module view: the cells of rows first_row .. first_row + rows - 1, from `fill`.
+// Module view: the texts and tooltips every cell of the view shares with the same cell of
+// the next module.
+void LayOutModuleView(int view_type, const ModuleViewDisplay& display, CellBatch& cells) {
+    const int rows = ModuleViewRows(view_type, display.qdxa_temperature);
+    for (std::size_t i = 0; i < cells.size(); ++i) {
+        Cell& cell = cells[i];
+        cell = Cell{};
+        cell.tip.kind = ModuleViewTooltip(view_type, display.qdxa_temperature, ElementOf(i, rows));
+        if (view_type == kViewTxRx) {
+            cell.text = display.numeric ? nullptr : "Tx Rx";
+            cell.text_colour = kBlack;
+            cell.word_count = 2;
+            cell.word_colours[1] = kBlack;
+        } else if (view_type == kViewVoltage) {
+            cell.text = display.numeric ? nullptr : "32 9 5 -5";
+            cell.text_colour = kBlack;
+            cell.word_count = 4;
+        }
+    }
+}
+
+// Module view: the fields of rows first_row .. first_row + rows - 1 that the layout leaves
+// open, from `fill`.
 template <typename Fill>
 std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_column, int rows,
                            CellBatch& cells, Fill fill) {
@@ -114,89 +199,78 @@ std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
         for (int e = 0; e < rows; ++e) {
             Cell& cell = cells[n++];
-            cell = Cell{.row = Coordinate(first_row + e), .column = Coordinate(first_column + q)};
+            cell.row = Coordinate(first_row + e);
+            cell.column = Coordinate(first_column + q);
             fill(rec, static_cast<std::size_t>(e), cell);
         }
     }
     return n;
 }
 
-void TemperatureText(Cell& cell, int celsius, bool fault, TipKind tip) {
+void TemperatureText(Cell& cell, int celsius, bool fault) {
     cell.text = NumberText(celsius);
     cell.text_colour = FaultText(fault);
     cell.mark = TemperatureMark(celsius, fault);
     cell.bar_percent = static_cast<std::int8_t>(TemperatureBarPercent(celsius));
     cell.band = static_cast<std::uint8_t>(TemperatureBand(celsius));
-    cell.tip.kind = tip;
 }
 
 std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first_row,
                             int first_column, const ModuleViewDisplay& display, CellBatch& cells) {
+    const int rows = ModuleViewRows(view_type, display.qdxa_temperature);
     switch (view_type) {
         case kViewSummary:
-            return FillModuleView(record, first_row, first_column, kElements, cells,
+            return FillModuleView(record, first_row, first_column, rows, cells,
                                   [](const QRecord& rec, std::size_t e, Cell& cell) {
                                       cell.text = NumberText(rec.trm_status[e]);
                                       cell.text_colour = FaultText(rec.trm_status[e] == 1);
                                       cell.mark = FaultMark(rec.trm_status[e] == 1);
-                                      cell.tip.kind = TipKind::kSummaryReport;
                                   });
         case kViewTemperature:
-            return FillModuleView(record, first_row, first_column, kElements, cells,
+            return FillModuleView(record, first_row, first_column, rows, cells,
                                   [](const QRecord& rec, std::size_t e, Cell& cell) {
                                       TemperatureText(cell, rec.temp[e],
-                                                      rec.temp[e] > kTrmTemperatureLimit,
-                                                      TipKind::kTemperatureLimit);
+                                                      rec.temp[e] > kTrmTemperatureLimit);
                                   });
         case kViewTxRx:
-            return FillModuleView(
-                record, first_row, first_column, kElements, cells,
-                [&](const QRecord& rec, std::size_t e, Cell& cell) {
-                    const auto bits = static_cast<unsigned>(rec.tx[e] << 1 | rec.rx[e]);
-                    cell.text = display.numeric ? FlagValuesText(bits, 2) : "Tx Rx";
-                    cell.text_colour = kBlack;
-                    cell.word_count = 2;
-                    cell.word_colours = {FaultText(rec.tx[e] == 1), kBlack, 0, 0};
-                    cell.mark = FaultMark(rec.tx[e] == 1);
-                    cell.tip.kind = TipKind::kTxRxReport;
-                });
-        case kViewVoltage:
-            return FillModuleView(record, first_row, first_column, kElements, cells,
+            return FillModuleView(record, first_row, first_column, rows, cells,
                                   [&](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      const std::array<std::uint8_t, kElements> flags = {
-                                          rec.supply_32v[e], rec.supply_9v5[e], rec.supply_5v[e],
-                                          rec.supply_neg6v[e]};
-                                      const auto bits = static_cast<unsigned>(
-                                          flags[0] << 3 | flags[1] << 2 | flags[2] << 1 | flags[3]);
-                                      cell.text =
-                                          display.numeric ? FlagValuesText(bits, 4) : "32 9 5 -5";
-                                      cell.text_colour = kBlack;
-                                      cell.word_count = 4;
-                                      for (std::size_t k = 0; k < flags.size(); ++k) {
-                                          cell.word_colours[k] = FaultText(flags[k] == 0);
+                                      if (display.numeric) {
+                                          cell.text = FlagValuesText(
+                                              static_cast<unsigned>(rec.tx[e] << 1 | rec.rx[e]), 2);
                                       }
+                                      cell.word_colours[0] = FaultText(rec.tx[e] == 1);
+                                      cell.mark = FaultMark(rec.tx[e] == 1);
+                                  });
+        case kViewVoltage:
+            return FillModuleView(record, first_row, first_column, rows, cells,
+                                  [&](const QRecord& rec, std::size_t e, Cell& cell) {
+                                      const auto bits = static_cast<unsigned>(
+                                          rec.supply_32v[e] << 3 | rec.supply_9v5[e] << 2 |
+                                          rec.supply_5v[e] << 1 | rec.supply_neg6v[e]);
+                                      if (display.numeric) {
+                                          cell.text = FlagValuesText(bits, 4);
+                                      }
+                                      cell.word_colours = kSupplyWordColours[bits & 0xFu];
                                       cell.mark = FaultMark(bits != 0xF);
-                                      cell.tip.kind = TipKind::kVoltageReport;
                                   });
         case kViewQdxa:
             if (display.qdxa_temperature) {
-                return FillModuleView(record, first_row, first_column, 1, cells,
+                return FillModuleView(record, first_row, first_column, rows, cells,
                                       [](const QRecord& rec, std::size_t, Cell& cell) {
                                           TemperatureText(cell, rec.qdxa_temp,
-                                                          rec.qdxa_temp >= kQdxaTemperatureFault,
-                                                          TipKind::kTemperatureLimit);
+                                                          rec.qdxa_temp >= kQdxaTemperatureFault);
                                       });
             }
-            return FillModuleView(
-                record, first_row, first_column, kElements, cells,
-                [](const QRecord& rec, std::size_t e, Cell& cell) {
-                    cell.text = NumberText(QdxaFlags(rec)[e]);
-                    cell.text_colour = QdxaFaults(rec)[e] ? kQdxaFaultText : kBlack;
-                    cell.mark = FaultMark(QdxaFaults(rec)[e]);
-                    cell.tip.kind = ModuleViewTooltip(kViewQdxa, false, static_cast<int>(e));
-                });
+            return FillModuleView(record, first_row, first_column, rows, cells,
+                                  [](const QRecord& rec, std::size_t e, Cell& cell) {
+                                      const bool fault = QdxaFaults(rec)[e];
+                                      cell.text = NumberText(QdxaFlags(rec)[e]);
+                                      cell.text_colour = fault ? kQdxaFaultText : kBlack;
+                                      cell.mark = FaultMark(fault);
+                                  });
         case kViewDigitalId:
-            return FillModuleView(record, first_row, first_column, 1, cells,
+            return FillModuleView(record, first_row, first_column, rows, cells,
                                   [](const QRecord& rec, std::size_t, Cell& cell) {
                                       cell.text = NumberText(rec.digital_id);
                                       cell.text_colour =
@@ -243,6 +317,27 @@ StatusDecoder::StatusDecoder(ModuleTable& table, const ReportMemory& report,
                              const SharedSettings& shared)
     : table_(table), report_(report), shared_(shared) {}
 
+void StatusDecoder::LayOut(const BatchLayout& layout) {
+    if (layout == layout_) {
+        return;
+    }
+    layout_ = layout;
+    LayOutModuleView(layout.view_type,
+                     {.numeric = layout.numeric, .qdxa_temperature = layout.qdxa_temperature},
+                     batch_);
+}
+
+void StatusDecoder::LayOutAntennaView(int view_type) {
+    if (view_type == antenna_view_) {
+        return;
+    }
+    antenna_view_ = view_type;
+    antenna_.resize(table_.records.size());
+    for (std::size_t module = 0; module < antenna_.size(); ++module) {
+        LayOutAntenna(view_type, table_.records[module], antenna_[module]);
+    }
+}
+
 int StatusDecoder::DecodeModule(int module, int view_type, CellSink* display) {
     ModuleRecord* record = table_.Find(module);
     if (record == nullptr) {
@@ -255,11 +350,12 @@ int StatusDecoder::DecodeModule(int module, int view_type, CellSink* display) {
     if (view_type == kViewTemperature || view_type == kViewQdxa) {
         palette.emplace(shared_.temp_colours);
     }
-    const std::size_t n =
-        AntennaCells(*record, view_type, palette ? &*palette : nullptr,
-                     shared_.temp_masks[static_cast<std::size_t>(module)], batch_);
+    LayOutAntennaView(view_type);
+    CellBatch& cells = antenna_[static_cast<std::size_t>(module)];
+    const std::size_t n = AntennaCells(*record, view_type, palette ? &*palette : nullptr,
+                                       shared_.temp_masks[static_cast<std::size_t>(module)], cells);
     if (n != 0) {
-        display->SetCells(std::span<const Cell>(batch_.data(), n));
+        display->SetCells(std::span<const Cell>(cells.data(), n));
     }
     return 0;
 }
@@ -269,16 +365,18 @@ int StatusDecoder::DecodeAntenna(int view_type, CellSink* display) {
         return -1;
     }
     const TemperaturePalette palette(shared_.temp_colours);
+    LayOutAntennaView(view_type);
     for (int module = 0; module < kModuleCount; ++module) {
         ModuleRecord& record = table_.records[static_cast<std::size_t>(module)];
         if (!DecodeFields(report_, record, view_type) || display == nullptr) {
             continue;
         }
+        CellBatch& cells = antenna_[static_cast<std::size_t>(module)];
         const std::size_t n =
             AntennaCells(record, view_type, &palette,
-                         shared_.temp_masks[static_cast<std::size_t>(module)], batch_);
+                         shared_.temp_masks[static_cast<std::size_t>(module)], cells);
         if (n != 0) {
-            display->SetCells(std::span<const Cell>(batch_.data(), n));
+            display->SetCells(std::span<const Cell>(cells.data(), n));
         }
     }
     return 0;
@@ -294,6 +392,9 @@ int StatusDecoder::DecodeModuleView(int module, int view_type, int first_row, in
         return 0;
     }
     if (display->module_grid != nullptr) {
+        LayOut({.view_type = view_type,
+                .numeric = display->numeric,
+                .qdxa_temperature = display->qdxa_temperature});
         const std::size_t n =
             ModuleViewCells(*record, view_type, first_row, first_column, *display, batch_);
         if (latches_ != nullptr) {

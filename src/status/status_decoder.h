@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "base/shared_settings.h"
 #include "status/cell_sink.h"
@@ -47,12 +48,29 @@ class StatusDecoder {
     void set_latches(const FaultHistory* history) { latches_ = history; }
 
   private:
+    using CellBatch = std::array<Cell, kQChannels * kElements>;
+    // What the module views' batch was laid out for: the cells of the next module of the
+    // same layout differ only in the fields a decode writes.
+    struct BatchLayout {
+        int view_type = 0;
+        bool numeric = false;
+        bool qdxa_temperature = false;
+        bool operator==(const BatchLayout&) const = default;
+    };
+    void LayOut(const BatchLayout& layout);
+    // Each module's antenna cells keep their places and tooltip kinds from one pass of
+    // the view to the next, so a pass writes only colours, marks and values.
+    void LayOutAntennaView(int view_type);
+
     ModuleTable& table_;
     const ReportMemory& report_;
     const SharedSettings& shared_;
     const FaultHistory* latches_ = nullptr;
-    // Reused for every module; each decode rewrites the cells it hands on.
-    std::array<Cell, kQChannels * kElements> batch_{};
+    // Reused for every module of a module view; each decode rewrites the fields that vary.
+    CellBatch batch_{};
+    BatchLayout layout_;
+    std::vector<CellBatch> antenna_;
+    int antenna_view_ = 0;
 };
 
 }  // namespace vantu

@@ -51,15 +51,29 @@ bool Matches(int celsius, int record, const PreparedLabel& label) {
     return 75 - b < celsius && celsius < 79 - b && label.lo < celsius && celsius < label.hi;
 }
 
-}  // namespace
+using PreparedLabels = std::array<PreparedLabel, kNullColourRecord>;
 
-int TemperatureRecord(int celsius, const TempColourTable& table) {
+PreparedLabels PrepareLabels(const TempColourTable& table) {
+    PreparedLabels labels;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        labels[i] = Prepare(table[i].label);
+    }
+    return labels;
+}
+
+int RecordOf(int celsius, const PreparedLabels& labels) {
     for (int i = 0; i < kNullColourRecord; ++i) {
-        if (Matches(celsius, i, Prepare(table[static_cast<std::size_t>(i)].label))) {
+        if (Matches(celsius, i, labels[static_cast<std::size_t>(i)])) {
             return i;
         }
     }
     return kNullColourRecord;
+}
+
+}  // namespace
+
+int TemperatureRecord(int celsius, const TempColourTable& table) {
+    return RecordOf(celsius, PrepareLabels(table));
 }
 
 Colour TemperatureColour(int celsius, const TempColourTable& table) {
@@ -68,8 +82,12 @@ Colour TemperatureColour(int celsius, const TempColourTable& table) {
 
 TemperaturePalette::TemperaturePalette(const TempColourTable& table)
     : null_colour_(table[kNullColourRecord].colour) {
+    // Each label is read once for all sixteen codes.
+    const PreparedLabels labels = PrepareLabels(table);
     for (std::uint32_t code = 0; code < colours_.size(); ++code) {
-        colours_[code] = TemperatureColour(TemperatureFromCode(code), table);
+        const int record = RecordOf(TemperatureFromCode(code), labels);
+        colours_[code] = table[static_cast<std::size_t>(record)].colour;
+        by_temperature_[static_cast<std::size_t>(TemperatureFromCode(code))] = colours_[code];
     }
 }
 

@@ -20,7 +20,8 @@ inline constexpr int kQdxaTemperatureFault = 56;
 // A 4-bit code n is 0 °C for n = 0, else 5n + 3 °C.
 constexpr int TemperatureFromCode(std::uint32_t code) {
     code &= 0xF;
-    return code == 0 ? 0 : 5 * static_cast<int>(code) + 3;
+    // Without a branch: the codes of a report scatter.
+    return 5 * static_cast<int>(code) + 3 * static_cast<int>(code != 0);
 }
 
 // The record of the colour table whose label band holds t, walking the labels as
@@ -50,12 +51,14 @@ class TemperaturePalette {
     Colour OfCode(std::uint32_t code) const { return colours_[code & 0xF]; }
     // Only for decoded temperatures (0, 8, 13 ... 78).
     Colour OfTemperature(int celsius) const {
-        return colours_[celsius == 0 ? 0 : static_cast<std::size_t>((celsius - 3) / 5) & 0xF];
+        return by_temperature_[static_cast<std::size_t>(celsius) & 0xFF];
     }
     Colour null_colour() const { return null_colour_; }
 
   private:
     std::array<Colour, 16> colours_{};
+    // colours_ at the decoded temperature of each code, so a lookup costs no arithmetic.
+    std::array<Colour, 256> by_temperature_{};
     Colour null_colour_ = 0;
 };
 

@@ -91,7 +91,7 @@ void PaintCellGlyph(QPainter& painter, const QRect& cell, CellMark mark, Colour 
                     int text_width) {
     const QColor ink = Contrasting(background);
     painter.save();
-    if (cell.height() < kGlyphCellMinHeight || cell.width() < kGlyphCellMinWidth) {
+    if (GetsPattern(cell)) {
         PaintPattern(painter, cell, mark, ink);
     } else {
         painter.setRenderHint(QPainter::Antialiasing);

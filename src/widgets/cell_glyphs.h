@@ -14,6 +14,9 @@ namespace vantu {
 // Cells smaller than this in either direction get the pattern, not the glyph.
 inline constexpr int kGlyphCellMinHeight = 12;
 inline constexpr int kGlyphCellMinWidth = 24;
+inline bool GetsPattern(const QRect& cell) {
+    return cell.height() < kGlyphCellMinHeight || cell.width() < kGlyphCellMinWidth;
+}
 
 // Drawn in black or white, whichever stands out from the background, left of the
 // cell's centred text of text_width pixels; into the top-left corner when the text

@@ -7,7 +7,13 @@ namespace vantu {
 GridCells::GridCells(int rows, int columns)
     : rows_(std::max(rows, 0)),
       columns_(std::max(columns, 0)),
-      cells_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_)) {}
+      cells_(static_cast<std::size_t>(rows_) * static_cast<std::size_t>(columns_)),
+      redraw_pending_(cells_.size()) {
+    to_redraw_.reserve(cells_.size());
+    for (std::size_t i = 0; i < cells_.size(); ++i) {
+        Redraw(i);
+    }
+}
 
 GridCellState* GridCells::Find(int row, int column) {
     return Contains(row, column) ? &cells_[Index(row, column)] : nullptr;
@@ -20,6 +26,7 @@ void GridCells::Changed() {
 }
 
 void GridCells::CellChanged(int row, int column) {
+    Redraw(Index(row, column));
     if (on_cell_change_) {
         on_cell_change_(row, column);
     } else {
@@ -27,28 +34,57 @@ void GridCells::CellChanged(int row, int column) {
     }
 }
 
+void GridCells::Redraw(std::size_t index) {
+    if (!redraw_pending_[index]) {
+        redraw_pending_[index] = true;
+        to_redraw_.push_back(static_cast<std::uint32_t>(index));
+    }
+}
+
+void GridCells::ClearRedrawn() {
+    for (std::uint32_t index : to_redraw_) {
+        redraw_pending_[index] = false;
+    }
+    to_redraw_.clear();
+}
+
+bool GridCells::Apply(const Cell& cell, GridCellState& state) {
+    bool changed = false;
+    const auto set = [&changed](auto& field, const auto& value) {
+        changed = changed || field != value;
+        field = value;
+    };
+    if (cell.background != kKeepColour) {
+        set(state.background, cell.background);
+    }
+    if (cell.text_colour != kKeepColour) {
+        set(state.text_colour, cell.text_colour);
+    }
+    if (cell.text != nullptr) {
+        if (state.text != cell.text) {
+            changed = true;
+            state.text.assign(cell.text);
+        }
+        set(state.word_count, cell.word_count);
+        set(state.word_colours, cell.word_colours);
+    }
+    set(state.bar_percent, static_cast<std::int16_t>(cell.bar_percent));
+    set(state.band, cell.band);
+    set(state.mark, cell.mark);
+    if (cell.tip.kind != TipKind::kKeep) {
+        state.tip = cell.tip;
+    }
+    return changed;
+}
+
 void GridCells::SetCells(std::span<const Cell> cells) {
     for (const Cell& cell : cells) {
-        GridCellState* state = Find(cell.row, cell.column);
-        if (state == nullptr) {
+        if (!Contains(cell.row, cell.column)) {
             continue;
         }
-        if (cell.background != kKeepColour) {
-            state->background = cell.background;
-        }
-        if (cell.text_colour != kKeepColour) {
-            state->text_colour = cell.text_colour;
-        }
-        if (cell.text != nullptr) {
-            state->text.assign(cell.text);
-            state->word_count = cell.word_count;
-            state->word_colours = cell.word_colours;
-        }
-        state->bar_percent = cell.bar_percent;
-        state->band = cell.band;
-        state->mark = cell.mark;
-        if (cell.tip.kind != TipKind::kKeep) {
-            state->tip = cell.tip;
+        const std::size_t index = Index(cell.row, cell.column);
+        if (Apply(cell, cells_[index])) {
+            Redraw(index);
         }
     }
     Changed();
@@ -126,6 +162,9 @@ void GridCells::SetMark(int row, int column, CellMark mark) {
 
 void GridCells::Reset() {
     std::fill(cells_.begin(), cells_.end(), GridCellState{});
+    for (std::size_t i = 0; i < cells_.size(); ++i) {
+        Redraw(i);
+    }
     Changed();
 }
 

@@ -65,6 +65,11 @@ class GridCells : public CellSink {
     // The tooltip text as the operator sees it on hover; empty when there is none.
     std::string Tooltip(int row, int column) const;
 
+    // The cells whose look (not tooltip) may differ since the last ClearRedrawn, each
+    // once, as row * columns + column; a batch that leaves a cell as it was names none.
+    const std::vector<std::uint32_t>& to_redraw() const { return to_redraw_; }
+    void ClearRedrawn();
+
     // Called after every change, so the widget can schedule one repaint.
     void set_on_change(std::function<void()> on_change) { on_change_ = std::move(on_change); }
     // Called instead after a change of one cell, when set, so only that cell repaints.
@@ -78,12 +83,17 @@ class GridCells : public CellSink {
                static_cast<std::size_t>(column);
     }
     GridCellState* Find(int row, int column);
+    void Redraw(std::size_t index);
+    // The cell set from `cell`; true when its look changed.
+    static bool Apply(const Cell& cell, GridCellState& state);
     void Changed();
     void CellChanged(int row, int column);
 
     int rows_;
     int columns_;
     std::vector<GridCellState> cells_;
+    std::vector<std::uint32_t> to_redraw_;
+    std::vector<bool> redraw_pending_;
     std::function<void()> on_change_;
     std::function<void(int, int)> on_cell_change_;
 };

@@ -13,6 +13,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 
 #include "widgets/cell_glyphs.h"
 #include "widgets/qt_colour.h"
@@ -22,7 +23,6 @@ namespace {
 
 constexpr int kDefaultColumnWidth = 60;
 constexpr int kDefaultRowHeight = 18;
-constexpr Colour kGridLineColour = Rgb(192, 192, 192);
 constexpr Colour kHeaderBackground = Rgb(230, 230, 230);
 constexpr int kCheckBoxSize = 11;
 // Bands 0 (cool), 1 (above the limit) and 2 (near it).
@@ -130,12 +130,14 @@ void CReportCtrl::focusOutEvent(QFocusEvent* event) {
 
 void CReportCtrl::SetColumnWidth(int column, int width) {
     geometry_.SetColumnWidth(column, width);
+    redraw_all_ = true;
     UpdateScrollBars();
     viewport()->update();
 }
 
 void CReportCtrl::SetRowHeight(int row, int height) {
     geometry_.SetRowHeight(row, height);
+    redraw_all_ = true;
     UpdateScrollBars();
     viewport()->update();
 }
@@ -144,6 +146,7 @@ void CReportCtrl::SetAllRowHeights(int height) {
     for (int row = 0; row < rows(); ++row) {
         geometry_.SetRowHeight(row, height);
     }
+    redraw_all_ = true;
     UpdateScrollBars();
     viewport()->update();
 }
@@ -157,6 +160,7 @@ void CReportCtrl::SetHeaders(const std::vector<std::string>& texts, int height) 
 
 void CReportCtrl::SetGridLines(bool on) {
     grid_lines_ = on;
+    redraw_all_ = true;
     viewport()->update();
 }
 
@@ -177,6 +181,7 @@ void CReportCtrl::SetOverlayVisible(bool on) {
 
 void CReportCtrl::SetBarDisplay(bool on) {
     bar_display_ = on;
+    redraw_all_ = true;
     viewport()->update();
 }
 
@@ -187,6 +192,7 @@ void CReportCtrl::SetBandColours(const std::array<Colour, 3>& colours) {
 
 void CReportCtrl::SetMarksShown(bool on) {
     marks_shown_ = on;
+    redraw_all_ = true;
     viewport()->update();
 }
 
@@ -283,14 +289,29 @@ void CReportCtrl::paintEvent(QPaintEvent* event) {
 
     painter.setClipRect(QRect(0, header_height_, viewport()->width(), viewport()->height()));
     painter.translate(origin);
-    PaintBackgrounds(painter, rows, columns);
+    // A fractional scale would blur a copied image: such screens get the cells painted.
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const int scale = ratio == std::floor(ratio) ? static_cast<int>(ratio) : 0;
+    if (scale > 0) {
+        UpdateCellsImage(scale);
+        const QRect shown = area.intersected(QRect(QPoint(0, 0), content.size()));
+        painter.drawImage(shown.topLeft(), cells_image_,
+                          QRect(shown.topLeft() * scale, shown.size() * scale));
+    } else {
+        PaintBackgrounds(painter, rows, columns);
+    }
+    // Painted over the image: the grid lines go over it again, as they go over every cell.
+    bool painted = false;
     for (int row = rows.first; row < rows.second; ++row) {
         for (int column = columns.first; column < columns.second; ++column) {
             const GridCellState& cell = cells_.At(row, column);
-            if (cell.has_check || !cell.text.empty() || (bar_display_ && cell.bar_percent >= 0)) {
+            const bool content = HasContent(cell);
+            if (content) {
                 PaintContent(painter, CellRect(row, column), cell);
+                painted = true;
             }
-            if (MarkDrawn(cell.mark)) {
+            if (MarkDrawn(cell.mark) && !(scale > 0 && InImage(cell, CellRect(row, column)))) {
+                painted = true;
                 const int text_width =
                     cell.text.empty() ? 0 : static_cast<int>(StaticText(cell.text).size().width());
                 PaintCellGlyph(painter, CellRect(row, column), cell.mark, cell.background,
@@ -298,7 +319,7 @@ void CReportCtrl::paintEvent(QPaintEvent* event) {
             }
         }
     }
-    if (grid_lines_) {
+    if (grid_lines_ && (scale == 0 || painted)) {
         PaintGridLines(painter, rows, columns);
     }
     if (stale_) {
@@ -334,6 +355,46 @@ void CReportCtrl::PaintBackgrounds(QPainter& painter, std::pair<int, int> rows,
             run_start = column;
         }
     }
+}
+
+void CReportCtrl::UpdateCellsImage(int scale) {
+    const QSize size(geometry_.total_width() * scale, geometry_.total_height() * scale);
+    if (cells_image_.size() != size || cells_image_.devicePixelRatio() != scale) {
+        cells_image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        cells_image_.setDevicePixelRatio(scale);
+        redraw_all_ = true;
+    }
+    const TileTarget target(cells_image_);
+    if (redraw_all_) {
+        for (int row = 0; row < rows(); ++row) {
+            for (int column = 0; column < columns(); ++column) {
+                DrawIntoImage(target, row, column, scale);
+            }
+        }
+    } else {
+        const auto columns_count = static_cast<std::uint32_t>(columns());
+        for (const std::uint32_t index : cells_.to_redraw()) {
+            DrawIntoImage(target, static_cast<int>(index / columns_count),
+                          static_cast<int>(index % columns_count), scale);
+        }
+    }
+    redraw_all_ = false;
+    cells_.ClearRedrawn();
+}
+
+void CReportCtrl::DrawIntoImage(const TileTarget& target, int row, int column, int scale) {
+    const GridCellState& cell = cells_.At(row, column);
+    const QRect rect = CellRect(row, column);
+    TileLook look{.background = cell.background};
+    if (MarkDrawn(cell.mark) && InImage(cell, rect)) {
+        look.mark = cell.mark;
+    }
+    if (grid_lines_) {
+        look.lines = kLeftTopLines;
+        look.lines |= geometry_.ColumnLeft(column + 1) == geometry_.total_width() ? kRightLine : 0;
+        look.lines |= geometry_.RowTop(row + 1) == geometry_.total_height() ? kBottomLine : 0;
+    }
+    tiles_.Draw(target, rect, look, scale);
 }
 
 const QStaticText& CReportCtrl::StaticText(const std::string& text) {

@@ -15,6 +15,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "widgets/cell_glyphs.h"
+#include "widgets/cell_tiles.h"
 #include "widgets/grid_cells.h"
 #include "widgets/grid_geometry.h"
 
@@ -99,6 +101,18 @@ class CReportCtrl : public QAbstractScrollArea {
     void PaintHeader(class QPainter& painter, int first, int last);
     void PaintBackgrounds(class QPainter& painter, std::pair<int, int> rows,
                           std::pair<int, int> columns);
+    // The cells' backgrounds and InImage glyphs, the changed cells redrawn into
+    // cells_image_ at `scale` device pixels per pixel.
+    void UpdateCellsImage(int scale);
+    void DrawIntoImage(const TileTarget& target, int row, int column, int scale);
+    bool HasContent(const GridCellState& cell) const {
+        return cell.has_check || !cell.text.empty() || (bar_display_ && cell.bar_percent >= 0);
+    }
+    // The cell's glyph is drawn into the image: a pattern over a cell without content.
+    // Antialiased glyphs are painted in place, where they blend exactly as before.
+    bool InImage(const GridCellState& cell, const QRect& rect) const {
+        return !HasContent(cell) && GetsPattern(rect);
+    }
     // Check box, bar and text of a cell whose background is drawn.
     void PaintContent(class QPainter& painter, const QRect& rect, const GridCellState& cell);
     // Cell texts laid out once: the lists repaint the same few hundred numbers.
@@ -124,6 +138,10 @@ class CReportCtrl : public QAbstractScrollArea {
     static constexpr std::size_t kTextCacheLimit = 4096;
     std::unordered_map<std::string, QStaticText> text_cache_;
     bool change_pending_ = false;
+    QImage cells_image_;
+    CellTiles tiles_;
+    // Sizes or drawing options changed: every cell is drawn into the image again.
+    bool redraw_all_ = true;
     QFocusFrame* focus_frame_ = nullptr;
 };
 

@@ -98,6 +98,15 @@ TEST(GridCellsTest, SingleCellChangesNameTheirCell) {
     cells.Reset();
     EXPECT_EQ(whole, 2);
     EXPECT_EQ(changed.size(), 2u);
+
+    // Only a cell whose look changed is drawn again; a new tooltip alone is no change.
+    cells.ClearRedrawn();
+    cell = Cell{.row = 1, .column = 2, .background = kWhite, .tip = {.kind = TipKind::kFlag}};
+    cells.SetCells(std::span<const Cell>(&cell, 1));
+    EXPECT_TRUE(cells.to_redraw().empty());
+    cell.mark = CellMark::kFault;
+    cells.SetCells(std::span<const Cell>(&cell, 1));
+    EXPECT_EQ(cells.to_redraw(), (std::vector<std::uint32_t>{5}));
 }
 
 }  // namespace

@@ -162,6 +162,32 @@ TEST_F(ReportCtrlTest, EveryMarkReadsInGreyscaleAndStaleCellsAreHatched) {
     }
 }
 
+// The grid redraws only the cells that changed since its last paint; the picture must be
+// the one of a grid that draws the same cells afresh.
+TEST_F(ReportCtrlTest, ChangedCellsLookAsIfDrawnAfresh) {
+    const auto set_up = [](CReportCtrl& grid) {
+        for (int column = 0; column < grid.columns(); ++column) {
+            grid.SetColumnWidth(column, 7);
+        }
+        grid.SetAllRowHeights(11);
+        grid.resize(grid.ContentSize());
+    };
+    const auto change = [](CReportCtrl& grid, Colour colour, CellMark mark) {
+        const Cell cells[] = {{.row = 0, .column = 1, .background = colour, .mark = mark},
+                              {.row = 2, .column = 3, .background = colour, .mark = mark}};
+        grid.cells().SetCells(cells);
+    };
+    CReportCtrl redrawn(3, 4);
+    set_up(redrawn);
+    change(redrawn, Rgb(200, 0, 0), CellMark::kFault);
+    Shot(redrawn);
+    change(redrawn, Rgb(0, 90, 0), CellMark::kNearLimit);
+    CReportCtrl fresh(3, 4);
+    set_up(fresh);
+    change(fresh, Rgb(0, 90, 0), CellMark::kNearLimit);
+    EXPECT_EQ(Shot(redrawn), Shot(fresh));
+}
+
 TEST_F(ReportCtrlTest, CheckBoxCellsShowTheirMark) {
     CReportCtrl grid(1, 2);
     grid.SetColumnWidth(0, 20);
