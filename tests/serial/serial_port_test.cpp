@@ -161,7 +161,11 @@ TEST(SerialPortTest, ReplyReaders) {
         ASSERT_EQ(open.result, kPortReady) << c.name;
         open.port.SendCommand("Q");
         EXPECT_EQ(c.read(open.port), c.reply) << c.name;
-        std::this_thread::sleep_for(std::chrono::milliseconds(80));
+        // The rest of the answer may still be on its way from the peer.
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (open.port.PendingBytes() != c.left && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         EXPECT_EQ(open.port.PendingBytes(), c.left) << c.name;
         EXPECT_EQ(open.console.str(), "") << c.name;
     }
