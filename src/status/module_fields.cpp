@@ -57,9 +57,20 @@ constexpr auto kByteTemperatures = [] {
     return temperatures;
 }();
 
-// The flags at 0 among four flags of 0 or 1, counted at once.
-int ZeroFlags(const ElementFlags& flags) {
-    return kElements - std::popcount(std::bit_cast<std::uint32_t>(flags));
+// The flags at 1 among four flags of 0 or 1: the multiply sums the four bytes into the top
+// one. std::popcount would be a library call on the baseline instruction set.
+template <typename Flags>
+constexpr int SetFlags(const Flags& flags) {
+    return static_cast<int>(std::bit_cast<std::uint32_t>(flags) * 0x01010101u >> 24);
+}
+
+template <typename Count>
+int CountFaults(const ModuleRecord& record, Count count) {
+    int faults = 0;
+    for (const QRecord& rec : record.q) {
+        faults += count(rec);
+    }
+    return faults;
 }
 
 template <typename Decode>
@@ -95,6 +106,9 @@ bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_typ
                 rec.supply_9v5 = SupplyFlags(f, 2);
                 rec.supply_5v = SupplyFlags(f, 1);
                 rec.supply_neg6v = SupplyFlags(f, 0);
+                for (std::size_t e = 0; e < kElements; ++e) {
+                    rec.supply[e] = static_cast<std::uint8_t>(f >> (4 * e) & 0xFu);
+                }
             });
             return true;
         case kViewTemperature:
@@ -119,45 +133,38 @@ bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_typ
 }
 
 int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temperature) {
-    int faults = 0;
-    for (const QRecord& rec : record.q) {
-        switch (view_type) {
-            case kViewQdxa:
-                if (qdxa_temperature) {
-                    faults += rec.qdxa_temp >= kQdxaTemperatureFault;
-                } else {
-                    for (bool fault : QdxaFaults(rec)) {
-                        faults += fault;
-                    }
+    switch (view_type) {
+        case kViewQdxa:
+            if (qdxa_temperature) {
+                return CountFaults(record, [](const QRecord& rec) {
+                    return static_cast<int>(rec.qdxa_temp >= kQdxaTemperatureFault);
+                });
+            }
+            return CountFaults(record,
+                               [](const QRecord& rec) { return SetFlags(QdxaFaults(rec)); });
+        case kViewDigitalId:
+            return CountFaults(
+                record, [](const QRecord& rec) { return static_cast<int>(rec.digital_id == 0); });
+        case kViewVoltage:
+            return CountFaults(record, [](const QRecord& rec) {
+                return 4 * kElements - SetFlags(rec.supply_32v) - SetFlags(rec.supply_9v5) -
+                       SetFlags(rec.supply_5v) - SetFlags(rec.supply_neg6v);
+            });
+        case kViewSummary:
+            return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.trm_status); });
+        case kViewTemperature:
+            return CountFaults(record, [](const QRecord& rec) {
+                int faults = 0;
+                for (std::uint8_t celsius : rec.temp) {
+                    faults += celsius > kTrmTemperatureLimit;
                 }
-                break;
-            case kViewDigitalId:
-                faults += rec.digital_id == 0;
-                break;
-            case kViewVoltage:
-                faults += ZeroFlags(rec.supply_32v) + ZeroFlags(rec.supply_9v5) +
-                          ZeroFlags(rec.supply_5v) + ZeroFlags(rec.supply_neg6v);
-                break;
-            default:
-                for (std::size_t e = 0; e < kElements; ++e) {
-                    switch (view_type) {
-                        case kViewSummary:
-                            faults += rec.trm_status[e] == 1;
-                            break;
-                        case kViewTemperature:
-                            faults += rec.temp[e] > kTrmTemperatureLimit;
-                            break;
-                        case kViewTxRx:
-                            faults += rec.tx[e] == 1;
-                            break;
-                        default:
-                            break;
-                    }
-                }
-                break;
-        }
+                return faults;
+            });
+        case kViewTxRx:
+            return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.tx); });
+        default:
+            return 0;
     }
-    return faults;
 }
 
 }  // namespace vantu
