@@ -64,6 +64,15 @@ constexpr int SetFlags(const Flags& flags) {
     return static_cast<int>(std::bit_cast<std::uint32_t>(flags) * 0x01010101u >> 24);
 }
 
+// The temperatures above the TRM limit among four: decoded temperatures are at most 78 °C,
+// so adding 72 sets a byte's top bit exactly above 55 °C and never carries into the next.
+constexpr int HotElements(const ElementFlags& temperatures) {
+    constexpr std::uint32_t kToTop = 0x80u - kTrmTemperatureLimit - 1;
+    static_assert(TemperatureFromCode(0xF) + kToTop < 0x100u);
+    constexpr std::uint32_t kToTopBit = kToTop * 0x01010101u;
+    return SetFlags((std::bit_cast<std::uint32_t>(temperatures) + kToTopBit) >> 7 & 0x01010101u);
+}
+
 template <typename Count>
 int CountFaults(const ModuleRecord& record, Count count) {
     int faults = 0;
@@ -153,13 +162,7 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
         case kViewSummary:
             return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.trm_status); });
         case kViewTemperature:
-            return CountFaults(record, [](const QRecord& rec) {
-                int faults = 0;
-                for (std::uint8_t celsius : rec.temp) {
-                    faults += celsius > kTrmTemperatureLimit;
-                }
-                return faults;
-            });
+            return CountFaults(record, [](const QRecord& rec) { return HotElements(rec.temp); });
         case kViewTxRx:
             return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.tx); });
         default:

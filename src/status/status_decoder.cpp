@@ -98,10 +98,15 @@ constexpr auto kQdxaFlagLooks = [] {
     return looks;
 }();
 
+// The layout's bar (none) stays for the views without one.
 void ShowLook(Cell& cell, const ReadingLook& look) {
     cell.text = look.text;
     cell.text_colour = look.text_colour;
     cell.mark = look.mark;
+}
+
+void ShowTemperature(Cell& cell, const ReadingLook& look) {
+    ShowLook(cell, look);
     cell.bar_percent = look.bar_percent;
     cell.band = look.band;
 }
@@ -285,7 +290,8 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
         case kViewTemperature:
             return FillModuleView<kElements>(record, first_row, first_column, cells,
                                              [](const QRecord& rec, std::size_t e, Cell& cell) {
-                                                 ShowLook(cell, kTrmTemperatureLooks[rec.temp[e]]);
+                                                 ShowTemperature(cell,
+                                                                 kTrmTemperatureLooks[rec.temp[e]]);
                                              });
         case kViewTxRx:
             return FillModuleView<kElements>(
@@ -313,7 +319,8 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
             if (display.qdxa_temperature) {
                 return FillModuleView<1>(record, first_row, first_column, cells,
                                          [](const QRecord& rec, std::size_t, Cell& cell) {
-                                             ShowLook(cell, kQdxaTemperatureLooks[rec.qdxa_temp]);
+                                             ShowTemperature(cell,
+                                                             kQdxaTemperatureLooks[rec.qdxa_temp]);
                                          });
             }
             return FillModuleView<kElements>(
