@@ -73,6 +73,10 @@ constexpr int HotElements(const ElementFlags& temperatures) {
     return SetFlags((std::bit_cast<std::uint32_t>(temperatures) + kToTopBit) >> 7 & 0x01010101u);
 }
 
+// The QDX-A flags that mean a fault at 0, one byte each: flipping them leaves the faults
+// at 1.
+constexpr auto kQdxaActiveLow = std::bit_cast<std::uint32_t>(QdxaFaults(QRecord{}));
+
 template <typename Count>
 int CountFaults(const ModuleRecord& record, Count count) {
     int faults = 0;
