@@ -25,10 +25,20 @@ constexpr auto kNibbleFlags = [] {
     return flags;
 }();
 
-// Bits supply, supply + 4, supply + 8 and supply + 12 of a power field as flags E0..E3:
-// the multiply moves bit 4e to bit 9 + e, and no other product bit lands there.
-constexpr ElementFlags SupplyFlags(std::uint32_t field, int supply) {
-    return kNibbleFlags[((field >> supply) & 0x1111u) * 0x249u >> 9 & 0xFu];
+// Four element bytes as one word, E0 in the lowest byte.
+static_assert(std::endian::native == std::endian::little);
+constexpr ElementFlags ElementBytes(std::uint32_t word) {
+    return std::bit_cast<ElementFlags>(word);
+}
+
+// Nibble e of a power field into byte e: element e's supply flags, +32V in bit 3.
+constexpr std::uint32_t SupplyNibbles(std::uint32_t field) {
+    return (field & 0xFu) | (field & 0xF0u) << 4 | (field & 0xF00u) << 8 | (field & 0xF000u) << 12;
+}
+
+// Supply flag `supply` (bit of the nibble) of E0..E3.
+constexpr ElementFlags SupplyFlags(std::uint32_t nibbles, int supply) {
+    return ElementBytes(nibbles >> supply & 0x01010101u);
 }
 
 // The Tx flags (odd bits) and Rx flags (even bits) of a Tx/Rx byte.
@@ -115,13 +125,12 @@ bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_typ
             return true;
         case kViewVoltage:
             ForEachQ(report, record, QFieldArray::kTrmPwr, [](QRecord& rec, std::uint32_t f, int) {
-                rec.supply_32v = SupplyFlags(f, 3);
-                rec.supply_9v5 = SupplyFlags(f, 2);
-                rec.supply_5v = SupplyFlags(f, 1);
-                rec.supply_neg6v = SupplyFlags(f, 0);
-                for (std::size_t e = 0; e < kElements; ++e) {
-                    rec.supply[e] = static_cast<std::uint8_t>(f >> (4 * e) & 0xFu);
-                }
+                const std::uint32_t nibbles = SupplyNibbles(f);
+                rec.supply = ElementBytes(nibbles);
+                rec.supply_32v = SupplyFlags(nibbles, 3);
+                rec.supply_9v5 = SupplyFlags(nibbles, 2);
+                rec.supply_5v = SupplyFlags(nibbles, 1);
+                rec.supply_neg6v = SupplyFlags(nibbles, 0);
             });
             return true;
         case kViewTemperature:
