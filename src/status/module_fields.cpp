@@ -165,8 +165,9 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
                     return static_cast<int>(rec.qdxa_temp >= kQdxaTemperatureFault);
                 });
             }
-            return CountFaults(record,
-                               [](const QRecord& rec) { return SetFlags(QdxaFaults(rec)); });
+            return CountFaults(record, [](const QRecord& rec) {
+                return SetFlags(std::bit_cast<std::uint32_t>(QdxaFlags(rec)) ^ kQdxaActiveLow);
+            });
         case kViewDigitalId:
             return CountFaults(
                 record, [](const QRecord& rec) { return static_cast<int>(rec.digital_id == 0); });
