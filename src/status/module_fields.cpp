@@ -31,6 +31,10 @@ constexpr ElementFlags ElementBytes(std::uint32_t word) {
     return std::bit_cast<ElementFlags>(word);
 }
 
+constexpr std::uint32_t Word(const ElementFlags& flags) {
+    return std::bit_cast<std::uint32_t>(flags);
+}
+
 // Nibble e of a power field into byte e: element e's supply flags, +32V in bit 3.
 constexpr std::uint32_t SupplyNibbles(std::uint32_t field) {
     return (field & 0xFu) | (field & 0xF0u) << 4 | (field & 0xF00u) << 8 | (field & 0xF000u) << 12;
@@ -173,8 +177,10 @@ int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temper
                 record, [](const QRecord& rec) { return static_cast<int>(rec.digital_id == 0); });
         case kViewVoltage:
             return CountFaults(record, [](const QRecord& rec) {
-                return 4 * kElements - SetFlags(rec.supply_32v) - SetFlags(rec.supply_9v5) -
-                       SetFlags(rec.supply_5v) - SetFlags(rec.supply_neg6v);
+                // Each byte of the sum is at most 4: the words add without a carry.
+                const std::uint32_t set = Word(rec.supply_32v) + Word(rec.supply_9v5) +
+                                          Word(rec.supply_5v) + Word(rec.supply_neg6v);
+                return 4 * kElements - SetFlags(set);
             });
         case kViewSummary:
             return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.trm_status); });
