@@ -5,22 +5,6 @@
 namespace vantu {
 namespace {
 
-constexpr auto kNumbers = [] {
-    std::array<std::array<char, 4>, 256> texts{};
-    for (int n = 0; n < 256; ++n) {
-        auto& text = texts[static_cast<std::size_t>(n)];
-        int i = 0;
-        if (n >= 100) {
-            text[static_cast<std::size_t>(i++)] = static_cast<char>('0' + n / 100);
-        }
-        if (n >= 10) {
-            text[static_cast<std::size_t>(i++)] = static_cast<char>('0' + n / 10 % 10);
-        }
-        text[static_cast<std::size_t>(i)] = static_cast<char>('0' + n % 10);
-    }
-    return texts;
-}();
-
 // Four flags per entry, "0 0 1 1 "; the last two of entries 0..3 serve two flags.
 constexpr auto kFlagTexts = [] {
     std::array<std::array<char, 9>, 16> texts{};
@@ -41,10 +25,6 @@ std::string Position(const CellTip& tip) {
 }
 
 }  // namespace
-
-const char* NumberText(int value) {
-    return kNumbers[static_cast<std::size_t>(value & 0xFF)].data();
-}
 
 const char* FlagValuesText(unsigned bits, int count) {
     return count == 2 ? kFlagTexts[bits & 3u].data() + 4 : kFlagTexts[bits & 15u].data();

@@ -89,8 +89,28 @@ class CountingSink : public CellSink {
     std::size_t batches = 0;
 };
 
+// The texts of NumberText; in the header so that decoders can build tables of them.
+inline constexpr auto kNumberTexts = [] {
+    std::array<std::array<char, 4>, 256> texts{};
+    for (int n = 0; n < 256; ++n) {
+        auto& text = texts[static_cast<std::size_t>(n)];
+        int i = 0;
+        if (n >= 100) {
+            text[static_cast<std::size_t>(i++)] = static_cast<char>('0' + n / 100);
+        }
+        if (n >= 10) {
+            text[static_cast<std::size_t>(i++)] = static_cast<char>('0' + n / 10 % 10);
+        }
+        text[static_cast<std::size_t>(i)] = static_cast<char>('0' + n % 10);
+    }
+    return texts;
+}();
+
 // "0" ... "255".
-const char* NumberText(int value);
+constexpr const char* NumberText(int value) {
+    return kNumberTexts[static_cast<std::size_t>(value & 0xFF)].data();
+}
+
 // Flags as "0 " / "1 " each, first flag first: bit count-1-i of `bits` is flag i.
 const char* FlagValuesText(unsigned bits, int count);
 

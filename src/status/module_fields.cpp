@@ -25,10 +25,24 @@ constexpr auto kNibbleFlags = [] {
     return flags;
 }();
 
-// Bits supply, supply + 4, supply + 8 and supply + 12 of a power field as flags E0..E3:
-// the multiply moves bit 4e to bit 9 + e, and no other product bit lands there.
-constexpr ElementFlags SupplyFlags(std::uint32_t field, int supply) {
-    return kNibbleFlags[((field >> supply) & 0x1111u) * 0x249u >> 9 & 0xFu];
+// Four element bytes as one word, E0 in the lowest byte.
+static_assert(std::endian::native == std::endian::little);
+constexpr ElementFlags ElementBytes(std::uint32_t word) {
+    return std::bit_cast<ElementFlags>(word);
+}
+
+constexpr std::uint32_t Word(const ElementFlags& flags) {
+    return std::bit_cast<std::uint32_t>(flags);
+}
+
+// Nibble e of a power field into byte e: element e's supply flags, +32V in bit 3.
+constexpr std::uint32_t SupplyNibbles(std::uint32_t field) {
+    return (field & 0xFu) | (field & 0xF0u) << 4 | (field & 0xF00u) << 8 | (field & 0xF000u) << 12;
+}
+
+// Supply flag `supply` (bit of the nibble) of E0..E3.
+constexpr ElementFlags SupplyFlags(std::uint32_t nibbles, int supply) {
+    return ElementBytes(nibbles >> supply & 0x01010101u);
 }
 
 // The Tx flags (odd bits) and Rx flags (even bits) of a Tx/Rx byte.
@@ -57,14 +71,41 @@ constexpr auto kByteTemperatures = [] {
     return temperatures;
 }();
 
-// The flags at 0 among four flags of 0 or 1, counted at once.
-int ZeroFlags(const ElementFlags& flags) {
-    return kElements - std::popcount(std::bit_cast<std::uint32_t>(flags));
+// The flags at 1 among four flags of 0 or 1: the multiply sums the four bytes into the top
+// one. std::popcount would be a library call on the baseline instruction set.
+template <typename Flags>
+constexpr int SetFlags(const Flags& flags) {
+    return static_cast<int>(std::bit_cast<std::uint32_t>(flags) * 0x01010101u >> 24);
+}
+
+// The temperatures above the TRM limit among four: decoded temperatures are at most 78 °C,
+// so adding 72 sets a byte's top bit exactly above 55 °C and never carries into the next.
+constexpr int HotElements(const ElementFlags& temperatures) {
+    constexpr std::uint32_t kToTop = 0x80u - kTrmTemperatureLimit - 1;
+    static_assert(TemperatureFromCode(0xF) + kToTop < 0x100u);
+    constexpr std::uint32_t kToTopBit = kToTop * 0x01010101u;
+    return SetFlags((std::bit_cast<std::uint32_t>(temperatures) + kToTopBit) >> 7 & 0x01010101u);
+}
+
+// The QDX-A flags that mean a fault at 0, one byte each: flipping them leaves the faults
+// at 1.
+constexpr auto kQdxaActiveLow = std::bit_cast<std::uint32_t>(QdxaFaults(QRecord{}));
+
+template <typename Count>
+int CountFaults(const ModuleRecord& record, Count count) {
+    int faults = 0;
+    for (const QRecord& rec : record.q) {
+        faults += count(rec);
+    }
+    return faults;
 }
 
 template <typename Decode>
 void ForEachQ(const ReportMemory& report, ModuleRecord& record, QFieldArray array, Decode decode) {
     const auto fields = ReadQFields(report, array, record.column, record.index);
+    // Unrolled, Q by Q: vectorised, the loop read the returned fields back in wider pieces
+    // than they were stored, a stall each.
+#pragma GCC unroll 8
     for (std::size_t q = 0; q < fields.size(); ++q) {
         decode(record.q[q], fields[q], static_cast<int>(q));
     }
@@ -91,10 +132,12 @@ bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_typ
             return true;
         case kViewVoltage:
             ForEachQ(report, record, QFieldArray::kTrmPwr, [](QRecord& rec, std::uint32_t f, int) {
-                rec.supply_32v = SupplyFlags(f, 3);
-                rec.supply_9v5 = SupplyFlags(f, 2);
-                rec.supply_5v = SupplyFlags(f, 1);
-                rec.supply_neg6v = SupplyFlags(f, 0);
+                const std::uint32_t nibbles = SupplyNibbles(f);
+                rec.supply = ElementBytes(nibbles);
+                rec.supply_32v = SupplyFlags(nibbles, 3);
+                rec.supply_9v5 = SupplyFlags(nibbles, 2);
+                rec.supply_5v = SupplyFlags(nibbles, 1);
+                rec.supply_neg6v = SupplyFlags(nibbles, 0);
             });
             return true;
         case kViewTemperature:
@@ -119,45 +162,35 @@ bool DecodeFields(const ReportMemory& report, ModuleRecord& record, int view_typ
 }
 
 int ModuleFaultCount(const ModuleRecord& record, int view_type, bool qdxa_temperature) {
-    int faults = 0;
-    for (const QRecord& rec : record.q) {
-        switch (view_type) {
-            case kViewQdxa:
-                if (qdxa_temperature) {
-                    faults += rec.qdxa_temp >= kQdxaTemperatureFault;
-                } else {
-                    for (bool fault : QdxaFaults(rec)) {
-                        faults += fault;
-                    }
-                }
-                break;
-            case kViewDigitalId:
-                faults += rec.digital_id == 0;
-                break;
-            case kViewVoltage:
-                faults += ZeroFlags(rec.supply_32v) + ZeroFlags(rec.supply_9v5) +
-                          ZeroFlags(rec.supply_5v) + ZeroFlags(rec.supply_neg6v);
-                break;
-            default:
-                for (std::size_t e = 0; e < kElements; ++e) {
-                    switch (view_type) {
-                        case kViewSummary:
-                            faults += rec.trm_status[e] == 1;
-                            break;
-                        case kViewTemperature:
-                            faults += rec.temp[e] > kTrmTemperatureLimit;
-                            break;
-                        case kViewTxRx:
-                            faults += rec.tx[e] == 1;
-                            break;
-                        default:
-                            break;
-                    }
-                }
-                break;
-        }
+    switch (view_type) {
+        case kViewQdxa:
+            if (qdxa_temperature) {
+                return CountFaults(record, [](const QRecord& rec) {
+                    return static_cast<int>(rec.qdxa_temp >= kQdxaTemperatureFault);
+                });
+            }
+            return CountFaults(record, [](const QRecord& rec) {
+                return SetFlags(std::bit_cast<std::uint32_t>(QdxaFlags(rec)) ^ kQdxaActiveLow);
+            });
+        case kViewDigitalId:
+            return CountFaults(
+                record, [](const QRecord& rec) { return static_cast<int>(rec.digital_id == 0); });
+        case kViewVoltage:
+            return CountFaults(record, [](const QRecord& rec) {
+                // Each byte of the sum is at most 4: the words add without a carry.
+                const std::uint32_t set = Word(rec.supply_32v) + Word(rec.supply_9v5) +
+                                          Word(rec.supply_5v) + Word(rec.supply_neg6v);
+                return 4 * kElements - SetFlags(set);
+            });
+        case kViewSummary:
+            return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.trm_status); });
+        case kViewTemperature:
+            return CountFaults(record, [](const QRecord& rec) { return HotElements(rec.temp); });
+        case kViewTxRx:
+            return CountFaults(record, [](const QRecord& rec) { return SetFlags(rec.tx); });
+        default:
+            return 0;
     }
-    return faults;
 }
 
 }  // namespace vantu

@@ -24,6 +24,8 @@ struct QRecord {
     std::array<std::uint8_t, kElements> supply_9v5{};
     std::array<std::uint8_t, kElements> supply_5v{};
     std::array<std::uint8_t, kElements> supply_neg6v{};
+    // The element's four supply flags as a nibble, +32V in bit 3 and -6V in bit 0.
+    std::array<std::uint8_t, kElements> supply{};
     std::array<std::uint8_t, kElements> temp{};
 };
 

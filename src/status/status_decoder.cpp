@@ -41,6 +41,76 @@ constexpr auto kTrmTemperatureMarks =
 constexpr auto kQdxaTemperatureMarks =
     TemperatureMarks([](int celsius) { return celsius >= kQdxaTemperatureFault; });
 
+// What a reading shows in a module view's cell: its text, colour, mark and bar.
+struct ReadingLook {
+    const char* text = nullptr;
+    Colour text_colour = kBlack;
+    CellMark mark = CellMark::kNone;
+    std::int8_t bar_percent = -1;
+    std::uint8_t band = 0;
+};
+
+// The look of every value a byte holds, so that a cell costs one lookup and no branch.
+template <typename Look>
+constexpr std::array<ReadingLook, 256> ReadingLooks(Look look) {
+    std::array<ReadingLook, 256> looks{};
+    for (int value = 0; value < 256; ++value) {
+        looks[static_cast<std::size_t>(value)] = look(value);
+    }
+    return looks;
+}
+
+template <typename Fault>
+constexpr std::array<ReadingLook, 256> TemperatureLooks(Fault fault) {
+    return ReadingLooks([&](int celsius) {
+        return ReadingLook{.text = NumberText(celsius),
+                           .text_colour = FaultText(fault(celsius)),
+                           .mark = TemperatureMark(celsius, fault(celsius)),
+                           .bar_percent = static_cast<std::int8_t>(TemperatureBarPercent(celsius)),
+                           .band = static_cast<std::uint8_t>(TemperatureBand(celsius))};
+    });
+}
+constexpr auto kTrmTemperatureLooks =
+    TemperatureLooks([](int celsius) { return celsius > kTrmTemperatureLimit; });
+constexpr auto kQdxaTemperatureLooks =
+    TemperatureLooks([](int celsius) { return celsius >= kQdxaTemperatureFault; });
+
+// A summary flag at 1 is a fault.
+constexpr auto kSummaryLooks = ReadingLooks([](int flag) {
+    return ReadingLook{.text = NumberText(flag),
+                       .text_colour = FaultText(flag == 1),
+                       .mark = FaultMark(flag == 1)};
+});
+
+// The QDX-A flags of rows E0..E3 by value: which value is the fault differs by row.
+constexpr auto kQdxaFlagLooks = [] {
+    std::array<std::array<ReadingLook, 2>, kElements> looks{};
+    for (std::uint8_t flag = 0; flag < 2; ++flag) {
+        const QRecord all{
+            .qdxa_fault = flag, .qdxa_overtemp = flag, .qdxa_sp_ok = flag, .qdxa_voltage = flag};
+        for (std::size_t e = 0; e < kElements; ++e) {
+            const bool fault = QdxaFaults(all)[e];
+            looks[e][flag] = {.text = NumberText(flag),
+                              .text_colour = fault ? kQdxaFaultText : kBlack,
+                              .mark = FaultMark(fault)};
+        }
+    }
+    return looks;
+}();
+
+// The layout's bar (none) stays for the views without one.
+void ShowLook(Cell& cell, const ReadingLook& look) {
+    cell.text = look.text;
+    cell.text_colour = look.text_colour;
+    cell.mark = look.mark;
+}
+
+void ShowTemperature(Cell& cell, const ReadingLook& look) {
+    ShowLook(cell, look);
+    cell.bar_percent = look.bar_percent;
+    cell.band = look.band;
+}
+
 // The word colours of a supply cell by its flags, +32V first (bit 3): a flag at 0 is a fault.
 constexpr auto kSupplyWordColours = [] {
     std::array<std::array<Colour, 4>, 16> colours{};
@@ -189,15 +259,17 @@ void LayOutModuleView(int view_type, const ModuleViewDisplay& display, CellBatch
     }
 }
 
-// Module view: the fields of rows first_row .. first_row + rows - 1 that the layout leaves
-// open, from `fill`.
-template <typename Fill>
-std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_column, int rows,
+// Module view: the fields of rows first_row .. first_row + Rows - 1 that the layout leaves
+// open, from `fill`. The element loop is unrolled, so that a fill picking element e of a
+// record's fields reads it straight from the record.
+template <int Rows, typename Fill>
+std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_column,
                            CellBatch& cells, Fill fill) {
     std::size_t n = 0;
     for (int q = 0; q < kQChannels; ++q) {
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
-        for (int e = 0; e < rows; ++e) {
+#pragma GCC unroll 4
+        for (int e = 0; e < Rows; ++e) {
             Cell& cell = cells[n++];
             cell.row = Coordinate(first_row + e);
             cell.column = Coordinate(first_column + q);
@@ -207,76 +279,64 @@ std::size_t FillModuleView(const ModuleRecord& record, int first_row, int first_
     return n;
 }
 
-void TemperatureText(Cell& cell, int celsius, bool fault) {
-    cell.text = NumberText(celsius);
-    cell.text_colour = FaultText(fault);
-    cell.mark = TemperatureMark(celsius, fault);
-    cell.bar_percent = static_cast<std::int8_t>(TemperatureBarPercent(celsius));
-    cell.band = static_cast<std::uint8_t>(TemperatureBand(celsius));
-}
-
 std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first_row,
                             int first_column, const ModuleViewDisplay& display, CellBatch& cells) {
-    const int rows = ModuleViewRows(view_type, display.qdxa_temperature);
     switch (view_type) {
         case kViewSummary:
-            return FillModuleView(record, first_row, first_column, rows, cells,
-                                  [](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      cell.text = NumberText(rec.trm_status[e]);
-                                      cell.text_colour = FaultText(rec.trm_status[e] == 1);
-                                      cell.mark = FaultMark(rec.trm_status[e] == 1);
-                                  });
+            return FillModuleView<kElements>(record, first_row, first_column, cells,
+                                             [](const QRecord& rec, std::size_t e, Cell& cell) {
+                                                 ShowLook(cell, kSummaryLooks[rec.trm_status[e]]);
+                                             });
         case kViewTemperature:
-            return FillModuleView(record, first_row, first_column, rows, cells,
-                                  [](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      TemperatureText(cell, rec.temp[e],
-                                                      rec.temp[e] > kTrmTemperatureLimit);
-                                  });
+            return FillModuleView<kElements>(record, first_row, first_column, cells,
+                                             [](const QRecord& rec, std::size_t e, Cell& cell) {
+                                                 ShowTemperature(cell,
+                                                                 kTrmTemperatureLooks[rec.temp[e]]);
+                                             });
         case kViewTxRx:
-            return FillModuleView(record, first_row, first_column, rows, cells,
-                                  [&](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      if (display.numeric) {
-                                          cell.text = FlagValuesText(
-                                              static_cast<unsigned>(rec.tx[e] << 1 | rec.rx[e]), 2);
-                                      }
-                                      cell.word_colours[0] = FaultText(rec.tx[e] == 1);
-                                      cell.mark = FaultMark(rec.tx[e] == 1);
-                                  });
+            return FillModuleView<kElements>(
+                record, first_row, first_column, cells,
+                [&](const QRecord& rec, std::size_t e, Cell& cell) {
+                    if (display.numeric) {
+                        cell.text =
+                            FlagValuesText(static_cast<unsigned>(rec.tx[e] << 1 | rec.rx[e]), 2);
+                    }
+                    cell.word_colours[0] = FaultText(rec.tx[e] == 1);
+                    cell.mark = FaultMark(rec.tx[e] == 1);
+                });
         case kViewVoltage:
-            return FillModuleView(record, first_row, first_column, rows, cells,
-                                  [&](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      const auto bits = static_cast<unsigned>(
-                                          rec.supply_32v[e] << 3 | rec.supply_9v5[e] << 2 |
-                                          rec.supply_5v[e] << 1 | rec.supply_neg6v[e]);
-                                      if (display.numeric) {
-                                          cell.text = FlagValuesText(bits, 4);
-                                      }
-                                      cell.word_colours = kSupplyWordColours[bits & 0xFu];
-                                      cell.mark = FaultMark(bits != 0xF);
-                                  });
+            return FillModuleView<kElements>(record, first_row, first_column, cells,
+                                             [&](const QRecord& rec, std::size_t e, Cell& cell) {
+                                                 const unsigned bits = rec.supply[e];
+                                                 if (display.numeric) {
+                                                     cell.text = FlagValuesText(bits, 4);
+                                                 }
+                                                 cell.word_colours =
+                                                     kSupplyWordColours[bits & 0xFu];
+                                                 cell.mark = FaultMark(bits != 0xF);
+                                             });
         case kViewQdxa:
             if (display.qdxa_temperature) {
-                return FillModuleView(record, first_row, first_column, rows, cells,
-                                      [](const QRecord& rec, std::size_t, Cell& cell) {
-                                          TemperatureText(cell, rec.qdxa_temp,
-                                                          rec.qdxa_temp >= kQdxaTemperatureFault);
-                                      });
+                return FillModuleView<1>(record, first_row, first_column, cells,
+                                         [](const QRecord& rec, std::size_t, Cell& cell) {
+                                             ShowTemperature(cell,
+                                                             kQdxaTemperatureLooks[rec.qdxa_temp]);
+                                         });
             }
-            return FillModuleView(record, first_row, first_column, rows, cells,
-                                  [](const QRecord& rec, std::size_t e, Cell& cell) {
-                                      const bool fault = QdxaFaults(rec)[e];
-                                      cell.text = NumberText(QdxaFlags(rec)[e]);
-                                      cell.text_colour = fault ? kQdxaFaultText : kBlack;
-                                      cell.mark = FaultMark(fault);
-                                  });
+            return FillModuleView<kElements>(
+                record, first_row, first_column, cells,
+                [](const QRecord& rec, std::size_t e, Cell& cell) {
+                    // Decoded flags are 0 or 1.
+                    ShowLook(cell, kQdxaFlagLooks[e][QdxaFlags(rec)[e] & 1u]);
+                });
         case kViewDigitalId:
-            return FillModuleView(record, first_row, first_column, rows, cells,
-                                  [](const QRecord& rec, std::size_t, Cell& cell) {
-                                      cell.text = NumberText(rec.digital_id);
-                                      cell.text_colour =
-                                          rec.digital_id == 0 ? kQdxaFaultText : kBlack;
-                                      cell.mark = FaultMark(rec.digital_id == 0);
-                                  });
+            return FillModuleView<1>(record, first_row, first_column, cells,
+                                     [](const QRecord& rec, std::size_t, Cell& cell) {
+                                         cell.text = NumberText(rec.digital_id);
+                                         cell.text_colour =
+                                             rec.digital_id == 0 ? kQdxaFaultText : kBlack;
+                                         cell.mark = FaultMark(rec.digital_id == 0);
+                                     });
         default:
             return 0;
     }
