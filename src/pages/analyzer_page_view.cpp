@@ -16,6 +16,7 @@
 
 #include "widgets/group_box.h"
 #include "widgets/qt_colour.h"
+#include "widgets/steady_text.h"
 
 namespace vantu {
 namespace {
@@ -388,13 +389,9 @@ void CCPAGE7DLG::SyncAnalyzer() {
     for (std::size_t box = 0; box < kMarkerBoxes; ++box) {
         QLineEdit& value = *marker_values_[box];
         SetText(value, group.marker_values[box]);
-        // A new style sheet lays out and repaints the whole window: set it only on a change.
-        const QString style = QStringLiteral("background: %1; color: %2")
-                                  .arg(ToQColor(kMarkerBackground).name(),
-                                       ToQColor(group.marker_colours[box]).name());
-        if (value.styleSheet() != style) {
-            value.setStyleSheet(style);
-        }
+        SetSteadyStyleSheet(value, QStringLiteral("background: %1; color: %2")
+                                       .arg(ToQColor(kMarkerBackground).name(),
+                                            ToQColor(group.marker_colours[box]).name()));
         marker_labels_[box]->setText(ToQString(group.marker_labels[box]));
     }
     SetChecked(*save_log_, group.save_log);

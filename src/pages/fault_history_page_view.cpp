@@ -202,12 +202,8 @@ void CFaultHistoryPage::SyncFromModel() {
 void CFaultHistoryPage::ShowFigures() {
     const AlarmFigures figures = watch_.history().Figures(watch_.Now());
     SetSteadyText(*figures_, FiguresText(figures));
-    // A new style sheet lays out the whole window again: set it only on a change.
-    const QString style =
-        figures.flood ? QStringLiteral("color: white; background: #c00000") : QString();
-    if (figures_->styleSheet() != style) {
-        figures_->setStyleSheet(style);
-    }
+    SetSteadyStyleSheet(
+        *figures_, figures.flood ? QStringLiteral("color: white; background: #c00000") : QString());
 }
 
 // Wide enough for the texts each column holds, measured once on sample texts.

@@ -16,4 +16,10 @@ void SetSteadyText(QLabel& label, const QString& text) {
     }
 }
 
+void SetSteadyStyleSheet(QWidget& widget, const QString& style) {
+    if (widget.styleSheet() != style) {
+        widget.setStyleSheet(style);
+    }
+}
+
 }  // namespace vantu
