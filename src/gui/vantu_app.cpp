@@ -20,6 +20,7 @@
 #include "gui/termination_signals.h"
 #include "widgets/colour_chooser.h"
 #include "widgets/qt_colour.h"
+#include "widgets/redraw_soon.h"
 
 namespace vantu {
 namespace {
@@ -131,9 +132,9 @@ int CVANTUApp::RunWindowed() {
     Station station(options_, QDir::currentPath().toStdString(), shared_, window, prompts);
     CVANTUDlg& controller = station.controller();
     StationPages pages(station, window, shared_, colours);
-    // The pages redraw once the command or tick that changed their models has returned,
-    // however many changes it made: its replies leave first. One line when the page
-    // first shows the card's report, for whoever waits on it.
+    // The pages redraw a moment after the command or tick that changed their models,
+    // however many changes it made: its replies, and the next command's, leave first.
+    // One line when the page first shows the card's report, for whoever waits on it.
     QTimer sync;
     sync.setSingleShot(true);
     QObject::connect(&sync, &QTimer::timeout, [&pages, &controller, announced = false]() mutable {
@@ -143,7 +144,7 @@ int CVANTUApp::RunWindowed() {
             std::fprintf(stderr, "vantu: main page shows the card's report\n");
         }
     });
-    controller.set_on_state_changed([&sync] { sync.start(0); });
+    controller.set_on_state_changed([&sync] { RedrawSoon(sync); });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });

@@ -19,6 +19,7 @@
 #include "widgets/group_box.h"
 #include "widgets/health_mark.h"
 #include "widgets/qt_colour.h"
+#include "widgets/redraw_soon.h"
 #include "widgets/report_ctrl.h"
 
 namespace vantu {
@@ -39,10 +40,10 @@ CCPAGE2DLG::CCPAGE2DLG(MainPageContext context, QWidget* parent)
     WireControls();
     WireMenu();
     ApplyView(kStartView);
-    // The list redraws once the command that added lines has returned.
+    // The list redraws a moment after the command that added lines.
     show_messages_.setSingleShot(true);
     connect(&show_messages_, &QTimer::timeout, this, [this] { ShowMessages(); });
-    ctx_.model.messages.set_on_change([this] { show_messages_.start(0); });
+    ctx_.model.messages.set_on_change([this] { RedrawSoon(show_messages_); });
     ShowMessages();
     SyncFromModel();
 }

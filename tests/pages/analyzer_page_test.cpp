@@ -52,20 +52,17 @@ TEST_F(AnalyzerPageTest, EnterAndEscapeAreSwallowed) {
 }
 
 TEST_F(AnalyzerPageTest, RemoteCommandsShowOnThePageAndDoubleClickClearsTheList) {
-    // The page redraws once each command has returned to the event loop.
+    // The page redraws a moment after each command.
     station.Command("VSG_SET 3 -30");
-    QCoreApplication::processEvents();
-    EXPECT_EQ(page.power_box()->currentText(), QStringLiteral("-30"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.power_box()->currentText() == "-30"; }));
     station.Command("VSG_OPEN");
-    QCoreApplication::processEvents();
-    EXPECT_EQ(page.generator_open_button()->text(), QStringLiteral("關閉"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return page.generator_open_button()->text() == "關閉"; }));
     QListWidget& list = *page.message_list();
     ASSERT_EQ(list.count(), static_cast<int>(station.analyzer_page.tcp_messages.lines().size()));
     QListWidgetItem* item = list.item(0);
     emit list.itemDoubleClicked(item);
-    QCoreApplication::processEvents();
     EXPECT_TRUE(station.analyzer_page.tcp_messages.lines().empty());
-    EXPECT_EQ(list.count(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return list.count() == 0; }));
 }
 
 TEST_F(AnalyzerPageTest, SettingsDialogSetsMarkersThroughTheTextPath) {

@@ -75,8 +75,11 @@ class MainPageTest : public ::testing::Test {
         QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, rect.center());
     }
     // The list redraws once the work that added lines has returned to the event loop.
+    // The list redraws a moment after its model changed.
     QStringList MessageLines() {
-        QCoreApplication::processEvents();
+        QListWidget& list = *page.controls().messages;
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return std::size_t(list.count()) == model.messages.lines().size(); }));
         QStringList lines;
         for (int i = 0; i < page.controls().messages->count(); ++i) {
             lines.push_back(page.controls().messages->item(i)->text());
