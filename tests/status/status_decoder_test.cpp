@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "base/settings.h"
 #include "recording_sink.h"
 #include "report_builder.h"
+#include "status/module_requests.h"
 #include "status/report_fields.h"
 #include "status/status_colours.h"
 #include "status/temperature.h"
@@ -259,6 +262,49 @@ TEST_F(StatusDecoderTest, AntennaViewOffersNoSupplyView) {
     CountingSink none;
     decoder.DecodeAntenna(kViewVoltage, &none);  // the antenna view offers no TM3
     EXPECT_EQ(none.cells, 0u);
+}
+
+// The column-half walk and the per-module clear run on the decoder's table.
+using ModuleRequestsTest = StatusDecoderTest;
+
+TEST_F(ModuleRequestsTest, BoundsEndTheWalk) {
+    ModuleViewRequest request =
+        MakeModuleViewRequest(ColumnHalf{12, true, 150, 4}, kViewSummary, &display);
+    ApplyModuleViewRequest(decoder, request);
+    EXPECT_EQ(positions.cells.size(), 4u);  // 154 fails the bound before any jump
+
+    positions.cells.clear();
+    request = MakeModuleViewRequest(ColumnHalf{13, true, 157, 40}, kViewSummary, &display);
+    ApplyModuleViewRequest(decoder, request);
+    EXPECT_EQ(positions.cells.size(), 4u);  // 157..160, then the table ends
+
+    positions.cells.clear();
+    request = MakeModuleViewRequest(ColumnHalf{4, false, 38, 7}, 6, &display);
+    ApplyModuleViewRequest(decoder, request);
+    EXPECT_TRUE(positions.cells.empty());  // unknown kind: nothing for any module
+}
+
+TEST_F(ModuleRequestsTest, ClearZeroesOnlyTheModulesTemperatureAndQdxaWords) {
+    for (std::uint32_t& word : report.sys_rpt_reg()) {
+        word = 0xA5A5A5A5;
+    }
+    ClearModuleReports(report, table, kSlbModule);  // slot 200
+    auto temp = report.array(ReportArray::kTrmTemp);
+    auto qdxa = report.array(ReportArray::kQdxaSts);
+    for (std::size_t w = 0; w < temp.size(); ++w) {
+        EXPECT_EQ(temp[w], w >= 800 && w < 804 ? 0u : 0xA5A5A5A5u) << w;
+    }
+    for (std::size_t w = 0; w < qdxa.size(); ++w) {
+        EXPECT_EQ(qdxa[w], w >= 400 && w < 402 ? 0u : 0xA5A5A5A5u) << w;
+    }
+    EXPECT_EQ(report.array(ReportArray::kTrmSts)[200], 0xA5A5A5A5u);
+
+    ReportMemory before = report;
+    ClearModuleReports(report, table, 161);
+    ClearModuleReports(report, table, -1);
+    FreeModuleTable(table);
+    ClearModuleReports(report, table, 0);
+    EXPECT_TRUE(std::equal(before.area().begin(), before.area().end(), report.area().begin()));
 }
 
 }  // namespace

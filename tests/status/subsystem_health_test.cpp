@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <tuple>
 
 namespace vantu {
 namespace {
@@ -15,6 +16,11 @@ Words Healthy() {
         words[w] = 0xFFFFFFFF;
     }
     return words;
+}
+
+auto Fields(const HealthStates& s) {
+    return std::tuple(s.power, s.environment, s.digital, s.rf, s.exciter_input_fault,
+                      s.qtrm_input_fault);
 }
 
 TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
@@ -58,13 +64,7 @@ TEST(SubsystemHealthTest, GroupsFollowTheirWordsAndExcludedBits) {
         SCOPED_TRACE(c.what);
         Words words = Healthy();
         words[c.word] &= ~(1u << c.bit);
-        HealthStates got = EvaluateHealth(words);
-        EXPECT_EQ(got.power, c.expected.power);
-        EXPECT_EQ(got.environment, c.expected.environment);
-        EXPECT_EQ(got.digital, c.expected.digital);
-        EXPECT_EQ(got.rf, c.expected.rf);
-        EXPECT_EQ(got.exciter_input_fault, c.expected.exciter_input_fault);
-        EXPECT_EQ(got.qtrm_input_fault, c.expected.qtrm_input_fault);
+        EXPECT_EQ(Fields(EvaluateHealth(words)), Fields(c.expected));
     }
 }
 
