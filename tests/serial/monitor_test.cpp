@@ -8,6 +8,7 @@
 #include "pty_peer.h"
 #include "serial/monitor_client.h"
 #include "serial/monitor_text.h"
+#include "sim/firmware_monitor.h"
 #include "sim/simulated_firmware.h"
 
 namespace vantu {
@@ -148,6 +149,16 @@ TEST(MonitorClientTest, AgainstTheSimulatedFirmware) {
     EXPECT_EQ(block[7 * 448 + 40], 0);
     EXPECT_EQ(block[7 * 448 + 47], 0);
     EXPECT_EQ(console.str(), "");
+}
+
+// Address and length that wrap past the top stay outside memory and flash.
+TEST(FirmwareMonitorTest, RangesThatWrapPastTheTopAreRefused) {
+    FirmwareMonitor monitor({});
+    for (const std::string request :
+         {"MD1 FFFFFFFFFFFFFFF0 20\r", "MF2 FFFFFFFFFFF00000 40000 1\r",
+          "MF2 0 4000000000000001 1\r", "FW FFFFFFFFFFFFFF00 0 100\r"}) {
+        EXPECT_EQ(monitor.Receive(request), request + "\nERR RANGE\r\n>");
+    }
 }
 
 }  // namespace
