@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "card/card_open.h"
@@ -154,8 +155,7 @@ TEST_F(DeviceLibraryTest, FindCardListsEveryCardAndGivesTheLastSlot) {
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
               "\n 1. Vendor ID: 0x534E, Device ID: 0x6374\n"
               "\n 2. Vendor ID: 0x534E, Device ID: 0x6374\n");
-    EXPECT_EQ(slot.bus, 5u);
-    EXPECT_EQ(slot.slot, 1u);
+    EXPECT_EQ(std::tuple(slot.bus, slot.slot), std::tuple(5u, 1u));
 
     driver.calls.clear();
     EXPECT_FALSE(FindCard(0, kCardDeviceId, slot));

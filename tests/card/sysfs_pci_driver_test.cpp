@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "card/card_device.h"
@@ -85,19 +86,17 @@ TEST_F(SysfsPciDriverTest, ScanFindsTheCardByItsVendorAndDeviceFiles) {
     PciScanResult result;
     ASSERT_EQ(driver.ScanDevices(0x534E, 0x6374, result), kPciSuccess);
     ASSERT_EQ(result.cards.size(), 1u);
-    EXPECT_EQ(result.cards[0].slot.bus, 3u);
-    EXPECT_EQ(result.cards[0].slot.slot, 0u);
-    EXPECT_EQ(result.cards[0].device_id, 0x6374u);
+    const PciScannedCard& card = result.cards[0];
+    EXPECT_EQ(std::tuple(card.slot.bus, card.slot.slot, card.device_id),
+              std::tuple(3u, 0u, 0x6374u));
 
     PciCardInfo info;
     info.slot = result.cards[0].slot;
     ASSERT_EQ(driver.GetDeviceInfo(info), kPciSuccess);
     ASSERT_EQ(info.items.size(), 2u);
-    EXPECT_EQ(info.items[0].type, kPciItemMemory);
-    EXPECT_EQ(info.items[0].physical_address, 0xF7000000u);
-    EXPECT_EQ(info.items[0].size, 0x10000u);
-    EXPECT_EQ(info.items[1].type, kPciItemIo);
-    EXPECT_EQ(info.items[1].bar, 2u);
+    EXPECT_EQ(std::tuple(info.items[0].type, info.items[0].physical_address, info.items[0].size),
+              std::tuple(kPciItemMemory, 0xF7000000u, 0x10000u));
+    EXPECT_EQ(std::tuple(info.items[1].type, info.items[1].bar), std::tuple(kPciItemIo, 2u));
     info.slot.bus = 4;
     EXPECT_EQ(driver.GetDeviceInfo(info), kPciDeviceNotFound);
 }

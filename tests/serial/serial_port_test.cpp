@@ -7,6 +7,7 @@
 #include <array>
 #include <numeric>
 #include <sstream>
+#include <tuple>
 
 #include "fake_ports.h"
 #include "pty_peer.h"
@@ -321,9 +322,8 @@ TEST(MonitorClientTest, AgainstTheSimulatedFirmware) {
     MonitorClient monitor(open.port, clock, open.console);
 
     ASSERT_EQ(monitor.ReadMonitorVersion(), 0);
-    EXPECT_EQ(monitor.version().name, "QDX-A FW");
-    EXPECT_EQ(monitor.version().major, 1);
-    EXPECT_EQ(monitor.version().minor, 7);
+    EXPECT_EQ(std::tuple(monitor.version().name, monitor.version().major, monitor.version().minor),
+              std::tuple("QDX-A FW", 1, 7));
 
     EXPECT_EQ(monitor.MonitorWrite(0x100, 0xDEADBEEF), 0);
     EXPECT_EQ(monitor.MonitorRead(0x100), 0xDEADBEEFu);
@@ -344,9 +344,8 @@ TEST(MonitorClientTest, AgainstTheSimulatedFirmware) {
     ASSERT_EQ(monitor.ReadAllVersions(block), kVersionBlockBytes);
     EXPECT_EQ(block, firmware.versions());
     // Module 5 is the last of column 0: unit 7, position 5, entries 40..47.
-    EXPECT_EQ(block[7 * 448 + 39], 1);
-    EXPECT_EQ(block[7 * 448 + 40], 0);
-    EXPECT_EQ(block[7 * 448 + 47], 0);
+    EXPECT_EQ(std::tuple(block[7 * 448 + 39], block[7 * 448 + 40], block[7 * 448 + 47]),
+              std::tuple(1, 0, 0));
     EXPECT_EQ(open.console.str(), "");
 }
 

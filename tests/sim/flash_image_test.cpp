@@ -6,6 +6,7 @@
 #include <random>
 #include <regex>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fake_ports.h"
@@ -70,11 +71,11 @@ TEST_F(FlashImageTest, SmallImageTakesOneEraseAndTwoPaddedPages) {
     ASSERT_EQ(Program(image, 0), 0);
     ExpectMarks("Erasing e\nOK\nProgramming \nChecking \n", 0);
     const SimulatedNorFlash& flash = session->card().flash();
-    EXPECT_EQ(flash.counters().sector_erases, 1u);
-    EXPECT_EQ(flash.counters().page_programs, 2u);
+    EXPECT_EQ(std::tuple(flash.counters().sector_erases, flash.counters().page_programs,
+                         flash.AllocatedSectors()),
+              std::tuple(1u, 2u, 1u));
     ExpectFlashHolds(image, 0);
     ExpectFlashHolds(std::string(56, '\xFF'), 200);
-    EXPECT_EQ(flash.AllocatedSectors(), 1u);
 }
 
 TEST_F(FlashImageTest, ImageOverSeveralSectorsCrossesTheExtendedAddressBoundary) {
@@ -85,9 +86,10 @@ TEST_F(FlashImageTest, ImageOverSeveralSectorsCrossesTheExtendedAddressBoundary)
     ASSERT_EQ(Program(image, start), 0);
     ExpectMarks("Erasing eee\nOK\nProgramming ..\nChecking cc\n", 0);
     ExpectFlashHolds(image, start);
-    EXPECT_EQ(session->card().flash().ExtendedAddress(), 1);
-    EXPECT_EQ(session->card().flash().counters().sector_erases, 6u);
-    EXPECT_EQ(session->card().flash().counters().page_programs, 2u * 0x28000 / 128);
+    const SimulatedNorFlash& flash = session->card().flash();
+    EXPECT_EQ(std::tuple(flash.ExtendedAddress(), flash.counters().sector_erases,
+                         flash.counters().page_programs),
+              std::tuple(1, 6u, 2u * 0x28000 / 128));
 }
 
 TEST_F(FlashImageTest, VerifyCountsEveryDifferingByte) {
