@@ -97,16 +97,15 @@ class FaultHistoryTest : public ::testing::Test {
 
     // second counts from 19:46:00; past 59 it runs into the next minutes.
     static LocalTime At(int second) { return {2026, 12, 5, 19, 46 + second / 60, second % 60}; }
-    void Tick(FaultHistory& h, std::initializer_list<std::size_t> faulty, int second) {
+    using Sources = std::vector<std::size_t>;
+    void Tick(FaultHistory& h, const Sources& faulty, int second) {
         Faults faults{};
         for (std::size_t i : faulty) {
             faults[i] = 1;
         }
         h.Record(faults, At(second));
     }
-    void Tick(std::initializer_list<std::size_t> faulty, int second) {
-        Tick(history, faulty, second);
-    }
+    void Tick(const Sources& faulty, int second) { Tick(history, faulty, second); }
     std::string Log() const { return dir.Read("Log/2026-12-5.faults.csv"); }
     std::vector<std::string> Events() const { return EventsIn(Log()); }
     // The event column of every log line after the header.
@@ -144,26 +143,18 @@ TEST_F(FaultHistoryTest, EventSequencesGiveOneAlarmPerOccurrence) {
         std::vector<std::string> events;
     };
     using S = AlarmState;
+    const S open = S::kActiveUnacknowledged;
     const Case cases[] = {
-        {{{'r', 0}}, 1, S::kActiveUnacknowledged, {"fault"}},
+        {{{'r', 0}}, 1, open, {"fault"}},
         {{{'r', 0}, {'a', 1}}, 1, S::kActiveAcknowledged, {"fault", "ack"}},
         {{{'r', 0}, {'c', 5}}, 1, S::kClearedUnacknowledged, {"fault", "clear"}},
         {{{'r', 0}, {'c', 5}, {'a', 6}}, 1, S::kNormal, {"fault", "clear", "ack"}},
         {{{'r', 0}, {'a', 1}, {'c', 5}, {'a', 6}}, 1, S::kNormal, {"fault", "ack", "clear"}},
         // Three changes within 60 s chatter: the raise folds into the open alarm.
-        {{{'r', 0}, {'c', 30}, {'r', 59}},
-         1,
-         S::kActiveUnacknowledged,
-         {"fault", "clear", "fault"}},
-        {{{'r', 0}, {'c', 30}, {'r', 60}},
-         2,
-         S::kActiveUnacknowledged,
-         {"fault", "clear", "fault"}},
+        {{{'r', 0}, {'c', 30}, {'r', 59}}, 1, open, {"fault", "clear", "fault"}},
+        {{{'r', 0}, {'c', 30}, {'r', 60}}, 2, open, {"fault", "clear", "fault"}},
         // A chattering source whose alarm is over raises a new one.
-        {{{'r', 0}, {'c', 5}, {'a', 6}, {'r', 10}},
-         2,
-         S::kActiveUnacknowledged,
-         {"fault", "clear", "ack", "fault"}},
+        {{{'r', 0}, {'c', 5}, {'a', 6}, {'r', 10}}, 2, open, {"fault", "clear", "ack", "fault"}},
     };
     for (const Case& c : cases) {
         testing::TempDir case_dir;
@@ -173,12 +164,8 @@ TEST_F(FaultHistoryTest, EventSequencesGiveOneAlarmPerOccurrence) {
         for (const auto& [step, second] : c.steps) {
             if (step == 'a') {
                 h.Acknowledge(h.entries().back().id, At(second), "op");
-                continue;
-            }
-            if (step == 'r') {
-                Tick(h, {supply}, second);
             } else {
-                Tick(h, {}, second);
+                Tick(h, step == 'r' ? Sources{supply} : Sources{}, second);
             }
         }
         EXPECT_EQ(h.entries().size(), c.alarms) << c.steps.size();

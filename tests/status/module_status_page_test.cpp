@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "decoding_commands.h"
@@ -80,23 +81,20 @@ TEST_F(ModuleStatusPageTest, RefreshAllAnsweredNoChangesNothing) {
     trm.ChooseView(1);
     trm.ClickPosition(3, 3);  // module 15, column 2 upper half
     commands.Drain();
-    const auto grid = surface.grid.batches;
-    const auto position = surface.position.batches;
-    const auto status = surface.status.batches;
+    const auto batches = [this] {
+        return std::tuple(surface.grid.batches, surface.position.batches, surface.status.batches);
+    };
+    const auto drawn = batches();
 
     prompts.answers = {false};
     EXPECT_FALSE(trm.AskRefreshAll());
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text, "您要更新全面天線全部 [ 溫度 ] 狀態回報嗎 ? ");
-    EXPECT_EQ(trm.view_choice(), 1u);
-    EXPECT_EQ(trm.column(), 2);
-    EXPECT_EQ(trm.module(), 15);
-    EXPECT_FALSE(trm.refreshing_all());
+    EXPECT_EQ(std::tuple(trm.view_choice(), trm.column(), trm.module(), trm.refreshing_all()),
+              std::tuple(1u, 2, 15, false));
     EXPECT_EQ(commands.sent, 0);
     EXPECT_TRUE(commands.posted.empty());
-    EXPECT_EQ(surface.grid.batches, grid);
-    EXPECT_EQ(surface.position.batches, position);
-    EXPECT_EQ(surface.status.batches, status);
+    EXPECT_EQ(batches(), drawn);
 }
 
 // Yes decodes every half before it returns (sent, not posted), colours every module's
@@ -113,10 +111,8 @@ TEST_F(ModuleStatusPageTest, RefreshAllSendsEveryHalfAndComesBack) {
     EXPECT_TRUE(trm.AskRefreshAll());
     EXPECT_EQ(commands.sent, 2 * kColumns + 1);
     EXPECT_TRUE(commands.posted.empty());
-    EXPECT_FALSE(trm.refreshing_all());
-    EXPECT_EQ(trm.column(), 12);
-    EXPECT_TRUE(trm.lower());
-    EXPECT_EQ(trm.module(), 160);
+    EXPECT_EQ(std::tuple(trm.refreshing_all(), trm.column(), trm.lower(), trm.module()),
+              std::tuple(false, 12, true, 160));
     for (int m = 0; m < kModuleCount; ++m) {
         const GridCell& place = kPositionCells[static_cast<std::size_t>(m)];
         const bool faulty = m == 0 || m == 159;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "controller/controller_timers.h"
@@ -94,9 +95,8 @@ TEST_F(ReportCaptureTest, AFailedReadIsCountedAndItsZerosNeverShownAsAReport) {
     poll.Count(FastReportRefresh(session->handle(), report, counter, flags, timers, logs), 7);
     EXPECT_FALSE(report.Captured(ReportArray::kSts));
     EXPECT_TRUE(report.Captured(ReportArray::kTrmSts));  // block 1, read on the second tick
-    EXPECT_EQ(poll.failures, 1u);
-    EXPECT_EQ(poll.blocks_read, 1u);
-    EXPECT_EQ(poll.last_read_us, 7);
+    EXPECT_EQ(std::tuple(poll.failures, poll.blocks_read, poll.last_read_us),
+              std::tuple(1u, 1u, 7));
     EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 200);
 }
 
@@ -104,10 +104,9 @@ TEST_F(ReportCaptureTest, LoadStopLeavesTheCardAloneAndTheTimerStopped) {
     flags.load_stop = true;
     Tick();
     EXPECT_TRUE(blocks_read.empty());
-    EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
-    EXPECT_EQ(counter, 0u);
-    EXPECT_FALSE(report.Captured(ReportArray::kSts));
-    EXPECT_EQ(report.sys_rpt_reg()[0], 0u);
+    EXPECT_EQ(std::tuple(timers.IsRunning(kReportPollTimer), counter,
+                         report.Captured(ReportArray::kSts), report.sys_rpt_reg()[0]),
+              std::tuple(false, 0u, false, 0u));
     EXPECT_EQ(timers.TakeJournal(), std::vector<std::string>{"kill 0"});
 }
 
@@ -145,11 +144,9 @@ TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     const std::vector<std::string> lines = Lines(dir.Read("qdxa_rpt_reg.log"));
     ASSERT_EQ(lines.size(), 3u + 14u * 261u);
     const std::string separator(102, '-');
-    EXPECT_EQ(lines[0], "update_qdxa_rpt_reg [0] ~ [13]");
-    EXPECT_EQ(lines[1], separator);
-    EXPECT_EQ(lines[2], "");
-    EXPECT_EQ(lines[3], "update_qdxa_rpt_reg [0]");
-    EXPECT_EQ(lines[4], "step up Reg offset [0x0] ");
+    EXPECT_EQ(std::vector(lines.begin(), lines.begin() + 5),
+              (std::vector<std::string>{"update_qdxa_rpt_reg [0] ~ [13]", separator, "",
+                                        "update_qdxa_rpt_reg [0]", "step up Reg offset [0x0] "}));
     EXPECT_THAT(lines[5],
                 MatchesRegex("dwptr\\[0x[0-9A-F]+\\]  SP_EMU offset offset \\[0x8800\\]  "));
     EXPECT_EQ(lines[6], "");

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <utility>
+
 #include "base/settings.h"
 #include "recording_sink.h"
 #include "report_builder.h"
+#include "status/module_requests.h"
 #include "status/report_fields.h"
 #include "status/status_colours.h"
 #include "status/temperature.h"
@@ -63,9 +69,8 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
     EXPECT_EQ(words[1].colour, kBlack);
     EXPECT_EQ(TooltipText(cell.tip), "回報 : [0]-正常  [1]-異常\n[ Tx ]  [ Rx ]");
     const Cell& position = Position(module);
-    EXPECT_EQ(position.background, Rgb(200, 200, 200));
-    EXPECT_EQ(position.text_colour, kBlack);
-    EXPECT_EQ(position.text, nullptr);
+    EXPECT_EQ(std::tuple(position.background, position.text_colour, position.text),
+              std::tuple(Rgb(200, 200, 200), kBlack, nullptr));
 
     display.numeric = true;
     decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display);
@@ -86,15 +91,13 @@ TEST_F(StatusDecoderTest, TxFaultIsRedCountedAndTheE3TooltipHasAnExtraLine) {
     decoder.DecodeModuleView(module, kViewTxRx, 1, 2, &display);
     EXPECT_STREQ(grid.At(4, 7).text, "1 0 ");
     EXPECT_EQ(CellWords(grid.At(4, 7))[0].colour, Rgb(210, 0, 0));
-    const Cell& position = Position(module);
-    EXPECT_EQ(position.background, Rgb(130, 0, 50));
-    EXPECT_EQ(position.text_colour, Rgb(200, 200, 200));
+    EXPECT_EQ(std::pair(Position(module).background, Position(module).text_colour),
+              std::pair(Rgb(130, 0, 50), Rgb(200, 200, 200)));
 
     decoder.DecodeModule(module, kViewTxRx, &grid);
     const Cell& antenna = grid.At(kAntennaGrid[module].row + 3, kAntennaGrid[module].column + 5);
-    EXPECT_EQ(antenna.background, Rgb(150, 0, 0));
-    EXPECT_EQ(antenna.text_colour, Rgb(150, 0, 0));
-    EXPECT_STREQ(antenna.text, "");
+    EXPECT_EQ(std::tuple(antenna.background, antenna.text_colour, std::string(antenna.text)),
+              std::tuple(Rgb(150, 0, 0), Rgb(150, 0, 0), ""));
     EXPECT_EQ(TooltipText(antenna.tip),
               "模組 : 020\r\n位置 : E3-Q5\n\n回報 : [0]-正常  [1]-異常\n狀態 : Tx[1]  Rx[0]");
 }
@@ -120,17 +123,12 @@ TEST_F(StatusDecoderTest, TemperatureModuleViewHasBarsAndCountsAboveFiftyFive) {
     PutQField(report, QFieldArray::kTrmTemp, module, 1, 0x00BA);
     decoder.DecodeModuleView(module, kViewTemperature, 11, 2, &display);
     const Cell& warm = grid.At(11, 3);
-    EXPECT_STREQ(warm.text, "53");
-    EXPECT_EQ(warm.text_colour, kBlack);
-    EXPECT_EQ(warm.background, kKeepColour);
-    EXPECT_EQ(warm.bar_percent, 66);
-    EXPECT_EQ(warm.band, 2);
-    EXPECT_EQ(warm.mark, CellMark::kNearLimit);
+    EXPECT_EQ(std::tuple(std::string(warm.text), warm.text_colour, warm.background,
+                         warm.bar_percent, warm.band, warm.mark),
+              std::tuple("53", kBlack, kKeepColour, 66, 2, CellMark::kNearLimit));
     const Cell& hot = grid.At(12, 3);
-    EXPECT_STREQ(hot.text, "58");
-    EXPECT_EQ(hot.text_colour, Rgb(210, 0, 0));
-    EXPECT_EQ(hot.band, 1);
-    EXPECT_EQ(hot.mark, CellMark::kFault);
+    EXPECT_EQ(std::tuple(std::string(hot.text), hot.text_colour, hot.band, hot.mark),
+              std::tuple("58", Rgb(210, 0, 0), 1, CellMark::kFault));
     EXPECT_EQ(grid.At(13, 3).mark, CellMark::kNormal);
     EXPECT_EQ(TooltipText(hot.tip), "溫度上限值 55°C ");
     EXPECT_EQ(ModuleFaultCount(table.records[module], kViewTemperature, false), 1);
@@ -202,8 +200,7 @@ TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
     }
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
     const QRecord& q4 = table.records[module].q[4];
-    EXPECT_EQ(q4.qdxa_sp_ok, 1);
-    EXPECT_EQ(q4.qdxa_voltage, 1);
+    EXPECT_EQ(std::tuple(q4.qdxa_sp_ok, q4.qdxa_voltage), std::tuple(1, 1));
     EXPECT_STREQ(grid.At(1, 6).text, "0");
     EXPECT_EQ(grid.At(1, 6).text_colour, Rgb(200, 0, 0));
     EXPECT_EQ(grid.At(2, 6).text_colour, Rgb(200, 0, 0));
@@ -259,6 +256,49 @@ TEST_F(StatusDecoderTest, AntennaViewOffersNoSupplyView) {
     CountingSink none;
     decoder.DecodeAntenna(kViewVoltage, &none);  // the antenna view offers no TM3
     EXPECT_EQ(none.cells, 0u);
+}
+
+// The column-half walk and the per-module clear run on the decoder's table.
+using ModuleRequestsTest = StatusDecoderTest;
+
+TEST_F(ModuleRequestsTest, BoundsEndTheWalk) {
+    ModuleViewRequest request =
+        MakeModuleViewRequest(ColumnHalf{12, true, 150, 4}, kViewSummary, &display);
+    ApplyModuleViewRequest(decoder, request);
+    EXPECT_EQ(positions.cells.size(), 4u);  // 154 fails the bound before any jump
+
+    positions.cells.clear();
+    request = MakeModuleViewRequest(ColumnHalf{13, true, 157, 40}, kViewSummary, &display);
+    ApplyModuleViewRequest(decoder, request);
+    EXPECT_EQ(positions.cells.size(), 4u);  // 157..160, then the table ends
+
+    positions.cells.clear();
+    request = MakeModuleViewRequest(ColumnHalf{4, false, 38, 7}, 6, &display);
+    ApplyModuleViewRequest(decoder, request);
+    EXPECT_TRUE(positions.cells.empty());  // unknown kind: nothing for any module
+}
+
+TEST_F(ModuleRequestsTest, ClearZeroesOnlyTheModulesTemperatureAndQdxaWords) {
+    for (std::uint32_t& word : report.sys_rpt_reg()) {
+        word = 0xA5A5A5A5;
+    }
+    ClearModuleReports(report, table, kSlbModule);  // slot 200
+    auto temp = report.array(ReportArray::kTrmTemp);
+    auto qdxa = report.array(ReportArray::kQdxaSts);
+    for (std::size_t w = 0; w < temp.size(); ++w) {
+        EXPECT_EQ(temp[w], w >= 800 && w < 804 ? 0u : 0xA5A5A5A5u) << w;
+    }
+    for (std::size_t w = 0; w < qdxa.size(); ++w) {
+        EXPECT_EQ(qdxa[w], w >= 400 && w < 402 ? 0u : 0xA5A5A5A5u) << w;
+    }
+    EXPECT_EQ(report.array(ReportArray::kTrmSts)[200], 0xA5A5A5A5u);
+
+    ReportMemory before = report;
+    ClearModuleReports(report, table, 161);
+    ClearModuleReports(report, table, -1);
+    FreeModuleTable(table);
+    ClearModuleReports(report, table, 0);
+    EXPECT_TRUE(std::equal(before.area().begin(), before.area().end(), report.area().begin()));
 }
 
 }  // namespace
