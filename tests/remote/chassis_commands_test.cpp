@@ -256,10 +256,7 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
 
 TEST_F(ChassisCommandsTest, IndexOutsideTheLoadedEntriesFailsWithoutTouchingTheCard) {
     station.Command("PL beam.cfg");
-    std::vector<std::uint32_t> loaded(kControlCodeWords, 0);
-    loaded[0] = 0x11111111;
-    loaded[1] = 0x22222222;
-    loaded[2] = 0x33333333;
+    const std::vector<std::uint32_t> loaded = station.ControlCode();
     timeline.Take();
 
     EXPECT_EQ(station.Command("GET_OPCODE_PARAM 3"), Lines{"GET_OPCODE_PARAM_FAIL"});

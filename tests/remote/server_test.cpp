@@ -47,24 +47,7 @@ struct ServerRig {
     CCServer server{ServerContext{transport, logs, list, flags, elapsed}, dispatch};
 };
 
-class ServerTest : public ::testing::Test, public ServerRig {
-  protected:
-    // The replies the client received since the last call, without their CRs.
-    std::vector<std::string> TakeReplies() {
-        if (transport.client != client_) {
-            client_ = transport.client;
-            consumed_ = 0;
-        }
-        const std::string bytes = transport.ReceivedBy(client_).substr(consumed_);
-        consumed_ += bytes.size();
-        EXPECT_TRUE(bytes.empty() || bytes.back() == '\r') << "a reply without its CR";
-        return SplitReplies(bytes);
-    }
-
-  private:
-    int client_ = 0;
-    std::size_t consumed_ = 0;
-};
+class ServerTest : public ::testing::Test, public ServerRig {};
 
 TEST_F(ServerTest, OpenReportsEachOutcome) {
     struct Case {
@@ -197,11 +180,11 @@ TEST_F(ServerTest, CutsTheStreamIntoLines) {
     for (const FramingCase& c : cases) {
         SCOPED_TRACE(c.name);
         server.OnConnectionRequested();
-        TakeReplies();
+        transport.TakeReplies();
         ASSERT_EQ(c.deliveries.size(), c.replies.size());
         for (std::size_t i = 0; i < c.deliveries.size(); ++i) {
             server.OnDataReceived(c.deliveries[i]);
-            EXPECT_EQ(TakeReplies(), c.replies[i]) << "after delivery " << i;
+            EXPECT_EQ(transport.TakeReplies(), c.replies[i]) << "after delivery " << i;
         }
     }
 }

@@ -54,9 +54,7 @@ InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA89
 
 std::vector<std::string> InstrumentStation::Command(const std::string& line) {
     server.OnDataReceived(line + "\r");
-    const std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
-    consumed_ += bytes.size();
-    return SplitReplies(bytes);
+    return transport.TakeReplies();
 }
 
 void InstrumentStation::WriteSetup(const std::string& name, const std::string& text) const {

@@ -52,9 +52,6 @@ struct InstrumentStation {
     int control_code_stops = 0;
     AnalyzerPageLifecycle page;
     Timeline timeline;
-
-  private:
-    std::size_t consumed_ = 0;
 };
 
 }  // namespace vantu::testing

@@ -30,6 +30,9 @@ class RecordingTransport : public RemoteTransport {
 
     // The bytes the client with this number received (clients count from 1).
     std::string ReceivedBy(int client) const;
+    // The replies, without their CRs, that the client in the slot received since the last
+    // call; each must end in its CR.
+    std::vector<std::string> TakeReplies();
 
     ListenResult listen_result = ListenResult::kListening;
     // "Listen", "AcceptPending", "CloseClient", "CloseListener" in call order.
@@ -45,6 +48,7 @@ class RecordingTransport : public RemoteTransport {
 
   private:
     void Call(const char* name);
+    std::size_t taken_ = 0;
 };
 
 class ClockElapsed : public ElapsedTimer {
@@ -77,10 +81,6 @@ class Timeline {
     std::size_t log_lines_seen_ = 0;
     std::vector<std::string> events_;
 };
-
-// The replies in bytes a client received, without their CRs; a last one without its CR
-// is dropped.
-std::vector<std::string> SplitReplies(std::string bytes);
 
 inline const std::string kM97 = "M " + std::string(kListSeparator);
 inline const std::string kL26 = "L " + std::string(kLogSeparator);

@@ -24,9 +24,7 @@ RemoteStation::RemoteStation(bool with_card)
 
 std::vector<std::string> RemoteStation::Command(const std::string& line) {
     remote.transport_events().OnDataReceived(line + "\r");
-    const std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
-    consumed_ += bytes.size();
-    return SplitReplies(bytes);
+    return transport.TakeReplies();
 }
 
 }  // namespace vantu::testing

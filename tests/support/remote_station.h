@@ -2,7 +2,6 @@
 // with one client connected.
 #pragma once
 
-#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,9 +22,6 @@ struct RemoteStation : PatternStation {
     BusyGate gate{poster};
     ClockElapsed elapsed;
     RemoteControl remote;
-
-  private:
-    std::size_t consumed_ = 0;
 };
 
 }  // namespace vantu::testing
