@@ -15,18 +15,6 @@
 namespace vantu::testing {
 namespace {
 
-class EchoDispatch : public CommandDispatch {
-  public:
-    void DispatchCommand(const std::string& line) override {
-        lines.push_back(line);
-        server->SendReply("OK:" + line);
-    }
-    void DispatchOverlongLine() override { server->AnswerNotSupported(); }
-
-    CCServer* server = nullptr;
-    std::vector<std::string> lines;
-};
-
 // A server core on a recording transport with its log, list and flags.
 struct ServerRig {
     explicit ServerRig(ListenResult listen_result = ListenResult::kListening) {

@@ -15,6 +15,7 @@
 #include "log_lines.h"
 #include "remote/elapsed_timer.h"
 #include "remote/remote_transport.h"
+#include "remote/tcp_server.h"
 
 namespace vantu::testing {
 
@@ -80,6 +81,22 @@ class Timeline {
     MessageList& list_;
     std::size_t log_lines_seen_ = 0;
     std::vector<std::string> events_;
+};
+
+// Answers every line with "OK:" and the line, then runs after_reply; an over-long line
+// with NOT_SUPPORT.
+struct EchoDispatch : CommandDispatch {
+    void DispatchCommand(const std::string& line) override {
+        lines.push_back(line);
+        server->SendReply("OK:" + line);
+        if (after_reply) {
+            after_reply(line);
+        }
+    }
+    void DispatchOverlongLine() override { server->AnswerNotSupported(); }
+    CCServer* server = nullptr;
+    std::vector<std::string> lines;
+    std::function<void(const std::string&)> after_reply;
 };
 
 inline const std::string kM97 = "M " + std::string(kListSeparator);
