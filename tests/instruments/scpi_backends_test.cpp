@@ -11,14 +11,14 @@
 #include "instrument_station.h"
 #include "instruments/scpi_analyzer.h"
 #include "instruments/scpi_generator.h"
-#include "scpi_instrument.h"
+#include "scripted_server.h"
 
 namespace vantu::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-ScpiEndpoint Loopback(const ScpiInstrument& instrument) {
+ScpiEndpoint Loopback(const ScriptedServer& instrument) {
     return *ParseSocketResource(instrument.resource());
 }
 
@@ -59,7 +59,7 @@ class ScpiGeneratorTest : public ::testing::Test {
         return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
-    ScpiInstrument instrument;
+    ScriptedServer instrument;
     ScpiGenerator driver{Loopback(instrument)};
     InstrumentStation station;
     PageMessages messages{station.analyzer_page.tcp_messages, station.logs};
@@ -112,7 +112,7 @@ TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
 }
 
 TEST(ScpiAnalyzerTest, CommandsAnswersAndRefusals) {
-    ScpiInstrument instrument;
+    ScriptedServer instrument;
     instrument.Answer(":CALC:MARK:COUN?", "2");
     instrument.Answer(":CALC:MARK1:Y?", "-12.25");
     instrument.Answer(":CALC:MARK1:Y:UNIT?", "dBm");
@@ -178,7 +178,7 @@ TEST(ScpiMisbehaviourTest, RepliesAndLogLines) {
         ":CALC:MARK1:Y:UNIT? dBm :CALC:MARK2:Y:UNIT? dBm :MMEM:LOG:NAME? vsa.log";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line + " " + c.command);
-        ScpiInstrument instrument;
+        ScriptedServer instrument;
         std::istringstream answers(script);
         for (std::string query, answer; answers >> query >> answer;) {
             instrument.Answer(query, answer);
@@ -204,7 +204,7 @@ TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
               "# lab\nSetFreqCenter = :SENS:FREQ:CENT {hz:0}\n GetTraceCount=:C?\n"
               "SetMarker_Type1 = MARK{trace}:X {hz:3} {x}\nNoSuchCall = :X\n");
     std::ostringstream console;
-    ScpiInstrument instrument;
+    ScriptedServer instrument;
     instrument.Answer(":C?", "+1.00000E+00");
     ScpiAnalyzer link(Loopback(instrument),
                       AnalyzerCommandTable::Load(dir.path() + "/vsa.txt", console));
@@ -223,7 +223,7 @@ TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
 TEST(ScpiAnalyzerTest, NothingListeningMeansSoftwareNotOpen) {
     std::uint16_t port = 0;
     {
-        ScpiInstrument gone;
+        ScriptedServer gone;
         port = gone.port();
     }
     ScpiAnalyzer link(ScpiEndpoint{"127.0.0.1", port, {}});
