@@ -19,7 +19,7 @@ namespace {
 using Lines = std::vector<std::string>;
 
 ScpiEndpoint Loopback(const ScriptedServer& instrument) {
-    return *ParseSocketResource(instrument.resource());
+    return {"127.0.0.1", instrument.port(), {}};
 }
 
 TEST(ScpiBackendsTest, SocketResources) {
@@ -54,11 +54,6 @@ class ScpiGeneratorTest : public ::testing::Test {
                                                  station.shared, station.console});
     }
 
-    bool Listed(const std::string& line) {
-        const Lines& lines = station.analyzer_page.tcp_messages.lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
     ScriptedServer instrument;
     ScpiGenerator driver{Loopback(instrument)};
     InstrumentStation station;
@@ -69,8 +64,8 @@ TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue)
     GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
     EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", "*OPC?", ":SYST:ERR?"}));
-    EXPECT_TRUE(Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
-    EXPECT_TRUE(Listed("[VSG]- SIMULATE : False"));
+    EXPECT_TRUE(station.Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
+    EXPECT_TRUE(station.Listed("[VSG]- SIMULATE : False"));
 
     station.page.state().generator.frequency_text = "2.4";
     station.page.state().generator.pulse_selection = 2;
@@ -99,7 +94,8 @@ TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
     EXPECT_EQ(instrument.Take(), (Lines{":FREQ 1000000000", ":SYST:ERR?", ":POW 25.00",
                                         ":SYST:ERR?", ":SYST:ERR?", ":SYST:ERR?", ":PULM:STAT OFF",
                                         ":SYST:ERR?", ":OUTP ON", ":SYST:ERR?", "*OPC?"}));
-    EXPECT_TRUE(Listed("**  RF_POWER_LEVEL  Error : -1074135039  :POW 25.00: Data out of range"));
+    EXPECT_TRUE(
+        station.Listed("**  RF_POWER_LEVEL  Error : -1074135039  :POW 25.00: Data out of range"));
     // Both entries wait in the driver's queue for the next open's error listing.
     std::int32_t code = 0;
     std::string message;

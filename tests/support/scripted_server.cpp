@@ -40,10 +40,6 @@ ScriptedServer::~ScriptedServer() {
     close(listener_);
 }
 
-std::string ScriptedServer::resource() const {
-    return "TCPIP::127.0.0.1::" + std::to_string(port_) + "::SOCKET";
-}
-
 void ScriptedServer::Answer(const std::string& query, const std::string& answer) {
     std::lock_guard lock(mutex_);
     answers_[query] = answer;

@@ -26,7 +26,6 @@ class ScriptedServer {
     ScriptedServer(const ScriptedServer&) = delete;
     ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    std::string resource() const;
     std::uint16_t port() const { return port_; }
 
     // The answer goes out with a terminator added, in one write.
