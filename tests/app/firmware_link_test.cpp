@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <ctime>
-#include <deque>
-#include <mutex>
 #include <sstream>
 
 #include "fake_ports.h"
@@ -18,36 +15,6 @@ namespace {
 
 using namespace testing;
 
-// Work posted from the read's worker thread, run on the test thread.
-class ThreadPoster : public Poster {
-  public:
-    void Post(std::function<void()> work) override {
-        std::lock_guard lock(mutex_);
-        queue_.push_back(std::move(work));
-        posted_.notify_all();
-    }
-    // Runs posted work until done() holds; false when the wait for more work is over.
-    bool RunUntil(const std::function<bool()>& done,
-                  std::chrono::milliseconds wait = std::chrono::seconds(5)) {
-        while (!done()) {
-            std::unique_lock lock(mutex_);
-            if (!posted_.wait_for(lock, wait, [this] { return !queue_.empty(); })) {
-                return false;
-            }
-            auto work = std::move(queue_.front());
-            queue_.pop_front();
-            lock.unlock();
-            work();
-        }
-        return true;
-    }
-
-  private:
-    std::mutex mutex_;
-    std::condition_variable posted_;
-    std::deque<std::function<void()>> queue_;
-};
-
 class FirmwareLinkTest : public ::testing::Test {
   protected:
     FirmwareLinkTest() { station.com_port = 7; }
@@ -55,7 +22,7 @@ class FirmwareLinkTest : public ::testing::Test {
     ControllerFlags flags;
     FakePrompts prompts;
     FakeClock clock;
-    ThreadPoster poster;
+    QueuePoster poster;
     ReportMemory report;
     StationSettings station;
     std::ostringstream console;

@@ -21,15 +21,13 @@ using std::chrono::steady_clock;
 
 bool WaitUntil(const std::function<bool()>& done, int timeout_ms) {
     const auto deadline = steady_clock::now() + milliseconds(timeout_ms);
-    for (;;) {
-        if (done()) {
-            return true;
-        }
+    while (!done()) {
         if (steady_clock::now() > deadline) {
             return false;
         }
         std::this_thread::sleep_for(milliseconds(10));
     }
+    return true;
 }
 
 StationDir::StationDir() {
@@ -103,8 +101,7 @@ ServingStation::ServingStation(const StationDir& dir) {
             dir,
             std::vector<std::string>{"--headless", "--simulate", "--port", std::to_string(port_)});
         const std::string log = dir.log_path();
-        const auto opened = [&] { return ReadFile(log).find(ToAnsi("[TCP] 伺服器 : ")); };
-        if (!WaitUntil([&] { return opened() != std::string::npos; }, 10000)) {
+        if (!WaitForLog(log, "[TCP] 伺服器 : ")) {
             failure_ = process->error_output();
             return;
         }

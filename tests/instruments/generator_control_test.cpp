@@ -11,11 +11,6 @@
 namespace vantu::testing {
 namespace {
 
-bool Listed(const InstrumentStation& station, const std::string& line) {
-    const auto& lines = station.analyzer_page.tcp_messages.lines();
-    return std::find(lines.begin(), lines.end(), line) != lines.end();
-}
-
 TEST(GeneratorControlTest, RfSwitchOnRanges) {
     struct Case {
         std::string frequency;
@@ -57,10 +52,10 @@ TEST(GeneratorControlTest, RfSwitchOnRanges) {
         EXPECT_EQ(station.shared.analyzer_flags[kSharedRfOn], c.rf_on);
         EXPECT_EQ(boxes.rf_caption, c.rf_on ? "停用" : "啟用");
         EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfFrequency), c.frequency_hz);
-        EXPECT_TRUE(Listed(station, c.listed));
+        EXPECT_TRUE(station.Listed(c.listed));
         if (c.power == "25") {
-            EXPECT_TRUE(Listed(station,
-                               "**  RF_POWER_LEVEL  Error : -1074135024  RF power level out of "
+            EXPECT_TRUE(
+                station.Listed("**  RF_POWER_LEVEL  Error : -1074135024  RF power level out of "
                                "range"));
         }
     }
@@ -71,7 +66,7 @@ TEST(GeneratorControlTest, OpenListsTheGeneratorAndReadBackShowsTheOutput) {
     GeneratorControl& generator = station.page.generator();
     ASSERT_EQ(generator.OpenCloseGenerator(1), 0);
     EXPECT_EQ(station.analyzer_page.tcp_messages.lines().size(), 7u);
-    EXPECT_TRUE(Listed(station, "[VSG]- FIRMWARE_REVISION : SIM-M9381A 1.0"));
+    EXPECT_TRUE(station.Listed("[VSG]- FIRMWARE_REVISION : SIM-M9381A 1.0"));
     station.page.state().generator.frequency_text = "3";
     ASSERT_EQ(generator.SwitchRfOutput(1), 0);
     station.analyzer_page.tcp_messages.Clear();

@@ -18,35 +18,33 @@ TEST(InstrumentCommandsTest, GeneratorCommands) {
     GeneratorGroup& boxes = station.page.state().generator;
     struct Case {
         std::string line;
-        Lines replies;
-        std::string frequency;
-        std::string power;
+        std::string reply;
+        // The frequency and power boxes.
+        std::string boxes;
         bool open;
-        std::string caption;
     };
     const std::vector<Case> cases = {
-        {"VSG_SET 5", {"VSG_SET_DONE"}, "", "5", false, "開啟"},
-        {"VSG_SET 2.4  -20", {"VSG_SET_DONE"}, "2.4", "-20", false, "開啟"},
-        {"VSG_SET", {"VSG_SET_ FORMAT_FAIL"}, "2.4", "-20", false, "開啟"},
-        {"VSG_RF_ON", {"VSG_RFON_FAIL"}, "2.4", "-20", false, "開啟"},
-        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
-        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", false, "開啟"},
-        {"VSG_CLOSE", {"VSG_CLOSE_FAIL"}, "2.4", "-20", false, "開啟"},
-        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
-        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
-        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
-        {"VSG_CLOSE", {"VSG_CLOSE_DONE"}, "2.4", "-20", false, "開啟"},
+        {"VSG_SET 5", "VSG_SET_DONE", " 5", false},
+        {"VSG_SET 2.4  -20", "VSG_SET_DONE", "2.4 -20", false},
+        {"VSG_SET", "VSG_SET_ FORMAT_FAIL", "2.4 -20", false},
+        {"VSG_RF_ON", "VSG_RFON_FAIL", "2.4 -20", false},
+        {"VSG_OPEN", "VSG_OPEN_DONE", "2.4 -20", true},
+        {"VSG_OPEN", "VSG_OPEN_DONE", "2.4 -20", false},
+        {"VSG_CLOSE", "VSG_CLOSE_FAIL", "2.4 -20", false},
+        {"VSG_OPEN", "VSG_OPEN_DONE", "2.4 -20", true},
+        {"VSG_RF_ON", "VSG_RFON_DONE", "2.4 -20", true},
+        {"VSG_RF_ON", "VSG_RFON_DONE", "2.4 -20", true},
+        {"VSG_CLOSE", "VSG_CLOSE_DONE", "2.4 -20", false},
         // The open resets the generator, RF off included: RF_ON then switches it on.
-        {"VSG_OPEN", {"VSG_OPEN_DONE"}, "2.4", "-20", true, "關閉"},
-        {"VSG_RF_ON", {"VSG_RFON_DONE"}, "2.4", "-20", true, "關閉"},
+        {"VSG_OPEN", "VSG_OPEN_DONE", "2.4 -20", true},
+        {"VSG_RF_ON", "VSG_RFON_DONE", "2.4 -20", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        EXPECT_EQ(station.Command(c.line), c.replies);
-        EXPECT_EQ(boxes.frequency_text, c.frequency);
-        EXPECT_EQ(boxes.power_text, c.power);
+        EXPECT_EQ(station.Command(c.line), Lines{c.reply});
+        EXPECT_EQ(boxes.frequency_text + " " + boxes.power_text, c.boxes);
         EXPECT_EQ(station.generator.is_open(), c.open);
-        EXPECT_EQ(boxes.open_caption, c.caption);
+        EXPECT_EQ(boxes.open_caption, c.open ? "關閉" : "開啟");
     }
     EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfFrequency), 2.4e9);
     EXPECT_DOUBLE_EQ(station.generator.Real(kAttrRfPowerLevel), -20.0);

@@ -5,48 +5,40 @@
 #include <algorithm>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "instrument_station.h"
 #include "instruments/scpi_analyzer.h"
 #include "instruments/scpi_generator.h"
-#include "scpi_instrument.h"
+#include "scripted_server.h"
 
 namespace vantu::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
 
-ScpiEndpoint Loopback(const ScpiInstrument& instrument) {
-    return *ParseSocketResource(instrument.resource());
+ScpiEndpoint Loopback(const ScriptedServer& instrument) {
+    return {"127.0.0.1", instrument.port(), {}};
 }
 
 TEST(ScpiBackendsTest, SocketResources) {
-    struct Case {
-        std::string resource;
-        bool valid;
-        std::string host;
-        int port;
+    // The host and port a resource names; empty when it is refused.
+    const std::pair<const char*, const char*> cases[] = {
+        {"TCPIP::192.168.1.20::5025::SOCKET", "192.168.1.20 5025"},
+        {"tcpip0::sg1.lab::5025::socket", "sg1.lab 5025"},
+        {"TCPIP::host::65535::SOCKET", "host 65535"},
+        {"TCPIP::host::65536::SOCKET", ""},
+        {"TCPIP::host::0::SOCKET", ""},
+        {"TCPIP::host::50x::SOCKET", ""},
+        {"TCPIP::host::5025::INSTR", ""},
+        {"TCPIP::::5025::SOCKET", ""},
+        {"PXI30::0::0::INSTR", ""},
     };
-    const std::vector<Case> cases = {
-        {"TCPIP::192.168.1.20::5025::SOCKET", true, "192.168.1.20", 5025},
-        {"tcpip0::sg1.lab::5025::socket", true, "sg1.lab", 5025},
-        {"TCPIP::host::65535::SOCKET", true, "host", 65535},
-        {"TCPIP::host::65536::SOCKET", false, "", 0},
-        {"TCPIP::host::0::SOCKET", false, "", 0},
-        {"TCPIP::host::50x::SOCKET", false, "", 0},
-        {"TCPIP::host::5025::INSTR", false, "", 0},
-        {"TCPIP::::5025::SOCKET", false, "", 0},
-        {"PXI30::0::0::INSTR", false, "", 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.resource);
-        const auto endpoint = ParseSocketResource(c.resource);
-        ASSERT_EQ(endpoint.has_value(), c.valid);
-        if (endpoint) {
-            EXPECT_EQ(endpoint->host, c.host);
-            EXPECT_EQ(endpoint->port, c.port);
-        }
+    for (const auto& [resource, named] : cases) {
+        const auto endpoint = ParseSocketResource(resource);
+        EXPECT_EQ(endpoint ? endpoint->host + " " + std::to_string(endpoint->port) : "", named)
+            << resource;
     }
 }
 
@@ -62,12 +54,7 @@ class ScpiGeneratorTest : public ::testing::Test {
                                                  station.shared, station.console});
     }
 
-    bool Listed(const std::string& line) {
-        const Lines& lines = station.analyzer_page.tcp_messages.lines();
-        return std::find(lines.begin(), lines.end(), line) != lines.end();
-    }
-
-    ScpiInstrument instrument;
+    ScriptedServer instrument;
     ScpiGenerator driver{Loopback(instrument)};
     InstrumentStation station;
     PageMessages messages{station.analyzer_page.tcp_messages, station.logs};
@@ -77,8 +64,8 @@ TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue)
     GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
     EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", "*OPC?", ":SYST:ERR?"}));
-    EXPECT_TRUE(Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
-    EXPECT_TRUE(Listed("[VSG]- SIMULATE : False"));
+    EXPECT_TRUE(station.Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
+    EXPECT_TRUE(station.Listed("[VSG]- SIMULATE : False"));
 
     station.page.state().generator.frequency_text = "2.4";
     station.page.state().generator.pulse_selection = 2;
@@ -107,7 +94,8 @@ TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
     EXPECT_EQ(instrument.Take(), (Lines{":FREQ 1000000000", ":SYST:ERR?", ":POW 25.00",
                                         ":SYST:ERR?", ":SYST:ERR?", ":SYST:ERR?", ":PULM:STAT OFF",
                                         ":SYST:ERR?", ":OUTP ON", ":SYST:ERR?", "*OPC?"}));
-    EXPECT_TRUE(Listed("**  RF_POWER_LEVEL  Error : -1074135039  :POW 25.00: Data out of range"));
+    EXPECT_TRUE(
+        station.Listed("**  RF_POWER_LEVEL  Error : -1074135039  :POW 25.00: Data out of range"));
     // Both entries wait in the driver's queue for the next open's error listing.
     std::int32_t code = 0;
     std::string message;
@@ -120,7 +108,7 @@ TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
 }
 
 TEST(ScpiAnalyzerTest, CommandsAnswersAndRefusals) {
-    ScpiInstrument instrument;
+    ScriptedServer instrument;
     instrument.Answer(":CALC:MARK:COUN?", "2");
     instrument.Answer(":CALC:MARK1:Y?", "-12.25");
     instrument.Answer(":CALC:MARK1:Y:UNIT?", "dBm");
@@ -186,7 +174,7 @@ TEST(ScpiMisbehaviourTest, RepliesAndLogLines) {
         ":CALC:MARK1:Y:UNIT? dBm :CALC:MARK2:Y:UNIT? dBm :MMEM:LOG:NAME? vsa.log";
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line + " " + c.command);
-        ScpiInstrument instrument;
+        ScriptedServer instrument;
         std::istringstream answers(script);
         for (std::string query, answer; answers >> query >> answer;) {
             instrument.Answer(query, answer);
@@ -212,7 +200,7 @@ TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
               "# lab\nSetFreqCenter = :SENS:FREQ:CENT {hz:0}\n GetTraceCount=:C?\n"
               "SetMarker_Type1 = MARK{trace}:X {hz:3} {x}\nNoSuchCall = :X\n");
     std::ostringstream console;
-    ScpiInstrument instrument;
+    ScriptedServer instrument;
     instrument.Answer(":C?", "+1.00000E+00");
     ScpiAnalyzer link(Loopback(instrument),
                       AnalyzerCommandTable::Load(dir.path() + "/vsa.txt", console));
@@ -231,7 +219,7 @@ TEST(ScpiAnalyzerTest, CommandsFromTheLabsTable) {
 TEST(ScpiAnalyzerTest, NothingListeningMeansSoftwareNotOpen) {
     std::uint16_t port = 0;
     {
-        ScpiInstrument gone;
+        ScriptedServer gone;
         port = gone.port();
     }
     ScpiAnalyzer link(ScpiEndpoint{"127.0.0.1", port, {}});

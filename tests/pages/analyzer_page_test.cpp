@@ -39,15 +39,10 @@ class AnalyzerPageTest : public ::testing::Test {
 };
 
 TEST_F(AnalyzerPageTest, EnterAndEscapeAreSwallowed) {
-    struct Case {
-        Qt::Key key;
-        bool accepted;
-    };
-    for (const Case& c : {Case{Qt::Key_Return, true}, Case{Qt::Key_Enter, true},
-                          Case{Qt::Key_Escape, true}, Case{Qt::Key_A, false}}) {
-        QKeyEvent event(QEvent::KeyPress, c.key, Qt::NoModifier);
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_A}) {
+        QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier);
         QApplication::sendEvent(&page, &event);
-        EXPECT_EQ(event.isAccepted(), c.accepted) << c.key;
+        EXPECT_EQ(event.isAccepted(), key != Qt::Key_A) << key;
     }
 }
 

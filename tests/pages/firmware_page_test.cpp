@@ -53,17 +53,13 @@ TEST(FirmwarePageTest, ReadButtonPostsAndClearsTheModuleList) {
 
 TEST(FirmwarePageTest, SpinMovesTheListInFiveSteps) {
     ModuleListSpin spin;
-    struct Click {
-        int position;
-        int step;
-        int row;
-    };
-    const std::vector<Click> clicks = {{499, 4, 67},  {498, 3, 101}, {497, 2, 135}, {496, 1, 160},
-                                       {495, 1, 160}, {496, 2, 102}, {497, 3, 68},  {498, 4, 34},
-                                       {499, 5, 0},   {500, 5, 0},   {500, 4, 67}};
-    for (const Click& click : clicks) {
-        EXPECT_EQ(spin.Scroll(click.position), click.row) << click.position;
-        EXPECT_EQ(spin.step(), click.step) << click.position;
+    // Spin position, then the step and the first row it shows.
+    const int clicks[][3] = {{499, 4, 67},  {498, 3, 101}, {497, 2, 135}, {496, 1, 160},
+                             {495, 1, 160}, {496, 2, 102}, {497, 3, 68},  {498, 4, 34},
+                             {499, 5, 0},   {500, 5, 0},   {500, 4, 67}};
+    for (const auto& [position, step, row] : clicks) {
+        EXPECT_EQ(spin.Scroll(position), row) << position;
+        EXPECT_EQ(spin.step(), step) << position;
     }
 }
 

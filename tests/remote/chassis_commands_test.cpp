@@ -7,12 +7,46 @@
 #include <vector>
 
 #include "card/bar0_map.h"
-#include "remote_station.h"
+#include "pattern_station.h"
+#include "remote/remote_control.h"
+#include "remote_fakes.h"
 
 namespace vantu::testing {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+// The pattern test station wired to remote control as the main controller wires it,
+// with one client connected.
+struct RemoteStation : PatternStation {
+    explicit RemoteStation(bool with_card = true) : PatternStation(with_card) {
+        remote.transport_events().OnConnectionRequested();
+    }
+    // Sends the line and its CR as the client in the slot; the replies, without CRs.
+    Lines Command(const std::string& line) {
+        remote.transport_events().OnDataReceived(line + "\r");
+        return transport.TakeReplies();
+    }
+
+    RecordingTransport transport;
+    QueuePoster poster;
+    BusyGate gate{poster};
+    ClockElapsed elapsed{clock};
+    RemoteControl remote{{.transport = transport,
+                          .gate = gate,
+                          .elapsed = elapsed,
+                          .logs = logs,
+                          .flags = flags,
+                          .timers = timers,
+                          .clock = clock,
+                          .card = card,
+                          .settings = settings,
+                          .loader = loader,
+                          .opcode_table = table,
+                          .run_control = run,
+                          .main_page = main_page,
+                          .analyzer_page = analyzer_page}};
+};
 
 const std::string kStart = "L [TCP] CALC Time Start : 0 us";
 const std::string kLoaded = "L QDX 全型機箱控制執行碼已載入完成 !              ";
@@ -256,10 +290,7 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
 
 TEST_F(ChassisCommandsTest, IndexOutsideTheLoadedEntriesFailsWithoutTouchingTheCard) {
     station.Command("PL beam.cfg");
-    std::vector<std::uint32_t> loaded(kControlCodeWords, 0);
-    loaded[0] = 0x11111111;
-    loaded[1] = 0x22222222;
-    loaded[2] = 0x33333333;
+    const std::vector<std::uint32_t> loaded = station.ControlCode();
     timeline.Take();
 
     EXPECT_EQ(station.Command("GET_OPCODE_PARAM 3"), Lines{"GET_OPCODE_PARAM_FAIL"});

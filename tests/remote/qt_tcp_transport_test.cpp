@@ -43,20 +43,6 @@ std::uint16_t Port(int fd, bool peer) {
     return status == 0 ? ntohs(address.sin_port) : 0;
 }
 
-class EchoDispatch : public CommandDispatch {
-  public:
-    void DispatchCommand(const std::string& line) override {
-        server->SendReply("OK:" + line);
-        if (between_replies) {
-            between_replies(line);
-        }
-        server->SendReply("END");
-    }
-    std::function<void(const std::string&)> between_replies;
-    void DispatchOverlongLine() override {}
-    CCServer* server = nullptr;
-};
-
 // A client socket and what it received so far.
 struct Peer {
     explicit Peer(std::uint16_t port, int receive_buffer = 0) : socket(port, receive_buffer) {}
@@ -82,6 +68,8 @@ class QtTcpTransportTest : public ::testing::Test {
             server = std::make_unique<CCServer>(
                 ServerContext{*transport, logs, list, flags, elapsed}, dispatch);
             dispatch.server = server.get();
+            // Two replies to each command, to see that they leave together.
+            dispatch.after_reply = [this](const std::string&) { server->SendReply("END"); };
             transport->set_events(server.get());
             if (server->OpenServer() == 0) {
                 return;
@@ -129,9 +117,10 @@ TEST_F(QtTcpTransportTest, RepliesArriveAsExactBytesOnALowDelaySocket) {
     client.socket.Send("PS\rP");
     client.socket.Send("B\r");
     // A command's replies leave together when it ends: none has arrived half-way.
-    dispatch.between_replies = [&](const std::string& line) {
+    dispatch.after_reply = [&](const std::string& line) {
         client.received += client.socket.Read(4096, 0);
         EXPECT_FALSE(client.received.ends_with("OK:" + line + "\r"));
+        server->SendReply("END");
     };
     const std::string expected = "OK:PS\rEND\rOK:PB\rEND\r";
     ASSERT_TRUE(RunUntil([&] { return client.received.size() >= expected.size(); }, {&client}));

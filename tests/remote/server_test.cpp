@@ -15,18 +15,6 @@
 namespace vantu::testing {
 namespace {
 
-class EchoDispatch : public CommandDispatch {
-  public:
-    void DispatchCommand(const std::string& line) override {
-        lines.push_back(line);
-        server->SendReply("OK:" + line);
-    }
-    void DispatchOverlongLine() override { server->AnswerNotSupported(); }
-
-    CCServer* server = nullptr;
-    std::vector<std::string> lines;
-};
-
 // A server core on a recording transport with its log, list and flags.
 struct ServerRig {
     explicit ServerRig(ListenResult listen_result = ListenResult::kListening) {
@@ -47,24 +35,7 @@ struct ServerRig {
     CCServer server{ServerContext{transport, logs, list, flags, elapsed}, dispatch};
 };
 
-class ServerTest : public ::testing::Test, public ServerRig {
-  protected:
-    // The replies the client received since the last call, without their CRs.
-    std::vector<std::string> TakeReplies() {
-        if (transport.client != client_) {
-            client_ = transport.client;
-            consumed_ = 0;
-        }
-        const std::string bytes = transport.ReceivedBy(client_).substr(consumed_);
-        consumed_ += bytes.size();
-        EXPECT_TRUE(bytes.empty() || bytes.back() == '\r') << "a reply without its CR";
-        return SplitReplies(bytes);
-    }
-
-  private:
-    int client_ = 0;
-    std::size_t consumed_ = 0;
-};
+class ServerTest : public ::testing::Test, public ServerRig {};
 
 TEST_F(ServerTest, OpenReportsEachOutcome) {
     struct Case {
@@ -147,15 +118,6 @@ std::string Repeat(std::string_view text, int times) {
     return out;
 }
 
-std::vector<std::string> RepeatLine(const std::string& line, int times) {
-    return std::vector<std::string>(static_cast<std::size_t>(times), line);
-}
-
-std::vector<std::string> Concat(std::vector<std::string> a, const std::vector<std::string>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
-
 struct FramingCase {
     const char* name;
     // What each socket notification delivers.
@@ -165,7 +127,10 @@ struct FramingCase {
 };
 
 TEST_F(ServerTest, CutsTheStreamIntoLines) {
+    using Lines = std::vector<std::string>;
     const std::string x1022(1022, 'X');
+    Lines past_a_full_message(339, "OK:PS");
+    past_a_full_message.insert(past_a_full_message.end(), {"OK:PB", "OK:GET_OPCODE_PARAM 1"});
     const std::vector<FramingCase> cases = {
         {"two commands in one chunk", {"PS\rPB\r"}, {{"OK:PS", "OK:PB"}}},
         {"command without CR, then a bare CR", {"PS", "\r"}, {{}, {"OK:PS"}}},
@@ -183,25 +148,23 @@ TEST_F(ServerTest, CutsTheStreamIntoLines) {
         {"lines before an over-long line run first",
          {"PS\r" + std::string(1020, 'Y'), "YYYY\rPB\r"},
          {{}, {"OK:PS", "NOT_SUPPORT", "OK:PB"}}},
-        {"a full chunk of commands", {Repeat("PS\r", 341)}, {RepeatLine("OK:PS", 341)}},
+        {"a full chunk of commands", {Repeat("PS\r", 341)}, {Lines(341, "OK:PS")}},
         {"a line running past the full message is kept whole",
          {Repeat("PS\r", 339) + "PB\rGE", "T_OPCODE_PARAM 1\r"},
-         {{}, Concat(Concat(RepeatLine("OK:PS", 339), {"OK:PB"}), {"OK:GET_OPCODE_PARAM 1"})}},
+         {{}, past_a_full_message}},
         {"a delivery longer than a read is read in 1023-byte chunks",
          {std::string(1030, 'Y') + "\rPS\r"},
          {{"NOT_SUPPORT", "OK:PS"}}},
-        {"pipelined commands across read boundaries",
-         {Repeat("PS\r", 400)},
-         {RepeatLine("OK:PS", 400)}},
+        {"pipelined commands across read boundaries", {Repeat("PS\r", 400)}, {Lines(400, "OK:PS")}},
     };
     for (const FramingCase& c : cases) {
         SCOPED_TRACE(c.name);
         server.OnConnectionRequested();
-        TakeReplies();
+        transport.TakeReplies();
         ASSERT_EQ(c.deliveries.size(), c.replies.size());
         for (std::size_t i = 0; i < c.deliveries.size(); ++i) {
             server.OnDataReceived(c.deliveries[i]);
-            EXPECT_EQ(TakeReplies(), c.replies[i]) << "after delivery " << i;
+            EXPECT_EQ(transport.TakeReplies(), c.replies[i]) << "after delivery " << i;
         }
     }
 }

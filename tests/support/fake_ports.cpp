@@ -71,12 +71,24 @@ void FakeClock::SleepMs(int milliseconds) {
     micros += static_cast<std::int64_t>(milliseconds) * 1000;
 }
 
-void QueuePoster::Drain() {
-    while (!queue.empty()) {
+void QueuePoster::Post(std::function<void()> work) {
+    std::lock_guard lock(mutex_);
+    queue.push_back(std::move(work));
+    posted_.notify_all();
+}
+
+bool QueuePoster::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds wait) {
+    while (!done()) {
+        std::unique_lock lock(mutex_);
+        if (!posted_.wait_for(lock, wait, [this] { return !queue.empty(); })) {
+            return false;
+        }
         auto work = std::move(queue.front());
         queue.pop_front();
+        lock.unlock();
         work();
     }
+    return true;
 }
 
 }  // namespace vantu::testing

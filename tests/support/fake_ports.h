@@ -2,9 +2,12 @@
 // let a test drive time and answers.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <functional>
 #include <map>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -80,13 +83,23 @@ class FakeClock : public Clock {
     std::vector<int> sleeps;
 };
 
+// Work may be posted from any thread; it runs on the test's thread when the test says.
 class QueuePoster : public Poster {
   public:
-    void Post(std::function<void()> work) override { queue.push_back(std::move(work)); }
+    void Post(std::function<void()> work) override;
     // Runs posted work, including work posted while draining.
-    void Drain();
+    void Drain() {
+        RunUntil([this] { return queue.empty(); }, {});
+    }
+    // Runs posted work until done() holds; false when no work came within the wait.
+    bool RunUntil(const std::function<bool()>& done,
+                  std::chrono::milliseconds wait = std::chrono::seconds(5));
 
     std::deque<std::function<void()>> queue;
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
 };
 
 class FakeWindow : public MainWindow {

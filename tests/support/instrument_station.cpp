@@ -1,5 +1,7 @@
 #include "instrument_station.h"
 
+#include <algorithm>
+
 namespace vantu::testing {
 namespace {
 
@@ -54,9 +56,12 @@ InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA89
 
 std::vector<std::string> InstrumentStation::Command(const std::string& line) {
     server.OnDataReceived(line + "\r");
-    const std::string bytes = transport.ReceivedBy(transport.client).substr(consumed_);
-    consumed_ += bytes.size();
-    return SplitReplies(bytes);
+    return transport.TakeReplies();
+}
+
+bool InstrumentStation::Listed(const std::string& line) const {
+    return std::ranges::find(analyzer_page.tcp_messages.lines(), line) !=
+           analyzer_page.tcp_messages.lines().end();
 }
 
 void InstrumentStation::WriteSetup(const std::string& name, const std::string& text) const {

@@ -29,6 +29,8 @@ struct InstrumentStation {
 
     // Sends the line and its CR; the replies, without CRs.
     std::vector<std::string> Command(const std::string& line);
+    // Whether the page's message list holds the line.
+    bool Listed(const std::string& line) const;
     // A setup file in the recall directory.
     void WriteSetup(const std::string& name, const std::string& text) const;
 
@@ -52,9 +54,6 @@ struct InstrumentStation {
     int control_code_stops = 0;
     AnalyzerPageLifecycle page;
     Timeline timeline;
-
-  private:
-    std::size_t consumed_ = 0;
 };
 
 }  // namespace vantu::testing

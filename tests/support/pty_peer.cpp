@@ -77,16 +77,10 @@ void PtyPeer::Serve() {
             std::lock_guard lock(mutex_);
             received_.append(chunk);
         }
-        if (!script_) {
-            continue;
-        }
-        bool first = true;
-        for (const std::string& answer : script_(chunk)) {
-            if (!first) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(30));
-            }
-            first = false;
-            Write(answer);
+        const std::vector<std::string> answers = script_ ? script_(chunk) : Script::result_type{};
+        for (std::size_t i = 0; i < answers.size(); ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(i == 0 ? 0 : 30));
+            Write(answers[i]);
         }
     }
 }

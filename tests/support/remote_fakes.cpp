@@ -1,5 +1,7 @@
 #include "remote_fakes.h"
 
+#include <gtest/gtest.h>
+
 namespace vantu::testing {
 
 ListenResult RecordingTransport::Listen() {
@@ -49,7 +51,14 @@ std::string RecordingTransport::ReceivedBy(int number) const {
     return bytes;
 }
 
-std::vector<std::string> SplitReplies(std::string bytes) {
+std::vector<std::string> RecordingTransport::TakeReplies() {
+    std::string bytes;
+    for (; taken_ < sent.size(); ++taken_) {
+        if (sent[taken_].first == client) {
+            bytes += sent[taken_].second;
+        }
+    }
+    EXPECT_TRUE(bytes.empty() || bytes.back() == '\r') << "a reply without its CR";
     std::vector<std::string> replies;
     for (std::size_t end; (end = bytes.find('\r')) != std::string::npos;) {
         replies.push_back(bytes.substr(0, end));

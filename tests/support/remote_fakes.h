@@ -15,6 +15,7 @@
 #include "log_lines.h"
 #include "remote/elapsed_timer.h"
 #include "remote/remote_transport.h"
+#include "remote/tcp_server.h"
 
 namespace vantu::testing {
 
@@ -30,6 +31,9 @@ class RecordingTransport : public RemoteTransport {
 
     // The bytes the client with this number received (clients count from 1).
     std::string ReceivedBy(int client) const;
+    // The replies, without their CRs, that the client in the slot received since the last
+    // call; each must end in its CR.
+    std::vector<std::string> TakeReplies();
 
     ListenResult listen_result = ListenResult::kListening;
     // "Listen", "AcceptPending", "CloseClient", "CloseListener" in call order.
@@ -45,6 +49,7 @@ class RecordingTransport : public RemoteTransport {
 
   private:
     void Call(const char* name);
+    std::size_t taken_ = 0;
 };
 
 class ClockElapsed : public ElapsedTimer {
@@ -78,9 +83,21 @@ class Timeline {
     std::vector<std::string> events_;
 };
 
-// The replies in bytes a client received, without their CRs; a last one without its CR
-// is dropped.
-std::vector<std::string> SplitReplies(std::string bytes);
+// Answers every line with "OK:" and the line, then runs after_reply; an over-long line
+// with NOT_SUPPORT.
+struct EchoDispatch : CommandDispatch {
+    void DispatchCommand(const std::string& line) override {
+        lines.push_back(line);
+        server->SendReply("OK:" + line);
+        if (after_reply) {
+            after_reply(line);
+        }
+    }
+    void DispatchOverlongLine() override { server->AnswerNotSupported(); }
+    CCServer* server = nullptr;
+    std::vector<std::string> lines;
+    std::function<void(const std::string&)> after_reply;
+};
 
 inline const std::string kM97 = "M " + std::string(kListSeparator);
 inline const std::string kL26 = "L " + std::string(kLogSeparator);

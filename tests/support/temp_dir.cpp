@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
+
+#include "log_lines.h"
 
 namespace vantu::testing {
 
@@ -29,8 +30,7 @@ void TempDir::Write(const std::string& name, const std::string& bytes) const {
 }
 
 std::string TempDir::Read(const std::string& name) const {
-    std::ifstream in(File(name), std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    return ReadFile(File(name));
 }
 
 bool TempDir::Exists(const std::string& name) const {

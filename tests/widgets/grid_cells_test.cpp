@@ -17,10 +17,7 @@ TEST(GridCellsTest, SinkCellsKeepWhatTheyDoNotSet) {
     cells.SetText(1, 1, "old");
     cells.SetBackground(1, 1, Rgb(1, 2, 3));
 
-    Cell keep;
-    keep.row = 1;
-    keep.column = 1;
-    keep.text_colour = Rgb(9, 9, 9);
+    const Cell keep{.row = 1, .column = 1, .text_colour = Rgb(9, 9, 9)};
     cells.SetCells(std::span<const Cell>(&keep, 1));
     const GridCellState& state = cells.At(1, 1);
     EXPECT_EQ(state.background, Rgb(1, 2, 3));
@@ -29,10 +26,7 @@ TEST(GridCellsTest, SinkCellsKeepWhatTheyDoNotSet) {
     EXPECT_EQ(cells.Tooltip(1, 1), "old tip");
     EXPECT_EQ(changes, 4);
 
-    Cell outside;
-    outside.row = 3;
-    outside.column = 0;
-    outside.background = Rgb(5, 5, 5);
+    const Cell outside{.row = 3, .column = 0, .background = Rgb(5, 5, 5)};
     cells.SetCells(std::span<const Cell>(&outside, 1));
     cells.SetBackground(-1, 0, Rgb(5, 5, 5));
     EXPECT_EQ(changes, 5);  // the batch still reports, the stray setter does not
@@ -41,8 +35,7 @@ TEST(GridCellsTest, SinkCellsKeepWhatTheyDoNotSet) {
 TEST(GridCellsTest, TooltipsAreRenderedOnDemandOrSetByThePage) {
     // The texts are the decoder's test; the cell renders its kind's text.
     GridCells cells(2, 2);
-    Cell cell;
-    cell.tip = {TipKind::kTemperature, 3, 5, 58, 0, 7};
+    Cell cell{.tip = {TipKind::kTemperature, 3, 5, 58, 0, 7}};
     cells.SetCells(std::span<const Cell>(&cell, 1));
     EXPECT_EQ(cells.Tooltip(0, 0), "模組 : 007\r\n位置 : E3-Q5\r\n溫度 : 58 °C");
     EXPECT_EQ(cells.Tooltip(1, 1), "");

@@ -35,6 +35,15 @@ int CountNear(const QImage& image, const QRect& area, QColor wanted) {
     return count;
 }
 
+// Every column as wide and every row as high as given, the grid sized to its cells.
+void SizeCells(CReportCtrl& grid, int width, int height) {
+    for (int column = 0; column < grid.columns(); ++column) {
+        grid.SetColumnWidth(column, width);
+    }
+    grid.SetAllRowHeights(height);
+    grid.resize(grid.ContentSize());
+}
+
 class ReportCtrlTest : public ::testing::Test {
   protected:
     ReportCtrlTest() { QtTestApp(); }
@@ -66,12 +75,10 @@ TEST_F(ReportCtrlTest, HeaderAndScrollingShiftTheHitTest) {
 
 TEST_F(ReportCtrlTest, WordsAreDrawnEachInItsOwnColour) {
     CReportCtrl grid(1, 1);
-    grid.SetColumnWidth(0, 240);
-    grid.SetRowHeight(0, 60);
     QFont font = grid.font();
     font.setPixelSize(36);
     grid.setFont(font);
-    grid.resize(grid.ContentSize());
+    SizeCells(grid, 240, 60);
     const Colour red = Rgb(210, 0, 0);
     const Colour blue = Rgb(0, 0, 210);
     grid.cells().SetWords(0, 0, "Tx Rx", std::array<Colour, 2>{red, blue});
@@ -92,10 +99,7 @@ TEST_F(ReportCtrlTest, WordsAreDrawnEachInItsOwnColour) {
 
 TEST_F(ReportCtrlTest, BarsGridLinesAndOverlayLinesAreDrawnOnlyWhenSwitchedOn) {
     CReportCtrl grid(2, 2);
-    grid.SetColumnWidth(0, 100);
-    grid.SetColumnWidth(1, 100);
-    grid.SetAllRowHeights(30);
-    grid.resize(grid.ContentSize());
+    SizeCells(grid, 100, 30);
     GridCells& cells = grid.cells();
     cells.SetBackground(0, 0, Rgb(255, 255, 255));
     cells.SetBar(0, 0, 50, 1);
@@ -131,14 +135,12 @@ TEST_F(ReportCtrlTest, EveryMarkReadsInGreyscaleAndStaleCellsAreHatched) {
         const bool small = cell.height() < 12;
         CReportCtrl grid(1, kMarks);
         for (int m = 0; m < kMarks; ++m) {
-            grid.SetColumnWidth(m, cell.width());
             grid.cells().SetBackground(0, m, Rgb(145, 200, 255));
             grid.cells().SetText(0, m, small ? "" : "0");
             grid.cells().SetMark(0, m, static_cast<CellMark>(m));
         }
-        grid.SetAllRowHeights(cell.height());
         grid.SetGridLines(false);
-        grid.resize(grid.ContentSize());
+        SizeCells(grid, cell.width(), cell.height());
         const auto looks = [&grid](int m) {
             return Shot(grid).convertToFormat(QImage::Format_Grayscale8).copy(grid.CellRect(0, m));
         };
@@ -165,44 +167,32 @@ TEST_F(ReportCtrlTest, EveryMarkReadsInGreyscaleAndStaleCellsAreHatched) {
 // The grid redraws only the cells that changed since its last paint; the picture must be
 // the one of a grid that draws the same cells afresh.
 TEST_F(ReportCtrlTest, ChangedCellsLookAsIfDrawnAfresh) {
-    const auto set_up = [](CReportCtrl& grid) {
-        for (int column = 0; column < grid.columns(); ++column) {
-            grid.SetColumnWidth(column, 7);
-        }
-        grid.SetAllRowHeights(11);
-        grid.resize(grid.ContentSize());
-    };
     const auto change = [](CReportCtrl& grid, Colour colour, CellMark mark) {
         const Cell cells[] = {{.row = 0, .column = 1, .background = colour, .mark = mark},
                               {.row = 2, .column = 3, .background = colour, .mark = mark}};
         grid.cells().SetCells(cells);
     };
     CReportCtrl redrawn(3, 4);
-    set_up(redrawn);
+    SizeCells(redrawn, 7, 11);
     change(redrawn, Rgb(200, 0, 0), CellMark::kFault);
     Shot(redrawn);
     change(redrawn, Rgb(0, 90, 0), CellMark::kNearLimit);
     CReportCtrl fresh(3, 4);
-    set_up(fresh);
+    SizeCells(fresh, 7, 11);
     change(fresh, Rgb(0, 90, 0), CellMark::kNearLimit);
     EXPECT_EQ(Shot(redrawn), Shot(fresh));
 }
 
 TEST_F(ReportCtrlTest, CheckBoxCellsShowTheirMark) {
     CReportCtrl grid(1, 2);
-    grid.SetColumnWidth(0, 20);
-    grid.SetColumnWidth(1, 20);
-    grid.SetAllRowHeights(20);
     grid.SetGridLines(false);
-    grid.resize(grid.ContentSize());
+    SizeCells(grid, 20, 20);
     grid.cells().SetCheckBox(0, 0, true);
     grid.cells().SetCheckBox(0, 1, true);
     grid.cells().SetChecked(0, 1, true);
     const QImage image = Shot(grid);
-    const int unchecked_dark = CountNear(image, QRect(6, 6, 8, 8), Qt::black);
-    const int checked_dark = CountNear(image, QRect(26, 6, 8, 8), Qt::black);
-    EXPECT_EQ(unchecked_dark, 0);
-    EXPECT_GT(checked_dark, 5);
+    EXPECT_EQ(CountNear(image, QRect(6, 6, 8, 8), Qt::black), 0);
+    EXPECT_GT(CountNear(image, QRect(26, 6, 8, 8), Qt::black), 5);
 }
 
 }  // namespace

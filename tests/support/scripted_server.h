@@ -1,6 +1,6 @@
-// A small SCPI instrument served on loopback by the test: it records every line it
-// receives, answers queries from a script, keeps an error queue for :SYST:ERR?, and
-// misbehaves on chosen lines the way real instruments do.
+// A line server on loopback played by the test, as a SCPI instrument or a station: it
+// records every line it receives, answers lines from a script, keeps an error queue for
+// :SYST:ERR?, and misbehaves on chosen lines the way real instruments do.
 #pragma once
 
 #include <atomic>
@@ -18,16 +18,17 @@ namespace vantu::testing {
 // line in one write; kClose: the connection closed on the line, unanswered.
 enum class Misbehaviour { kNone, kSilent, kSlow, kExtraLine, kGarbage, kClose };
 
-class ScpiInstrument {
+class ScriptedServer {
   public:
-    ScpiInstrument();
-    ~ScpiInstrument();
-    ScpiInstrument(const ScpiInstrument&) = delete;
-    ScpiInstrument& operator=(const ScpiInstrument&) = delete;
+    // Lines end in the terminator, on ::1 when ipv6, else on 127.0.0.1.
+    explicit ScriptedServer(char terminator = '\n', bool ipv6 = false);
+    ~ScriptedServer();
+    ScriptedServer(const ScriptedServer&) = delete;
+    ScriptedServer& operator=(const ScriptedServer&) = delete;
 
-    std::string resource() const;
     std::uint16_t port() const { return port_; }
 
+    // The answer goes out with a terminator added, in one write.
     void Answer(const std::string& query, const std::string& answer);
     // After command arrives, :SYST:ERR? reports these errors, then 0.
     void FailAfter(const std::string& command, std::vector<std::string> errors);
@@ -41,6 +42,7 @@ class ScpiInstrument {
     void ServeClient(int fd);
     std::string Reply(const std::string& line, Misbehaviour& how);
 
+    const char terminator_;
     int listener_ = -1;
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};

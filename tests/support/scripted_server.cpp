@@ -1,4 +1,4 @@
-#include "scpi_instrument.h"
+#include "scripted_server.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -16,50 +16,51 @@ constexpr int kPollMs = 20;
 
 }  // namespace
 
-ScpiInstrument::ScpiInstrument() {
-    listener_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+ScriptedServer::ScriptedServer(char terminator, bool ipv6) : terminator_(terminator) {
+    listener_ = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in6 address6{};
+    address6.sin6_family = AF_INET6;
+    address6.sin6_addr = in6addr_loopback;
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    auto* bound =
+        ipv6 ? reinterpret_cast<sockaddr*>(&address6) : reinterpret_cast<sockaddr*>(&address);
+    socklen_t size = ipv6 ? sizeof address6 : sizeof address;
+    bind(listener_, bound, size);
     listen(listener_, 4);
-    socklen_t size = sizeof address;
-    getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size);
-    port_ = ntohs(address.sin_port);
+    getsockname(listener_, bound, &size);
+    port_ = ntohs(ipv6 ? address6.sin6_port : address.sin_port);
     thread_ = std::thread([this] { Serve(); });
 }
 
-ScpiInstrument::~ScpiInstrument() {
+ScriptedServer::~ScriptedServer() {
     stop_ = true;
     thread_.join();
     close(listener_);
 }
 
-std::string ScpiInstrument::resource() const {
-    return "TCPIP::127.0.0.1::" + std::to_string(port_) + "::SOCKET";
-}
-
-void ScpiInstrument::Answer(const std::string& query, const std::string& answer) {
+void ScriptedServer::Answer(const std::string& query, const std::string& answer) {
     std::lock_guard lock(mutex_);
     answers_[query] = answer;
 }
 
-void ScpiInstrument::FailAfter(const std::string& command, std::vector<std::string> errors) {
+void ScriptedServer::FailAfter(const std::string& command, std::vector<std::string> errors) {
     std::lock_guard lock(mutex_);
     failures_[command] = std::move(errors);
 }
 
-void ScpiInstrument::Misbehave(const std::string& line, Misbehaviour how) {
+void ScriptedServer::Misbehave(const std::string& line, Misbehaviour how) {
     std::lock_guard lock(mutex_);
     misbehaviours_[line] = how;
 }
 
-std::vector<std::string> ScpiInstrument::Take() {
+std::vector<std::string> ScriptedServer::Take() {
     std::lock_guard lock(mutex_);
     return std::exchange(received_, {});
 }
 
-void ScpiInstrument::Serve() {
+void ScriptedServer::Serve() {
     while (!stop_) {
         pollfd watch{listener_, POLLIN, 0};
         if (poll(&watch, 1, kPollMs) == 1) {
@@ -72,7 +73,7 @@ void ScpiInstrument::Serve() {
     }
 }
 
-void ScpiInstrument::ServeClient(int fd) {
+void ScriptedServer::ServeClient(int fd) {
     std::string pending;
     while (!stop_) {
         pollfd watch{fd, POLLIN, 0};
@@ -85,7 +86,7 @@ void ScpiInstrument::ServeClient(int fd) {
             return;
         }
         pending.append(buffer, static_cast<std::size_t>(n));
-        for (std::size_t end; (end = pending.find('\n')) != std::string::npos;) {
+        for (std::size_t end; (end = pending.find(terminator_)) != std::string::npos;) {
             const std::string line = pending.substr(0, end);
             pending.erase(0, end + 1);
             Misbehaviour how = Misbehaviour::kNone;
@@ -96,16 +97,17 @@ void ScpiInstrument::ServeClient(int fd) {
             if (how == Misbehaviour::kSlow) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSlowMs));
             }
-            bytes = how == Misbehaviour::kGarbage                   ? "\x01#?garbage\n"
+            const std::string ending(1, terminator_);
+            bytes = how == Misbehaviour::kGarbage                   ? "\x01#?garbage" + ending
                     : how == Misbehaviour::kSilent || bytes.empty() ? ""
-                                                                    : bytes + "\n";
-            bytes += how == Misbehaviour::kExtraLine ? "EXTRA\n" : "";
+                                                                    : bytes + ending;
+            bytes += how == Misbehaviour::kExtraLine ? "EXTRA" + ending : "";
             send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL);
         }
     }
 }
 
-std::string ScpiInstrument::Reply(const std::string& line, Misbehaviour& how) {
+std::string ScriptedServer::Reply(const std::string& line, Misbehaviour& how) {
     std::lock_guard lock(mutex_);
     received_.push_back(line);
     if (const auto found = misbehaviours_.find(line); found != misbehaviours_.end()) {
