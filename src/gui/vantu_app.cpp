@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QStandardPaths>
-#include <QTimer>
 
 #include <cstdio>
 
@@ -135,16 +134,14 @@ int CVANTUApp::RunWindowed() {
     // The pages redraw a moment after the command or tick that changed their models,
     // however many changes it made: its replies, and the next command's, leave first.
     // One line when the page first shows the card's report, for whoever waits on it.
-    QTimer sync;
-    sync.setSingleShot(true);
-    QObject::connect(&sync, &QTimer::timeout, [&pages, &controller, announced = false]() mutable {
+    RedrawSoon sync([&pages, &controller, announced = false]() mutable {
         pages.SyncFromModels();
         if (!announced && controller.main_refresh().showed_report()) {
             announced = true;
             std::fprintf(stderr, "vantu: main page shows the card's report\n");
         }
     });
-    controller.set_on_state_changed([&sync] { RedrawSoon(sync); });
+    controller.set_on_state_changed([&sync] { sync.Changed(); });
     window.set_on_tab_selected([&station](int tab) { station.controller().SelectTab(tab); });
     window.set_on_closing([&station] { station.Shutdown(); });
     instance_->set_on_raise([&window] { window.BringForward(); });

@@ -16,7 +16,6 @@
 
 #include "widgets/group_box.h"
 #include "widgets/qt_colour.h"
-#include "widgets/redraw_soon.h"
 #include "widgets/steady_text.h"
 
 namespace vantu {
@@ -98,14 +97,9 @@ CCPAGE7DLG::CCPAGE7DLG(AnalyzerPageContext context, QWidget* parent)
     WireGenerator();
     WireAnalyzer();
     WireChassis();
-    // Every remote command and instrument event lists lines: the page redraws a moment
-    // after, so no reply waits for the drawing.
-    redraw_.setSingleShot(true);
-    connect(&redraw_, &QTimer::timeout, this, [this] {
-        ShowMessages();
-        SyncFromModel();
-    });
-    ctx_.model.tcp_messages.set_on_change([this] { RedrawSoon(redraw_); });
+    // Every remote command and instrument event lists lines: the page redraws once they
+    // have stopped, so no reply waits for the drawing.
+    ctx_.model.tcp_messages.set_on_change([this] { redraw_.Changed(); });
     SyncFromModel();
     ShowMessages();
 }

@@ -4,7 +4,6 @@
 // operator's actions to the instrument page and the chassis controls.
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -16,6 +15,7 @@
 #include "model/main_page_model.h"
 #include "pages/vsa_settings_dialog.h"
 #include "pattern/chassis_controls.h"
+#include "widgets/redraw_soon.h"
 
 class QCheckBox;
 class QComboBox;
@@ -108,7 +108,10 @@ class CCPAGE7DLG : public QWidget {
     QListWidget* messages_ = nullptr;
     QWidget* frame_ = nullptr;
     CCVSASETDLG* settings_ = nullptr;
-    QTimer redraw_;
+    RedrawSoon redraw_{[this] {
+        ShowMessages();
+        SyncFromModel();
+    }};
 };
 
 }  // namespace vantu

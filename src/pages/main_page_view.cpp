@@ -19,7 +19,6 @@
 #include "widgets/group_box.h"
 #include "widgets/health_mark.h"
 #include "widgets/qt_colour.h"
-#include "widgets/redraw_soon.h"
 #include "widgets/report_ctrl.h"
 
 namespace vantu {
@@ -40,10 +39,7 @@ CCPAGE2DLG::CCPAGE2DLG(MainPageContext context, QWidget* parent)
     WireControls();
     WireMenu();
     ApplyView(kStartView);
-    // The list redraws a moment after the command that added lines.
-    show_messages_.setSingleShot(true);
-    connect(&show_messages_, &QTimer::timeout, this, [this] { ShowMessages(); });
-    ctx_.model.messages.set_on_change([this] { RedrawSoon(show_messages_); });
+    ctx_.model.messages.set_on_change([this] { show_messages_.Changed(); });
     ShowMessages();
     SyncFromModel();
 }

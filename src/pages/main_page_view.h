@@ -3,7 +3,6 @@
 // the surface the timer-1 refresh paints on.
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -17,6 +16,7 @@
 #include "pages/main_page_menu.h"
 #include "status/main_page_refresh.h"
 #include "widgets/colour_chooser.h"
+#include "widgets/redraw_soon.h"
 
 namespace vantu {
 
@@ -75,7 +75,7 @@ class CCPAGE2DLG : public QWidget, public MainPageSurface {
     MainPageControls controls_;
     MainPageMenu menu_;
     bool legend_on_ = false;
-    QTimer show_messages_;
+    RedrawSoon show_messages_{[this] { ShowMessages(); }};
 };
 
 }  // namespace vantu
