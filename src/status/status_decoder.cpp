@@ -182,7 +182,9 @@ void LayOutAntenna(int view_type, CellBatch& cells) {
 // open: its place in the grid, and colour and tooltip from `paint`.
 template <typename Paint>
 std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint paint) {
-    const GridCell& place = kAntennaGrid[record.number];
+    // Held apart: each cell's byte stores could alias the record.
+    const std::uint8_t module = record.number;
+    const GridCell& place = kAntennaGrid[module];
     std::size_t n = 0;
     for (int q = 0; q < kQChannels; ++q) {
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
@@ -190,7 +192,7 @@ std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint pai
             Cell& cell = cells[n++];
             cell.row = Coordinate(place.row + e);
             cell.column = Coordinate(place.column + q);
-            cell.tip.module = record.number;
+            cell.tip.module = module;
             CellMark mark = CellMark::kNone;
             const Colour colour = paint(rec, static_cast<std::size_t>(e), q, cell.tip, mark);
             cell.mark = mark;
