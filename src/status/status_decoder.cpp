@@ -168,31 +168,30 @@ constexpr TipKind AntennaTooltip(int view_type) {
     }
 }
 
-// The fields of the antenna cells that stay from one module of the view to the next.
-void LayOutAntenna(int view_type, CellBatch& cells) {
+// The fields of the module's antenna cells that stay from one pass of the view to the next.
+void LayOutAntenna(int view_type, const ModuleRecord& record, CellBatch& cells) {
+    const GridCell& place = kAntennaGrid[record.number];
     for (std::size_t i = 0; i < cells.size(); ++i) {
-        cells[i] = Cell{.text = "",
-                        .tip = {.kind = AntennaTooltip(view_type),
-                                .element = ElementOf(i, kElements),
-                                .q = QOf(i, kElements)}};
+        const std::uint8_t e = ElementOf(i, kElements);
+        const std::uint8_t q = QOf(i, kElements);
+        cells[i] = Cell{
+            .row = Coordinate(place.row + e),
+            .column = Coordinate(place.column + q),
+            .text = "",
+            .tip = {
+                .kind = AntennaTooltip(view_type), .element = e, .q = q, .module = record.number}};
     }
 }
 
 // Antenna view: the fields of every element cell of the module that the layout leaves
-// open: its place in the grid, and colour and tooltip from `paint`.
+// open, colour and tooltip from `paint`.
 template <typename Paint>
 std::size_t PaintAntenna(const ModuleRecord& record, CellBatch& cells, Paint paint) {
-    // Held apart: each cell's byte stores could alias the record.
-    const std::uint8_t module = record.number;
-    const GridCell& place = kAntennaGrid[module];
     std::size_t n = 0;
     for (int q = 0; q < kQChannels; ++q) {
         const QRecord& rec = record.q[static_cast<std::size_t>(q)];
         for (int e = 0; e < kElements; ++e) {
             Cell& cell = cells[n++];
-            cell.row = Coordinate(place.row + e);
-            cell.column = Coordinate(place.column + q);
-            cell.tip.module = module;
             CellMark mark = CellMark::kNone;
             const Colour colour = paint(rec, static_cast<std::size_t>(e), q, cell.tip, mark);
             cell.mark = mark;
@@ -399,15 +398,9 @@ void StatusDecoder::LayOutAntennaView(int view_type) {
         return;
     }
     antenna_view_ = view_type;
-    LayOutAntenna(view_type, antenna_);
-}
-
-void StatusDecoder::PaintAntennaModule(const ModuleRecord& record, int view_type,
-                                       const TemperaturePalette* palette, CellSink& display) {
-    const std::size_t n =
-        AntennaCells(record, view_type, palette, shared_.temp_masks[record.number], antenna_);
-    if (n != 0) {
-        display.SetCells(std::span<const Cell>(antenna_.data(), n));
+    antenna_.resize(table_.records.size());
+    for (std::size_t module = 0; module < antenna_.size(); ++module) {
+        LayOutAntenna(view_type, table_.records[module], antenna_[module]);
     }
 }
 
@@ -424,7 +417,12 @@ int StatusDecoder::DecodeModule(int module, int view_type, CellSink* display) {
         palette.emplace(shared_.temp_colours);
     }
     LayOutAntennaView(view_type);
-    PaintAntennaModule(*record, view_type, palette ? &*palette : nullptr, *display);
+    CellBatch& cells = antenna_[static_cast<std::size_t>(module)];
+    const std::size_t n = AntennaCells(*record, view_type, palette ? &*palette : nullptr,
+                                       shared_.temp_masks[static_cast<std::size_t>(module)], cells);
+    if (n != 0) {
+        display->SetCells(std::span<const Cell>(cells.data(), n));
+    }
     return 0;
 }
 
@@ -439,7 +437,13 @@ int StatusDecoder::DecodeAntenna(int view_type, CellSink* display) {
         if (!DecodeFields(report_, record, view_type) || display == nullptr) {
             continue;
         }
-        PaintAntennaModule(record, view_type, &palette, *display);
+        CellBatch& cells = antenna_[static_cast<std::size_t>(module)];
+        const std::size_t n =
+            AntennaCells(record, view_type, &palette,
+                         shared_.temp_masks[static_cast<std::size_t>(module)], cells);
+        if (n != 0) {
+            display->SetCells(std::span<const Cell>(cells.data(), n));
+        }
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "base/shared_settings.h"
 #include "status/cell_sink.h"
@@ -12,8 +13,6 @@
 #include "status/report_memory.h"
 
 namespace vantu {
-
-class TemperaturePalette;
 
 // Where a module view draws, and how. A null grid decodes without drawing.
 struct ModuleViewDisplay {
@@ -59,11 +58,9 @@ class StatusDecoder {
         bool operator==(const BatchLayout&) const = default;
     };
     void LayOut(const BatchLayout& layout);
-    // The antenna cells keep their tooltip kinds from one module of the view to the next,
-    // so a module writes only places, colours, marks and values.
+    // Each module's antenna cells keep their places and tooltip kinds from one pass of
+    // the view to the next, so a pass writes only colours, marks and values.
     void LayOutAntennaView(int view_type);
-    void PaintAntennaModule(const ModuleRecord& record, int view_type,
-                            const TemperaturePalette* palette, CellSink& display);
 
     ModuleTable& table_;
     const ReportMemory& report_;
@@ -72,8 +69,7 @@ class StatusDecoder {
     // Reused for every module of a module view; each decode rewrites the fields that vary.
     CellBatch batch_{};
     BatchLayout layout_;
-    // One batch for every module of the antenna view: it stays in the first-level cache.
-    CellBatch antenna_{};
+    std::vector<CellBatch> antenna_;
     int antenna_view_ = 0;
 };
 
