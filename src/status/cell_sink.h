@@ -49,6 +49,8 @@ struct Cell {
     std::int16_t row = 0;
     std::int16_t column = 0;
     Colour background = kKeepColour;
+    // text_colour ... text stay together and in this order: the module views copy them
+    // from a table in one move.
     Colour text_colour = kKeepColour;
     // -1: a plain cell; else the bar length 0..100 drawn in band 0, 1 or 2.
     std::int8_t bar_percent = -1;

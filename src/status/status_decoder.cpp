@@ -1,5 +1,7 @@
 #include "status/status_decoder.h"
 
+#include <cstddef>
+#include <cstring>
 #include <optional>
 
 #include "status/latched_marks.h"
@@ -41,14 +43,23 @@ constexpr auto kTrmTemperatureMarks =
 constexpr auto kQdxaTemperatureMarks =
     TemperatureMarks([](int celsius) { return celsius >= kQdxaTemperatureFault; });
 
-// What a reading shows in a module view's cell: its text, colour, mark and bar.
+// What a reading shows in a module view's cell: its text, colour, mark and bar. The fields
+// mirror the run of a cell's fields from text_colour to text, so a look is one copy.
 struct ReadingLook {
-    const char* text = nullptr;
     Colour text_colour = kBlack;
-    CellMark mark = CellMark::kNone;
     std::int8_t bar_percent = -1;
     std::uint8_t band = 0;
+    std::uint8_t word_count = 0;
+    CellMark mark = CellMark::kNone;
+    const char* text = nullptr;
 };
+constexpr std::size_t kLookStart = offsetof(Cell, text_colour);
+static_assert(offsetof(Cell, bar_percent) - kLookStart == offsetof(ReadingLook, bar_percent));
+static_assert(offsetof(Cell, band) - kLookStart == offsetof(ReadingLook, band));
+static_assert(offsetof(Cell, word_count) - kLookStart == offsetof(ReadingLook, word_count));
+static_assert(offsetof(Cell, mark) - kLookStart == offsetof(ReadingLook, mark));
+static_assert(offsetof(Cell, text) - kLookStart == offsetof(ReadingLook, text));
+static_assert(sizeof(ReadingLook) == offsetof(Cell, text) + sizeof(Cell::text) - kLookStart);
 
 // The look of every value a byte holds, so that a cell costs one lookup and no branch.
 template <typename Look>
@@ -63,11 +74,11 @@ constexpr std::array<ReadingLook, 256> ReadingLooks(Look look) {
 template <typename Fault>
 constexpr std::array<ReadingLook, 256> TemperatureLooks(Fault fault) {
     return ReadingLooks([&](int celsius) {
-        return ReadingLook{.text = NumberText(celsius),
-                           .text_colour = FaultText(fault(celsius)),
-                           .mark = TemperatureMark(celsius, fault(celsius)),
+        return ReadingLook{.text_colour = FaultText(fault(celsius)),
                            .bar_percent = static_cast<std::int8_t>(TemperatureBarPercent(celsius)),
-                           .band = static_cast<std::uint8_t>(TemperatureBand(celsius))};
+                           .band = static_cast<std::uint8_t>(TemperatureBand(celsius)),
+                           .mark = TemperatureMark(celsius, fault(celsius)),
+                           .text = NumberText(celsius)};
     });
 }
 constexpr auto kTrmTemperatureLooks =
@@ -77,9 +88,16 @@ constexpr auto kQdxaTemperatureLooks =
 
 // A summary flag at 1 is a fault.
 constexpr auto kSummaryLooks = ReadingLooks([](int flag) {
-    return ReadingLook{.text = NumberText(flag),
-                       .text_colour = FaultText(flag == 1),
-                       .mark = FaultMark(flag == 1)};
+    return ReadingLook{.text_colour = FaultText(flag == 1),
+                       .mark = FaultMark(flag == 1),
+                       .text = NumberText(flag)};
+});
+
+// A digital-ID bit at 0 is a fault.
+constexpr auto kDigitalIdLooks = ReadingLooks([](int bit) {
+    return ReadingLook{.text_colour = bit == 0 ? kQdxaFaultText : kBlack,
+                       .mark = FaultMark(bit == 0),
+                       .text = NumberText(bit)};
 });
 
 // The QDX-A flags of rows E0..E3 by value: which value is the fault differs by row.
@@ -90,25 +108,18 @@ constexpr auto kQdxaFlagLooks = [] {
             .qdxa_fault = flag, .qdxa_overtemp = flag, .qdxa_sp_ok = flag, .qdxa_voltage = flag};
         for (std::size_t e = 0; e < kElements; ++e) {
             const bool fault = QdxaFaults(all)[e];
-            looks[e][flag] = {.text = NumberText(flag),
-                              .text_colour = fault ? kQdxaFaultText : kBlack,
-                              .mark = FaultMark(fault)};
+            looks[e][flag] = {.text_colour = fault ? kQdxaFaultText : kBlack,
+                              .mark = FaultMark(fault),
+                              .text = NumberText(flag)};
         }
     }
     return looks;
 }();
 
-// The layout's bar (none) stays for the views without one.
+// A view without a bar writes the layout's "no bar" again, and every view with looks lays
+// its cells out without words.
 void ShowLook(Cell& cell, const ReadingLook& look) {
-    cell.text = look.text;
-    cell.text_colour = look.text_colour;
-    cell.mark = look.mark;
-}
-
-void ShowTemperature(Cell& cell, const ReadingLook& look) {
-    ShowLook(cell, look);
-    cell.bar_percent = look.bar_percent;
-    cell.band = look.band;
+    std::memcpy(reinterpret_cast<char*>(&cell) + kLookStart, &look, sizeof look);
 }
 
 // The word colours of a supply cell by its flags, +32V first (bit 3): a flag at 0 is a fault.
@@ -290,8 +301,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
         case kViewTemperature:
             return FillModuleView<kElements>(record, first_row, first_column, cells,
                                              [](const QRecord& rec, std::size_t e, Cell& cell) {
-                                                 ShowTemperature(cell,
-                                                                 kTrmTemperatureLooks[rec.temp[e]]);
+                                                 ShowLook(cell, kTrmTemperatureLooks[rec.temp[e]]);
                                              });
         case kViewTxRx:
             return FillModuleView<kElements>(
@@ -319,8 +329,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
             if (display.qdxa_temperature) {
                 return FillModuleView<1>(record, first_row, first_column, cells,
                                          [](const QRecord& rec, std::size_t, Cell& cell) {
-                                             ShowTemperature(cell,
-                                                             kQdxaTemperatureLooks[rec.qdxa_temp]);
+                                             ShowLook(cell, kQdxaTemperatureLooks[rec.qdxa_temp]);
                                          });
             }
             return FillModuleView<kElements>(
@@ -332,10 +341,7 @@ std::size_t ModuleViewCells(const ModuleRecord& record, int view_type, int first
         case kViewDigitalId:
             return FillModuleView<1>(record, first_row, first_column, cells,
                                      [](const QRecord& rec, std::size_t, Cell& cell) {
-                                         cell.text = NumberText(rec.digital_id);
-                                         cell.text_colour =
-                                             rec.digital_id == 0 ? kQdxaFaultText : kBlack;
-                                         cell.mark = FaultMark(rec.digital_id == 0);
+                                         ShowLook(cell, kDigitalIdLooks[rec.digital_id]);
                                      });
         default:
             return 0;
