@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 
 namespace vantu {
 namespace {
@@ -220,6 +222,16 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
     return ReadUpTo(file.get(), max_bytes, overlong, error);
 }
 
+// setup.ini is read by every part that keeps settings in it: its refusal is named once.
+void NameRefusalOnce(const std::string& path, const std::string& error) {
+    static std::mutex mutex;
+    static std::set<std::string> named;
+    const std::lock_guard lock(mutex);
+    if (named.insert(path + ": " + error).second) {
+        std::fprintf(stderr, "vantu: %s: %s\n", path.c_str(), error.c_str());
+    }
+}
+
 }  // namespace
 
 std::optional<std::string> ReadFileBytes(const std::string& path, std::string& error,
@@ -237,7 +249,7 @@ std::optional<std::string> ReadStoredFile(const std::string& path, std::size_t m
     std::optional<std::string> bytes = ReadFileBytes(path, error, max_bytes);
     struct stat link {};
     if (!bytes && ::lstat(path.c_str(), &link) == 0) {
-        std::fprintf(stderr, "vantu: %s: %s\n", path.c_str(), error.c_str());
+        NameRefusalOnce(path, error);
     }
     return bytes;
 }

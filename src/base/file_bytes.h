@@ -25,7 +25,7 @@ std::optional<std::string> ReadFileHead(const std::string& path, std::size_t max
                                         std::string& error);
 
 // The same as ReadFileBytes for a file the station reads at start-up: a file that exists but is
-// refused is named on stderr with the reason; a missing file is silent.
+// refused is named on stderr with the reason, once for each reason; a missing file is silent.
 std::optional<std::string> ReadStoredFile(const std::string& path,
                                           std::size_t max_bytes = kMaxStoredFileBytes);
 

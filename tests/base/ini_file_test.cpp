@@ -205,7 +205,13 @@ TEST(IniFile, OnlyRegularFilesAreReadAndSaved) {
         const std::string path = dir.File("setup.ini");
         struct stat before {};
         ::stat(path.c_str(), &before);
+        ::testing::internal::CaptureStderr();
         IniFile loaded = IniFile::Load(path);
+        IniFile::Load(path);
+        // A refused file is named with its reason, once however often it is read.
+        const std::string named = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(named.empty(), c.regular);
+        EXPECT_EQ(named.find(path), named.rfind(path)) << named;
         EXPECT_EQ(loaded.Get("A", "K"), c.regular ? std::optional<std::string>("1") : std::nullopt);
         loaded.Set("A", "K", "2");
         EXPECT_EQ(loaded.Save(path), c.regular);
