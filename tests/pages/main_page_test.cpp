@@ -74,15 +74,14 @@ class MainPageTest : public ::testing::Test {
         const QRect rect = grid().CellRect(kLegendFirstRow + entry, kLegendColumn);
         QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, rect.center());
     }
-    // The list redraws once the work that added lines has returned to the event loop.
     // The list redraws a moment after its model changed.
     QStringList MessageLines() {
         QListWidget& list = *page.controls().messages;
         EXPECT_TRUE(QTest::qWaitFor(
             [&] { return std::size_t(list.count()) == model.messages.lines().size(); }));
         QStringList lines;
-        for (int i = 0; i < page.controls().messages->count(); ++i) {
-            lines.push_back(page.controls().messages->item(i)->text());
+        for (int i = 0; i < list.count(); ++i) {
+            lines.push_back(list.item(i)->text());
         }
         return lines;
     }
