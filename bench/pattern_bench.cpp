@@ -130,9 +130,7 @@ class RatioReporter : public CpuTimeReporter {
 }  // namespace vantu
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     vantu::RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    RunWithRatios(argc, argv, reporter);
     return 0;
 }

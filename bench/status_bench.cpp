@@ -243,9 +243,7 @@ class RatioReporter : public CpuTimeReporter {
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    RunWithRatios(argc, argv, reporter);
     return 0;
 }
