@@ -314,8 +314,8 @@ void CReportCtrl::paintEvent(QPaintEvent* event) {
                 painted = true;
                 const int text_width =
                     cell.text.empty() ? 0 : static_cast<int>(StaticText(cell.text).size().width());
-                PaintCellGlyph(painter, CellRect(row, column), cell.mark, cell.background,
-                               text_width);
+                glyphs_.Paint(painter, CellRect(row, column), cell.mark, cell.background,
+                              text_width);
             }
         }
     }
@@ -360,7 +360,9 @@ void CReportCtrl::PaintBackgrounds(QPainter& painter, std::pair<int, int> rows,
 void CReportCtrl::UpdateCellsImage(int scale) {
     const QSize size(geometry_.total_width() * scale, geometry_.total_height() * scale);
     if (cells_image_.size() != size || cells_image_.devicePixelRatio() != scale) {
-        cells_image_ = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        // Opaque: the tiles fill every pixel, and a repaint then copies the image rather
+        // than blending it.
+        cells_image_ = QImage(size, QImage::Format_RGB32);
         cells_image_.setDevicePixelRatio(scale);
         redraw_all_ = true;
     }
@@ -469,8 +471,10 @@ void CReportCtrl::PaintHeader(QPainter& painter, int first, int last) {
         painter.drawLine(rect.right(), 0, rect.right(), header_height_ - 1);
         if (static_cast<std::size_t>(column) < headers_.size()) {
             painter.setPen(Qt::black);
-            painter.drawText(rect, Qt::AlignCenter,
-                             ToQString(headers_[static_cast<std::size_t>(column)]));
+            const QStaticText& text = StaticText(headers_[static_cast<std::size_t>(column)]);
+            painter.drawStaticText(QPointF(rect.left() + (rect.width() - text.size().width()) / 2,
+                                           rect.top() + (rect.height() - text.size().height()) / 2),
+                                   text);
         }
     }
 }

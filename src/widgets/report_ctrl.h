@@ -140,6 +140,7 @@ class CReportCtrl : public QAbstractScrollArea {
     bool change_pending_ = false;
     QImage cells_image_;
     CellTiles tiles_;
+    CellGlyphImages glyphs_;
     // Sizes or drawing options changed: every cell is drawn into the image again.
     bool redraw_all_ = true;
     QFocusFrame* focus_frame_ = nullptr;
