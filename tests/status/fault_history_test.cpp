@@ -187,8 +187,8 @@ TEST_F(FaultHistoryTest, ShelvesReturnByThemselvesOrWhenTheOperatorReturnsThem) 
     history.Shelve(shelved, 60, "maintenance", At(0), "op");
     Tick({supply}, 10);
     EXPECT_EQ(history.StateOf(history.entries().back()), AlarmState::kShelved);
-    EXPECT_EQ(history.Figures(At(10)).shelved, 1);
-    EXPECT_EQ(history.Figures(At(10)).last_10_minutes, 0);
+    const AlarmFigures shelf = history.Figures(At(10));
+    EXPECT_EQ(std::pair(shelf.shelved, shelf.last_10_minutes), std::pair(1, 0));
     Tick({supply}, 60);
     EXPECT_EQ(history.StateOf(history.entries().back()), AlarmState::kActiveUnacknowledged);
     const std::size_t out[] = {sp};
@@ -204,7 +204,6 @@ TEST_F(FaultHistoryTest, ShelvesReturnByThemselvesOrWhenTheOperatorReturnsThem) 
 // More than 10 new alarms within 10 minutes is a flood; a source chatters while its last
 // 3 changes lie within 60 s.
 TEST_F(FaultHistoryTest, FloodAndChatterAtTheirEdges) {
-    std::vector<std::size_t> sources;
     Faults faults{};
     for (int i = 0; i < 11; ++i) {
         faults[FaultIndex({FaultKind::kTx, i, 0, 0, 0})] = 1;
@@ -212,11 +211,11 @@ TEST_F(FaultHistoryTest, FloodAndChatterAtTheirEdges) {
         EXPECT_EQ(history.Figures(At(i * 30)).flood, i == 10) << i;
     }
     EXPECT_EQ(history.Figures(At(599)).last_10_minutes, 11);
-    EXPECT_EQ(history.Figures(At(600)).last_10_minutes, 10);
-    EXPECT_FALSE(history.Figures(At(600)).flood);
-    EXPECT_DOUBLE_EQ(history.Figures(At(1200)).shift_per_10_minutes, 5.5);
-    EXPECT_EQ(history.Figures(At(1200)).standing, 11);
-    EXPECT_EQ(history.Figures(At(1200)).unacknowledged[1], 11);
+    EXPECT_EQ(std::pair(history.Figures(At(600)).last_10_minutes, history.Figures(At(600)).flood),
+              std::pair(10, false));
+    const AlarmFigures later = history.Figures(At(1200));
+    EXPECT_EQ(std::tuple(later.shift_per_10_minutes, later.standing, later.unacknowledged[1]),
+              std::tuple(5.5, 11, 11));
 
     Tick(history, {sp}, 1300);
     Tick(history, {}, 1310);

@@ -84,20 +84,17 @@ TEST_F(MainPageRefreshTest, InterfaceStatesAndTotalsAreRedrawnOnlyWhenTheirWords
     refresh.Refresh(&surface);
 
     const auto& list = surface.list;
-    EXPECT_EQ(list.at({1, 4}).text, "正常");
-    EXPECT_EQ(list.at({1, 4}).background, Rgb(120, 120, 120));
-    EXPECT_EQ(list.at({1, 4}).tooltip,
-              "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : [0x0000FFFF]");
-    EXPECT_EQ(list.at({4, 4}).text, "異常");
-    EXPECT_EQ(list.at({4, 4}).background, Rgb(130, 0, 50));
-    EXPECT_EQ(list.at({4, 4}).tooltip,
-              "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : [0xFFFF0000]");
-    EXPECT_EQ(list.at({1, 7}).text, "3 ");
-    EXPECT_EQ(list.at({4, 7}).text, "12 ");
-    EXPECT_EQ(list.at({4, 7}).text_colour, Rgb(250, 250, 250));
-    const std::map<std::pair<int, int>, bool> marks = {
-        {{1, 2}, false}, {{4, 2}, true}, {{1, 5}, true}, {{4, 5}, true}};
-    EXPECT_EQ(surface.marks, marks);
+    const auto state = [&](int row) {
+        return std::tuple(list.at({row, 4}).text, list.at({row, 4}).background,
+                          list.at({row, 4}).tooltip);
+    };
+    const std::string words = "正常 : [0x0000FFFF]\n異常 : [0xFFFF0000]\n回報 : ";
+    EXPECT_EQ(state(1), std::tuple("正常", Rgb(120, 120, 120), words + "[0x0000FFFF]"));
+    EXPECT_EQ(state(4), std::tuple("異常", Rgb(130, 0, 50), words + "[0xFFFF0000]"));
+    EXPECT_EQ(std::tuple(list.at({1, 7}).text, list.at({4, 7}).text), std::tuple("3 ", "12 "));
+    using Marks = std::map<std::pair<int, int>, bool>;
+    EXPECT_EQ(surface.marks,
+              (Marks{{{1, 2}, false}, {{4, 2}, true}, {{1, 5}, true}, {{4, 5}, true}}));
 
     EXPECT_EQ(surface.list_cells, 4);
     EXPECT_EQ(surface.mark_calls, 4);
@@ -109,9 +106,8 @@ TEST_F(MainPageRefreshTest, InterfaceStatesAndTotalsAreRedrawnOnlyWhenTheirWords
     refresh.Refresh(&surface);
     EXPECT_EQ(surface.list_cells, 6);
     EXPECT_EQ(list.at({1, 7}).text, "0 ");
-    EXPECT_FALSE(surface.marks.at({1, 5}));
-    EXPECT_FALSE(surface.marks.at({4, 5}));
-    EXPECT_TRUE(surface.marks.at({4, 2}));
+    EXPECT_EQ(surface.marks,
+              (Marks{{{1, 2}, false}, {{4, 2}, true}, {{1, 5}, false}, {{4, 5}, false}}));
 }
 
 TEST_F(MainPageRefreshTest, IndicatorsChangeOnlyWhenTheirStateChanges) {
@@ -205,14 +201,9 @@ auto Fields(const HealthStates& s) {
 }
 
 TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
-    struct Case {
-        std::uint32_t word;
-        bool normal;
-    };
-    for (const Case& c : {Case{0x0000FFFF, true}, Case{0xFFFF0000, false}, Case{0, false},
-                          Case{0x0001FFFF, false}}) {
-        SCOPED_TRACE(c.word);
-        EXPECT_EQ(InterfaceState(c.word), c.normal);
+    for (const auto& [word, normal] :
+         {std::pair{0x0000FFFFu, true}, {0xFFFF0000u, false}, {0x0001FFFFu, false}}) {
+        EXPECT_EQ(InterfaceState(word), normal) << word;
     }
 }
 

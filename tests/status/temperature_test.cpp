@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "base/settings.h"
 #include "report_builder.h"
 #include "status/temperature_trend.h"
@@ -84,12 +86,9 @@ TEST(TemperatureTest, PaletteAgreesWithTheWalkForEveryCode) {
 
 TEST(TemperatureTest, MaskBitSevenMinusQOfRowE) {
     // "M[000] = 80-00-00-01": E3 shows Q0, E0 shows Q7.
-    const std::uint32_t mask = 0x80000001;
-    EXPECT_TRUE(TemperatureShown(mask, 3, 0));
-    EXPECT_FALSE(TemperatureShown(mask, 3, 7));
-    EXPECT_TRUE(TemperatureShown(mask, 0, 7));
-    EXPECT_FALSE(TemperatureShown(mask, 0, 0));
-    EXPECT_FALSE(TemperatureShown(mask, 1, 0));
+    const auto shown = [](int e, int q) { return TemperatureShown(0x80000001, e, q); };
+    EXPECT_EQ(std::vector({shown(3, 0), shown(3, 7), shown(0, 7), shown(0, 0), shown(1, 0)}),
+              std::vector({true, false, true, false, false}));
 }
 
 using testing::PutQField;
