@@ -115,12 +115,11 @@ class FaultHistoryTest : public ::testing::Test {
         std::string line;
         std::getline(lines, line);
         while (std::getline(lines, line)) {
-            std::vector<std::string> fields;
-            std::istringstream row(line);
-            for (std::string field; std::getline(row, field, ',');) {
-                fields.push_back(field);
+            std::size_t at = 0;
+            for (int field = 0; field < 6; ++field) {
+                at = line.find(',', at) + 1;
             }
-            events.push_back(fields.at(6));
+            events.push_back(line.substr(at, line.find(',', at) - at));
         }
         return events;
     }
