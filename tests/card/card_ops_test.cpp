@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <array>
 #include <string>
 #include <tuple>
@@ -159,12 +160,10 @@ class FlashAccessTest : public CardOpsTest {
         CardOpsTest::TearDown();
     }
 
-    int ReadsOf(std::uint64_t offset) const {
-        int reads = 0;
-        for (const BarAccess& access : driver.accesses) {
-            reads += access.kind == 'R' && access.offset == offset ? 1 : 0;
-        }
-        return reads;
+    long ReadsOf(std::uint64_t offset) const {
+        return std::ranges::count_if(driver.accesses, [offset](const BarAccess& access) {
+            return access.kind == 'R' && access.offset == offset;
+        });
     }
 
     int control_reads = 0;
@@ -271,11 +270,7 @@ TEST_F(FlashAccessTest, EraseAndProgramTimeOutsPrintTheirMarks) {
     EXPECT_EQ(status_reads, 1000);
 
     // The page program command carries the low 24 address bits after the extended byte.
-    bool sent = false;
-    for (const BarAccess& access : driver.accesses) {
-        sent = sent || (access.kind == 'W' && access.offset == 0x14 && access.value == 0x02000100);
-    }
-    EXPECT_TRUE(sent);
+    EXPECT_EQ(std::ranges::count(driver.accesses, BarAccess{'W', 0, 0x14, 0x02000100, 4}), 1);
 }
 
 TEST_F(FlashAccessTest, WithoutACardEveryAccessMarksAnError) {

@@ -153,9 +153,8 @@ TEST_F(SysfsPciDriverTest, ReportBlocksReadThroughTheMappingMatchSingleReads) {
     ASSERT_EQ(Open(card), kPciSuccess);
 
     const MappedWindow window = driver.MappedBar(card, 0);
-    EXPECT_NE(window.base, nullptr);
-    EXPECT_EQ(window.begin, 0u);
-    EXPECT_EQ(window.end, kBarBytes);
+    EXPECT_EQ(std::tuple(window.base != nullptr, window.begin, window.end),
+              std::tuple(true, 0u, kBarBytes));
     EXPECT_EQ(driver.MappedBar(card, 1).base, nullptr);
     EXPECT_EQ(driver.MappedBar(nullptr, 0).base, nullptr);
 

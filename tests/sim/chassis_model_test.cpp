@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "card/card_ops.h"
@@ -115,10 +116,9 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
               "STUCK_FAULTS=M010-E1-Q3-TX, m160-q2-sp; W27-B31 M200-Q1-SP, M011-Q9-SP, x\r\n"
               "ABSENT_MODULES=5, 999\r\n");
     const ChassisSettings settings = LoadChassisSettings(dir.path());
-    EXPECT_EQ(settings.seed, 42u);
-    EXPECT_EQ(settings.fault_rate, 0.0);
-    ASSERT_EQ(settings.stuck_faults.size(), 3u);
-    EXPECT_EQ(settings.absent_modules, std::vector<int>{5});
+    EXPECT_EQ(std::tuple(settings.seed, settings.fault_rate, settings.stuck_faults.size(),
+                         settings.absent_modules),
+              std::tuple(42u, 0.0, 3u, std::vector<int>{5}));
 
     dir.Write("simulation.ini",
               "[SIMULATION]\nWORD_TIME_US=1.5\nSPI_CLOCK_HZ=-3\nREPLAY=Log/rec.log\n"
@@ -126,12 +126,12 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
               "D=x FLASH-BUSY\nE=7 M010-Q9-SP\nF=7\nG=1-2 flash-busy\n");
     const ChassisSettings timed = LoadChassisSettings(dir.path());
     const SimulatedCardConfig card = CardConfigOf(timed, nullptr);
-    EXPECT_EQ(card.word_time_ns, 1500);
-    EXPECT_EQ(card.spi_clock_hz, 25'000'000);  // out of range: the default
-    EXPECT_EQ(timed.replay_path, dir.path() + "/Log/rec.log");
+    // The clock is out of range: the default.
+    EXPECT_EQ(std::tuple(card.word_time_ns, card.spi_clock_hz, timed.replay_path),
+              std::tuple(1500, 25'000'000, dir.path() + "/Log/rec.log"));
     ASSERT_EQ(timed.scenario.size(), 3u);
-    EXPECT_EQ(timed.scenario[1].until_step, 70);
-    EXPECT_EQ(timed.scenario[2].card, CardFault::kFlashBusy);
+    EXPECT_EQ(std::tuple(timed.scenario[1].until_step, timed.scenario[2].card),
+              std::tuple(70, CardFault::kFlashBusy));
 
     for (const char* number : {"nan", "-nan", "inf", "-inf"}) {
         dir.Write("simulation.ini", std::string("[SIMULATION]\nWORD_TIME_US=") + number +
