@@ -22,13 +22,6 @@ namespace {
 
 constexpr std::int64_t kSecond = 1'000'000;
 
-ChassisSettings Settings(std::uint64_t seed, double fault_rate) {
-    ChassisSettings settings;
-    settings.seed = seed;
-    settings.fault_rate = fault_rate;
-    return settings;
-}
-
 class ChassisModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -59,7 +52,7 @@ class ChassisModelTest : public ::testing::Test {
 };
 
 TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
-    ChassisModel model(session->card(), clock, Settings(3, 0));
+    ChassisModel model(session->card(), clock, {.seed = 3, .fault_rate = 0});
     clock.micros += 5 * kSecond;
     model.Update();
     Capture();
@@ -77,7 +70,7 @@ TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
 }
 
 TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {
-    ChassisModel model(session->card(), clock, Settings(7, 0.01));
+    ChassisModel model(session->card(), clock, {.seed = 7, .fault_rate = 0.01});
     clock.micros += 30 * kSecond;
     model.Update();
     Capture();
@@ -144,7 +137,7 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
 
 // Each event holds from its first step up to (not including) its last.
 TEST_F(ChassisModelTest, ScenarioEventsStartAndEndAtTheirSteps) {
-    ChassisSettings settings = Settings(1, 0);
+    ChassisSettings settings{.seed = 1, .fault_rate = 0};
     for (const char* text :
          {"5 M010-E1-Q3-HOT", "3-6 W4-B0", "2-4 SEQ-BUSY", "7-8 CARD-SILENT", "0-1 FLASH-BUSY"}) {
         settings.scenario.push_back(*ParseScenarioEvent(text));
