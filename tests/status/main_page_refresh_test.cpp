@@ -117,8 +117,6 @@ TEST_F(MainPageRefreshTest, IndicatorsChangeOnlyWhenTheirStateChanges) {
                                          {HealthIndicator::kRf, false},
                                          {HealthIndicator::kExciterInput, false},
                                          {HealthIndicator::kQtrmInput, false}}));
-    EXPECT_TRUE(refresh.indicators()[0].fault);
-    EXPECT_FALSE(refresh.indicators()[0].normal);
 
     surface.indicators.clear();
     refresh.Refresh(&surface);
@@ -147,7 +145,6 @@ TEST_F(MainPageRefreshTest, NothingIsShownFromBlocksNotYetRead) {
     refresh.Refresh(&surface);
     EXPECT_TRUE(surface.indicators.empty());
     EXPECT_EQ(surface.list_cells + surface.mark_calls, 0);
-    EXPECT_FALSE(refresh.indicators()[0].normal || refresh.indicators()[0].fault);
 
     report.MarkCaptured(0);  // `reg_sts`
     refresh.Refresh(&surface);
@@ -173,8 +170,6 @@ TEST_F(MainPageRefreshTest, WithoutSurfaceOrTableNothingIsDrawn) {
     Word(ReportArray::kTrmSts, kSlot) = 0x1u << (4 * kQ);
     refresh.Refresh(nullptr);
     EXPECT_EQ(table.records[kModule].q[kQ].trm_status[0], 1);  // still decoded
-    EXPECT_FALSE(refresh.indicators()[0].normal);
-    EXPECT_FALSE(refresh.indicators()[0].fault);
 
     FreeModuleTable(table);
     refresh.Refresh(&surface);
