@@ -76,10 +76,6 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
     EXPECT_EQ(std::tuple(position.background, position.text_colour, position.text),
               std::tuple(Rgb(200, 200, 200), kBlack, nullptr));
 
-    display.numeric = true;
-    decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display);
-    EXPECT_STREQ(grid.At(6, 4).text, "0 1 ");
-
     decoder.DecodeModule(module, kViewTxRx, &grid);
     const GridCell& place = kAntennaGrid[module];
     const Cell& antenna = grid.At(place.row, place.column + 2);
