@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
 #include <array>
+#include <filesystem>
+#include <iterator>
 #include <numeric>
 #include <sstream>
 #include <tuple>
@@ -40,15 +40,9 @@ struct OpenPort {
     int result;
 };
 
-int CountEntries(const char* directory) {
-    int count = 0;
-    if (DIR* dir = ::opendir(directory)) {
-        while (::readdir(dir) != nullptr) {
-            ++count;
-        }
-        ::closedir(dir);
-    }
-    return count;
+long CountEntries(const char* directory) {
+    using Entries = std::filesystem::directory_iterator;
+    return std::distance(Entries(directory), Entries());
 }
 
 TEST(LineSettingsTest, ParityLettersRatesAndDevices) {

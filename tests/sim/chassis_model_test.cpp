@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "card/card_ops.h"
@@ -20,13 +21,6 @@ namespace vantu {
 namespace {
 
 constexpr std::int64_t kSecond = 1'000'000;
-
-ChassisSettings Settings(std::uint64_t seed, double fault_rate) {
-    ChassisSettings settings;
-    settings.seed = seed;
-    settings.fault_rate = fault_rate;
-    return settings;
-}
 
 class ChassisModelTest : public ::testing::Test {
   protected:
@@ -58,7 +52,7 @@ class ChassisModelTest : public ::testing::Test {
 };
 
 TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
-    ChassisModel model(session->card(), clock, Settings(3, 0));
+    ChassisModel model(session->card(), clock, {.seed = 3, .fault_rate = 0});
     clock.micros += 5 * kSecond;
     model.Update();
     Capture();
@@ -76,7 +70,7 @@ TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
 }
 
 TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {
-    ChassisModel model(session->card(), clock, Settings(7, 0.01));
+    ChassisModel model(session->card(), clock, {.seed = 7, .fault_rate = 0.01});
     clock.micros += 30 * kSecond;
     model.Update();
     Capture();
@@ -115,10 +109,9 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
               "STUCK_FAULTS=M010-E1-Q3-TX, m160-q2-sp; W27-B31 M200-Q1-SP, M011-Q9-SP, x\r\n"
               "ABSENT_MODULES=5, 999\r\n");
     const ChassisSettings settings = LoadChassisSettings(dir.path());
-    EXPECT_EQ(settings.seed, 42u);
-    EXPECT_EQ(settings.fault_rate, 0.0);
-    ASSERT_EQ(settings.stuck_faults.size(), 3u);
-    EXPECT_EQ(settings.absent_modules, std::vector<int>{5});
+    EXPECT_EQ(std::tuple(settings.seed, settings.fault_rate, settings.stuck_faults.size(),
+                         settings.absent_modules),
+              std::tuple(42u, 0.0, 3u, std::vector<int>{5}));
 
     dir.Write("simulation.ini",
               "[SIMULATION]\nWORD_TIME_US=1.5\nSPI_CLOCK_HZ=-3\nREPLAY=Log/rec.log\n"
@@ -126,12 +119,12 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
               "D=x FLASH-BUSY\nE=7 M010-Q9-SP\nF=7\nG=1-2 flash-busy\n");
     const ChassisSettings timed = LoadChassisSettings(dir.path());
     const SimulatedCardConfig card = CardConfigOf(timed, nullptr);
-    EXPECT_EQ(card.word_time_ns, 1500);
-    EXPECT_EQ(card.spi_clock_hz, 25'000'000);  // out of range: the default
-    EXPECT_EQ(timed.replay_path, dir.path() + "/Log/rec.log");
+    // The clock is out of range: the default.
+    EXPECT_EQ(std::tuple(card.word_time_ns, card.spi_clock_hz, timed.replay_path),
+              std::tuple(1500, 25'000'000, dir.path() + "/Log/rec.log"));
     ASSERT_EQ(timed.scenario.size(), 3u);
-    EXPECT_EQ(timed.scenario[1].until_step, 70);
-    EXPECT_EQ(timed.scenario[2].card, CardFault::kFlashBusy);
+    EXPECT_EQ(std::tuple(timed.scenario[1].until_step, timed.scenario[2].card),
+              std::tuple(70, CardFault::kFlashBusy));
 
     for (const char* number : {"nan", "-nan", "inf", "-inf"}) {
         dir.Write("simulation.ini", std::string("[SIMULATION]\nWORD_TIME_US=") + number +
@@ -144,7 +137,7 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
 
 // Each event holds from its first step up to (not including) its last.
 TEST_F(ChassisModelTest, ScenarioEventsStartAndEndAtTheirSteps) {
-    ChassisSettings settings = Settings(1, 0);
+    ChassisSettings settings{.seed = 1, .fault_rate = 0};
     for (const char* text :
          {"5 M010-E1-Q3-HOT", "3-6 W4-B0", "2-4 SEQ-BUSY", "7-8 CARD-SILENT", "0-1 FLASH-BUSY"}) {
         settings.scenario.push_back(*ParseScenarioEvent(text));

@@ -14,11 +14,9 @@ namespace vantu {
 namespace {
 
 TEST(AntennaLayoutTest, ModulesAreNumberedColumnByColumn) {
-    EXPECT_EQ(PlaceOfModule(6).column, 1);
-    EXPECT_EQ(PlaceOfModule(159).index, 5);
-    ModulePlace slb = PlaceOfModule(kSlbModule);
-    EXPECT_EQ(slb.column, 12);
-    EXPECT_EQ(slb.index, 8);
+    const ModulePlace slb = PlaceOfModule(kSlbModule);
+    EXPECT_EQ(std::tuple(PlaceOfModule(6).column, PlaceOfModule(159).index, slb.column, slb.index),
+              std::tuple(1, 5, 12, 8));
     EXPECT_EQ(ReportSlot(0x13, 0x12), 0x32);  // both masked to four bits
 }
 
@@ -52,8 +50,8 @@ TEST(AntennaLayoutTest, PositionLookupAndCellTextsAgree) {
 TEST(AntennaLayoutTest, HalfOfModuleSplitsEachColumnAtItsMiddle) {
     for (const auto& [module, column, lower] :
          {std::tuple{160, 12, true}, {149, 12, false}, {3, 0, true}, {2, 0, false}}) {
-        EXPECT_EQ(HalfOfModule(module).column, column) << module;
-        EXPECT_EQ(HalfOfModule(module).lower, lower) << module;
+        EXPECT_EQ(std::pair(HalfOfModule(module).column, HalfOfModule(module).lower),
+                  std::pair(column, lower));
     }
 }
 

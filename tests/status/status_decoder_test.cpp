@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <ranges>
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "base/settings.h"
 #include "recording_sink.h"
@@ -20,6 +22,11 @@ namespace {
 
 using testing::PutQField;
 using testing::RecordingSink;
+
+std::vector<Colour> WordColours(const Cell& cell) {
+    const auto colours = CellWords(cell) | std::views::transform(&ColouredWord::colour);
+    return {colours.begin(), colours.end()};
+}
 
 class StatusDecoderTest : public ::testing::Test {
   protected:
@@ -63,18 +70,11 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
 
     const Cell& cell = grid.At(6, 4);
     EXPECT_STREQ(cell.text, "Tx Rx");
-    auto words = CellWords(cell);
-    ASSERT_EQ(words.size(), 2u);
-    EXPECT_EQ(words[0].colour, kBlack);
-    EXPECT_EQ(words[1].colour, kBlack);
+    EXPECT_EQ(WordColours(cell), std::vector({kBlack, kBlack}));
     EXPECT_EQ(TooltipText(cell.tip), "回報 : [0]-正常  [1]-異常\n[ Tx ]  [ Rx ]");
     const Cell& position = Position(module);
     EXPECT_EQ(std::tuple(position.background, position.text_colour, position.text),
               std::tuple(Rgb(200, 200, 200), kBlack, nullptr));
-
-    display.numeric = true;
-    decoder.DecodeModuleView(module, kViewTxRx, 6, 2, &display);
-    EXPECT_STREQ(grid.At(6, 4).text, "0 1 ");
 
     decoder.DecodeModule(module, kViewTxRx, &grid);
     const GridCell& place = kAntennaGrid[module];
@@ -90,7 +90,7 @@ TEST_F(StatusDecoderTest, TxFaultIsRedCountedAndTheE3TooltipHasAnExtraLine) {
     display.numeric = true;
     decoder.DecodeModuleView(module, kViewTxRx, 1, 2, &display);
     EXPECT_STREQ(grid.At(4, 7).text, "1 0 ");
-    EXPECT_EQ(CellWords(grid.At(4, 7))[0].colour, Rgb(210, 0, 0));
+    EXPECT_EQ(WordColours(grid.At(4, 7)), std::vector({Rgb(210, 0, 0), kBlack}));
     EXPECT_EQ(std::pair(Position(module).background, Position(module).text_colour),
               std::pair(Rgb(130, 0, 50), Rgb(200, 200, 200)));
 
@@ -108,13 +108,12 @@ TEST_F(StatusDecoderTest, MaskHidesAHotElement) {
     shared.temp_masks[module] = 0xFFFFEFFF;  // row E1 hides Q3 (bit 4)
     decoder.DecodeModule(module, kViewTemperature, &grid);
     const GridCell& place = kAntennaGrid[module];
-    const Cell& shown = grid.At(place.row, place.column + 3);
-    EXPECT_EQ(shown.background, Rgb(1, 0, 0));  // ">74"
-    EXPECT_EQ(TooltipText(shown.tip), "模組 : 010\r\n位置 : E0-Q3\r\n溫度 : 78 °C");
-    const Cell& hidden = grid.At(place.row + 1, place.column + 3);
-    EXPECT_EQ(hidden.background, Rgb(17, 0, 0));  // "NULL"
-    EXPECT_EQ(hidden.text_colour, Rgb(17, 0, 0));
-    EXPECT_EQ(TooltipText(hidden.tip), "模組 : 010\r\n位置 : E1-Q3");
+    const Cell& shown = grid.At(place.row, place.column + 3);  // ">74"
+    EXPECT_EQ(std::tuple(shown.background, TooltipText(shown.tip)),
+              std::tuple(Rgb(1, 0, 0), "模組 : 010\r\n位置 : E0-Q3\r\n溫度 : 78 °C"));
+    const Cell& hidden = grid.At(place.row + 1, place.column + 3);  // "NULL"
+    EXPECT_EQ(std::tuple(hidden.background, hidden.text_colour, TooltipText(hidden.tip)),
+              std::tuple(Rgb(17, 0, 0), Rgb(17, 0, 0), "模組 : 010\r\n位置 : E1-Q3"));
 }
 
 TEST_F(StatusDecoderTest, TemperatureModuleViewHasBarsAndCountsAboveFiftyFive) {
@@ -177,11 +176,8 @@ TEST_F(StatusDecoderTest, SupplyFlagsAtZeroAreFaults) {
     decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
     const Cell& cell = grid.At(1, 2);
     EXPECT_STREQ(cell.text, "32 9 5 -5");
-    auto words = CellWords(cell);
-    ASSERT_EQ(words.size(), 4u);
-    EXPECT_EQ(words[0].colour, Rgb(210, 0, 0));
-    EXPECT_EQ(words[1].colour, kBlack);
-    EXPECT_EQ(words[2].colour, Rgb(210, 0, 0));
+    const Colour red = Rgb(210, 0, 0);
+    EXPECT_EQ(WordColours(cell), std::vector({red, kBlack, red, kBlack}));
     EXPECT_EQ(ModuleFaultCount(table.records[module], kViewVoltage, false), 2);
     display.numeric = true;
     decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
@@ -201,20 +197,20 @@ TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
     const QRecord& q4 = table.records[module].q[4];
     EXPECT_EQ(std::tuple(q4.qdxa_sp_ok, q4.qdxa_voltage), std::tuple(1, 1));
-    EXPECT_STREQ(grid.At(1, 6).text, "0");
-    EXPECT_EQ(grid.At(1, 6).text_colour, Rgb(200, 0, 0));
-    EXPECT_EQ(grid.At(2, 6).text_colour, Rgb(200, 0, 0));
+    const Colour red = Rgb(200, 0, 0);
+    EXPECT_EQ(std::tuple(std::string(grid.At(1, 6).text), grid.At(1, 6).text_colour,
+                         grid.At(2, 6).text_colour, grid.At(3, 6).text_colour),
+              std::tuple("0", red, red, kBlack));
     EXPECT_EQ(TooltipText(grid.At(2, 6).tip), "回報 : [1]-異常  [0]-正常 ");
-    EXPECT_EQ(grid.At(3, 6).text_colour, kBlack);
     EXPECT_EQ(ModuleFaultCount(table.records[module], kViewQdxa, false), 2);
 
     grid.cells.clear();
     display.qdxa_temperature = true;
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
     EXPECT_EQ(grid.cells.size(), 8u);  // first element row only
-    EXPECT_STREQ(grid.At(1, 6).text, "58");
-    EXPECT_EQ(grid.At(1, 6).text_colour, Rgb(210, 0, 0));
-    EXPECT_STREQ(grid.At(1, 2).text, "8");
+    EXPECT_EQ(std::tuple(std::string(grid.At(1, 6).text), grid.At(1, 6).text_colour,
+                         std::string(grid.At(1, 2).text)),
+              std::tuple("58", Rgb(210, 0, 0), "8"));
     EXPECT_EQ(ModuleFaultCount(table.records[module], kViewQdxa, true), 1);
 
     decoder.DecodeModule(module, kViewQdxa, &grid);
@@ -236,11 +232,10 @@ TEST_F(StatusDecoderTest, DigitalIdTableComesFromStatusWordsNinetySixOn) {
     auto byte = [&](std::size_t word, int n) {
         return static_cast<std::uint8_t>(sts[word] >> (8 * n));
     };
-    EXPECT_EQ(ids[0], byte(128, 0));
-    EXPECT_EQ(ids[7 * 16 + 5], byte(97, 1));
-    EXPECT_EQ(ids[13 * 16 + 15], byte(155, 3));
-    EXPECT_EQ(ids[200], byte(150, 0));  // SLB: column 12 (words 148-151), index 8
-    EXPECT_EQ(ids[224], 0);             // no column lies beyond 13
+    // The SLB (200) is column 12 (words 148-151), index 8; no column lies beyond 13.
+    EXPECT_EQ(
+        std::vector({ids[0], ids[7 * 16 + 5], ids[13 * 16 + 15], ids[200], ids[224]}),
+        std::vector({byte(128, 0), byte(97, 1), byte(155, 3), byte(150, 0), std::uint8_t{0}}));
 
     const int module = 7;  // column 1 index 1: slot 17, byte 1 of word 120
     decoder.DecodeModuleView(module, kViewDigitalId, 1, 2, &display);
@@ -262,20 +257,16 @@ TEST_F(StatusDecoderTest, AntennaViewOffersNoSupplyView) {
 using ModuleRequestsTest = StatusDecoderTest;
 
 TEST_F(ModuleRequestsTest, BoundsEndTheWalk) {
-    ModuleViewRequest request =
-        MakeModuleViewRequest(ColumnHalf{12, true, 150, 4}, kViewSummary, &display);
-    ApplyModuleViewRequest(decoder, request);
-    EXPECT_EQ(positions.cells.size(), 4u);  // 154 fails the bound before any jump
-
-    positions.cells.clear();
-    request = MakeModuleViewRequest(ColumnHalf{13, true, 157, 40}, kViewSummary, &display);
-    ApplyModuleViewRequest(decoder, request);
-    EXPECT_EQ(positions.cells.size(), 4u);  // 157..160, then the table ends
-
-    positions.cells.clear();
-    request = MakeModuleViewRequest(ColumnHalf{4, false, 38, 7}, 6, &display);
-    ApplyModuleViewRequest(decoder, request);
-    EXPECT_TRUE(positions.cells.empty());  // unknown kind: nothing for any module
+    // 154 fails the bound before any jump; 157..160, then the table ends; an unknown kind
+    // draws nothing for any module.
+    for (const auto& [half, kind, drawn] :
+         {std::tuple<ColumnHalf, int, std::size_t>{{12, true, 150, 4}, kViewSummary, 4},
+          {{13, true, 157, 40}, kViewSummary, 4},
+          {{4, false, 38, 7}, 6, 0}}) {
+        positions.cells.clear();
+        ApplyModuleViewRequest(decoder, MakeModuleViewRequest(half, kind, &display));
+        EXPECT_EQ(positions.cells.size(), drawn) << half.column;
+    }
 }
 
 TEST_F(ModuleRequestsTest, ClearZeroesOnlyTheModulesTemperatureAndQdxaWords) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "base/settings.h"
 #include "report_builder.h"
 #include "status/temperature_trend.h"
@@ -32,9 +35,8 @@ TEST(TemperatureTest, CodesGiveDegreesBandsAndBars) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         const int t = TemperatureFromCode(c.code);
-        EXPECT_EQ(t, c.celsius);
-        EXPECT_EQ(TemperatureBand(t), c.band);
-        EXPECT_EQ(TemperatureBarPercent(t), c.percent);
+        EXPECT_EQ(std::tuple(t, TemperatureBand(t), TemperatureBarPercent(t)),
+                  std::tuple(c.celsius, c.band, c.percent));
     }
     EXPECT_EQ(TemperatureBand(46), 2);
     EXPECT_EQ(TemperatureBand(56), 1);
@@ -84,12 +86,9 @@ TEST(TemperatureTest, PaletteAgreesWithTheWalkForEveryCode) {
 
 TEST(TemperatureTest, MaskBitSevenMinusQOfRowE) {
     // "M[000] = 80-00-00-01": E3 shows Q0, E0 shows Q7.
-    const std::uint32_t mask = 0x80000001;
-    EXPECT_TRUE(TemperatureShown(mask, 3, 0));
-    EXPECT_FALSE(TemperatureShown(mask, 3, 7));
-    EXPECT_TRUE(TemperatureShown(mask, 0, 7));
-    EXPECT_FALSE(TemperatureShown(mask, 0, 0));
-    EXPECT_FALSE(TemperatureShown(mask, 1, 0));
+    const auto shown = [](int e, int q) { return TemperatureShown(0x80000001, e, q); };
+    EXPECT_EQ(std::vector({shown(3, 0), shown(3, 7), shown(0, 7), shown(0, 0), shown(1, 0)}),
+              std::vector({true, false, true, false, false}));
 }
 
 using testing::PutQField;
@@ -109,15 +108,13 @@ TEST(TemperatureTrendTest, SpansSkipElementsWithoutAReading) {
     TemperatureTrend trend(4);
     trend.Add(report, At(0), 0);
     const TrendSample& sample = trend.at(0);
-    const TemperatureSpan span = SpanOf(sample, TrendKind::kTrm, 4);
-    EXPECT_EQ(span.min, 8);
-    EXPECT_EQ(span.max, 78);
-    EXPECT_EQ(span.mean_tenths, 380);  // (8 + 13 + 53 + 78) / 4
+    const auto span = [&](int module) {
+        const TemperatureSpan s = SpanOf(sample, TrendKind::kTrm, module);
+        return std::tuple(s.min, s.max, s.mean_tenths);
+    };
+    EXPECT_EQ(span(4), std::tuple(8, 78, 380));  // (8 + 13 + 53 + 78) / 4
     EXPECT_FALSE(SpanOf(sample, TrendKind::kTrm, 5).read());
-    const TemperatureSpan antenna = SpanOf(sample, TrendKind::kTrm, -1);
-    EXPECT_EQ(antenna.min, 8);
-    EXPECT_EQ(antenna.max, 78);
-    EXPECT_EQ(antenna.mean_tenths, 380) << "modules without readings do not pull the mean";
+    EXPECT_EQ(span(-1), std::tuple(8, 78, 380)) << "modules without readings do not pull the mean";
     EXPECT_EQ(TrendCsv(trend, TrendKind::kTrm, 4),
               "time,min,mean,max\n2026-12-05 19:46:00,8,38.0,78\n");
     EXPECT_EQ(TrendCsv(trend, TrendKind::kTrm, 5), "time,min,mean,max\n2026-12-05 19:46:00,,,\n");
