@@ -90,7 +90,8 @@ TEST_F(MetricsServerTest, ConnectionsAreCappedAndTimedOut) {
 }
 
 // The response is made off the GUI thread: a server that goes meanwhile waits for it and
-// writes nothing to the connection it closed.
+// writes nothing to the connection it closed. A loaded machine may finish the response
+// before the server goes; then the client has it whole.
 TEST_F(MetricsServerTest, GoesCleanlyWithAScrapeInFlight) {
     bool taken = false;
     auto busy = std::make_unique<MetricsServer>(
@@ -105,7 +106,10 @@ TEST_F(MetricsServerTest, GoesCleanlyWithAScrapeInFlight) {
     ASSERT_TRUE(RunUntil([&] { return taken; }));
     busy.reset();
     QCoreApplication::processEvents();
-    EXPECT_EQ(client.Read(65536), "");
+    const std::string received = client.Read(65536);
+    EXPECT_TRUE(received.empty() ||
+                (received.starts_with("HTTP/1.1 200 OK") && received.ends_with("\n")))
+        << received;
     EXPECT_TRUE(client.ended);
 }
 
