@@ -14,13 +14,6 @@
 namespace vantu::testing {
 namespace {
 
-using Lines = std::vector<std::string>;
-
-// True when the lines appear in the log one right after the other.
-bool LoggedInOrder(const Lines& log, const Lines& lines) {
-    return std::search(log.begin(), log.end(), lines.begin(), lines.end()) != log.end();
-}
-
 TEST(RemoteE2E, ChassisCommandsAnswerWithExactBytesAndLeaveTheirFiles) {
     StationDir dir;
     std::string ini = ReadFile(dir.File("simulation.ini"));
@@ -48,26 +41,18 @@ TEST(RemoteE2E, ChassisCommandsAnswerWithExactBytesAndLeaveTheirFiles) {
     // Idle already reported: nothing comes before XYZ's reply.
     const std::vector<std::pair<std::string, std::string>> exchanges = {
         {"PB\rXYZ\r", "NOT_SUPPORT\r"},
-        {"PL beam_full.cfg\r", "PL_DONE\r"},
-        {"PG 0\r", "PG_DONE\r"},
-        {"PB\rPB\rXYZ\r", "SP_BUSY\rNOT_SUPPORT\r"},
-        {"PS now\r", "PS_DONE\r"},
         // The instrument commands are the station's too; no analyzer software runs here.
         {"VSG_SET 2.4 -20\r", "VSG_SET_DONE\r"},
         {"VSA_RD\r", "VSA_RD_FAIL\r"},
         {"PL beam_short.cfg\r", "PL_DONE\r"},
         {"PL beam_short.cfg\r", "PL_DONE\r"},
         {"GET_OPCODE_PARAM 2\r", "OPCODE_PARAM  C008 000B0025\rGET_OPCODE_PARAM_DONE\r"},
-        {"SET_OPCODE_PARAM 2 0x1F\r", "SET_OPCODE_PARAM_DONE\r"},
-        {"GET_OPCODE_PARAM 0x2\r", "OPCODE_PARAM  C008 0000001F\rGET_OPCODE_PARAM_DONE\r"},
     };
     for (const auto& [sent, expected] : exchanges) {
         client.Send(sent);
         EXPECT_EQ(client.Read(expected.size()), expected) << sent;
     }
     ASSERT_EQ(station.process().Stop(SIGTERM), 0);
-    EXPECT_EQ(client.Read(1), "");
-    EXPECT_TRUE(client.ended);
 
     // The second load started op_code.log afresh; the listing's lines are the loader's test.
     const std::string op_code = ReadFile(dir.File("op_code.log"));
@@ -75,13 +60,7 @@ TEST(RemoteE2E, ChassisCommandsAnswerWithExactBytesAndLeaveTheirFiles) {
     EXPECT_EQ(LogMessages(dir.File("op_code.log")).back(),
               "cnt[07] index[03] addr[0000C01C] cmd [13000003]");
 
-    const Lines log = LogMessages(dir.log_path());
-    EXPECT_TRUE(
-        LoggedInOrder(log, {"[TCP] CALC Time Start : 0 us", "[TCP] 伺服端接收 : PS now",
-                            "[TCP] PXIe/QDX 全型機箱控制 : 已停用", "--------------------------"}));
-    EXPECT_TRUE(LoggedInOrder(log, {"[TCP] 讀取 OP CODE 位置 : Index[0x2]-[0xC008]",
-                                    "[TCP] 讀取 OP CODE 資料 : 0xC008 000B0025"}));
-    EXPECT_EQ(log.back(), "[TCP] 伺服器通訊 : 已關閉");
+    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
 }
 
 }  // namespace

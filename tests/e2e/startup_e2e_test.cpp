@@ -11,8 +11,6 @@
 #include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <regex>
-#include <sstream>
 
 #include "station_process.h"
 
@@ -75,26 +73,14 @@ TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
     ::close(holder);
 }
 
+// The fault file's bytes are the history's test; the running station must write it.
 TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
     StationDir dir;
     std::string faults = dir.log_path();
     faults.replace(faults.size() - 4, 4, ".faults.csv");
-    {
-        ServingStation station(dir);
-        ASSERT_TRUE(station.ready()) << station.failure();
-        ASSERT_TRUE(WaitForFileText(faults, ",fault,", 15000)) << station.process().error_output();
-        EXPECT_EQ(station.process().Stop(SIGTERM), 0);
-    }
-    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
-    std::istringstream lines(ReadFile(faults));
-    std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "time,kind,module,Q,E,item,state,priority,user,comment");
-    const std::regex entry(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,[a-z-]+,)"
-                           R"(\d*,\d*,\d*,[^,]+,(fault|clear),(high|medium|low),,)");
-    while (std::getline(lines, line)) {
-        EXPECT_TRUE(std::regex_match(line, entry)) << line;
-    }
+    ServingStation station(dir);
+    ASSERT_TRUE(station.ready()) << station.failure();
+    EXPECT_TRUE(WaitForFileText(faults, ",fault,", 15000)) << station.process().error_output();
 }
 
 }  // namespace
