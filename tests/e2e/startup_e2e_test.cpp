@@ -1,10 +1,6 @@
 // The station binary started for real: start-up and shutdown, one station per
 // directory, and a port another process holds.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -12,6 +8,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "scripted_server.h"
 #include "station_process.h"
 
 namespace vantu::testing {
@@ -51,26 +48,14 @@ TEST(StationStartup, SecondStationInTheSameDirectoryLeavesTheFirstServing) {
     EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] VANTU 軟體版本 : VANTU V1.22"), 1);
 }
 
+// Whether a close is logged only for an open server is the server's test.
 TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
-    const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(holder, 1), 0);
-    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size);
-
+    const ScriptedServer holder;
     StationDir dir;
-    {
-        StationProcess vantu(
-            dir, {"--headless", "--simulate", "--port", std::to_string(ntohs(address.sin_port))});
-        EXPECT_TRUE(WaitForLog(dir.log_path(), ",[TCP] 伺服器 : 開啟異常\n"))
-            << vantu.error_output();
-        EXPECT_EQ(vantu.Stop(SIGTERM), 0);
-    }
-    const std::vector<std::string> log = LogMessages(dir.log_path());
-    EXPECT_EQ(std::count(log.begin(), log.end(), "[TCP] 伺服器通訊 : 已關閉"), 0);
-    ::close(holder);
+    StationProcess vantu(dir,
+                         {"--headless", "--simulate", "--port", std::to_string(holder.port())});
+    EXPECT_TRUE(WaitForLog(dir.log_path(), ",[TCP] 伺服器 : 開啟異常\n")) << vantu.error_output();
+    EXPECT_EQ(vantu.Stop(SIGTERM), 0);
 }
 
 // The fault file's bytes are the history's test; the running station must write it.
