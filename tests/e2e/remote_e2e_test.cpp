@@ -14,7 +14,7 @@
 namespace vantu::testing {
 namespace {
 
-TEST(RemoteE2E, ChassisCommandsAnswerWithExactBytesAndLeaveTheirFiles) {
+TEST(RemoteE2E, CommandsAnswerWithExactBytesAndTheStationLeavesItsFiles) {
     StationDir dir;
     std::string ini = ReadFile(dir.File("simulation.ini"));
     ini.insert(ini.find("[SIMULATION]\r\n") + 14, "WORD_TIME_US=1000\r\n");
@@ -52,6 +52,10 @@ TEST(RemoteE2E, ChassisCommandsAnswerWithExactBytesAndLeaveTheirFiles) {
         client.Send(sent);
         EXPECT_EQ(client.Read(expected.size()), expected) << sent;
     }
+    // Simulated faults reach the day's fault file; its bytes are the history's test.
+    std::string faults = dir.log_path();
+    faults.replace(faults.size() - 4, 4, ".faults.csv");
+    EXPECT_TRUE(WaitForFileText(faults, ",fault,", 15000));
     ASSERT_EQ(station.process().Stop(SIGTERM), 0);
 
     // The second load started op_code.log afresh; the listing's lines are the loader's test.

@@ -58,15 +58,5 @@ TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
     EXPECT_EQ(vantu.Stop(SIGTERM), 0);
 }
 
-// The fault file's bytes are the history's test; the running station must write it.
-TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
-    StationDir dir;
-    std::string faults = dir.log_path();
-    faults.replace(faults.size() - 4, 4, ".faults.csv");
-    ServingStation station(dir);
-    ASSERT_TRUE(station.ready()) << station.failure();
-    EXPECT_TRUE(WaitForFileText(faults, ",fault,", 15000)) << station.process().error_output();
-}
-
 }  // namespace
 }  // namespace vantu::testing
