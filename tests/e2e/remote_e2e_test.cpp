@@ -1,5 +1,6 @@
 // Remote control of the real station over a real TCP socket: the exact bytes the
-// client receives and the files the station leaves on disk.
+// client receives, the files the station leaves on disk, and a second station started
+// in its directory.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +22,12 @@ TEST(RemoteE2E, CommandsAnswerWithExactBytesAndTheStationLeavesItsFiles) {
     std::ofstream(dir.File("simulation.ini"), std::ios::binary) << ini;
     ServingStation station(dir);
     ASSERT_TRUE(station.ready()) << station.failure();
+    // A second station in the same directory leaves at once; this one goes on serving.
+    StationProcess second(
+        dir, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
+    EXPECT_EQ(second.WaitExit(10000), 0);
+    EXPECT_EQ(second.error_output(),
+              "vantu: a station already runs here; it was brought forward\n");
     LoopbackClient client(station.port());
     ASSERT_TRUE(client.connected());
 
@@ -64,7 +71,10 @@ TEST(RemoteE2E, CommandsAnswerWithExactBytesAndTheStationLeavesItsFiles) {
     EXPECT_EQ(LogMessages(dir.File("op_code.log")).back(),
               "cnt[07] index[03] addr[0000C01C] cmd [13000003]");
 
-    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
+    // One start and one shutdown in the log: the second station never opened it.
+    const std::vector<std::string> log = LogMessages(dir.log_path());
+    EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] VANTU 軟體版本 : VANTU V1.22"), 1);
+    EXPECT_EQ(log.back(), "[TCP] 伺服器通訊 : 已關閉");
 }
 
 }  // namespace

@@ -1,10 +1,8 @@
-// The station binary started for real: start-up and shutdown, one station per
-// directory, and a port another process holds.
+// The station binary started for real: no display, and a port another process holds.
 #include <sys/wait.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 
@@ -27,25 +25,6 @@ TEST(StationStartup, WindowWithoutADisplayIsRefusedInOneLine) {
                   "vantu: no display: start with --headless or under xvfb-run\n")
             << display;
     }
-}
-
-TEST(StationStartup, SecondStationInTheSameDirectoryLeavesTheFirstServing) {
-    StationDir dir;
-    ServingStation first(dir);
-    ASSERT_TRUE(first.ready()) << first.failure();
-
-    StationProcess second(
-        dir, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
-    EXPECT_EQ(second.WaitExit(10000), 0);
-    EXPECT_EQ(second.error_output(),
-              "vantu: a station already runs here; it was brought forward\n");
-
-    LoopbackClient client(first.port());
-    client.Send("PS\r");
-    EXPECT_EQ(client.Read(8), "PS_DONE\r");
-    // One start and one shutdown in the log: the second station never opened it.
-    const std::vector<std::string> log = LogMessages(dir.log_path());
-    EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] VANTU 軟體版本 : VANTU V1.22"), 1);
 }
 
 // Whether a close is logged only for an open server is the server's test.
