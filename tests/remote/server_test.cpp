@@ -10,28 +10,18 @@
 #include "remote/remote_access.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
-#include "temp_dir.h"
 
 namespace vantu::testing {
 namespace {
 
 // A server core on a recording transport with its log, list and flags.
-struct ServerRig {
+struct ServerRig : ServerParts {
     explicit ServerRig(ListenResult listen_result = ListenResult::kListening) {
-        dir.MakeDir("Log");
-        logs.OpenLog();
         transport.listen_result = listen_result;
         dispatch.server = &server;
     }
 
-    TempDir dir;
-    FakeClock clock;
-    LogFiles logs{dir.path(), clock};
-    MessageList list;
-    ControllerFlags flags;
-    ClockElapsed elapsed{clock};
     RecordingTransport transport;
-    EchoDispatch dispatch;
     CCServer server{ServerContext{transport, logs, list, flags, elapsed}, dispatch};
 };
 
