@@ -1,19 +1,12 @@
-// The station binary started for real: start-up and shutdown, one station per
-// directory, and a port another process holds.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
+// The station binary started for real: no display, and a port another process holds.
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstdlib>
-#include <regex>
-#include <sstream>
 
+#include "scripted_server.h"
 #include "station_process.h"
 
 namespace vantu::testing {
@@ -34,67 +27,14 @@ TEST(StationStartup, WindowWithoutADisplayIsRefusedInOneLine) {
     }
 }
 
-TEST(StationStartup, SecondStationInTheSameDirectoryLeavesTheFirstServing) {
-    StationDir dir;
-    ServingStation first(dir);
-    ASSERT_TRUE(first.ready()) << first.failure();
-
-    StationProcess second(
-        dir, {"--headless", "--simulate", "--port", std::to_string(FreeLoopbackPort())});
-    EXPECT_EQ(second.WaitExit(10000), 0);
-    EXPECT_EQ(second.error_output(),
-              "vantu: a station already runs here; it was brought forward\n");
-
-    LoopbackClient client(first.port());
-    client.Send("PS\r");
-    EXPECT_EQ(client.Read(8), "PS_DONE\r");
-    // One start and one shutdown in the log: the second station never opened it.
-    const std::vector<std::string> log = LogMessages(dir.log_path());
-    EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] VANTU 軟體版本 : VANTU V1.22"), 1);
-}
-
+// Whether a close is logged only for an open server is the server's test.
 TEST(StationStartup, PortHeldByAnotherProcessLeavesTheStationWithoutServer) {
-    const int holder = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    socklen_t size = sizeof address;
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ASSERT_EQ(::listen(holder, 1), 0);
-    ::getsockname(holder, reinterpret_cast<sockaddr*>(&address), &size);
-
+    const ScriptedServer holder;
     StationDir dir;
-    {
-        StationProcess vantu(
-            dir, {"--headless", "--simulate", "--port", std::to_string(ntohs(address.sin_port))});
-        EXPECT_TRUE(WaitForLog(dir.log_path(), ",[TCP] 伺服器 : 開啟異常\n"))
-            << vantu.error_output();
-        EXPECT_EQ(vantu.Stop(SIGTERM), 0);
-    }
-    const std::vector<std::string> log = LogMessages(dir.log_path());
-    EXPECT_EQ(std::count(log.begin(), log.end(), "[TCP] 伺服器通訊 : 已關閉"), 0);
-    ::close(holder);
-}
-
-TEST(StationStartup, SimulatedFaultsReachTheDayFaultLog) {
-    StationDir dir;
-    std::string faults = dir.log_path();
-    faults.replace(faults.size() - 4, 4, ".faults.csv");
-    {
-        ServingStation station(dir);
-        ASSERT_TRUE(station.ready()) << station.failure();
-        ASSERT_TRUE(WaitForFileText(faults, ",fault,", 15000)) << station.process().error_output();
-        EXPECT_EQ(station.process().Stop(SIGTERM), 0);
-    }
-    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
-    std::istringstream lines(ReadFile(faults));
-    std::string line;
-    std::getline(lines, line);
-    EXPECT_EQ(line, "time,kind,module,Q,E,item,state,priority,user,comment");
-    const std::regex entry(R"(\d{4}-\d\d-\d\d \d\d:\d\d:\d\d,[a-z-]+,)"
-                           R"(\d*,\d*,\d*,[^,]+,(fault|clear),(high|medium|low),,)");
-    while (std::getline(lines, line)) {
-        EXPECT_TRUE(std::regex_match(line, entry)) << line;
-    }
+    StationProcess vantu(dir,
+                         {"--headless", "--simulate", "--port", std::to_string(holder.port())});
+    EXPECT_TRUE(WaitForLog(dir.log_path(), ",[TCP] 伺服器 : 開啟異常\n")) << vantu.error_output();
+    EXPECT_EQ(vantu.Stop(SIGTERM), 0);
 }
 
 }  // namespace

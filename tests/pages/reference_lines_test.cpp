@@ -9,18 +9,7 @@
 namespace vantu {
 namespace {
 
-// The outline's ends and its widest lines; the rest of the table is the layout's own.
-TEST(ReferenceLinesTest, OutlineEveryModuleOfTheMainAntenna) {
-    const std::vector<GridSegment> segments = ReferenceLineSegments();
-    ASSERT_EQ(segments.size(), 30u);
-    EXPECT_EQ(segments[0], (GridSegment{true, 1, 19, 42}));
-    EXPECT_EQ(segments[7], (GridSegment{true, 57, 3, 58}));
-    EXPECT_EQ(segments[14], (GridSegment{true, 113, 19, 42}));
-    EXPECT_EQ(segments[15], (GridSegment{false, 3, 33, 81}));
-    EXPECT_EQ(segments[22], (GridSegment{false, 31, 1, 113}));
-    EXPECT_EQ(segments[29], (GridSegment{false, 59, 33, 81}));
-}
-
+// The outline's outer lines, as cell edges turned into the grid's pixels.
 TEST(ReferenceLinesTest, PixelsAreMeasuredOnTheGridCells) {
     testing::QtTestApp();
     CReportCtrl grid(60, 115);

@@ -50,13 +50,9 @@ struct Peer {
     std::string received;
 };
 
-class QtTcpTransportTest : public ::testing::Test {
+class QtTcpTransportTest : public ::testing::Test, public ServerParts {
   protected:
-    QtTcpTransportTest() {
-        QtTestApp();
-        dir.MakeDir("Log");
-        logs.OpenLog();
-    }
+    QtTcpTransportTest() { QtTestApp(); }
 
     // Opens the server on a free port; a port taken meanwhile is given up for another.
     void Open(const RemoteAccess& access = {}) {
@@ -98,13 +94,6 @@ class QtTcpTransportTest : public ::testing::Test {
         return std::ranges::find(list.lines(), line) != list.lines().end();
     }
 
-    TempDir dir;
-    FakeClock clock;
-    LogFiles logs{dir.path(), clock};
-    MessageList list;
-    ControllerFlags flags;
-    ClockElapsed elapsed{clock};
-    EchoDispatch dispatch;
     std::uint16_t port = 0;
     std::unique_ptr<QtTcpTransport> transport;
     std::unique_ptr<CCServer> server;

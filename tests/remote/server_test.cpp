@@ -10,28 +10,18 @@
 #include "remote/remote_access.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
-#include "temp_dir.h"
 
 namespace vantu::testing {
 namespace {
 
 // A server core on a recording transport with its log, list and flags.
-struct ServerRig {
+struct ServerRig : ServerParts {
     explicit ServerRig(ListenResult listen_result = ListenResult::kListening) {
-        dir.MakeDir("Log");
-        logs.OpenLog();
         transport.listen_result = listen_result;
         dispatch.server = &server;
     }
 
-    TempDir dir;
-    FakeClock clock;
-    LogFiles logs{dir.path(), clock};
-    MessageList list;
-    ControllerFlags flags;
-    ClockElapsed elapsed{clock};
     RecordingTransport transport;
-    EchoDispatch dispatch;
     CCServer server{ServerContext{transport, logs, list, flags, elapsed}, dispatch};
 };
 
@@ -197,17 +187,13 @@ TEST_F(ServerTest, OverlongLineIsAnsweredLikeAnUnknownCommand) {
     EXPECT_EQ(timeline.Take(), std::vector<std::string>{});
 
     server.OnDataReceived("\r");
-    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
-                                   "L [TCP] CALC Time Start : 0 us",
-                                   "M [TCP] 伺服端接收 : 指令過長",
-                                   "L [TCP] 伺服端接收 : 指令過長",
-                                   "M [TCP] 指令格式 : 不支援",
-                                   "R NOT_SUPPORT\r",
-                                   "M [TCP] 伺服端傳送 : NOT_SUPPORT",
-                                   kM97,
-                                   "L [TCP] 指令格式 : 不支援",
-                                   kL26,
-                               }));
+    // The answer that follows is the unknown command's, the chassis commands' test.
+    const std::vector<std::string> events = timeline.Take();
+    ASSERT_GE(events.size(), 3u);
+    EXPECT_EQ(
+        std::vector<std::string>(events.begin(), events.begin() + 3),
+        (std::vector<std::string>{"L [TCP] CALC Time Start : 0 us", "M [TCP] 伺服端接收 : 指令過長",
+                                  "L [TCP] 伺服端接收 : 指令過長"}));
     EXPECT_TRUE(dispatch.lines.empty());
 }
 

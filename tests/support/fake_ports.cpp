@@ -13,10 +13,7 @@ void FakePrompts::ShowBox(PromptIcon icon, const std::string& text, const std::s
 }
 
 bool FakePrompts::AskYesNo(const std::string& text) {
-    shown.push_back({PromptIcon::Question, text, {}});
-    if (while_open) {
-        while_open();
-    }
+    ShowBox(PromptIcon::Question, text, {});
     if (answers.empty()) {
         return false;
     }

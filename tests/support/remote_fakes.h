@@ -16,6 +16,7 @@
 #include "remote/elapsed_timer.h"
 #include "remote/remote_transport.h"
 #include "remote/tcp_server.h"
+#include "temp_dir.h"
 
 namespace vantu::testing {
 
@@ -97,6 +98,23 @@ struct EchoDispatch : CommandDispatch {
     CCServer* server = nullptr;
     std::vector<std::string> lines;
     std::function<void(const std::string&)> after_reply;
+};
+
+// What a server core needs beside its transport and itself: a station directory with
+// today's log open, the message list, the flags and an echoing dispatcher.
+struct ServerParts {
+    ServerParts() {
+        dir.MakeDir("Log");
+        logs.OpenLog();
+    }
+
+    TempDir dir;
+    FakeClock clock;
+    LogFiles logs{dir.path(), clock};
+    MessageList list;
+    ControllerFlags flags;
+    ClockElapsed elapsed{clock};
+    EchoDispatch dispatch;
 };
 
 inline const std::string kM97 = "M " + std::string(kListSeparator);
