@@ -255,26 +255,14 @@ class ControllerCardTest : public ControllerTest {
     std::unique_ptr<SimulatedCardSession> session;
 };
 
-TEST_F(ControllerCardTest, StartUpZeroesTheHostCopyAndPollsBlocksInOrder) {
+// How the poll walks the blocks is the report capture's test.
+TEST_F(ControllerCardTest, StartUpZeroesTheHostCopy) {
     controller.report().area()[0] = 0xDEAD;
-    session->card().SetReportWord(0, 0x11);
-    session->card().SetReportWord(256 * 13 + 255, 0x22);
     controller.StartController();
 
     EXPECT_TRUE(prompts.shown.empty());
     EXPECT_TRUE(controller.shared().settings_loaded);
-    EXPECT_NE(Log().find(",[GUI] PXIe 控制卡開啟 : 正常\n"), std::string::npos);
     EXPECT_EQ(controller.report().area()[0], 0u);
-    EXPECT_EQ(controller.main_page().pattern_list,
-              (std::vector<std::string>{"beam_short.cfg", "beam_full.cfg", "beam_odd.cfg"}));
-    EXPECT_EQ(controller.main_page().pattern_selection, 0);
-
-    // 1000 ms to the first block, then one block every 200 ms: 14 ticks read them all.
-    timers.Advance(999);
-    EXPECT_EQ(controller.report().sys_rpt_reg()[0], 0u);
-    timers.Advance(1 + 13 * 200);
-    EXPECT_EQ(controller.report().sys_rpt_reg()[0], 0x11u);
-    EXPECT_EQ(controller.report().sys_rpt_reg()[256 * 13 + 255], 0x22u);
 }
 
 // While closing, ticks touch neither the card nor the timers; what a remote parameter
