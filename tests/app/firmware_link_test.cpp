@@ -65,8 +65,6 @@ TEST_F(FirmwareLinkTest, PortThatDoesNotOpenWarnsAndLeavesTheButtonEnabled) {
     station.com_device = "/nonexistent/ttyUSB9";
     EXPECT_EQ(link.ReadFirmwareVersions(), 0);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
     EXPECT_TRUE(prompts.shown[0].text.starts_with("無法開啟 [RS232] 串列埠[ 7 ]及讀取"));
     EXPECT_TRUE(
         prompts.shown[0].text.ends_with("USB 埠上.\n         \n裝置 : /nonexistent/ttyUSB9"));

@@ -59,17 +59,11 @@ TEST(LogFiles, MissingLogDirectoryIsSilentAndNeverCreated) {
     EXPECT_FALSE(dir.Exists("Log"));
 }
 
-TEST(LogFiles, OpCodeLogRestartsAndReportLogGrows) {
+// How the op-code listing restarts at each load is the pattern loader's test.
+TEST(LogFiles, ReportLogGrowsInCp950) {
     TempDir dir;
     FakeClock clock;
     LogFiles log(dir.path(), clock);
-    log.AppendOpCodeLog("Load OP Code Pattern", true);
-    log.AppendOpCodeLog("first", false);
-    log.AppendOpCodeLog("Load OP Code Pattern", true);
-    log.AppendOpCodeLog("second", false);
-    EXPECT_EQ(dir.Read("op_code.log"),
-              "2026-12-5  19:46:12,Load OP Code Pattern\n2026-12-5  19:46:12,second\n");
-
     log.WriteReportLog("I[000] = ", false);
     log.WriteReportLog("0x1", true);
     log.WriteReportLog("溫度", true);

