@@ -135,10 +135,9 @@ TEST_F(FirmwareLinkTest, UnitVersionsFromTheStatusWords) {
     report.sys_rpt_reg()[8] = 0x01230045;
     report.sys_rpt_reg()[16] = 0x0000ABCD;
     link.Tick();
-    EXPECT_EQ(page.units[0][3].text, "1.23");
-    EXPECT_EQ(page.units[0][6].text, "45");
-    EXPECT_EQ(page.units[8][3].text, "0");
-    EXPECT_EQ(page.units[8][6].text, "a.bcd");
+    EXPECT_EQ((std::vector{page.units[0][3].text, page.units[0][6].text, page.units[8][3].text,
+                           page.units[8][6].text}),
+              (std::vector<std::string>{"1.23", "45", "0", "a.bcd"}));
 }
 
 }  // namespace
