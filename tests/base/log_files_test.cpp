@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "fake_ports.h"
+#include "log_lines.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -92,11 +93,7 @@ TEST(LogFiles, ShortWriteLeavesOnlyWholeLinesAndOneNotice) {
         ::_exit(0);
     }
     ::close(notice_pipe[1]);
-    std::string notice;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(notice_pipe[0], buffer, sizeof buffer)) > 0;) {
-        notice.append(buffer, static_cast<std::size_t>(n));
-    }
+    const std::string notice = testing::ReadFile("/dev/fd/" + std::to_string(notice_pipe[0]));
     ::close(notice_pipe[0]);
     int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
