@@ -183,33 +183,14 @@ TEST_F(RunControlTest, AnalyzerPageLoadStopsWithoutAskingAndEnablesItsButtons) {
     EXPECT_EQ(station.CardWord(0xC004), 0xB2u);
 }
 
-// Records, at the moment of each box, whether the report poll could touch the card.
-class WatchingPrompts : public testing::FakePrompts {
-  public:
-    WatchingPrompts(testing::ManualTimers& timers, ControllerFlags& flags)
-        : timers_(timers), flags_(flags) {}
+TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
+    // Whether the report poll could touch the card, and the load stop, while the box is open.
     std::vector<bool> poll_timer_running;
     std::vector<bool> load_stop;
-
-  protected:
-    void ShowBox(PromptIcon icon, const std::string& text, const std::string& caption) override {
-        poll_timer_running.push_back(timers_.IsRunning(0) || timers_.IsRunning(1));
-        load_stop.push_back(flags_.load_stop);
-        FakePrompts::ShowBox(icon, text, caption);
-    }
-
-  private:
-    testing::ManualTimers& timers_;
-    ControllerFlags& flags_;
-};
-
-TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
-    WatchingPrompts prompts(station.timers, station.flags);
-    RunControlContext context{
-        station.card,     station.flags,  station.timers,     station.clock,
-        prompts,          station.logs,   station.main_page,  station.analyzer_page,
-        station.settings, station.loader, station.report_copy};
-    RunControl run(context);
+    station.prompts.while_open = [&] {
+        poll_timer_running.push_back(station.timers.IsRunning(0) || station.timers.IsRunning(1));
+        load_stop.push_back(station.flags.load_stop);
+    };
     for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
         WriteCardRegister(station.card, kReportMemory + block * kReportBlockBytes + 0x3FC, 0xFFFF);
         WriteCardRegister(station.card, kReportMemory + block * kReportBlockBytes, 0xFFFF);
@@ -217,7 +198,7 @@ TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
     EnableControlCode(station.card);
     station.main_page.running = true;
 
-    EXPECT_EQ(run.ResetReportStates(), 0);
+    EXPECT_EQ(station.run.ResetReportStates(), 0);
 
     EXPECT_FALSE(Running());
     EXPECT_FALSE(station.main_page.running);
@@ -228,8 +209,8 @@ TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
     }
     EXPECT_TRUE(std::ranges::all_of(card_report, [](std::uint32_t w) { return w == 0; }));
     EXPECT_TRUE(std::ranges::all_of(station.report_copy, [](std::uint32_t w) { return w == 0; }));
-    EXPECT_EQ(prompts.poll_timer_running, std::vector<bool>{false});
-    EXPECT_EQ(prompts.load_stop, std::vector<bool>{true});
+    EXPECT_EQ(poll_timer_running, std::vector<bool>{false});
+    EXPECT_EQ(load_stop, std::vector<bool>{true});
     EXPECT_FALSE(station.flags.load_stop);
     EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted);
     EXPECT_TRUE(station.LogLines().empty());
