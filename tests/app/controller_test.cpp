@@ -248,16 +248,6 @@ class ControllerCardTest : public ControllerTest {
     std::unique_ptr<SimulatedCardSession> session;
 };
 
-// How the poll walks the blocks is the report capture's test.
-TEST_F(ControllerCardTest, StartUpZeroesTheHostCopy) {
-    controller.report().area()[0] = 0xDEAD;
-    controller.StartController();
-
-    EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_TRUE(controller.shared().settings_loaded);
-    EXPECT_EQ(controller.report().area()[0], 0u);
-}
-
 // While closing, ticks touch neither the card nor the timers; what a remote parameter
 // command's hold does to the poll is the report capture's test.
 TEST_F(ControllerCardTest, ClosingHoldsTheTimerTicks) {
@@ -273,8 +263,14 @@ TEST_F(ControllerCardTest, ClosingHoldsTheTimerTicks) {
     EXPECT_TRUE(timers.journal.empty());
 }
 
-TEST_F(ControllerCardTest, RunControlThroughTheCommandMessage) {
+// How the poll walks the blocks is the report capture's test.
+TEST_F(ControllerCardTest, StartUpZeroesTheHostCopyAndRunControlTakesTheCommandMessage) {
+    controller.report().area()[0] = 0xDEAD;
     controller.StartController();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(controller.shared().settings_loaded);
+    EXPECT_EQ(controller.report().area()[0], 0u);
+
     prompts.answers = {true, true};
     EXPECT_EQ(controller.HandleControllerCommand(kCodeRunControl, kArgLoadFromMainPage), 0);
     EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_short.cfg");
