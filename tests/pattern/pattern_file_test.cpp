@@ -192,7 +192,6 @@ TEST(PatternTool, BuildRefusesWhatTheLoaderWouldRefuse) {
     EXPECT_EQ(Tool({"build", path, "--start"}).rc, 2);
     EXPECT_EQ(Tool({"build", path}).rc, 2);
     EXPECT_EQ(Tool({"build", path, "--start", "C000"}).rc, 2);
-    EXPECT_EQ(Tool({"frobnicate"}).rc, 2);
     EXPECT_FALSE(dir.Exists("bad.cfg"));
 }
 
