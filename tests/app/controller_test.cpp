@@ -97,19 +97,15 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
     EXPECT_FALSE(timers.IsRunning(kAntennaTimer));
 }
 
-// A page on the lifecycle seam that counts what the controller asks of it.
+// The firmware tab's page on the lifecycle seam, counting what the controller asks of it.
 struct CountingPage : PageLifecycle {
-    CountingPage(int tab, int timer_id) : tab_(tab), timer_id_(timer_id) {}
-    int tab() const override { return tab_; }
-    PageTimer timer() const override { return {timer_id_, 1000, 5000}; }
+    int tab() const override { return kTabFirmware; }
+    PageTimer timer() const override { return {kFirmwareTimer, 1000, 5000}; }
     void FirstSelection() override { ++first; }
     void Shown() override { ++shown; }
-    void Tick() override { ++ticks; }
-    int tab_;
-    int timer_id_;
+    void Tick() override {}
     int first = 0;
     int shown = 0;
-    int ticks = 0;
 };
 
 class ControllerWithCardTest : public ControllerTest {
@@ -118,7 +114,7 @@ class ControllerWithCardTest : public ControllerTest {
         open_card = [](CardHandle&) { return 0u; };
         controller.RegisterPage(firmware);
     }
-    CountingPage firmware{kTabFirmware, kFirmwareTimer};
+    CountingPage firmware;
 };
 
 TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
