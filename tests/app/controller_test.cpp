@@ -123,10 +123,10 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     // The first selection asked for the first half of the TRM and QDX-A pages.
     EXPECT_EQ(poster.queue.size(), 2u);
     poster.Drain();
-    auto messages = LogMessages();
-    ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[messages.size() - 2], "[GUI] PXIe 控制卡開啟 : 正常");
-    EXPECT_EQ(messages.back(), "[TCP] 伺服器 : 已開啟備便");
+    const auto messages = LogMessages();
+    EXPECT_EQ(
+        std::vector(messages.end() - 2, messages.end()),
+        (std::vector<std::string>{"[GUI] PXIe 控制卡開啟 : 正常", "[TCP] 伺服器 : 已開啟備便"}));
     EXPECT_EQ(transport.calls, std::vector<std::string>{"Listen"});
     EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 1000);
 
