@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -22,10 +23,8 @@ TEST(GridCellsTest, SinkCellsKeepWhatTheyDoNotSet) {
     const Cell keep{.row = 1, .column = 1, .text_colour = Rgb(9, 9, 9)};
     cells.SetCells(std::span<const Cell>(&keep, 1));
     const GridCellState& state = cells.At(1, 1);
-    EXPECT_EQ(state.background, Rgb(1, 2, 3));
-    EXPECT_EQ(state.text_colour, Rgb(9, 9, 9));
-    EXPECT_EQ(state.text, "old");
-    EXPECT_EQ(cells.Tooltip(1, 1), "old tip");
+    EXPECT_EQ(std::tuple(state.background, state.text_colour, state.text, cells.Tooltip(1, 1)),
+              std::tuple(Rgb(1, 2, 3), Rgb(9, 9, 9), "old", "old tip"));
     EXPECT_EQ(changes, 4);
 
     const Cell outside{.row = 3, .column = 0, .background = Rgb(5, 5, 5)};
@@ -64,8 +63,7 @@ TEST(GridCellsTest, WordsCheckBoxesAndBarsAreKeptPerCell) {
     cells.SetCheckBox(0, 1, true);
     cells.SetBar(0, 2, 150, 7);
     EXPECT_EQ(cells.At(0, 0).word_count, 4);
-    EXPECT_EQ(cells.At(0, 2).bar_percent, 100);
-    EXPECT_EQ(cells.At(0, 2).band, 2);
+    EXPECT_EQ(std::tuple(cells.At(0, 2).bar_percent, cells.At(0, 2).band), std::tuple(100, 2));
 
     cells.SetText(0, 0, "plain");  // plain text drops the word colours
     EXPECT_EQ(cells.At(0, 0).word_count, 0);
