@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "base/encoding.h"
 #include "card/card_ops.h"
@@ -73,8 +74,8 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
     EXPECT_EQ(LogMessages(), expected);
     // The settings warning comes before the card box, both wait for the operator.
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Error);
+    EXPECT_EQ(std::pair(prompts.shown[0].icon, prompts.shown[1].icon),
+              std::pair(PromptIcon::Warning, PromptIcon::Error));
     EXPECT_EQ(controller.analyzer_page().tcp_messages.lines(),
               (std::vector<std::string>{"[GUI] PXIe 控制卡開啟 : 異常"}));
     EXPECT_FALSE(controller.flags().card_present);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/ini_file.h"
 #include "fake_ports.h"
 #include "temp_dir.h"
@@ -50,15 +52,14 @@ TEST_F(SettingsTest, CompleteLoad) {
                    ColourSection() + "[REF_LINE_COLOR]\nREF_LINE_CLR= 0xff\n" + MaskSection("1-2")),
               0);
     EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_EQ(station.com_port, 3);
-    EXPECT_EQ(station.pattern_dir_name, "SP Pattern");
-    EXPECT_EQ(station.pattern_dir, dir.path() + "/SP Pattern");
+    EXPECT_EQ(std::tuple(station.com_port, station.pattern_dir_name, station.pattern_dir),
+              std::tuple(3, "SP Pattern", dir.path() + "/SP Pattern"));
     EXPECT_EQ(station.pattern_list, (std::vector<std::string>{"a.cfg", "c.cfg"}));
-    EXPECT_EQ(shared.temp_colours[0].label, ">74");
-    EXPECT_EQ(shared.temp_colours[0].colour, 0x10u);
-    EXPECT_EQ(shared.temp_colours[16].label, "NULL");
-    EXPECT_EQ(shared.temp_colours[16].colour, 0x170u);
-    EXPECT_EQ(shared.ref_line_colour, 0xFFu);
+    const TempColourRecord& first = shared.temp_colours[0];
+    const TempColourRecord& last = shared.temp_colours[16];
+    EXPECT_EQ(
+        std::tuple(first.label, first.colour, last.label, last.colour, shared.ref_line_colour),
+        std::tuple(">74", 0x10u, "NULL", 0x170u, 0xFFu));
     // How each mask's tokens are read is MaskTokens's; here the walk reaches the last module.
     EXPECT_EQ(shared.temp_masks[160], 0xFFFFFFFFu);
 }

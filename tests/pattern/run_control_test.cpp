@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "card/bar0_map.h"
@@ -45,8 +46,7 @@ TEST_F(RunControlTest, MainPageLoadStopsRunningCodeAndLoads) {
 
     EXPECT_EQ(station.run.LoadFromMainPage(), 0);
 
-    EXPECT_FALSE(Running());
-    EXPECT_FALSE(station.main_page.running);
+    EXPECT_EQ(std::pair(Running(), station.main_page.running), std::pair(false, false));
     EXPECT_EQ(station.CardWord(0xC00C), 0xB4u);
     EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
     EXPECT_EQ(station.clock.sleeps, (std::vector<int>{500, 200}));
@@ -113,8 +113,7 @@ TEST_F(RunControlTest, RefusedFilesLeaveTheRunningCodeAndTheLastNameAlone) {
               (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", std::string(kListSeparator)}));
     EXPECT_FALSE(station.analyzer_page.chassis.pattern_loaded);
 
-    EXPECT_TRUE(Running());
-    EXPECT_TRUE(station.main_page.running);
+    EXPECT_EQ(std::pair(Running(), station.main_page.running), std::pair(true, true));
     EXPECT_EQ(station.ControlCode(), code);
     EXPECT_TRUE(station.clock.sleeps.empty());
     EXPECT_EQ(station.run.loaded_pattern().name, "beam_b.cfg");
@@ -159,8 +158,7 @@ TEST_F(RunControlTest, AnalyzerPageLoadStopsWithoutAskingAndEnablesItsButtons) {
 
     EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
 
-    EXPECT_FALSE(Running());
-    EXPECT_FALSE(station.main_page.running);
+    EXPECT_EQ(std::pair(Running(), station.main_page.running), std::pair(false, false));
     EXPECT_TRUE(station.prompts.shown.empty());
     EXPECT_EQ(station.CardWord(0xC004), 0xB2u);
     EXPECT_EQ(station.clock.sleeps, (std::vector<int>{500, 50, 50}));
@@ -200,8 +198,7 @@ TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
 
     EXPECT_EQ(station.run.ResetReportStates(), 0);
 
-    EXPECT_FALSE(Running());
-    EXPECT_FALSE(station.main_page.running);
+    EXPECT_EQ(std::pair(Running(), station.main_page.running), std::pair(false, false));
     EXPECT_EQ(station.clock.sleeps, (std::vector<int>{10, 500}));
     std::vector<std::uint32_t> card_report(kReportWords);
     for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
