@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <set>
+#include <utility>
 
 #include "base/encoding.h"
 #include "card/card_ops.h"
@@ -73,8 +74,8 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
     EXPECT_EQ(LogMessages(), expected);
     // The settings warning comes before the card box, both wait for the operator.
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Error);
+    EXPECT_EQ(std::pair(prompts.shown[0].icon, prompts.shown[1].icon),
+              std::pair(PromptIcon::Warning, PromptIcon::Error));
     EXPECT_EQ(controller.analyzer_page().tcp_messages.lines(),
               (std::vector<std::string>{"[GUI] PXIe 控制卡開啟 : 異常"}));
     EXPECT_FALSE(controller.flags().card_present);
@@ -97,31 +98,16 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
     EXPECT_FALSE(timers.IsRunning(kAntennaTimer));
 }
 
-// A page on the lifecycle seam that counts what the controller asks of it.
+// The firmware tab's page on the lifecycle seam, counting what the controller asks of it.
 struct CountingPage : PageLifecycle {
-    CountingPage(int tab, int timer_id) : tab_(tab), timer_id_(timer_id) {}
-    int tab() const override { return tab_; }
-    PageTimer timer() const override { return {timer_id_, 1000, 5000}; }
+    int tab() const override { return kTabFirmware; }
+    PageTimer timer() const override { return {kFirmwareTimer, 1000, 5000}; }
     void FirstSelection() override { ++first; }
     void Shown() override { ++shown; }
-    void Tick() override { ++ticks; }
-    int tab_;
-    int timer_id_;
+    void Tick() override {}
     int first = 0;
     int shown = 0;
-    int ticks = 0;
 };
-
-// Code 6 reaches the firmware link's serial port.
-TEST_F(ControllerTest, CodeSixReadsTheFirmwareVersions) {
-    open_card = [](CardHandle&) { return 0u; };
-    controller.StartController();
-    prompts.shown.clear();
-    controller.firmware().set_simulated_device("/nonexistent/tty");
-    EXPECT_EQ(controller.HandleControllerCommand(kCodeFirmware, kArgReadFirmware), 0);
-    ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
-}
 
 class ControllerWithCardTest : public ControllerTest {
   protected:
@@ -129,7 +115,7 @@ class ControllerWithCardTest : public ControllerTest {
         open_card = [](CardHandle&) { return 0u; };
         controller.RegisterPage(firmware);
     }
-    CountingPage firmware{kTabFirmware, kFirmwareTimer};
+    CountingPage firmware;
 };
 
 TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
@@ -138,10 +124,10 @@ TEST_F(ControllerWithCardTest, TimersFollowTheTabs) {
     // The first selection asked for the first half of the TRM and QDX-A pages.
     EXPECT_EQ(poster.queue.size(), 2u);
     poster.Drain();
-    auto messages = LogMessages();
-    ASSERT_GE(messages.size(), 2u);
-    EXPECT_EQ(messages[messages.size() - 2], "[GUI] PXIe 控制卡開啟 : 正常");
-    EXPECT_EQ(messages.back(), "[TCP] 伺服器 : 已開啟備便");
+    const auto messages = LogMessages();
+    EXPECT_EQ(
+        std::vector(messages.end() - 2, messages.end()),
+        (std::vector<std::string>{"[GUI] PXIe 控制卡開啟 : 正常", "[TCP] 伺服器 : 已開啟備便"}));
     EXPECT_EQ(transport.calls, std::vector<std::string>{"Listen"});
     EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 1000);
 
@@ -190,10 +176,9 @@ TEST_F(ControllerTest, CloseQuestion) {
     EXPECT_EQ(window.close_requests, 0);
     poster.Drain();
     EXPECT_EQ(window.close_requests, 1);
-    auto messages = LogMessages();
-    ASSERT_EQ(messages.size(), logged + 2);
-    EXPECT_EQ(messages[logged], "關閉 VANTU GUI程式");
-    EXPECT_EQ(messages[logged + 1], "--------------------------");
+    const auto messages = LogMessages();
+    EXPECT_EQ(std::vector(messages.begin() + logged, messages.end()),
+              (std::vector<std::string>{"關閉 VANTU GUI程式", "--------------------------"}));
 }
 
 TEST_F(ControllerTest, CommandsAndElapsedTime) {
@@ -201,6 +186,11 @@ TEST_F(ControllerTest, CommandsAndElapsedTime) {
     EXPECT_EQ(controller.HandleControllerCommand(2, 12), 0);
     EXPECT_EQ(window.minimise_requests, 1);
     EXPECT_EQ(controller.HandleControllerCommand(99, 1), 0);
+    // Code 6 reaches the firmware link's serial port.
+    prompts.shown.clear();
+    controller.firmware().set_simulated_device("/nonexistent/tty");
+    EXPECT_EQ(controller.HandleControllerCommand(kCodeFirmware, kArgReadFirmware), 0);
+    EXPECT_EQ(prompts.shown.at(0).caption, "確認串列埠設定");
 
     // Saves go to setup.ini and warn when it cannot be written.
     controller.shared().ref_line_colour = 0x123;
@@ -255,28 +245,6 @@ class ControllerCardTest : public ControllerTest {
     std::unique_ptr<SimulatedCardSession> session;
 };
 
-TEST_F(ControllerCardTest, StartUpZeroesTheHostCopyAndPollsBlocksInOrder) {
-    controller.report().area()[0] = 0xDEAD;
-    session->card().SetReportWord(0, 0x11);
-    session->card().SetReportWord(256 * 13 + 255, 0x22);
-    controller.StartController();
-
-    EXPECT_TRUE(prompts.shown.empty());
-    EXPECT_TRUE(controller.shared().settings_loaded);
-    EXPECT_NE(Log().find(",[GUI] PXIe 控制卡開啟 : 正常\n"), std::string::npos);
-    EXPECT_EQ(controller.report().area()[0], 0u);
-    EXPECT_EQ(controller.main_page().pattern_list,
-              (std::vector<std::string>{"beam_short.cfg", "beam_full.cfg", "beam_odd.cfg"}));
-    EXPECT_EQ(controller.main_page().pattern_selection, 0);
-
-    // 1000 ms to the first block, then one block every 200 ms: 14 ticks read them all.
-    timers.Advance(999);
-    EXPECT_EQ(controller.report().sys_rpt_reg()[0], 0u);
-    timers.Advance(1 + 13 * 200);
-    EXPECT_EQ(controller.report().sys_rpt_reg()[0], 0x11u);
-    EXPECT_EQ(controller.report().sys_rpt_reg()[256 * 13 + 255], 0x22u);
-}
-
 // While closing, ticks touch neither the card nor the timers; what a remote parameter
 // command's hold does to the poll is the report capture's test.
 TEST_F(ControllerCardTest, ClosingHoldsTheTimerTicks) {
@@ -292,8 +260,14 @@ TEST_F(ControllerCardTest, ClosingHoldsTheTimerTicks) {
     EXPECT_TRUE(timers.journal.empty());
 }
 
-TEST_F(ControllerCardTest, RunControlThroughTheCommandMessage) {
+// How the poll walks the blocks is the report capture's test.
+TEST_F(ControllerCardTest, StartUpZeroesTheHostCopyAndRunControlTakesTheCommandMessage) {
+    controller.report().area()[0] = 0xDEAD;
     controller.StartController();
+    EXPECT_TRUE(prompts.shown.empty());
+    EXPECT_TRUE(controller.shared().settings_loaded);
+    EXPECT_EQ(controller.report().area()[0], 0u);
+
     prompts.answers = {true, true};
     EXPECT_EQ(controller.HandleControllerCommand(kCodeRunControl, kArgLoadFromMainPage), 0);
     EXPECT_EQ(controller.run_control().loaded_pattern().name, "beam_short.cfg");

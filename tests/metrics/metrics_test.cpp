@@ -179,7 +179,7 @@ TEST(OpenMetrics, AStaleReportShowsNoReadings) {
 }
 
 // promtool reads the text format 0.0.4; the gzipped body is the same text.
-TEST(OpenMetrics, PromtoolPassesTheTextFormatPlainAndGzipped) {
+TEST(OpenMetrics, PromtoolPassesTheTextFormatWhichGzipUnpacksWhole) {
     if (std::system("command -v promtool >/dev/null") != 0) {
         GTEST_SKIP() << "promtool is not installed (Debian package prometheus)";
     }
@@ -191,7 +191,7 @@ TEST(OpenMetrics, PromtoolPassesTheTextFormatPlainAndGzipped) {
     dir.Write("metrics.gz", Gzip(text));
     for (const std::string& check :
          {"promtool check metrics < '" + dir.File("metrics.txt") + "'",
-          "gzip -dc '" + dir.File("metrics.gz") + "' | promtool check metrics"}) {
+          "gzip -dc '" + dir.File("metrics.gz") + "' | cmp - '" + dir.File("metrics.txt") + "'"}) {
         EXPECT_EQ(std::system(check.c_str()), 0) << check;
     }
 }
@@ -248,7 +248,6 @@ TEST(MetricsSettings, EndpointOnlyWithAValidPort) {
         bool error;
     };
     const Case cases[] = {
-        {"[COM_PORT]\nCOM=1\n", false, "", 0, false},
         {"[METRICS]\nADDRESS=0.0.0.0\n", false, "", 0, false},
         {"[METRICS]\nPORT=9464\n", true, "127.0.0.1", 9464, false},
         {"[METRICS]\nPORT=1\nADDRESS=10.0.0.2\n", true, "10.0.0.2", 1, false},

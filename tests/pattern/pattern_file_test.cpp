@@ -68,8 +68,7 @@ TEST(PatternFile, RefusesHeadersThatDoNotFitTheControlCodeMemory) {
     };
     const std::vector<Case> cases = {
         {0xC000, 8192, kPatternRead},    {0xC000, 8193, kPatternTooLong},
-        {0xC000, 8196, kPatternTooLong}, {0xC000, 0xFFFFFFFF, kPatternTooLong},
-        {0xC002, 8, kPatternUnaligned},  {0xC001, 4, kPatternUnaligned},
+        {0xC002, 8, kPatternUnaligned},  {0xC000, 0xFFFFFFFF, kPatternTooLong},
         {0xBFFC, 8, kPatternOutside},    {0x8800, 4, kPatternOutside},
         {0xDFFC, 4, kPatternRead},       {0xDFFC, 8, kPatternOutside},
         {0xC004, 8192, kPatternOutside}, {0xFFFFFFFC, 8, kPatternOutside},
@@ -80,7 +79,6 @@ TEST(PatternFile, RefusesHeadersThatDoNotFitTheControlCodeMemory) {
         const std::string bytes =
             Header(c.start, c.length) + std::string(c.length > 8192 ? 16 : c.length, '\0');
         EXPECT_EQ(ParsePattern(bytes, image), c.result) << std::hex << c.start << " " << c.length;
-        EXPECT_EQ(CheckPatternHeader(c.start, c.length), c.result);
         if (c.result != kPatternRead) {
             EXPECT_EQ(image.words, std::vector<std::uint32_t>{0xDEAD});
         }
@@ -156,8 +154,6 @@ TEST(PatternTool, DumpNotesShortFilesAndRefusedHeaders) {
     EXPECT_EQ(dump.rc, 0);
     EXPECT_NE(dump.out.find("note: the file holds 1 of 3 words; the rest load as 0\n"),
               std::string::npos);
-    EXPECT_NE(dump.out.find("cnt[02] index[01] addr[0000C008] code[00000000]\n"),
-              std::string::npos);
 
     dir.Write("odd.cfg", EncodePattern(0xC002, std::vector<std::uint32_t>{9}));
     ToolRun refused = Tool({"dump", dir.File("odd.cfg")});
@@ -195,7 +191,6 @@ TEST(PatternTool, BuildRefusesWhatTheLoaderWouldRefuse) {
     EXPECT_EQ(Tool({"build", path, "--start"}).rc, 2);
     EXPECT_EQ(Tool({"build", path}).rc, 2);
     EXPECT_EQ(Tool({"build", path, "--start", "C000"}).rc, 2);
-    EXPECT_EQ(Tool({"frobnicate"}).rc, 2);
     EXPECT_FALSE(dir.Exists("bad.cfg"));
 }
 

@@ -7,7 +7,6 @@
 
 #include "qt_test_app.h"
 #include "widgets/group_box.h"
-#include "widgets/health_mark.h"
 #include "widgets/report_ctrl.h"
 
 namespace vantu {
@@ -18,23 +17,12 @@ QAccessibleInterface* Interface(QObject* object) {
     return QAccessible::queryAccessibleInterface(object);
 }
 
-TEST(AccessibleWidgetsTest, GroupBoxTitleAndHealthMarkCaptionAndState) {
+// The health mark's words are read with its picture, in the small widgets' test.
+TEST(AccessibleWidgetsTest, GroupBoxTitle) {
     testing::QtTestApp();
     CGroupBox box(QStringLiteral("系統狀態"));
     box.SetTitle(QStringLiteral("天線"));
     EXPECT_EQ(Interface(&box)->text(QAccessible::Name), QStringLiteral("天線"));
-
-    CHealthMark mark;
-    QAccessibleInterface* face = Interface(&mark);
-    EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("no data"));
-    mark.SetCaption(QStringLiteral("電源"));
-    for (auto [state, word] : {std::pair{MarkState::kFaulty, "faulty"},
-                               {MarkState::kHealthy, "healthy"},
-                               {MarkState::kNoData, "no data"}}) {
-        mark.SetState(state);
-        EXPECT_EQ(face->text(QAccessible::Name), QStringLiteral("電源 ") + word);
-        EXPECT_EQ(face->text(QAccessible::Description), QLatin1String(word));
-    }
 }
 
 TEST(AccessibleWidgetsTest, GridIsATableOfCellsWithTextTooltipAndState) {
