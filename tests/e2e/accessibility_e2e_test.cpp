@@ -135,7 +135,7 @@ TEST(AccessibilityE2e, ReadThroughASilentCardAndStoppedWithQuestionsOpen) {
         ++answered;
     }
     EXPECT_EQ(answered, 2u) << errors;
-    EXPECT_EQ(LogMessages(dir.log_path()).back(), "[TCP] 伺服器通訊 : 已關閉");
+    EXPECT_EQ(LastLogMessage(dir.log_path()), "[TCP] 伺服器通訊 : 已關閉");
 }
 
 }  // namespace

@@ -140,13 +140,13 @@ TEST(ServedStation, AnswersWithExactBytesLeavesItsFilesAndShowsItsMetrics) {
     // The second load started op_code.log afresh; the listing's lines are the loader's test.
     const std::string op_code = ReadFile(dir.File("op_code.log"));
     EXPECT_EQ(std::count(op_code.begin(), op_code.end(), '\n'), 10);
-    EXPECT_EQ(LogMessages(dir.File("op_code.log")).back(),
+    EXPECT_EQ(LastLogMessage(dir.File("op_code.log")),
               "cnt[07] index[03] addr[0000C01C] cmd [13000003]");
 
     // One start and one shutdown in the log: the second station never opened it.
     const std::vector<std::string> log = LogMessages(dir.log_path());
     EXPECT_EQ(std::count(log.begin(), log.end(), "[GUI] VANTU 軟體版本 : VANTU V1.22"), 1);
-    EXPECT_EQ(log.back(), "[TCP] 伺服器通訊 : 已關閉");
+    EXPECT_EQ(LastLogMessage(dir.log_path()), "[TCP] 伺服器通訊 : 已關閉");
 }
 
 }  // namespace

@@ -28,6 +28,11 @@ std::vector<std::string> LogMessages(const std::string& path) {
     return messages;
 }
 
+std::string LastLogMessage(const std::string& path) {
+    const std::vector<std::string> messages = LogMessages(path);
+    return messages.empty() ? "" : messages.back();
+}
+
 std::string TodayLogPath(const std::string& station_dir) {
     const std::time_t now = std::time(nullptr);
     std::tm parts{};
