@@ -41,8 +41,6 @@ TEST(GeneratorControlTest, RfSwitchOnRanges) {
         InstrumentStation station;
         GeneratorControl& generator = station.page.generator();
         GeneratorGroup& boxes = station.page.state().generator;
-        EXPECT_EQ(generator.SwitchRfOutput(1), 1);
-        EXPECT_TRUE(station.analyzer_page.tcp_messages.lines().empty());
         ASSERT_EQ(generator.OpenCloseGenerator(1), 0);
         boxes.frequency_text = c.frequency;
         boxes.power_text = c.power;
@@ -66,7 +64,6 @@ TEST(GeneratorControlTest, OpenListsTheGeneratorAndReadBackShowsTheOutput) {
     GeneratorControl& generator = station.page.generator();
     ASSERT_EQ(generator.OpenCloseGenerator(1), 0);
     EXPECT_EQ(station.analyzer_page.tcp_messages.lines().size(), 7u);
-    EXPECT_TRUE(station.Listed("[VSG]- FIRMWARE_REVISION : SIM-M9381A 1.0"));
     station.page.state().generator.frequency_text = "3";
     ASSERT_EQ(generator.SwitchRfOutput(1), 0);
     station.analyzer_page.tcp_messages.Clear();

@@ -59,14 +59,19 @@ class FaultHistoryPageTest : public ::testing::Test {
     CFaultHistoryPage page{watch};
 };
 
-// Each control reaches the history; which entries acknowledging, shelving and the
-// filters touch is the history's own test.
+// Each control reaches the history (the trend opens for the module filtered); which entries
+// acknowledging, shelving and the filters touch is the history's own test.
 TEST_F(FaultHistoryPageTest, FiltersAcknowledgementShelvingAndExport) {
     using V = std::vector<QString>;
     using M = FaultHistoryPageRows;
     EXPECT_EQ(Column(M::kState), (V{"✗ 故障 未確認", "! 已恢復 未確認"}));
     page.module_filter()->setValue(7);
     EXPECT_EQ(Column(M::kItem), V{"32V"});
+    std::unique_ptr<QWidget> window(page.OpenTrend());
+    auto* trend = dynamic_cast<TrendChartWindow*>(window.get());
+    ASSERT_NE(trend, nullptr);
+    EXPECT_EQ(trend->module(), 7);
+    EXPECT_EQ(trend->points(), 2);
     page.module_filter()->setValue(-1);
     page.kind_filter()->setCurrentIndex(5);  // interface
     EXPECT_EQ(Column(M::kItem), V{"SP 介面"});
@@ -113,15 +118,6 @@ TEST_F(FaultHistoryPageTest, SelectionStaysOnItsEntryAsNewEntriesArrive) {
     page.AcknowledgeSelected();
     EXPECT_FALSE(watch.history().Latched(FaultIndex({FaultKind::kInterface, -1, -1, -1, 0})));
     EXPECT_TRUE(watch.history().Latched(FaultIndex({FaultKind::kSupply, 9, 1, 0, 0})));
-}
-
-TEST_F(FaultHistoryPageTest, TrendOpensForTheSelectedModule) {
-    page.module_filter()->setValue(7);
-    std::unique_ptr<QWidget> window(page.OpenTrend());
-    auto* trend = dynamic_cast<TrendChartWindow*>(window.get());
-    ASSERT_NE(trend, nullptr);
-    EXPECT_EQ(trend->module(), 7);
-    EXPECT_EQ(trend->points(), 2);
 }
 
 // The age beside the tabs: the time of the last readable report, named stale and struck
