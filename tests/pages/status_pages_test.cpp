@@ -11,6 +11,8 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <algorithm>
+
 #include "decoding_commands.h"
 #include "fake_ports.h"
 #include "pages/antenna_status_page_view.h"
@@ -102,13 +104,11 @@ TEST_F(ModuleStatusViewTest, ToggleKeysRefreshAllAndStaleViews) {
     commands.Drain();
 
     const auto expanded = [&] {
-        int n = 0;
-        for (int i = 0; i < page.tree().topLevelItemCount(); ++i) {
-            n += page.tree().topLevelItem(i)->isExpanded() ? 1 : 0;
-        }
-        return n;
+        return std::ranges::count_if(
+            page.tree().findItems("*", Qt::MatchWildcard),
+            [](const QTreeWidgetItem* item) { return item->isExpanded(); });
     };
-    const int before = expanded();
+    const auto before = expanded();
     prompts.answers = {true};
     page.refresh_all_box().toggle();
     EXPECT_EQ(prompts.shown.size(), 1u);
