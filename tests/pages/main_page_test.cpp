@@ -187,7 +187,6 @@ TEST_F(MainPageTest, ResetsAskFirstAndNoSendsNothing) {
     page.menu().reset_reports->trigger();
     page.menu().reset_control_code->trigger();
     EXPECT_TRUE(commands.posted.empty());
-    ASSERT_EQ(prompts.shown.size(), 2u);
 
     prompts.answers = {true, true};
     page.menu().reset_reports->trigger();
