@@ -33,9 +33,9 @@ TEST(InstrumentCommandsTest, GeneratorCommands) {
         {"VSG_CLOSE", "VSG_CLOSE_FAIL", "2.4 -20", false},
         {"VSG_OPEN", "VSG_OPEN_DONE", "2.4 -20", true},
         {"VSG_RF_ON", "VSG_RFON_DONE", "2.4 -20", true},
-        {"VSG_RF_ON", "VSG_RFON_DONE", "2.4 -20", true},
         {"VSG_CLOSE", "VSG_CLOSE_DONE", "2.4 -20", false},
-        // The open resets the generator, RF off included: RF_ON then switches it on.
+        // Closed with RF on, the open resets the generator, RF off included: RF_ON then
+        // switches it on.
         {"VSG_OPEN", "VSG_OPEN_DONE", "2.4 -20", true},
         {"VSG_RF_ON", "VSG_RFON_DONE", "2.4 -20", true},
     };
