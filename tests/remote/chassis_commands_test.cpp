@@ -242,8 +242,8 @@ TEST_F(ChassisCommandsTest, GetReadsTheParameterOfTheIndexInTwoReplies) {
     };
     timeline.Take();
 
-    EXPECT_EQ(station.Command("GET_OPCODE_PARAM 1"),
-              (Lines{"OPCODE_PARAM  C000 11111111", "GET_OPCODE_PARAM_DONE"}));
+    // The replies are the timeline's R lines.
+    station.Command("GET_OPCODE_PARAM 1");
     EXPECT_EQ(timeline.Take(), Events({{kStart},
                                        Received("GET_OPCODE_PARAM 1"),
                                        {"M [TCP] 讀取 OP CODE 位置 : 0x1",
