@@ -105,9 +105,9 @@ TEST_F(SettingsTest, FailuresStopTheReadWithTheirWarning) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text,
               "無法讀取 [ setup.ini ]-[TEMP_COLOR]  55-59設定檔資料 !         ");
-    EXPECT_EQ(shared.temp_colours[3].label, "60-64");
-    EXPECT_EQ(shared.temp_colours[4].label, "");
-    EXPECT_EQ(shared.ref_line_colour, 0u);
+    EXPECT_EQ(std::tuple(shared.temp_colours[3].label, shared.temp_colours[4].label,
+                         shared.ref_line_colour),
+              std::tuple("60-64", "", 0u));
 
     std::string masks = MaskSection("1");
     masks.replace(masks.find("M[100]="), 7, "M[1OO]=");
