@@ -322,7 +322,7 @@ TEST_F(ChassisControlsTest, ContinuousModeRestartsEveryIntervalUntilStopped) {
     };
 
     controls.ClickRun();
-    EXPECT_EQ(group.interval_ms, 5000);
+    EXPECT_EQ(station.timers.RemainingMs(kContinuousRunTimer), 5000);
     EXPECT_EQ(sink.sent, (Commands{{2, 5}}));
     EXPECT_EQ(station.analyzer_page.tcp_messages.lines(),
               (Lines{"PXIe/QDX 全型機箱控制執行碼 : 啟用", "PXIe/QDX 全型機箱控制執行碼 : 連續模式",
