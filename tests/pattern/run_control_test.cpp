@@ -85,6 +85,12 @@ TEST_F(RunControlTest, RefusedFilesLeaveTheRunningCodeAndTheLastNameAlone) {
     station.main_page.running = true;
     station.WritePattern("beam_a.cfg", 0xC002, {1, 2});
     const std::vector<std::uint32_t> code = station.ControlCode();
+    const Lines refusal{"無法讀取 [ beam_a.cfg ] 資料錯誤 !",
+                        "無法讀取 [ beam_a.cfg ] 原因 : 起始位址不是 4 的倍數"};
+    auto last_log_lines = [&](std::ptrdiff_t n) {
+        const Lines all = station.LogLines();
+        return Lines(all.end() - n, all.end());
+    };
     station.clock.sleeps.clear();
 
     // From the main page: asked to load, then told why not; no busy question.
@@ -93,15 +99,15 @@ TEST_F(RunControlTest, RefusedFilesLeaveTheRunningCodeAndTheLastNameAlone) {
     station.prompts.shown.clear();
     station.timers.TakeJournal();
     EXPECT_EQ(station.run.LoadFromMainPage(), 0);
-    const Lines log = station.LogLines();
-    EXPECT_EQ(Lines(log.end() - 3, log.end()),
-              (Lines{"[MAIN] 載入執行碼檔名 : beam_a.cfg", "無法讀取 [ beam_a.cfg ] 資料錯誤 !",
-                     "無法讀取 [ beam_a.cfg ] 原因 : 起始位址不是 4 的倍數"}));
+    EXPECT_EQ(last_log_lines(3),
+              (Lines{"[MAIN] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1]}));
     EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted);
 
-    // From the analyzer page: nothing listed as reset; the log lines are those of any load.
+    // From the analyzer page: only the loader's lines; nothing listed as reset.
     station.analyzer_page.chassis.control_code_name = "beam_a.cfg";
     EXPECT_EQ(station.run.LoadFromAnalyzerPage(), 0);
+    EXPECT_EQ(last_log_lines(4), (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", refusal[0], refusal[1],
+                                        std::string(kLogSeparator)}));
     EXPECT_EQ(station.analyzer_page.tcp_messages.lines(),
               (Lines{"[GUI] 載入執行碼檔名 : beam_a.cfg", std::string(kListSeparator)}));
     EXPECT_FALSE(station.analyzer_page.chassis.pattern_loaded);
