@@ -84,8 +84,9 @@ TEST_F(ControllerTest, StartWithoutCardOrSettings) {
         EXPECT_EQ(controller.shared().os_64bit, HostArchitecture() == "x64");
     }
 
-    // No polling without a card; when the main page refreshes is the card test's.
+    // No polling without a card, but the main page refreshes; its period is the card test's.
     EXPECT_FALSE(timers.IsRunning(kReportPollTimer));
+    EXPECT_EQ(timers.RemainingMs(kMainRefreshTimer), 1500);
 
     // Tab changes show only the main page.
     controller.SelectTab(kTabAntenna);
