@@ -81,8 +81,7 @@ TEST_F(FirmwareLinkTest, ShutdownDuringAReadStopsItAndClosesThePort) {
     ASSERT_TRUE(page.reading);
     link.Shutdown();
     EXPECT_EQ(clock.sleeps, std::vector<int>{500});
-    EXPECT_FALSE(flags.serial_open);
-    EXPECT_FALSE(page.reading);
+    EXPECT_EQ(std::pair(flags.serial_open, page.reading), std::pair(false, false));
     poster.RunUntil([] { return false; }, std::chrono::milliseconds(0));
     EXPECT_EQ(page.modules[0][16].text, "") << "a read stopped by the shutdown shows nothing";
     link.Shutdown();

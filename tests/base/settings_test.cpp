@@ -91,9 +91,8 @@ TEST_F(SettingsTest, FailuresStopTheReadWithTheirWarning) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text,
               "無法讀取 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
-    EXPECT_EQ(station.com_port, 1);
-    EXPECT_EQ(station.pattern_dir, dir.path());
-    EXPECT_TRUE(station.pattern_list.empty());
+    EXPECT_EQ(std::tuple(station.com_port, station.pattern_dir, station.pattern_list.size()),
+              std::tuple(1, dir.path(), 0u));
 
     // A missing "55-59" stops the read: later colours, the reference colour and the
     // masks stay unread.
@@ -105,9 +104,9 @@ TEST_F(SettingsTest, FailuresStopTheReadWithTheirWarning) {
     ASSERT_EQ(prompts.shown.size(), 1u);
     EXPECT_EQ(prompts.shown[0].text,
               "無法讀取 [ setup.ini ]-[TEMP_COLOR]  55-59設定檔資料 !         ");
-    EXPECT_EQ(shared.temp_colours[3].label, "60-64");
-    EXPECT_EQ(shared.temp_colours[4].label, "");
-    EXPECT_EQ(shared.ref_line_colour, 0u);
+    EXPECT_EQ(std::tuple(shared.temp_colours[3].label, shared.temp_colours[4].label,
+                         shared.ref_line_colour),
+              std::tuple("60-64", "", 0u));
 
     std::string masks = MaskSection("1");
     masks.replace(masks.find("M[100]="), 7, "M[1OO]=");

@@ -61,8 +61,7 @@ TEST(StationDirectory, OptionThenCurrentWithSetupThenPerUserFromTheExample) {
     EXPECT_EQ(missing.error, "station directory " + dir.File("none") + ": not a directory");
 
     const StationDirectory made = ChooseStationDirectory(std::nullopt, places);
-    EXPECT_EQ(made.path, places.per_user);
-    EXPECT_TRUE(made.made);
+    EXPECT_EQ(std::pair(made.path, made.made), std::pair(places.per_user, true));
     EXPECT_EQ(dir.Read("data/vantu/station/setup.ini"), "[COM_PORT]\n");
     EXPECT_TRUE(dir.Exists("data/vantu/station/Log"));
     EXPECT_FALSE(dir.Exists("data/vantu/station.new"));
@@ -98,8 +97,7 @@ TEST(StationLockTest, HeldUntilItsHolderIsKilled) {
     StationLock second(path);
     EXPECT_EQ(second.Acquire(), LockResult::kHeld);
     ASSERT_TRUE(second.holder());
-    EXPECT_EQ(second.holder()->uid, ::getuid());
-    EXPECT_EQ(second.holder()->pid, child);
+    EXPECT_EQ(std::pair(second.holder()->uid, second.holder()->pid), std::pair(::getuid(), child));
 
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);

@@ -33,15 +33,13 @@ TEST(AccessibleWidgetsTest, GridIsATableOfCellsWithTextTooltipAndState) {
     QAccessibleInterface* face = Interface(&grid);
     QAccessibleTableInterface* table = face->tableInterface();
     ASSERT_NE(table, nullptr);
-    EXPECT_EQ(table->rowCount(), 3);
-    EXPECT_EQ(table->columnCount(), 4);
+    EXPECT_EQ(std::pair(table->rowCount(), table->columnCount()), std::pair(3, 4));
     EXPECT_EQ(table->columnDescription(1), QStringLiteral("狀態"));
     EXPECT_EQ(table->cellAt(3, 0), nullptr);
 
     QAccessibleInterface* cell = table->cellAt(2, 1);
     ASSERT_NE(cell, nullptr);
-    EXPECT_EQ(face->child(9), cell);
-    EXPECT_EQ(face->indexOfChild(cell), 9);
+    EXPECT_EQ(std::pair(face->child(9), face->indexOfChild(cell)), std::pair(cell, 9));
     EXPECT_EQ(face->childAt(cell->rect().center().x(), cell->rect().center().y()), cell);
     // Below the header row.
     EXPECT_EQ(grid.viewport()->mapFromGlobal(cell->rect().topLeft()), QPoint(60, 20 + 2 * 18));

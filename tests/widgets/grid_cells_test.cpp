@@ -141,8 +141,7 @@ TEST(GridGeometryTest, ZeroWidthColumnsAreNeverHitAndResizingMovesLaterEdges) {
     EXPECT_EQ(geometry.total_width(), 35);
     geometry.SetColumnWidth(4, 100);  // outside: ignored
     geometry.SetRowHeight(-1, 100);
-    EXPECT_EQ(geometry.total_width(), 35);
-    EXPECT_EQ(geometry.total_height(), 20);
+    EXPECT_EQ(std::pair(geometry.total_width(), geometry.total_height()), std::pair(35, 20));
 }
 
 TEST(GridGeometryTest, VisibleSpansCoverPartlyShownCells) {
