@@ -52,9 +52,6 @@ TEST_F(DeviceLibraryTest, FailedLibraryOpenRecordsStatusAndTextAndIsRetried) {
     const Case cases[] = {
         {"SetDriverName", kPciInvalidDriverName,
          "Failed to set the driver name for WDC library.\n"},
-        {"DriverOpen", kPciNoPciBus,
-         "Failed to initialize the WDC library. Error 0x2000010b - No PCI device directory "
-         "(bus/pci/devices) under the sysfs root\n"},
         {"DriverOpen", 0x12345678,
          "Failed to initialize the WDC library. Error 0x12345678 - Unknown status 0x12345678\n"},
     };
