@@ -103,7 +103,6 @@ TEST_F(ReportCaptureTest, OpCodeAccessOnlyLogsAndClosingDoesNothing) {
     flags.closing = true;
     Tick();
     EXPECT_THAT(Lines(OperationLog()).back(), HasSubstr(",[TCP] Mem R/W : TCP_Query"));
-    EXPECT_EQ(timers.RemainingMs(kReportPollTimer), 1000);
 
     flags.opcode_access = false;
     const std::string before = OperationLog();
@@ -119,7 +118,6 @@ TEST_F(ReportCaptureTest, SaveWritesEveryWordWithItsArrayLabel) {
     SaveReportRegisters(session->handle(), report, timers, prompts, logs, console);
 
     ASSERT_EQ(prompts.shown.size(), 2u);
-    EXPECT_EQ(prompts.shown[1].icon, PromptIcon::Information);
     for (std::uint32_t i = 0; i < kReportWords; ++i) {
         ASSERT_EQ(report.sys_rpt_reg()[i], 0xC0DE0000u + i) << i;
     }
