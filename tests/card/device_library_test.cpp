@@ -1,3 +1,4 @@
+#include <array>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -197,8 +198,8 @@ TEST_F(CardOpenTest, OpensTheCardAndPreparesTheFlashAccess) {
     // The flash layer forgot the closed handle: nothing reaches the driver any more.
     driver.accesses.clear();
     ::testing::internal::CaptureStderr();
-    FlashWriteEnable();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "eee");
+    EXPECT_EQ(ReadFlashId(), (std::array<std::uint8_t, 4>{}));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "eeee");
     EXPECT_TRUE(driver.accesses.empty());
     EXPECT_EQ(TESPCICONTROL_LibraryClose(), kPciSuccess);
     EXPECT_EQ(driver.CallCount("DriverClose"), 1);
