@@ -55,6 +55,7 @@ TEST_F(StatusDecoderTest, MissingTableOrModuleRefuses) {
     EXPECT_EQ(decoder.DecodeModule(161, kViewSummary, &grid), -1);
     EXPECT_EQ(decoder.DecodeModuleView(-1, kViewSummary, 1, 2, nullptr), -1);
     EXPECT_EQ(decoder.DecodeModule(160, 7, &grid), 0);  // unknown view: nothing drawn
+    decoder.DecodeAntenna(kViewVoltage, &grid);         // the antenna view offers no TM3
     EXPECT_TRUE(grid.cells.empty());
     FreeModuleTable(table);
     EXPECT_EQ(decoder.DecodeModule(0, kViewSummary, &grid), -1);
@@ -244,13 +245,6 @@ TEST_F(StatusDecoderTest, DigitalIdTableComesFromStatusWordsNinetySixOn) {
         EXPECT_STREQ(grid.At(1, 2 + q).text, bit ? "1" : "0");
         EXPECT_EQ(grid.At(1, 2 + q).text_colour, bit ? kBlack : Rgb(200, 0, 0));
     }
-}
-
-// Every element drawn once per pass is the main page refresh's test.
-TEST_F(StatusDecoderTest, AntennaViewOffersNoSupplyView) {
-    CountingSink none;
-    decoder.DecodeAntenna(kViewVoltage, &none);  // the antenna view offers no TM3
-    EXPECT_EQ(none.cells, 0u);
 }
 
 // The column-half walk and the per-module clear run on the decoder's table.
