@@ -192,13 +192,6 @@ auto Fields(const HealthStates& s) {
                       s.qtrm_input_fault);
 }
 
-TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
-    for (const auto& [word, normal] :
-         {std::pair{0x0000FFFFu, true}, {0xFFFF0000u, false}, {0x0001FFFFu, false}}) {
-        EXPECT_EQ(InterfaceState(word), normal) << word;
-    }
-}
-
 TEST(SubsystemHealthTest, GroupsFollowTheirWordsAndExcludedBits) {
     struct Case {
         const char* what;
