@@ -162,16 +162,5 @@ TEST_F(ReportCaptureTest, SaveAnsweredNoWritesNothingButRestartsTheTimersACardNe
     EXPECT_EQ(timers.TakeJournal(), (std::vector<std::string>{"kill 0", "kill 1", "start 1 1500"}));
 }
 
-TEST_F(ReportCaptureTest, SingleBlockDumpLabelsWordsByTheirPlaceInTheArray) {
-    std::ostringstream console;
-    DumpReportBlock(session->handle(), report, 3 + 14, true, logs, console);
-    const std::vector<std::string> lines = Lines(dir.Read("qdxa_rpt_reg.log"));
-    ASSERT_EQ(lines.size(), 259u);
-    EXPECT_EQ(lines[0], "step up Reg offset [0xC00] ");
-
-    DumpReportBlock(nullptr, report, 0, false, logs, console);
-    EXPECT_EQ(Lines(dir.Read("qdxa_rpt_reg.log")).size(), 259u);
-}
-
 }  // namespace
 }  // namespace vantu
