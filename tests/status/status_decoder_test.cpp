@@ -196,12 +196,11 @@ TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
         }
     }
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
-    const QRecord& q4 = table.records[module].q[4];
-    EXPECT_EQ(std::tuple(q4.qdxa_sp_ok, q4.qdxa_voltage), std::tuple(1, 1));
     const Colour red = Rgb(200, 0, 0);
-    EXPECT_EQ(std::tuple(std::string(grid.At(1, 6).text), grid.At(1, 6).text_colour,
-                         grid.At(2, 6).text_colour, grid.At(3, 6).text_colour),
-              std::tuple("0", red, red, kBlack));
+    EXPECT_EQ(
+        std::tuple(std::string(grid.At(1, 6).text), grid.At(1, 6).text_colour,
+                   grid.At(2, 6).text_colour, grid.At(3, 6).text_colour, grid.At(4, 6).text_colour),
+        std::tuple("0", red, red, kBlack, kBlack));
     EXPECT_EQ(TooltipText(grid.At(2, 6).tip), "回報 : [1]-異常  [0]-正常 ");
     EXPECT_EQ(ModuleFaultCount(table.records[module], kViewQdxa, false), 2);
 
