@@ -273,16 +273,5 @@ TEST_F(FlashAccessTest, EraseAndProgramTimeOutsPrintTheirMarks) {
     EXPECT_EQ(std::ranges::count(driver.accesses, BarAccess{'W', 0, 0x14, 0x02000100, 4}), 1);
 }
 
-TEST_F(FlashAccessTest, WithoutACardEveryAccessMarksAnError) {
-    InitFlashAccess(nullptr, 0);
-    ::testing::internal::CaptureStderr();
-    FlashWriteEnable();
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "eee");
-    ::testing::internal::CaptureStderr();
-    EXPECT_EQ(ReadFlashId(), (std::array<std::uint8_t, 4>{}));
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "eeee");
-    EXPECT_TRUE(driver.accesses.empty());
-}
-
 }  // namespace
 }  // namespace vantu

@@ -242,7 +242,6 @@ TEST_F(FaultHistoryTest, TheViewFiltersNewestFirstAndExportsWhatItShows) {
         std::set<std::size_t> sources;
     };
     const Case cases[] = {
-        {{12, FaultKind::kSupply, std::nullopt, false}, {supply}},
         {{-1, FaultKind::kInterface, std::nullopt, false}, {sp}},
         {{12, std::nullopt, std::nullopt, true}, {tx}},
         {{-1, std::nullopt, AlarmPriority::kHigh, false}, {sp, supply}},

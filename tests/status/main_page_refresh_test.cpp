@@ -22,7 +22,6 @@ namespace {
 // What the refresh drew on the list (texts copied at once) and the grid.
 struct DrawnCell {
     Colour background = 0;
-    Colour text_colour = 0;
     std::string text;
     std::string tooltip;
 };
@@ -31,7 +30,7 @@ class FakeSurface : public MainPageSurface {
   public:
     CellSink& antenna_grid() override { return grid; }
     void SetStatusCell(const StatusCell& cell) override {
-        list[{cell.row, cell.column}] = {cell.background, cell.text_colour, std::string(cell.text),
+        list[{cell.row, cell.column}] = {cell.background, std::string(cell.text),
                                          std::string(cell.tooltip)};
         ++list_cells;
     }
@@ -190,13 +189,6 @@ Words Healthy() {
 auto Fields(const HealthStates& s) {
     return std::tuple(s.power, s.environment, s.digital, s.rf, s.exciter_input_fault,
                       s.qtrm_input_fault);
-}
-
-TEST(SubsystemHealthTest, InterfaceWordIsNormalOnlyAtExactlyFFFF) {
-    for (const auto& [word, normal] :
-         {std::pair{0x0000FFFFu, true}, {0xFFFF0000u, false}, {0x0001FFFFu, false}}) {
-        EXPECT_EQ(InterfaceState(word), normal) << word;
-    }
 }
 
 TEST(SubsystemHealthTest, GroupsFollowTheirWordsAndExcludedBits) {
