@@ -328,6 +328,21 @@ TEST_F(ControllerTest, ShutdownDuringTheCardErrorBoxEndsTheStartUp) {
     EXPECT_FALSE(timers.IsRunning(kMainRefreshTimer));
 }
 
+// What waits behind the last question goes with the shutdown: nothing runs against the
+// card or the log once the server has closed.
+TEST_F(ControllerCardTest, ShutdownDropsWhatWaitsBehindAnOpenQuestion) {
+    controller.StartController();
+    TransportEvents& events = controller.remote().transport_events();
+    events.OnConnectionRequested();
+    prompts.while_open = [&] {
+        events.OnDataReceived("PS\r");
+        controller.ShutdownController();
+    };
+    controller.Send(kCodeRunControl, kArgLoadFromMainPage);
+    poster.Drain();
+    EXPECT_EQ(LogMessages().back(), "[TCP] 伺服器通訊 : 已關閉");
+}
+
 TEST_F(ControllerCardTest, NothingRunsInsideAnotherCommandOrItsQuestion) {
     controller.StartController();
     TransportEvents& events = controller.remote().transport_events();
