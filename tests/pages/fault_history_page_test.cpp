@@ -29,19 +29,13 @@ class FaultHistoryPageTest : public ::testing::Test {
         report = testing::HealthyReport();
         testing::PutQField(report, QFieldArray::kTrmPwr, 7, 2, 0xFFF7);  // 32 V of E0
         testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x0009);
-        Cycle();
+        testing::PollCycle(watch, report);
         testing::PutQField(report, QFieldArray::kTrmPwr, 7, 2, 0xFFFF);
         testing::PutQField(report, QFieldArray::kTrmTemp, 7, 2, 0x000A);
         report.array(ReportArray::kSts)[kSpInterfaceWord] = 0;
         clock.time.second = 15;
-        Cycle();
+        testing::PollCycle(watch, report);
         page.SyncFromModel();
-    }
-    void Cycle() {
-        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
-            report.MarkCaptured(block);
-            watch.Polled(ReportPoll::kRead, block + 1 == kReportBlockCount);
-        }
     }
     std::vector<QString> Column(int column) const {
         std::vector<QString> texts;
@@ -111,7 +105,7 @@ TEST_F(FaultHistoryPageTest, SelectionStaysOnItsEntryAsNewEntriesArrive) {
                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
     testing::PutQField(report, QFieldArray::kTrmPwr, 9, 1, 0xFFF7);
     clock.time.second = 20;
-    Cycle();
+    testing::PollCycle(watch, report);
     page.SyncFromModel();
     ASSERT_EQ(selection.selectedRows().size(), 1);
     EXPECT_EQ(selection.selectedRows().front().row(), 1);
@@ -128,7 +122,7 @@ TEST_F(FaultHistoryPageTest, ReportAgeLabelStrikesAStaleReport) {
     EXPECT_FALSE(label.font().strikeOut());
     std::ranges::fill(report.sys_rpt_reg(), 0xFFFFFFFF);
     clock.micros = 3'000'000;
-    Cycle();
+    testing::PollCycle(watch, report);
     label.SyncFromModel();
     EXPECT_EQ(label.text(), "資料過期, 上次讀取 19:46:15 (3 秒前)");
     EXPECT_TRUE(label.font().strikeOut());

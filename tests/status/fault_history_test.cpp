@@ -19,13 +19,13 @@ namespace {
 
 using Faults = std::array<std::uint8_t, kFaultSourceCount>;
 
-std::vector<std::size_t> FaultyIndices(const ReportMemory& report) {
+std::vector<FaultSource> FaultySources(const ReportMemory& report) {
     Faults faults{};
     CollectFaults(report, faults);
-    std::vector<std::size_t> out;
+    std::vector<FaultSource> out;
     for (std::size_t i = 0; i < faults.size(); ++i) {
         if (faults[i] != 0) {
-            out.push_back(i);
+            out.push_back(FaultSourceAt(i));
         }
     }
     return out;
@@ -41,7 +41,7 @@ TEST(FaultSourcesTest, EveryIndexNamesOneSourceAndBack) {
 
 TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
     using testing::PutQField;
-    EXPECT_TRUE(FaultyIndices(testing::HealthyReport()).empty());
+    EXPECT_TRUE(FaultySources(testing::HealthyReport()).empty());
     struct Case {
         void (*change)(ReportMemory&);
         std::vector<FaultSource> expected;
@@ -79,11 +79,8 @@ TEST(FaultSourcesTest, EachReportBitRaisesOnlyItsOwnSource) {
     for (const Case& c : cases) {
         ReportMemory report = testing::HealthyReport();
         c.change(report);
-        std::vector<std::size_t> expected;
-        for (const FaultSource& source : c.expected) {
-            expected.push_back(FaultIndex(source));
-        }
-        EXPECT_EQ(FaultyIndices(report), expected) << FaultCsvLine({}, c.expected.back(), "fault");
+        EXPECT_EQ(FaultySources(report), c.expected)
+            << FaultCsvLine({}, c.expected.back(), "fault");
     }
 }
 
@@ -212,13 +209,13 @@ TEST_F(FaultHistoryTest, FloodAndChatterAtTheirEdges) {
     EXPECT_EQ(std::tuple(later.shift_per_10_minutes, later.standing, later.unacknowledged[1]),
               std::tuple(5.5, 11, 11));
 
-    Tick(history, {sp}, 1300);
-    Tick(history, {}, 1310);
-    EXPECT_EQ(history.Figures(At(1310)).chattering, 0);
-    Tick(history, {sp}, 1320);
-    EXPECT_EQ(history.Figures(At(1320)).chattering, 1);
-    EXPECT_EQ(history.Figures(At(1359)).chattering, 1);
-    EXPECT_EQ(history.Figures(At(1360)).chattering, 0);
+    const auto chattering = [&](int second) { return history.Figures(At(second)).chattering; };
+    Tick({sp}, 1300);
+    Tick({}, 1310);
+    EXPECT_EQ(chattering(1310), 0);
+    Tick({sp}, 1320);
+    EXPECT_EQ(std::tuple(chattering(1320), chattering(1359), chattering(1360)),
+              std::tuple(1, 1, 0));
 }
 
 TEST_F(FaultHistoryTest, ARestartKeepsTheFileButNotTheAcknowledgements) {
@@ -259,14 +256,6 @@ TEST_F(FaultHistoryTest, TheViewFiltersNewestFirstAndExportsWhatItShows) {
               "9.5V,normal,\n");
 }
 
-// A cycle is 14 polls; the last one completes it.
-void PollCycle(ReportWatch& watch, ReportMemory& report, ReportPoll failing_poll) {
-    for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
-        report.MarkCaptured(block);
-        watch.Polled(block == 5 ? failing_poll : ReportPoll::kRead, block + 1 == kReportBlockCount);
-    }
-}
-
 TEST(ReportWatchTest, UnreadableCyclesAreStaleAndRecordNoFault) {
     struct Case {
         const char* name;
@@ -287,14 +276,14 @@ TEST(ReportWatchTest, UnreadableCyclesAreStaleAndRecordNoFault) {
         ReportMemory report = testing::HealthyReport();
         ReportWatch watch(report, clock, nullptr);
         EXPECT_EQ(watch.AgeSeconds(), -1);
-        PollCycle(watch, report, ReportPoll::kRead);
+        testing::PollCycle(watch, report);
         clock.micros = 7'500'000;
         report.array(ReportArray::kSts)[kSpInterfaceWord] = 0;
         if (c.all_ones_block >= 0) {
             std::fill_n(report.sys_rpt_reg().begin() + c.all_ones_block * kReportBlockWords,
                         kReportBlockWords, 0xFFFFFFFFu);
         }
-        PollCycle(watch, report, c.poll5);
+        testing::PollCycle(watch, report, c.poll5);
         EXPECT_EQ(watch.stale(), c.stale) << c.name;
         EXPECT_EQ(watch.history().entries().size(), c.stale ? 0u : 1u) << c.name;
         EXPECT_EQ(watch.AgeSeconds(), c.stale ? 7 : 0) << c.name;
