@@ -18,11 +18,11 @@
 #include <optional>
 
 #include "base/settings.h"
+#include "decoding_commands.h"
 #include "fake_ports.h"
 #include "pages/antenna_grid.h"
 #include "qt_test_app.h"
 #include "recording_commands.h"
-#include "status/module_table.h"
 #include "widgets/health_mark.h"
 #include "widgets/qt_colour.h"
 #include "widgets/report_ctrl.h"
@@ -30,15 +30,10 @@
 namespace vantu {
 namespace {
 
-using testing::Command;
-using testing::FakePrompts;
-using testing::QtTestApp;
-using testing::RecordingCommands;
-using Commands = std::vector<Command>;
+using Commands = std::vector<testing::Command>;
 
 // Answers the colour chooser from a script.
-class ScriptedColours : public ColourChooser {
-  public:
+struct ScriptedColours : ColourChooser {
     std::optional<Colour> Choose(Colour preset) override {
         presets.push_back(preset);
         if (answers.empty()) {
@@ -54,7 +49,7 @@ class ScriptedColours : public ColourChooser {
     std::vector<Colour> presets;
 };
 
-class MainPageTest : public ::testing::Test {
+class MainPageTest : public ::testing::Test, protected testing::DecoderRig {
   protected:
     MainPageTest() {
         for (int i = 0; i < kTempColourCount; ++i) {
@@ -86,11 +81,10 @@ class MainPageTest : public ::testing::Test {
         return lines;
     }
 
-    QApplication& app = QtTestApp();
+    QApplication& app = testing::QtTestApp();
     MainPageModel model;
-    SharedSettings shared;
-    RecordingCommands commands;
-    FakePrompts prompts;
+    testing::RecordingCommands commands;
+    testing::FakePrompts prompts;
     ScriptedColours colours;
     int report_saves = 0;
     CCPAGE2DLG page{{model, shared, commands, prompts, colours, [this] { ++report_saves; }}};
@@ -264,16 +258,12 @@ TEST_F(MainPageTest, KeyboardReachesTheControlsTheMenuAndItsShortcuts) {
     const std::vector<QWidget*> wanted = {
         c.status_list, c.view_boxes[2], c.antenna_grid, c.patterns, c.load, c.close, c.minimise};
     c.status_list->setFocus();
-    std::vector<QWidget*> reached;
-    for (int step = 0; step < 30; ++step) {
-        reached.push_back(QApplication::focusWidget());
-        QTest::keyClick(reached.back(), Qt::Key_Tab);
+    std::size_t next = 0;
+    for (int step = 0; step < 30 && next < wanted.size(); ++step) {
+        next += QApplication::focusWidget() == wanted[next];
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    auto at = reached.begin();
-    for (QWidget* widget : wanted) {
-        at = std::find(at, reached.end(), widget);
-        EXPECT_NE(at, reached.end()) << widget->metaObject()->className();
-    }
+    EXPECT_EQ(next, wanted.size()) << "the tab order skips past control " << next;
 
     // Only the focused grid is framed; the menu key opens its context menu.
     c.antenna_grid->setFocus();
@@ -296,25 +286,20 @@ TEST_F(MainPageTest, KeyboardReachesTheControlsTheMenuAndItsShortcuts) {
 }
 
 TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
-    ModuleTable table;
-    BuildModuleTable(table);
-    ReportMemory report;
     report.array(ReportArray::kTrmSts)[17] = 0x8u << 20;  // module 7, E3-Q5 faulty
     report.array(ReportArray::kSts)[4] = 0x0000FFFF;
     for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
         report.MarkCaptured(block);
     }
-    StatusDecoder decoder(table, report, shared);
     MainPageRefresh refresh(decoder, report, shared);
-    const MainPageControls& controls = page.controls();
-    EXPECT_EQ(controls.indicators[0]->state(), MarkState::kNoData);
+    EXPECT_EQ(page.controls().indicators[0]->state(), MarkState::kNoData);
     page.controls().view_boxes[0]->click();  // " TRM 狀態"
     refresh.Refresh(&page);
 
     // One cell of each surface; what each cell shows is the refresh's own test.
     EXPECT_EQ(grid().cells().At(22, 14).background, Rgb(210, 0, 0));
     EXPECT_EQ(page.controls().status_list->cells().At(4, 4).text, "異常");
-    EXPECT_EQ(controls.indicators[0]->state(), MarkState::kFaulty);
+    EXPECT_EQ(page.controls().indicators[0]->state(), MarkState::kFaulty);
 }
 
 }  // namespace

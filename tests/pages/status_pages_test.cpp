@@ -28,10 +28,9 @@
 namespace vantu {
 namespace {
 
-class ModuleStatusViewTest : public ::testing::Test {
+class ModuleStatusViewTest : public ::testing::Test, protected testing::DecoderRig {
   protected:
     ModuleStatusViewTest() {
-        BuildModuleTable(table);
         model.ChooseView(0);
         commands.Drain();
     }
@@ -42,10 +41,6 @@ class ModuleStatusViewTest : public ::testing::Test {
     const GridCellState& Cell(int row, int column) { return page.grid().cells().At(row, column); }
 
     QApplication& app = testing::QtTestApp();
-    ModuleTable table;
-    ReportMemory report;
-    SharedSettings shared;
-    StatusDecoder decoder{table, report, shared};
     testing::DecodingCommands commands{decoder};
     testing::FakePrompts prompts;
     ModuleStatusPage model{ModulePageKind::kTrm, commands, prompts};

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <map>
 #include <string>
 #include <tuple>
@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "base/settings.h"
+#include "decoding_commands.h"
 #include "recording_sink.h"
+#include "report_builder.h"
 #include "status/antenna_layout.h"
 #include "status/status_colours.h"
 #include "status/subsystem_health.h"
@@ -26,8 +28,7 @@ struct DrawnCell {
     std::string tooltip;
 };
 
-class FakeSurface : public MainPageSurface {
-  public:
+struct FakeSurface : MainPageSurface {
     CellSink& antenna_grid() override { return grid; }
     void SetStatusCell(const StatusCell& cell) override {
         list[{cell.row, cell.column}] = {cell.background, std::string(cell.text),
@@ -50,28 +51,17 @@ class FakeSurface : public MainPageSurface {
     std::vector<std::pair<HealthIndicator, bool>> indicators;
 };
 
-// Module 7 is index 1 of column 1 (slot 17).
-constexpr int kModule = 7;
-constexpr std::size_t kSlot = 17;
-constexpr int kQ = 5;
-
-class MainPageRefreshTest : public ::testing::Test {
+class MainPageRefreshTest : public ::testing::Test, protected testing::DecoderRig {
   protected:
     MainPageRefreshTest() {
-        BuildModuleTable(table);
         shared.temp_masks.fill(0xFFFFFFFF);
         for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
             report.MarkCaptured(block);
         }
     }
 
-    std::uint32_t& Word(ReportArray array, std::size_t index) { return report.array(array)[index]; }
-    std::uint32_t& Sts(std::size_t word) { return Word(ReportArray::kSts, word); }
+    std::uint32_t& Sts(std::size_t word) { return report.array(ReportArray::kSts)[word]; }
 
-    ModuleTable table;
-    ReportMemory report;
-    SharedSettings shared;
-    StatusDecoder decoder{table, report, shared};
     MainPageRefresh refresh{decoder, report, shared};
     FakeSurface surface;
 };
@@ -121,14 +111,11 @@ TEST_F(MainPageRefreshTest, IndicatorsChangeOnlyWhenTheirStateChanges) {
     refresh.Refresh(&surface);
     EXPECT_TRUE(surface.indicators.empty());
 
-    for (std::size_t word = 20; word <= 27; ++word) {
-        Sts(word) = 0xFFFFFFFF;
-    }
+    std::ranges::fill(report.array(ReportArray::kSts).subspan(20, 8), 0xFFFFFFFF);
     refresh.Refresh(&surface);
     EXPECT_EQ(surface.indicators.size(), 6u);
-    for (const auto& [indicator, healthy] : surface.indicators) {
-        EXPECT_TRUE(healthy) << static_cast<int>(indicator);
-    }
+    EXPECT_TRUE(
+        std::ranges::all_of(surface.indicators, [](const auto& shown) { return shown.second; }));
 
     surface.indicators.clear();
     Sts(27) = 0x7FFFFFFF;  // bit 31: the RF group and the EXCITER input power
@@ -166,24 +153,14 @@ TEST_F(MainPageRefreshTest, NothingIsShownFromBlocksNotYetRead) {
 
 TEST_F(MainPageRefreshTest, WithoutSurfaceOrTableNothingIsDrawn) {
     shared.display_mode = kDisplayTrmStatus;
-    Word(ReportArray::kTrmSts, kSlot) = 0x1u << (4 * kQ);
+    testing::PutQField(report, QFieldArray::kTrmSts, 7, 5, 1);
     refresh.Refresh(nullptr);
-    EXPECT_EQ(table.records[kModule].q[kQ].trm_status[0], 1);  // still decoded
+    EXPECT_EQ(table.records[7].q[5].trm_status[0], 1);  // still decoded
 
     FreeModuleTable(table);
     refresh.Refresh(&surface);
     EXPECT_TRUE(surface.grid.cells.empty());
     EXPECT_EQ(surface.indicators.size(), 6u);  // the words are read all the same
-}
-
-using Words = std::array<std::uint32_t, 256>;
-
-Words Healthy() {
-    Words words{};
-    for (std::size_t w = 20; w <= 27; ++w) {
-        words[w] = 0xFFFFFFFF;
-    }
-    return words;
 }
 
 auto Fields(const HealthStates& s) {
@@ -192,35 +169,32 @@ auto Fields(const HealthStates& s) {
 }
 
 TEST(SubsystemHealthTest, GroupsFollowTheirWordsAndExcludedBits) {
+    using H = HealthStates;
     struct Case {
         const char* what;
         std::size_t word;
-        int bit;  // cleared in an otherwise healthy report
-        HealthStates expected;
-    };
-    const HealthStates ok;
-    auto with = [](HealthStates s, bool HealthStates::*field, bool value) {
-        s.*field = value;
-        return s;
+        int bit;                         // cleared in an otherwise healthy report
+        std::vector<bool H::*> changed;  // the states that differ from a healthy report's
     };
     const Case cases[] = {
-        {"power word 20", 20, 0, with(ok, &HealthStates::power, false)},
-        {"power word 20 excluded bit 21 belongs to environment", 20, 21,
-         with(ok, &HealthStates::environment, false)},
-        {"power word 20 bit 29 not counted", 20, 29, ok},
-        {"environment word 22 never counts", 22, 0, ok},
-        {"digital word 26", 26, 0, with(ok, &HealthStates::digital, false)},
-        {"rf and exciter", 27, 31,
-         with(with(ok, &HealthStates::rf, false), &HealthStates::exciter_input_fault, true)},
-        {"rf and qtrm", 27, 11,
-         with(with(ok, &HealthStates::rf, false), &HealthStates::qtrm_input_fault, true)},
-        {"rf only", 27, 16, with(ok, &HealthStates::rf, false)},
+        {"power word 20", 20, 0, {&H::power}},
+        {"power word 20 excluded bit 21 belongs to environment", 20, 21, {&H::environment}},
+        {"power word 20 bit 29 not counted", 20, 29, {}},
+        {"environment word 22 never counts", 22, 0, {}},
+        {"digital word 26", 26, 0, {&H::digital}},
+        {"rf and exciter", 27, 31, {&H::rf, &H::exciter_input_fault}},
+        {"rf and qtrm", 27, 11, {&H::rf, &H::qtrm_input_fault}},
+        {"rf only", 27, 16, {&H::rf}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Words words = Healthy();
-        words[c.word] &= ~(1u << c.bit);
-        EXPECT_EQ(Fields(EvaluateHealth(words)), Fields(c.expected));
+        HealthStates expected;
+        for (bool H::*state : c.changed) {
+            expected.*state = !(expected.*state);
+        }
+        ReportMemory report = testing::HealthyReport();
+        report.array(ReportArray::kSts)[c.word] &= ~(1u << c.bit);
+        EXPECT_EQ(Fields(EvaluateHealth(report.reg_sts())), Fields(expected));
     }
 }
 

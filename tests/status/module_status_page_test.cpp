@@ -27,17 +27,10 @@ struct RecordingSurface : ModulePageSurface {
     std::vector<int> unchecked;
 };
 
-class ModuleStatusPageTest : public ::testing::Test {
+class ModuleStatusPageTest : public ::testing::Test, protected testing::DecoderRig {
   protected:
-    ModuleStatusPageTest() {
-        BuildModuleTable(table);
-        trm.set_surface(&surface);
-    }
+    ModuleStatusPageTest() { trm.set_surface(&surface); }
 
-    ModuleTable table;
-    ReportMemory report;
-    SharedSettings shared;
-    StatusDecoder decoder{table, report, shared};
     testing::DecodingCommands commands{decoder};
     testing::FakePrompts prompts;
     RecordingSurface surface;
@@ -58,11 +51,10 @@ TEST_F(ModuleStatusPageTest, LowerHalfOfColumnTwelveEndsWithTheSlbModule) {
     EXPECT_EQ(commands.posted.size(), 1u);
     commands.Drain();
 
-    for (int slot = 0; slot < 5; ++slot) {
-        EXPECT_STREQ(surface.grid.At(5 * slot, 1).text, ModuleLabel(node.modules[slot]));
+    for (int slot = 0; slot < kMaxHalfModules; ++slot) {
+        EXPECT_STREQ(surface.grid.At(5 * slot, 1).text,
+                     slot < 5 ? ModuleLabel(node.modules[slot]) : "");
     }
-    EXPECT_STREQ(surface.grid.At(25, 1).text, "");
-    EXPECT_STREQ(surface.grid.At(30, 1).text, "");
     EXPECT_EQ(surface.grid.At(20, 1).text_colour, kModuleHighlight);
     EXPECT_EQ(surface.grid.At(15, 1).text_colour, kBlack);
     EXPECT_EQ(surface.unchecked, (std::vector<int>{0, 5, 10, 15, 20}));

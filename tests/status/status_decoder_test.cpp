@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/settings.h"
+#include "decoding_commands.h"
 #include "recording_sink.h"
 #include "report_builder.h"
 #include "status/module_requests.h"
@@ -21,29 +22,23 @@ namespace vantu {
 namespace {
 
 using testing::PutQField;
-using testing::RecordingSink;
 
 std::vector<Colour> WordColours(const Cell& cell) {
     const auto colours = CellWords(cell) | std::views::transform(&ColouredWord::colour);
     return {colours.begin(), colours.end()};
 }
 
-class StatusDecoderTest : public ::testing::Test {
+class StatusDecoderTest : public ::testing::Test, protected testing::DecoderRig {
   protected:
     StatusDecoderTest() {
-        BuildModuleTable(table);
         for (int i = 0; i < kTempColourCount; ++i) {
             shared.temp_colours[static_cast<std::size_t>(i)] = {TempColourKey(i), Rgb(i + 1, 0, 0)};
         }
         shared.temp_masks.fill(0xFFFFFFFF);
     }
 
-    ModuleTable table;
-    ReportMemory report;
-    SharedSettings shared;
-    StatusDecoder decoder{table, report, shared};
-    RecordingSink grid;
-    RecordingSink positions;
+    testing::RecordingSink grid;
+    testing::RecordingSink positions;
     ModuleViewDisplay display{&grid, &positions, false, false};
     // The module's cell on the position face.
     const Cell& Position(int module) {
@@ -170,10 +165,8 @@ TEST_F(StatusDecoderTest, ClearedFaultsStayMarkedUntilAcknowledged) {
 TEST_F(StatusDecoderTest, SupplyFlagsAtZeroAreFaults) {
     const int module = 100;
     // Q0 E0: +32V and +5V at 0 (nibble 0b0101); every other nibble healthy.
+    report = testing::HealthyReport();
     PutQField(report, QFieldArray::kTrmPwr, module, 0, 0xFFF5);
-    for (int q = 1; q < kQChannels; ++q) {
-        PutQField(report, QFieldArray::kTrmPwr, module, q, 0xFFFF);
-    }
     decoder.DecodeModuleView(module, kViewVoltage, 1, 2, &display);
     const Cell& cell = grid.At(1, 2);
     EXPECT_STREQ(cell.text, "32 9 5 -5");
@@ -188,13 +181,11 @@ TEST_F(StatusDecoderTest, SupplyFlagsAtZeroAreFaults) {
 
 TEST_F(StatusDecoderTest, QdxaFlagsAndTemperatureFaces) {
     const int module = 60;
+    for (int q = 0; q < kQChannels; ++q) {
+        PutQField(report, QFieldArray::kQdxaSts, module, q, 0xB1);  // healthy, 8 °C
+    }
     // Q4: fault bit 7 = 0 (fault), over-temperature 1 (fault), SP OK 1, voltage 1, code 11.
     PutQField(report, QFieldArray::kQdxaSts, module, 4, 0x7B);
-    for (int q = 0; q < kQChannels; ++q) {
-        if (q != 4) {
-            PutQField(report, QFieldArray::kQdxaSts, module, q, 0xB1);  // healthy, 8 °C
-        }
-    }
     decoder.DecodeModuleView(module, kViewQdxa, 1, 2, &display);
     const Colour red = Rgb(200, 0, 0);
     EXPECT_EQ(
@@ -263,26 +254,19 @@ TEST_F(ModuleRequestsTest, BoundsEndTheWalk) {
 }
 
 TEST_F(ModuleRequestsTest, ClearZeroesOnlyTheModulesTemperatureAndQdxaWords) {
-    for (std::uint32_t& word : report.sys_rpt_reg()) {
-        word = 0xA5A5A5A5;
-    }
-    ClearModuleReports(report, table, kSlbModule);  // slot 200
-    auto temp = report.array(ReportArray::kTrmTemp);
-    auto qdxa = report.array(ReportArray::kQdxaSts);
-    for (std::size_t w = 0; w < temp.size(); ++w) {
-        EXPECT_EQ(temp[w], w >= 800 && w < 804 ? 0u : 0xA5A5A5A5u) << w;
-    }
-    for (std::size_t w = 0; w < qdxa.size(); ++w) {
-        EXPECT_EQ(qdxa[w], w >= 400 && w < 402 ? 0u : 0xA5A5A5A5u) << w;
-    }
-    EXPECT_EQ(report.array(ReportArray::kTrmSts)[200], 0xA5A5A5A5u);
+    std::ranges::fill(report.sys_rpt_reg(), 0xA5A5A5A5u);
+    // Slot 200's four temperature words and two QDX-A words.
+    ReportMemory cleared = report;
+    std::fill_n(cleared.array(ReportArray::kTrmTemp).begin() + 800, 4, 0u);
+    std::fill_n(cleared.array(ReportArray::kQdxaSts).begin() + 400, 2, 0u);
+    ClearModuleReports(report, table, kSlbModule);
+    EXPECT_TRUE(std::ranges::equal(report.area(), cleared.area()));
 
-    ReportMemory before = report;
     ClearModuleReports(report, table, 161);
     ClearModuleReports(report, table, -1);
     FreeModuleTable(table);
     ClearModuleReports(report, table, 0);
-    EXPECT_TRUE(std::equal(before.area().begin(), before.area().end(), report.area().begin()));
+    EXPECT_TRUE(std::ranges::equal(report.area(), cleared.area()));
 }
 
 }  // namespace

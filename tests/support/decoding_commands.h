@@ -1,5 +1,5 @@
 // The controller's side of code 10 on a real decoder: sent module requests decode at
-// once, posted ones on Drain.
+// once, posted ones on Drain; and a decoder to serve it.
 #pragma once
 
 #include <deque>
@@ -33,6 +33,16 @@ struct DecodingCommands : CommandSink {
     StatusDecoder& decoder;
     int sent = 0;
     std::deque<std::pair<int, std::intptr_t>> posted;
+};
+
+// A real decoder over the built module table, an empty report and default settings.
+struct DecoderRig {
+    DecoderRig() { BuildModuleTable(table); }
+
+    ModuleTable table;
+    ReportMemory report;
+    SharedSettings shared;
+    StatusDecoder decoder{table, report, shared};
 };
 
 }  // namespace vantu::testing
