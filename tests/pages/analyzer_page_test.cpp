@@ -22,15 +22,12 @@
 namespace vantu {
 namespace {
 
-using testing::InstrumentStation;
-using testing::QtTestApp;
-
 class AnalyzerPageTest : public ::testing::Test {
   protected:
     AnalyzerPageTest() { station.main_page.pattern_list = {"beam.cfg", "idle.cfg"}; }
 
-    QApplication& app = QtTestApp();
-    InstrumentStation station;
+    QApplication& app = testing::QtTestApp();
+    testing::InstrumentStation station;
     testing::RecordingCommands sink;
     ChassisControls chassis{station.analyzer_page, sink, station.timers, station.prompts,
                             station.logs};
@@ -54,8 +51,7 @@ TEST_F(AnalyzerPageTest, RemoteCommandsShowOnThePageAndDoubleClickClearsTheList)
     EXPECT_TRUE(QTest::qWaitFor([&] { return page.generator_open_button()->text() == "關閉"; }));
     QListWidget& list = *page.message_list();
     ASSERT_EQ(list.count(), static_cast<int>(station.analyzer_page.tcp_messages.lines().size()));
-    QListWidgetItem* item = list.item(0);
-    emit list.itemDoubleClicked(item);
+    emit list.itemDoubleClicked(list.item(0));
     EXPECT_TRUE(station.analyzer_page.tcp_messages.lines().empty());
     EXPECT_TRUE(QTest::qWaitFor([&] { return list.count() == 0; }));
 }

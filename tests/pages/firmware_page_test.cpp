@@ -14,25 +14,21 @@
 namespace vantu {
 namespace {
 
-using testing::Command;
-using testing::QtTestApp;
-using testing::RecordingCommands;
-
 TEST(FirmwarePageTest, ReadButtonPostsAndClearsTheModuleList) {
-    QtTestApp();
+    testing::QtTestApp();
     FirmwarePageModel model;
     InitFirmwarePage(model);
     model.modules[3][16].text = "0a1b20";
     model.modules[3][1].background = Rgb(150, 150, 150);
     model.modules[3][1].mark = CellMark::kNoData;
-    RecordingCommands commands;
+    testing::RecordingCommands commands;
     CCPAGE6DLG page(model, commands);
     EXPECT_EQ(page.module_list()->CellRect(0, 0).width(), 25);
     EXPECT_EQ(page.module_list()->cells().At(3, 16).text, "0a1b20");
     EXPECT_EQ(page.unit_list()->cells().At(8, 5).text, "QDX_B12");
 
     QTest::mouseClick(page.read_button(), Qt::LeftButton);
-    EXPECT_EQ(commands.posted, (std::vector<Command>{{6, 1}}));
+    EXPECT_EQ(commands.posted, (std::vector<testing::Command>{{6, 1}}));
     EXPECT_EQ(page.module_list()->cells().At(3, 16).text, "");
     EXPECT_EQ(page.module_list()->cells().At(3, 1).mark, CellMark::kNone);
 

@@ -8,8 +8,7 @@
 
 namespace vantu::testing {
 
-class RecordingSink : public CellSink {
-  public:
+struct RecordingSink : CellSink {
     void SetCells(std::span<const Cell> batch) override {
         for (const Cell& cell : batch) {
             cells[{cell.row, cell.column}] = cell;

@@ -17,7 +17,6 @@
 namespace vantu {
 namespace {
 
-using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::MatchesRegex;
 
@@ -74,7 +73,7 @@ TEST_F(ReportCaptureTest, FourteenTicksReadEveryBlockOnceInOrder) {
             EXPECT_EQ(report.sys_rpt_reg()[(tick + 1) * 256], 0u) << "read ahead at " << tick;
         }
     }
-    EXPECT_THAT(blocks_read, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13));
+    EXPECT_THAT(blocks_read, ::testing::ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13));
     // The digital-ID table follows `reg_sts`: slot 0 is byte 0 of word 128.
     EXPECT_EQ(report.digital_ids()[0], static_cast<std::uint8_t>(0xC0DE0000u + 128));
 }

@@ -11,8 +11,7 @@ namespace vantu::testing {
 
 using Command = std::pair<int, std::intptr_t>;
 
-class RecordingCommands : public CommandSink {
-  public:
+struct RecordingCommands : CommandSink {
     int Send(int code, std::intptr_t argument) override {
         sent.emplace_back(code, argument);
         return 0;
