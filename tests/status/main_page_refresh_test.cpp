@@ -146,6 +146,7 @@ TEST_F(MainPageRefreshTest, NothingIsShownFromBlocksNotYetRead) {
     EXPECT_FALSE(refresh.showed_report());
     report.MarkCaptured(13);
     refresh.Refresh(&surface);
+    // 32 cells a module, no two modules sharing one.
     EXPECT_EQ(surface.grid.cells.size(), static_cast<std::size_t>(kModuleCount * 32));
     EXPECT_EQ(surface.grid.batches, kModuleCount);
     EXPECT_TRUE(refresh.showed_report());
