@@ -64,8 +64,7 @@ TEST_F(FaultHistoryPageTest, FiltersAcknowledgementShelvingAndExport) {
     std::unique_ptr<QWidget> window(page.OpenTrend());
     auto* trend = dynamic_cast<TrendChartWindow*>(window.get());
     ASSERT_NE(trend, nullptr);
-    EXPECT_EQ(trend->module(), 7);
-    EXPECT_EQ(trend->points(), 2);
+    EXPECT_EQ(std::pair(trend->module(), trend->points()), std::pair(7, 2));
     page.module_filter()->setValue(-1);
     page.kind_filter()->setCurrentIndex(5);  // interface
     EXPECT_EQ(Column(M::kItem), V{"SP 介面"});

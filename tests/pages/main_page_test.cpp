@@ -178,13 +178,11 @@ TEST_F(MainPageTest, ReferenceLineColourIsSavedOnlyWhenChanged) {
 }
 
 TEST_F(MainPageTest, ResetsAskFirstAndNoSendsNothing) {
-    page.menu().reset_reports->trigger();
-    page.menu().reset_control_code->trigger();
-    EXPECT_TRUE(commands.posted.empty());
-
-    prompts.answers = {true, true};
-    page.menu().reset_reports->trigger();
-    page.menu().reset_control_code->trigger();
+    for (const bool yes : {false, true}) {
+        prompts.answers = {yes, yes};
+        page.menu().reset_reports->trigger();
+        page.menu().reset_control_code->trigger();
+    }
     EXPECT_EQ(commands.posted, (Commands{{2, 7}, {2, 8}}));
 }
 

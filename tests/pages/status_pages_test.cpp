@@ -132,9 +132,8 @@ TEST(AntennaStatusView, ValuesOutsideTheirLimitsAreRedAndUnlimitedOnesUnmarked) 
     page.SyncFromModel();
     const GridCells& list = page.lists()[0]->cells();
     // The limits are the readings' own test; the list shows what they say.
-    EXPECT_EQ(list.At(0, 1).text, "315.72");
-    EXPECT_EQ(list.At(0, 1).text_colour, Rgb(210, 0, 0));
-    EXPECT_EQ(list.At(0, 1).mark, CellMark::kFault);
+    EXPECT_EQ(std::tuple(list.At(0, 1).text, list.At(0, 1).text_colour, list.At(0, 1).mark),
+              std::tuple("315.72", Rgb(210, 0, 0), CellMark::kFault));
     EXPECT_EQ(list.At(0, 2).mark, CellMark::kNone);
     EXPECT_EQ(page.lists()[13], nullptr);
 }

@@ -73,8 +73,7 @@ TEST_F(StatusDecoderTest, RxOnlyFaultIsShownButNeverCounted) {
               std::tuple(Rgb(200, 200, 200), kBlack, nullptr));
 
     decoder.DecodeModule(module, kViewTxRx, &grid);
-    const GridCell& place = kAntennaGrid[module];
-    const Cell& antenna = grid.At(place.row, place.column + 2);
+    const Cell& antenna = grid.At(kAntennaGrid[module].row, kAntennaGrid[module].column + 2);
     EXPECT_EQ(antenna.background, Rgb(0, 150, 0));
     EXPECT_EQ(TooltipText(antenna.tip),
               "模組 : 007\r\n位置 : E0-Q2\n回報 : [0]-正常  [1]-異常\n狀態 : Tx[0]  Rx[1]");
