@@ -258,7 +258,7 @@ TEST_F(MainPageTest, KeyboardReachesTheControlsTheMenuAndItsShortcuts) {
         next += QApplication::focusWidget() == wanted[next];
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     }
-    EXPECT_EQ(next, wanted.size()) << "the tab order skips past control " << next;
+    EXPECT_EQ(next, wanted.size()) << "the tab walk never reached control " << next;
 
     // Only the focused grid is framed; the menu key opens its context menu.
     c.antenna_grid->setFocus();

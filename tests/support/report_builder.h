@@ -21,7 +21,8 @@ inline void PutQField(ReportMemory& report, QFieldArray array, int module, int q
         report.digital_ids()[slot] = static_cast<std::uint8_t>(value);
         return;
     }
-    // A slot's eight fields fill one word of nibbles, two of bytes or four of halves.
+    // In QFieldArray order: a slot's eight fields fill a word of nibbles, two of bytes or
+    // four of halves.
     const std::pair<ReportArray, std::uint32_t> layouts[] = {{ReportArray::kTrmSts, 4},
                                                              {ReportArray::kQdxaSts, 8},
                                                              {ReportArray::kTrmTxRx, 8},
