@@ -100,7 +100,8 @@ TEST_F(StatusDecoderTest, TxFaultIsRedCountedAndTheE3TooltipHasAnExtraLine) {
 TEST_F(StatusDecoderTest, MaskHidesAHotElement) {
     const int module = 10;
     PutQField(report, QFieldArray::kTrmTemp, module, 3, 0x00F0 | 0x000F);  // E0, E1 at 78 °C
-    shared.temp_masks[module] = 0xFFFFEFFF;  // row E1 hides Q3 (bit 4)
+    // Byte e of the mask is row Ee and its bit 7 - q channel Qq: row E1 hides Q3 (bit 4).
+    shared.temp_masks[module] = 0xFFFFEFFF;
     decoder.DecodeModule(module, kViewTemperature, &grid);
     const GridCell& place = kAntennaGrid[module];
     const Cell& shown = grid.At(place.row, place.column + 3);  // ">74"

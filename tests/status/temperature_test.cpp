@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <tuple>
-#include <vector>
 
 #include "base/settings.h"
 #include "report_builder.h"
@@ -82,13 +81,6 @@ TEST(TemperatureTest, PaletteAgreesWithTheWalkForEveryCode) {
         EXPECT_EQ(palette.OfTemperature(t), TemperatureColour(t, table)) << code;
     }
     EXPECT_EQ(palette.null_colour(), 17u);
-}
-
-TEST(TemperatureTest, MaskBitSevenMinusQOfRowE) {
-    // "M[000] = 80-00-00-01": E3 shows Q0, E0 shows Q7.
-    const auto shown = [](int e, int q) { return TemperatureShown(0x80000001, e, q); };
-    EXPECT_EQ(std::vector({shown(3, 0), shown(3, 7), shown(0, 7), shown(0, 0), shown(1, 0)}),
-              std::vector({true, false, true, false, false}));
 }
 
 using testing::PutQField;
