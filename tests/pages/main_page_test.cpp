@@ -283,9 +283,6 @@ TEST_F(MainPageTest, KeyboardReachesTheControlsTheMenuAndItsShortcuts) {
 TEST_F(MainPageTest, TheRefreshPaintsTheGridListAndMarks) {
     report.array(ReportArray::kTrmSts)[17] = 0x8u << 20;  // module 7, E3-Q5 faulty
     report.array(ReportArray::kSts)[4] = 0x0000FFFF;
-    for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
-        report.MarkCaptured(block);
-    }
     MainPageRefresh refresh(decoder, report, shared);
     EXPECT_EQ(page.controls().indicators[0]->state(), MarkState::kNoData);
     page.controls().view_boxes[0]->click();  // " TRM 狀態"

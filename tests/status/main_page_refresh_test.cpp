@@ -53,12 +53,7 @@ struct FakeSurface : MainPageSurface {
 
 class MainPageRefreshTest : public ::testing::Test, protected testing::DecoderRig {
   protected:
-    MainPageRefreshTest() {
-        shared.temp_masks.fill(0xFFFFFFFF);
-        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
-            report.MarkCaptured(block);
-        }
-    }
+    MainPageRefreshTest() { shared.temp_masks.fill(0xFFFFFFFF); }
 
     std::uint32_t& Sts(std::size_t word) { return report.array(ReportArray::kSts)[word]; }
 

@@ -35,9 +35,15 @@ struct DecodingCommands : CommandSink {
     std::deque<std::pair<int, std::intptr_t>> posted;
 };
 
-// A real decoder over the built module table, an empty report and default settings.
+// A real decoder over the built module table, a zero report read whole and default
+// settings.
 struct DecoderRig {
-    DecoderRig() { BuildModuleTable(table); }
+    DecoderRig() {
+        BuildModuleTable(table);
+        for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
+            report.MarkCaptured(block);
+        }
+    }
 
     ModuleTable table;
     ReportMemory report;
