@@ -8,6 +8,7 @@
 #include <array>
 #include <set>
 #include <sstream>
+#include <tuple>
 #include <vector>
 
 #include "fake_ports.h"
@@ -228,7 +229,7 @@ TEST_F(FaultHistoryTest, ARestartKeepsTheFileButNotTheAcknowledgements) {
     EXPECT_EQ(Events(), (std::vector<std::string>{"fault", "ack", "fault"}));
 }
 
-TEST_F(FaultHistoryTest, TheViewFiltersNewestFirstAndExportsWhatItShows) {
+TEST_F(FaultHistoryTest, TheViewFiltersAndExportsWhatItShows) {
     const std::size_t tx = FaultIndex({FaultKind::kTx, 12, 0, 0, 0});
     Tick({supply, sp, tx}, 0);
     Tick({}, 3);
