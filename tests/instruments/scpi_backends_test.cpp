@@ -49,19 +49,13 @@ class ScpiGeneratorTest : public ::testing::Test {
         instrument.Answer("*OPC?", "1");
     }
 
-    GeneratorControl Control() {
-        return GeneratorControl(GeneratorContext{driver, station.page.state().generator, messages,
-                                                 station.shared, station.console});
-    }
-
     ScriptedServer instrument;
     ScpiGenerator driver{Loopback(instrument)};
-    InstrumentStation station;
-    PageMessages messages{station.analyzer_page.tcp_messages, station.logs};
+    InstrumentStation station{&driver};
+    GeneratorControl& control = station.page.generator();
 };
 
 TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue) {
-    GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
     EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", "*OPC?", ":SYST:ERR?"}));
     EXPECT_TRUE(station.Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
@@ -85,7 +79,6 @@ TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue)
 TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
     instrument.FailAfter(":POW 25.00",
                          {"-222,\"Data out of range\"", "-221,\"Settings conflict\""});
-    GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
     instrument.Take();
     station.page.state().generator.power_text = "25";
