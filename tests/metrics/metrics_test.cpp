@@ -27,18 +27,15 @@ std::map<std::string, double> ParseExposition(const std::string& text,
                                               MetricsFormat format = MetricsFormat::kOpenMetrics) {
     std::map<std::string, double> samples;
     std::istringstream lines(text);
-    std::string line;
     std::string last;
-    while (std::getline(lines, line)) {
-        last = line;
+    for (std::string line; std::getline(lines, line); last = line) {
         std::istringstream fields(line);
         std::string series;
         double value = 0;
-        if (line.starts_with("#")) {
-            continue;
+        if (!line.starts_with("#")) {
+            EXPECT_TRUE(static_cast<bool>(fields >> series >> value)) << line;
+            EXPECT_TRUE(samples.emplace(series, value).second) << "twice: " << line;
         }
-        EXPECT_TRUE(static_cast<bool>(fields >> series >> value)) << line;
-        EXPECT_TRUE(samples.emplace(series, value).second) << "twice: " << line;
     }
     EXPECT_EQ(last == "# EOF", format == MetricsFormat::kOpenMetrics) << last;
     EXPECT_EQ(text.back(), '\n');
@@ -47,10 +44,7 @@ std::map<std::string, double> ParseExposition(const std::string& text,
 
 struct Model {
     Model() {
-        std::mt19937 random(17);
-        for (std::uint32_t& word : report.sys_rpt_reg()) {
-            word = random();
-        }
+        std::ranges::generate(report.sys_rpt_reg(), std::mt19937(17));
         report.sys_rpt_reg()[kSpInterfaceWord] = kInterfaceNormal;
         report.sys_rpt_reg()[kInternalInterfaceWord] = 0x0000FFFE;
         for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
@@ -314,16 +308,15 @@ TEST(HttpRequestReader, ReadsABoundedGetHeadAndRefusesEverythingElse) {
         {"GET / HTTP/1.1\r\nno colon\r\n\r\n", State::kRefused, 400},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.head.substr(0, 40));
         HttpRequestReader whole;
         HttpRequestReader bytewise;
         whole.Feed(c.head);
         for (char byte : c.head) {
             bytewise.Feed(std::string_view(&byte, 1));
         }
-        for (const HttpRequestReader* reader : {&whole, &bytewise}) {
-            EXPECT_EQ(reader->state(), c.state) << c.head.substr(0, 40);
-            EXPECT_EQ(reader->refusal(), c.refusal) << c.head.substr(0, 40);
-        }
+        EXPECT_EQ(std::pair(whole.state(), whole.refusal()), std::pair(c.state, c.refusal));
+        EXPECT_EQ(std::pair(bytewise.state(), bytewise.refusal()), std::pair(c.state, c.refusal));
     }
     HttpRequestReader reader;
     reader.Feed(cases[0].head);
