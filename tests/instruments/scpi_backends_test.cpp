@@ -182,8 +182,7 @@ TEST(ScpiMisbehaviourTest, RepliesAndLogLines) {
         station.timeline.Take();
         const Lines replies = station.Command(c.command);
         EXPECT_EQ(replies.front() + (replies.size() > 1 ? "\r" + replies.back() : ""), c.replies);
-        const Lines events = station.timeline.Take();
-        EXPECT_NE(std::find(events.begin(), events.end(), "L " + c.logged), events.end());
+        EXPECT_NE(std::ranges::count(station.timeline.Take(), "L " + c.logged), 0);
     }
 }
 
