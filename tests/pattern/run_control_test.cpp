@@ -275,17 +275,17 @@ class ChassisControlsTest : public ::testing::Test {
 };
 
 TEST_F(ChassisControlsTest, BrowseAcceptsOnlyCfgFiles) {
+    // The name shown and its tooltip.
+    auto chosen = [&] { return group.control_code_name + " " + group.control_code_tooltip; };
     EXPECT_TRUE(controls.ChooseBrowsedFile("/data/SP Pattern/Beam.CFG"));
-    EXPECT_EQ(group.control_code_name, "Beam.CFG");
-    EXPECT_EQ(group.control_code_tooltip, "/data/SP Pattern/Beam.CFG");
+    EXPECT_EQ(chosen(), "Beam.CFG /data/SP Pattern/Beam.CFG");
     EXPECT_EQ(group.browse_dir, "/data/SP Pattern/");
     EXPECT_TRUE(group.load_button_enabled);
 
     for (const char* path :
          {"/data/beam.cfg.txt", "/data/cfg", "/data.cfg/beam", "/data/beam.cf"}) {
         EXPECT_FALSE(controls.ChooseBrowsedFile(path)) << path;
-        EXPECT_EQ(group.control_code_name, "Beam.CFG");
-        EXPECT_EQ(group.control_code_tooltip, "/data/SP Pattern/Beam.CFG");
+        EXPECT_EQ(chosen(), "Beam.CFG /data/SP Pattern/Beam.CFG");
     }
     EXPECT_EQ(station.prompts.shown.size(), 4u);
 
