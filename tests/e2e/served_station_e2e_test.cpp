@@ -89,7 +89,6 @@ TEST(ServedStation, AnswersWithExactBytesLeavesItsFilesAndShowsItsMetrics) {
         // The instrument commands are the station's too; no analyzer software runs here.
         {"VSA_RD\r", "VSA_RD_FAIL\r"},
         {"PL beam_short.cfg\r", "PL_DONE\r"},
-        {"PL beam_short.cfg\r", "PL_DONE\r"},
         {"GET_OPCODE_PARAM 2\r", "OPCODE_PARAM  C008 000B0025\rGET_OPCODE_PARAM_DONE\r"},
     };
     for (const auto& [sent, expected] : exchanges) {
