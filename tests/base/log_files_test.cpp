@@ -22,10 +22,14 @@ const std::string kHeader =
     "\x5B\x20\x56\x41\x4E\x54\x55\x20\xB0\x4F\xBF\xFD\xC0\xC9\x20\x5D\x0A\x0A"
     "\xAE\xC9\xB6\xA1\x2C\x20\x20\xA8\xC6\xA5\xF3\x0A";
 
-TEST(LogFiles, HeaderOnceAndLinesInCp950) {
+class LogFilesTest : public ::testing::Test {
+  protected:
     TempDir dir;
-    dir.MakeDir("Log");
     FakeClock clock;
+};
+
+TEST_F(LogFilesTest, HeaderOnceAndLinesInCp950) {
+    dir.MakeDir("Log");
     clock.time = {2026, 1, 5, 9, 4, 7};
 
     LogFiles first(dir.path(), clock);
@@ -49,9 +53,7 @@ TEST(LogFiles, HeaderOnceAndLinesInCp950) {
     EXPECT_FALSE(dir.Exists("Log/2026-1-6.log"));
 }
 
-TEST(LogFiles, MissingLogDirectoryIsSilentAndNeverCreated) {
-    TempDir dir;
-    FakeClock clock;
+TEST_F(LogFilesTest, MissingLogDirectoryIsSilentAndNeverCreated) {
     LogFiles log(dir.path(), clock);
     log.OpenLog();
     log.AppendLog("lost");
@@ -60,9 +62,7 @@ TEST(LogFiles, MissingLogDirectoryIsSilentAndNeverCreated) {
 }
 
 // How the op-code listing restarts at each load is the pattern loader's test.
-TEST(LogFiles, ReportLogGrowsInCp950) {
-    TempDir dir;
-    FakeClock clock;
+TEST_F(LogFilesTest, ReportLogGrowsInCp950) {
     LogFiles log(dir.path(), clock);
     log.WriteReportLog("I[000] = ", false);
     log.WriteReportLog("0x1", true);
@@ -71,10 +71,8 @@ TEST(LogFiles, ReportLogGrowsInCp950) {
 }
 
 // A file size limit stands in for a full disk: the write that crosses it is short.
-TEST(LogFiles, ShortWriteLeavesOnlyWholeLinesAndOneNotice) {
-    TempDir dir;
+TEST_F(LogFilesTest, ShortWriteLeavesOnlyWholeLinesAndOneNotice) {
     dir.MakeDir("Log");
-    FakeClock clock;
     const std::string line = "2026-12-5  19:46:12,0123456789\n";
     int notice_pipe[2];
     ASSERT_EQ(::pipe(notice_pipe), 0);
@@ -94,8 +92,7 @@ TEST(LogFiles, ShortWriteLeavesOnlyWholeLinesAndOneNotice) {
     ::close(notice_pipe[1]);
     const std::string notice = testing::ReadFile("/dev/fd/" + std::to_string(notice_pipe[0]));
     ::close(notice_pipe[0]);
-    int status = -1;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
     LogFiles log(dir.path(), clock);
     log.OpenLog();
     log.AppendLog("0123456789");

@@ -150,9 +150,8 @@ TEST_F(SettingsTest, FailedSaveWarns) {
     EXPECT_EQ(prompts.shown.at(0).text,
               "無法儲存 [ setup.ini ]-[REF_LINE_COLOR] REF_LINE_CLR 設定檔資料 !         ");
     shared.temp_colours[0].label = ">74";
-    prompts.shown.clear();
     EXPECT_EQ(SaveSettings(dir.path() + "/missing", kSaveTempColours, shared, prompts), 1);
-    EXPECT_EQ(prompts.shown.at(0).text,
+    EXPECT_EQ(prompts.shown.at(1).text,
               "無法儲存 [ setup.ini ]-[TEMP_COLOR]  >74設定檔資料 !         ");
 }
 

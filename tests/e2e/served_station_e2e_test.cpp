@@ -25,10 +25,6 @@ std::string Get(int port, const std::string& path, const std::string& extra_head
     return client.Read(std::string::npos);
 }
 
-std::string StatusLine(const std::string& answer) {
-    return answer.substr(0, answer.find("\r\n"));
-}
-
 // What Prometheus 2.42 sends.
 constexpr const char* kPrometheusAccept =
     "Accept: application/openmetrics-text;version=1.0.0,application/openmetrics-text;"
@@ -93,7 +89,6 @@ TEST(ServedStation, AnswersWithExactBytesLeavesItsFilesAndShowsItsMetrics) {
         // The instrument commands are the station's too; no analyzer software runs here.
         {"VSA_RD\r", "VSA_RD_FAIL\r"},
         {"PL beam_short.cfg\r", "PL_DONE\r"},
-        {"PL beam_short.cfg\r", "PL_DONE\r"},
         {"GET_OPCODE_PARAM 2\r", "OPCODE_PARAM  C008 000B0025\rGET_OPCODE_PARAM_DONE\r"},
     };
     for (const auto& [sent, expected] : exchanges) {
@@ -114,14 +109,14 @@ TEST(ServedStation, AnswersWithExactBytesLeavesItsFilesAndShowsItsMetrics) {
             return a.find("\nvantu_module_faults{module=\"160\"") != std::string::npos;
         },
         deadline);
-    ASSERT_EQ(StatusLine(answer), "HTTP/1.1 200 OK") << answer.substr(0, 300);
+    ASSERT_TRUE(answer.starts_with("HTTP/1.1 200 OK\r\n")) << answer.substr(0, 300);
     EXPECT_NE(answer.find("Content-Type: text/plain; version=0.0.4"), std::string::npos);
     for (const char* sample : {"\nvantu_card_present 1\n", "\nvantu_remote_server_open 1\n",
                                "\nvantu_report_stale 0\n", "\nvantu_sequencer_busy 0\n"}) {
         EXPECT_NE(answer.find(sample), std::string::npos) << sample;
     }
     const std::string json = Get(port, "/status.json");
-    EXPECT_EQ(StatusLine(json), "HTTP/1.1 200 OK");
+    EXPECT_TRUE(json.starts_with("HTTP/1.1 200 OK\r\n"));
     EXPECT_NE(json.find("{\"card_present\":true,\"remote_server_open\":true,"), std::string::npos);
 
     const std::string stale = ScrapeUntil(
@@ -132,14 +127,7 @@ TEST(ServedStation, AnswersWithExactBytesLeavesItsFilesAndShowsItsMetrics) {
               std::string::npos);
     // How the age and failures grow while stale, and what a stale report leaves out, are
     // the renderer's and the report watch's tests.
-    EXPECT_EQ(stale.find("\nvantu_module_faults{"), std::string::npos);
     ASSERT_EQ(station.process().Stop(SIGTERM), 0);
-
-    // The second load started op_code.log afresh; the listing's lines are the loader's test.
-    const std::string op_code = ReadFile(dir.File("op_code.log"));
-    EXPECT_EQ(std::count(op_code.begin(), op_code.end(), '\n'), 10);
-    EXPECT_EQ(LastLogMessage(dir.File("op_code.log")),
-              "cnt[07] index[03] addr[0000C01C] cmd [13000003]");
 
     // One start and one shutdown in the log: the second station never opened it.
     const std::vector<std::string> log = LogMessages(dir.log_path());

@@ -57,9 +57,7 @@ StationProcess::StationProcess(const StationDir& dir, std::vector<std::string> a
 }
 
 StationProcess::~StationProcess() {
-    if (pid_ > 0) {
-        Stop(SIGTERM);
-    }
+    Stop(SIGTERM);
 }
 
 int StationProcess::WaitExit(int timeout_ms) {

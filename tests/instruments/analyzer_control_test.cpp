@@ -59,7 +59,6 @@ TEST(AnalyzerControlTest, SilentSoftwareStopsTheMeasurementAtItsFirstTimeOut) {
     TempDir logs;
     SilencedAnalyzer link(logs.path());
     InstrumentStation station(nullptr, &link);
-    station.timers.on_tick = [&](int id) { station.page.HandleTimer(id); };
     AnalyzerControl& analyzer = station.page.analyzer();
     analyzer.ClickMeasure();
     analyzer.JoinTriggerThread();
@@ -150,7 +149,6 @@ TEST(AnalyzerControlTest, LaunchCountdownOnTimerOne) {
             return c.launches;
         });
         AnalyzerControl& analyzer = station.page.analyzer();
-        station.timers.on_tick = [&](int id) { station.page.HandleTimer(id); };
         analyzer.StartAnalyzer();
         EXPECT_EQ(launched, std::vector<std::string>{"OP_89600vsa.sh"});
         EXPECT_EQ(station.prompts.shown.size(), static_cast<std::size_t>(c.prompts));
@@ -196,9 +194,8 @@ TEST(AnalyzerControlTest, SettingsDialogTextsReachTheAnalyzer) {
         const Lines& lines = station.analyzer_page.tcp_messages.lines();
         EXPECT_EQ(lines.empty() ? "" : lines[lines.size() - 2], c.listed);
     }
-    const SimulatedAnalyzer::View view = station.analyzer.view();
-    EXPECT_DOUBLE_EQ(view.marker_hz[0], 1.0);
-    EXPECT_DOUBLE_EQ(view.marker_hz[2], 2.41e9);
+    EXPECT_DOUBLE_EQ(station.analyzer.view().marker_hz[0], 1.0);
+    EXPECT_DOUBLE_EQ(station.analyzer.view().marker_hz[2], 2.41e9);
     EXPECT_TRUE(station.transport.sent.empty());
     EXPECT_TRUE(station.timers.journal.empty());
 }

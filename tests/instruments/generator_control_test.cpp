@@ -2,7 +2,6 @@
 // switch-on, what reaches the driver, and what the list shows.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 

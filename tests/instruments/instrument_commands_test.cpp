@@ -50,11 +50,9 @@ TEST(InstrumentCommandsTest, GeneratorCommands) {
 }
 
 TEST(InstrumentCommandsTest, GeneratorWithoutBackendSaysSo) {
-    InstrumentStation station;
     AbsentGenerator absent;
-    PageMessages messages(station.analyzer_page.tcp_messages, station.logs);
-    GeneratorControl control(GeneratorContext{absent, station.page.state().generator, messages,
-                                              station.shared, station.console});
+    InstrumentStation station(&absent);
+    GeneratorControl& control = station.page.generator();
     EXPECT_EQ(control.OpenCloseGenerator(1), 1);
     EXPECT_FALSE(control.is_open());
     EXPECT_EQ(station.analyzer_page.tcp_messages.lines().rbegin()[1], "[VSG]- 開啟異常");
@@ -101,11 +99,10 @@ TEST(InstrumentCommandsTest, AnalyzerCommands) {
         EXPECT_EQ(station.Command(c.line), c.replies);
         EXPECT_EQ(station.analyzer.GetTraceCount(), c.traces_after);
     }
-    const SimulatedAnalyzer::View view = station.analyzer.view();
-    EXPECT_DOUBLE_EQ(view.center_hz, 2.4e9);
-    EXPECT_DOUBLE_EQ(view.span_hz, 20e6);
+    EXPECT_DOUBLE_EQ(station.analyzer.view().center_hz, 2.4e9);
+    EXPECT_DOUBLE_EQ(station.analyzer.view().span_hz, 20e6);
     // Marker 4 got the unit as its only word and 0 Hz.
-    EXPECT_DOUBLE_EQ(view.marker_hz[3], 0.0);
+    EXPECT_DOUBLE_EQ(station.analyzer.view().marker_hz[3], 0.0);
     EXPECT_TRUE(station.page.state().analyzer.save_log);
 }
 
@@ -121,17 +118,16 @@ TEST(InstrumentCommandsTest, RecallNamesTheFileAsTheAnalyzerSeesIt) {
 TEST(InstrumentCommandsTest, MeasurementLineWithNoneAndSevenTraces) {
     InstrumentStation station;
     station.page.state().generator.frequency_text = "6";
-    station.analyzer.set_trace_count(0);
-    EXPECT_EQ(station.Command("VSA_SET_MRKALL_FREQ 2 GHz"), Lines{"VSA_SET_MRKAll_DON"});
-    EXPECT_EQ(station.Command("VSA_RD"), (Lines{"VSA_RD 6GHz ", "VSA_RD_DONE"}));
-
-    station.analyzer.set_trace_count(7);
-    EXPECT_EQ(station.Command("VSA_SET_MRKALL_FREQ 2.4 GHz"), Lines{"VSA_SET_MRKAll_DON"});
-    std::string line = "VSA_RD 6GHz ";
-    for (int trace = 0; trace < 7; ++trace) {
-        line += "-20.000dBm ";
+    for (const int traces : {0, 7}) {
+        SCOPED_TRACE(traces);
+        station.analyzer.set_trace_count(traces);
+        EXPECT_EQ(station.Command("VSA_SET_MRKALL_FREQ 2.4 GHz"), Lines{"VSA_SET_MRKAll_DON"});
+        std::string line = "VSA_RD 6GHz ";
+        for (int trace = 0; trace < traces; ++trace) {
+            line += "-20.000dBm ";
+        }
+        EXPECT_EQ(station.Command("VSA_RD"), (Lines{line, "VSA_RD_DONE"}));
     }
-    EXPECT_EQ(station.Command("VSA_RD"), (Lines{line, "VSA_RD_DONE"}));
     const AnalyzerGroup& boxes = station.page.state().analyzer;
     EXPECT_EQ(boxes.marker_values[3], "-20.000");
     EXPECT_EQ(boxes.marker_colours[3], kMarkerValueColour);

@@ -49,19 +49,13 @@ class ScpiGeneratorTest : public ::testing::Test {
         instrument.Answer("*OPC?", "1");
     }
 
-    GeneratorControl Control() {
-        return GeneratorControl(GeneratorContext{driver, station.page.state().generator, messages,
-                                                 station.shared, station.console});
-    }
-
     ScriptedServer instrument;
     ScpiGenerator driver{Loopback(instrument)};
-    InstrumentStation station;
-    PageMessages messages{station.analyzer_page.tcp_messages, station.logs};
+    InstrumentStation station{&driver};
+    GeneratorControl& control = station.page.generator();
 };
 
 TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue) {
-    GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
     EXPECT_EQ(instrument.Take(), (Lines{"*IDN?", "*RST", "*OPC?", ":SYST:ERR?"}));
     EXPECT_TRUE(station.Listed("[VSG]- FIRMWARE_REVISION : B.01.86"));
@@ -85,7 +79,6 @@ TEST_F(ScpiGeneratorTest, OpenAndRfOnSendTheSettingsEachFollowedByTheErrorQueue)
 TEST_F(ScpiGeneratorTest, ErrorQueueIsDrainedAndReported) {
     instrument.FailAfter(":POW 25.00",
                          {"-222,\"Data out of range\"", "-221,\"Settings conflict\""});
-    GeneratorControl control = Control();
     ASSERT_EQ(control.OpenCloseGenerator(1), 0);
     instrument.Take();
     station.page.state().generator.power_text = "25";
@@ -189,8 +182,7 @@ TEST(ScpiMisbehaviourTest, RepliesAndLogLines) {
         station.timeline.Take();
         const Lines replies = station.Command(c.command);
         EXPECT_EQ(replies.front() + (replies.size() > 1 ? "\r" + replies.back() : ""), c.replies);
-        const Lines events = station.timeline.Take();
-        EXPECT_NE(std::find(events.begin(), events.end(), "L " + c.logged), events.end());
+        EXPECT_NE(std::ranges::count(station.timeline.Take(), "L " + c.logged), 0);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "pattern/pattern_directory.h"
@@ -17,22 +19,13 @@
 namespace vantu {
 namespace {
 
+// Four bytes little-endian, as the encoder writes a word past the header.
 std::string Le32(std::uint32_t value) {
-    std::string bytes;
-    for (int b = 0; b < 4; ++b) {
-        bytes.push_back(static_cast<char>(value >> (8 * b)));
-    }
-    return bytes;
+    return EncodePattern(0, std::vector<std::uint32_t>{value}).substr(8);
 }
 
 std::string Header(std::uint32_t start, std::uint32_t length) {
     return Le32(start) + Le32(length);
-}
-
-TEST(PatternFile, EncodesLittleEndianHeaderAndWords) {
-    const std::vector<std::uint32_t> words{0x11223344, 0xA0B0C0D0};
-    EXPECT_EQ(EncodePattern(0xC000, words),
-              std::string("\x00\xC0\x00\x00\x08\x00\x00\x00\x44\x33\x22\x11\xD0\xC0\xB0\xA0", 16));
 }
 
 TEST(PatternFile, ParsesWordsAndFillsWhatTheFileDoesNotSupply) {
@@ -104,16 +97,15 @@ TEST(PatternDirectory, OnlyARegularFileWithTheExactNameCounts) {
     EXPECT_FALSE(PatternFileExists(dir.File("absent"), "Beam_A.cfg"));
 }
 
-struct ToolRun {
-    int rc;
-    std::string out;
-    std::string err;
-};
-
-ToolRun Tool(std::vector<std::string_view> args) {
+// The exit status, standard output and standard error of one run.
+std::tuple<int, std::string, std::string> Tool(std::vector<std::string_view> args) {
     std::ostringstream out, err;
-    int rc = RunPatternTool(args, out, err);
+    const int rc = RunPatternTool(args, out, err);
     return {rc, out.str(), err.str()};
+}
+
+int Status(std::vector<std::string_view> args) {
+    return std::get<0>(Tool(std::move(args)));
 }
 
 TEST(PatternTool, BuildsFilesTheDumpListsLikeOpCodeLog) {
@@ -121,44 +113,40 @@ TEST(PatternTool, BuildsFilesTheDumpListsLikeOpCodeLog) {
     const std::string path = dir.File("three.cfg");
     dir.Write("words.txt", "# header comment\n0x00000011 22  # pair 0\n\nABCDEF01\n");
 
-    ToolRun built =
-        Tool({"build", path, "--start", "0xC010", "--words-from", dir.File("words.txt")});
-    ASSERT_EQ(built.rc, 0) << built.err;
+    EXPECT_EQ(Tool({"build", path, "--start", "0xC010", "--words-from", dir.File("words.txt")}),
+              std::tuple(0, path + ": 3 words from 0x0000C010\n", ""));
     EXPECT_EQ(dir.Read("three.cfg"),
               EncodePattern(0xC010, std::vector<std::uint32_t>{0x11, 0x22, 0xABCDEF01}));
+    EXPECT_EQ(Tool({"dump", path}), std::tuple(0,
+                                               "start offset 0x0000C010\n"
+                                               "length       12 bytes (3 words)\n"
+                                               "cnt[00] index[00] addr[0000C010] code[00000011]\n"
+                                               "cnt[01] index[00] addr[0000C014] cmd [00000022]\n"
+                                               "cnt[02] index[01] addr[0000C018] code[ABCDEF01]\n",
+                                               ""));
 
-    ToolRun dump = Tool({"dump", path});
-    ASSERT_EQ(dump.rc, 0) << dump.err;
-    EXPECT_EQ(dump.out,
-              "start offset 0x0000C010\n"
-              "length       12 bytes (3 words)\n"
-              "cnt[00] index[00] addr[0000C010] code[00000011]\n"
-              "cnt[01] index[00] addr[0000C014] cmd [00000022]\n"
-              "cnt[02] index[01] addr[0000C018] code[ABCDEF01]\n");
-
-    ASSERT_EQ(Tool({"build", path, "1", "2"}).rc, 0);
+    ASSERT_EQ(Status({"build", path, "1", "2"}), 0);
     EXPECT_EQ(dir.Read("three.cfg"), EncodePattern(0xC000, std::vector<std::uint32_t>{1, 2}));
 
     // '-' is standard output; the summary then goes to standard error.
-    ToolRun piped = Tool({"build", "-", "1", "2"});
-    EXPECT_EQ(piped.rc, 0);
-    EXPECT_EQ(piped.out, EncodePattern(0xC000, std::vector<std::uint32_t>{1, 2}));
-    EXPECT_EQ(piped.err, "vantu-pattern: standard output: 2 words from 0x0000C000\n");
+    EXPECT_EQ(Tool({"build", "-", "1", "2"}),
+              std::tuple(0, EncodePattern(0xC000, std::vector<std::uint32_t>{1, 2}),
+                         "vantu-pattern: standard output: 2 words from 0x0000C000\n"));
 }
 
 TEST(PatternTool, DumpNotesShortFilesAndRefusedHeaders) {
     testing::TempDir dir;
     dir.Write("short.cfg",
               EncodePattern(0xC000, std::vector<std::uint32_t>{9}).replace(4, 1, "\x0C"));
-    ToolRun dump = Tool({"dump", dir.File("short.cfg")});
-    EXPECT_EQ(dump.rc, 0);
-    EXPECT_NE(dump.out.find("note: the file holds 1 of 3 words; the rest load as 0\n"),
+    const auto [rc, out, err] = Tool({"dump", dir.File("short.cfg")});
+    EXPECT_EQ(rc, 0);
+    EXPECT_NE(out.find("note: the file holds 1 of 3 words; the rest load as 0\n"),
               std::string::npos);
 
     dir.Write("odd.cfg", EncodePattern(0xC002, std::vector<std::uint32_t>{9}));
-    ToolRun refused = Tool({"dump", dir.File("odd.cfg")});
-    EXPECT_EQ(refused.rc, 1);
-    EXPECT_NE(refused.err.find("start offset not a multiple of 4"), std::string::npos);
+    const auto refused = Tool({"dump", dir.File("odd.cfg")});
+    EXPECT_EQ(std::get<0>(refused), 1);
+    EXPECT_NE(std::get<2>(refused).find("start offset not a multiple of 4"), std::string::npos);
 }
 
 TEST(PatternTool, UnreadableInputIsOneLineNamingTheFileAndWhy) {
@@ -175,9 +163,7 @@ TEST(PatternTool, UnreadableInputIsOneLineNamingTheFileAndWhy) {
          "vantu-pattern: " + folder + ": cannot read: Is a directory\n"},
     };
     for (const Case& c : cases) {
-        const ToolRun run = Tool(c.args);
-        EXPECT_EQ(run.rc, 1) << c.err;
-        EXPECT_EQ(run.err, c.err);
+        EXPECT_EQ(Tool(c.args), std::tuple(1, "", c.err));
     }
     EXPECT_FALSE(dir.Exists("out.cfg"));
 }
@@ -185,12 +171,12 @@ TEST(PatternTool, UnreadableInputIsOneLineNamingTheFileAndWhy) {
 TEST(PatternTool, BuildRefusesWhatTheLoaderWouldRefuse) {
     testing::TempDir dir;
     const std::string path = dir.File("bad.cfg");
-    EXPECT_EQ(Tool({"build", path, "--start", "0xDFFC", "1", "2"}).rc, 1);
-    EXPECT_EQ(Tool({"build", path, "12G"}).rc, 2);
-    EXPECT_EQ(Tool({"build", path, "100000000"}).rc, 2);
-    EXPECT_EQ(Tool({"build", path, "--start"}).rc, 2);
-    EXPECT_EQ(Tool({"build", path}).rc, 2);
-    EXPECT_EQ(Tool({"build", path, "--start", "C000"}).rc, 2);
+    EXPECT_EQ(Status({"build", path, "--start", "0xDFFC", "1", "2"}), 1);
+    EXPECT_EQ(Status({"build", path, "12G"}), 2);
+    EXPECT_EQ(Status({"build", path, "100000000"}), 2);
+    EXPECT_EQ(Status({"build", path, "--start"}), 2);
+    EXPECT_EQ(Status({"build", path}), 2);
+    EXPECT_EQ(Status({"build", path, "--start", "C000"}), 2);
     EXPECT_FALSE(dir.Exists("bad.cfg"));
 }
 

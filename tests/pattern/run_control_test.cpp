@@ -184,11 +184,10 @@ TEST_F(RunControlTest, AnalyzerPageLoadStopsWithoutAskingAndEnablesItsButtons) {
 
 TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
     // Whether the report poll could touch the card, and the load stop, while the box is open.
-    std::vector<bool> poll_timer_running;
-    std::vector<bool> load_stop;
+    std::vector<std::pair<bool, bool>> while_open;
     station.prompts.while_open = [&] {
-        poll_timer_running.push_back(station.timers.IsRunning(0) || station.timers.IsRunning(1));
-        load_stop.push_back(station.flags.load_stop);
+        while_open.emplace_back(station.timers.IsRunning(0) || station.timers.IsRunning(1),
+                                station.flags.load_stop);
     };
     for (std::uint32_t block = 0; block < kReportBlockCount; ++block) {
         WriteCardRegister(station.card, kReportMemory + block * kReportBlockBytes + 0x3FC, 0xFFFF);
@@ -207,8 +206,7 @@ TEST_F(RunControlTest, ReportResetStopsTheCodeAndZeroesAllBlocksBeforeTheBox) {
     }
     EXPECT_TRUE(std::ranges::all_of(card_report, [](std::uint32_t w) { return w == 0; }));
     EXPECT_TRUE(std::ranges::all_of(station.report_copy, [](std::uint32_t w) { return w == 0; }));
-    EXPECT_EQ(poll_timer_running, std::vector<bool>{false});
-    EXPECT_EQ(load_stop, std::vector<bool>{true});
+    EXPECT_EQ(while_open, (std::vector<std::pair<bool, bool>>{{false, true}}));
     EXPECT_FALSE(station.flags.load_stop);
     EXPECT_EQ(station.timers.TakeJournal(), kStoppedAndRestarted);
     EXPECT_TRUE(station.LogLines().empty());
@@ -277,17 +275,17 @@ class ChassisControlsTest : public ::testing::Test {
 };
 
 TEST_F(ChassisControlsTest, BrowseAcceptsOnlyCfgFiles) {
+    // The name shown and its tooltip.
+    auto chosen = [&] { return group.control_code_name + " " + group.control_code_tooltip; };
     EXPECT_TRUE(controls.ChooseBrowsedFile("/data/SP Pattern/Beam.CFG"));
-    EXPECT_EQ(group.control_code_name, "Beam.CFG");
-    EXPECT_EQ(group.control_code_tooltip, "/data/SP Pattern/Beam.CFG");
+    EXPECT_EQ(chosen(), "Beam.CFG /data/SP Pattern/Beam.CFG");
     EXPECT_EQ(group.browse_dir, "/data/SP Pattern/");
     EXPECT_TRUE(group.load_button_enabled);
 
     for (const char* path :
          {"/data/beam.cfg.txt", "/data/cfg", "/data.cfg/beam", "/data/beam.cf"}) {
         EXPECT_FALSE(controls.ChooseBrowsedFile(path)) << path;
-        EXPECT_EQ(group.control_code_name, "Beam.CFG");
-        EXPECT_EQ(group.control_code_tooltip, "/data/SP Pattern/Beam.CFG");
+        EXPECT_EQ(chosen(), "Beam.CFG /data/SP Pattern/Beam.CFG");
     }
     EXPECT_EQ(station.prompts.shown.size(), 4u);
 

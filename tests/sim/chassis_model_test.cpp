@@ -95,8 +95,7 @@ TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {
             }
         }
     }
-    EXPECT_EQ(main, totals.main);
-    EXPECT_EQ(slb, totals.slb);
+    EXPECT_EQ(std::pair(main, slb), std::pair(totals.main, totals.slb));
 }
 
 TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) {

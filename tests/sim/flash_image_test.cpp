@@ -52,10 +52,11 @@ class FlashImageTest : public ::testing::Test {
             << marks;
     }
 
+    SimulatedNorFlash& flash() { return session->card().flash(); }
+
     void ExpectFlashHolds(const std::string& bytes, std::uint32_t address) {
-        SimulatedNorFlash& flash = session->card().flash();
         for (std::size_t i = 0; i < bytes.size(); ++i) {
-            ASSERT_EQ(flash.ByteAt(static_cast<std::uint32_t>(address + i)),
+            ASSERT_EQ(flash().ByteAt(static_cast<std::uint32_t>(address + i)),
                       static_cast<std::uint8_t>(bytes[i]))
                 << "at 0x" << std::hex << address + i;
         }
@@ -74,16 +75,15 @@ TEST_F(FlashImageTest, ImageOverSeveralSectorsCrossesTheExtendedAddressBoundary)
     ASSERT_EQ(Program(image, start), 0);
     ExpectMarks("Erasing eee\nOK\nProgramming ..\nChecking cc\n", 0);
     ExpectFlashHolds(image, start);
-    const SimulatedNorFlash& flash = session->card().flash();
-    EXPECT_EQ(std::tuple(flash.ExtendedAddress(), flash.counters().sector_erases,
-                         flash.counters().page_programs),
+    EXPECT_EQ(std::tuple(flash().ExtendedAddress(), flash().counters().sector_erases,
+                         flash().counters().page_programs),
               std::tuple(1, 6u, 2u * 0x28000 / 128));
 }
 
 TEST_F(FlashImageTest, VerifyCountsEveryDifferingByte) {
     std::string image = Image(0x10000, 4);
     ASSERT_EQ(Program(image, 0x20000), 0);
-    session->card().flash().ProtectSector(2);
+    flash().ProtectSector(2);
     image[0] ^= 0x01;
     image[0x8000] ^= 0x80;
     image[0xFFFF] ^= 0xFF;
@@ -97,8 +97,7 @@ TEST_F(FlashImageTest, ImageOffTheSectorGridErasesEverySectorItTouchesAndKeepsTh
     const std::string image = Image(200, 7);
     ASSERT_EQ(Program(image, 0xFFC0), 0);
     ExpectMarks("Erasing ee\nOK\nProgramming \nChecking \n", 0);
-    const SimulatedNorFlash& flash = session->card().flash();
-    EXPECT_EQ(std::tuple(flash.counters().sector_erases, flash.AllocatedSectors()),
+    EXPECT_EQ(std::tuple(flash().counters().sector_erases, flash().AllocatedSectors()),
               std::tuple(4u, 2u));
     ExpectFlashHolds(background.substr(0, 0xFFC0), 0);
     ExpectFlashHolds(image, 0xFFC0);
@@ -107,7 +106,7 @@ TEST_F(FlashImageTest, ImageOffTheSectorGridErasesEverySectorItTouchesAndKeepsTh
 
 TEST_F(FlashImageTest, MissingFileIsReportedWithoutTouchingTheFlash) {
     EXPECT_EQ(ProgramFlashImage(dir.File("absent.bin"), 0), -1);
-    EXPECT_EQ(session->card().flash().counters().sector_erases, 0u);
+    EXPECT_EQ(flash().counters().sector_erases, 0u);
 }
 
 constexpr std::int64_t kEraseUs = 100;

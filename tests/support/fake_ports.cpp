@@ -1,7 +1,6 @@
 #include "fake_ports.h"
 
 #include <algorithm>
-#include <limits>
 
 namespace vantu::testing {
 
@@ -14,11 +13,10 @@ void FakePrompts::ShowBox(PromptIcon icon, const std::string& text, const std::s
 
 bool FakePrompts::AskYesNo(const std::string& text) {
     ShowBox(PromptIcon::Question, text, {});
-    if (answers.empty()) {
-        return false;
+    const bool answer = !answers.empty() && answers.front();
+    if (!answers.empty()) {
+        answers.pop_front();
     }
-    bool answer = answers.front();
-    answers.pop_front();
     return answer;
 }
 
@@ -40,24 +38,18 @@ long long ManualTimers::RemainingMs(int id) const {
 void ManualTimers::Advance(long long milliseconds) {
     const long long end = now_ms + milliseconds;
     for (;;) {
-        int next_id = -1;
-        long long next_due = std::numeric_limits<long long>::max();
-        for (const auto& [id, entry] : timers_) {
-            if (entry.due <= end && entry.due < next_due) {
-                next_id = id;
-                next_due = entry.due;
-            }
-        }
-        if (next_id < 0) {
+        // The earliest due timer; of timers due together, the lowest id.
+        const auto next = std::ranges::min_element(
+            timers_, {}, [](const auto& timer) { return timer.second.due; });
+        if (next == timers_.end() || next->second.due > end) {
             break;
         }
-        now_ms = next_due;
+        now_ms = next->second.due;
         // The next tick is scheduled before this one runs, so a handler that kills or
         // restarts the timer overrides it.
-        Entry& entry = timers_[next_id];
-        entry.due = now_ms + std::max(entry.period, 1);
+        next->second.due = now_ms + std::max(next->second.period, 1);
         if (on_tick) {
-            on_tick(next_id);
+            on_tick(next->first);
         }
     }
     now_ms = end;

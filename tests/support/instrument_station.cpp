@@ -12,11 +12,6 @@ const LogFiles& OpenedLog(const TempDir& dir, LogFiles& logs) {
     return logs;
 }
 
-template <typename Backend, typename Own>
-Backend& Either(Backend* given, Own& own) {
-    return given != nullptr ? *given : own;
-}
-
 }  // namespace
 
 InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA8960* link_backend,
@@ -27,27 +22,15 @@ InstrumentStation::InstrumentStation(GeneratorDriver* generator_backend, CCVSA89
       server(ServerContext{transport, logs, analyzer_page.tcp_messages, flags, elapsed},
              dispatcher),
       analyzer(dir.path()),
-      page(AnalyzerPageLifecycleContext{.generator = Either(generator_backend, generator),
-                                        .link = Either(link_backend, analyzer),
-                                        .windows = nullptr,
-                                        .tcp_messages = analyzer_page.tcp_messages,
-                                        .logs = logs,
-                                        .shared = shared,
-                                        .main_page = main_page,
-                                        .server = server,
-                                        .timers = timers,
-                                        .poster = poster,
-                                        .clock = clock,
-                                        .prompts = prompts,
-                                        .console = console,
-                                        .station_dir = dir.path(),
-                                        .program = "",
-                                        .launch = std::move(launch),
-                                        .stop_control_code = [this] { ++control_code_stops; },
-                                        .recall_dir = recall_dir}),
+      // In the context's field order: no windows, no program name.
+      page({generator_backend != nullptr ? *generator_backend : generator,
+            link_backend != nullptr ? *link_backend : analyzer, nullptr, analyzer_page.tcp_messages,
+            logs, shared, main_page, server, timers, poster, clock, prompts, console, dir.path(),
+            "", std::move(launch), [this] { ++control_code_stops; }, recall_dir}),
       timeline(OpenedLog(dir, logs), analyzer_page.tcp_messages, transport) {
     dir.MakeDir("Recall Setup");
     flags.card_present = true;
+    timers.on_tick = [this](int id) { page.HandleTimer(id); };
     dispatcher.AddCommands(page.commands());
     server.OnConnectionRequested();
     analyzer_page.tcp_messages.Clear();

@@ -14,17 +14,8 @@ PatternStation::PatternStation(bool with_card)
       logs(dir.path(), clock),
       report_copy(kReportWords, 0x5A5A5A5A),
       loader(table, logs, prompts, main_page),
-      run({.card = card,
-           .flags = flags,
-           .timers = timers,
-           .clock = clock,
-           .prompts = prompts,
-           .logs = logs,
-           .main_page = main_page,
-           .analyzer_page = analyzer_page,
-           .settings = settings,
-           .loader = loader,
-           .report_copy = report_copy}) {
+      run({card, flags, timers, clock, prompts, logs, main_page, analyzer_page, settings, loader,
+           report_copy}) {
     dir.MakeDir("Log");
     dir.MakeDir(std::string(kPatternDirName));
     logs.OpenLog();

@@ -4,9 +4,7 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "base/log_files.h"

@@ -1,7 +1,5 @@
 #include "temp_dir.h"
 
-#include <unistd.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -11,12 +9,11 @@
 
 namespace vantu::testing {
 
-TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "vantu-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
+TempDir::TempDir()
+    : path_((std::filesystem::temp_directory_path() / "vantu-test-XXXXXX").string()) {
+    if (::mkdtemp(path_.data()) == nullptr) {
         throw std::runtime_error("mkdtemp failed");
     }
-    path_ = pattern;
 }
 
 TempDir::~TempDir() {
