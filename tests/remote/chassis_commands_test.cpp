@@ -32,20 +32,8 @@ struct RemoteStation : PatternStation {
     QueuePoster poster;
     BusyGate gate{poster};
     ClockElapsed elapsed{clock};
-    RemoteControl remote{{.transport = transport,
-                          .gate = gate,
-                          .elapsed = elapsed,
-                          .logs = logs,
-                          .flags = flags,
-                          .timers = timers,
-                          .clock = clock,
-                          .card = card,
-                          .settings = settings,
-                          .loader = loader,
-                          .opcode_table = table,
-                          .run_control = run,
-                          .main_page = main_page,
-                          .analyzer_page = analyzer_page}};
+    RemoteControl remote{RemoteContext{transport, gate, elapsed, logs, flags, timers, clock, card,
+                                       settings, loader, table, run, main_page, analyzer_page}};
 };
 
 const std::string kStart = "L [TCP] CALC Time Start : 0 us";
