@@ -32,28 +32,9 @@ struct RemoteStation : PatternStation {
     QueuePoster poster;
     BusyGate gate{poster};
     ClockElapsed elapsed{clock};
-    RemoteControl remote{{.transport = transport,
-                          .gate = gate,
-                          .elapsed = elapsed,
-                          .logs = logs,
-                          .flags = flags,
-                          .timers = timers,
-                          .clock = clock,
-                          .card = card,
-                          .settings = settings,
-                          .loader = loader,
-                          .opcode_table = table,
-                          .run_control = run,
-                          .main_page = main_page,
-                          .analyzer_page = analyzer_page}};
+    RemoteControl remote{RemoteContext{transport, gate, elapsed, logs, flags, timers, clock, card,
+                                       settings, loader, table, run, main_page, analyzer_page}};
 };
-
-const std::string kStart = "L [TCP] CALC Time Start : 0 us";
-const std::string kLoaded = "L QDX 全型機箱控制執行碼已載入完成 !              ";
-
-Lines Received(const std::string& line) {
-    return {"M [TCP] 伺服端接收 : " + line, "L [TCP] 伺服端接收 : " + line};
-}
 
 Lines Reply(const std::string& token) {
     return {"R " + token + "\r", "M [TCP] 伺服端傳送 : " + token};
@@ -63,9 +44,10 @@ Lines ListAndLog(const std::string& text) {
     return {"M " + text, "L " + text};
 }
 
-// Joins groups of expected events.
-Lines Events(std::initializer_list<Lines> groups) {
-    Lines all;
+// A command's events: the time mark, its receipt, then the groups in turn.
+Lines Events(const std::string& line, std::initializer_list<Lines> groups) {
+    Lines all = {"L [TCP] CALC Time Start : 0 us", "M [TCP] 伺服端接收 : " + line,
+                 "L [TCP] 伺服端接收 : " + line};
     for (const Lines& group : groups) {
         all.insert(all.end(), group.begin(), group.end());
     }
@@ -141,21 +123,21 @@ TEST_F(ChassisCommandsTest, SingleReplyCommands) {
         {" PS", "NOT_SUPPORT", kNotSupported, unsupported},
     };
     for (const Case& c : cases) {
-        Lines events = Events({{kStart}, Received(c.line)});
+        Lines events;
         const Lines reply = c.reply.empty() ? Lines{} : Reply(c.reply);
         switch (c.shape) {
             case kSilent:
-                events = Events({events, kSeparators});
+                events = Events(c.line, {kSeparators});
                 break;
             case kAnswered:
-                events = Events({events, reply, ListAndLog(c.text), kSeparators});
+                events = Events(c.line, {reply, ListAndLog(c.text), kSeparators});
                 break;
             case kNotSupported:
-                events = Events({events, {"M " + c.text}, reply, {kM97, "L " + c.text, kL26}});
+                events = Events(c.line, {{"M " + c.text}, reply, {kM97, "L " + c.text, kL26}});
                 break;
             case kFormat:
             case kTimedFormat:
-                events = Events({events, {"M " + c.text}, reply, {"L " + c.text}, kSeparators});
+                events = Events(c.line, {{"M " + c.text}, reply, {"L " + c.text}, kSeparators});
                 if (c.shape == kTimedFormat) {
                     events.push_back("L [TCP] CALC Time End : 0.000 us");
                 }
@@ -188,13 +170,12 @@ TEST_F(ChassisCommandsTest, PlStopsRunningCodeClearsTheMemoryAndLoadsTheLastWord
     };
 
     EXPECT_EQ(station.Command("PL some words beam.cfg"), Lines{"PL_DONE"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PL some words beam.cfg"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱執行碼控制 : 忙碌中"),
+    EXPECT_EQ(timeline.Take(), Events("PL some words beam.cfg",
+                                      {ListAndLog("[TCP] PXIe/QDX 全型機箱執行碼控制 : 忙碌中"),
                                        ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已停用"),
                                        ListAndLog("[TCP] PXIe/QDX 全型機箱控制執行碼 : 已重置"),
                                        ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : beam.cfg"),
-                                       {kLoaded},
+                                       {"L QDX 全型機箱控制執行碼已載入完成 !              "},
                                        Reply("PL_DONE"),
                                        ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 完成"),
                                        kSeparators,
@@ -218,15 +199,14 @@ TEST_F(ChassisCommandsTest, PlOfARefusedFileFailsAndLeavesTheRunningCodeAlone) {
     timeline.Take();
 
     EXPECT_EQ(station.Command("PL short.cfg"), Lines{"PL_FAIL"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PL short.cfg"),
-                                       {"L 無法讀取 [ short.cfg ] 資料錯誤 !"},
-                                       {"L 無法讀取 [ short.cfg ] 原因 : 檔案不足 8 位元組的檔頭"},
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : short.cfg"),
-                                       Reply("PL_FAIL"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 異常"),
-                                       kSeparators,
-                                       {"L [TCP] CALC Time End : 0.000 us"}}));
+    EXPECT_EQ(timeline.Take(),
+              Events("PL short.cfg", {{"L 無法讀取 [ short.cfg ] 資料錯誤 !"},
+                                      {"L 無法讀取 [ short.cfg ] 原因 : 檔案不足 8 位元組的檔頭"},
+                                      ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : short.cfg"),
+                                      Reply("PL_FAIL"),
+                                      ListAndLog("[TCP] PXIe/QDX 全型機箱載入執行碼 : 異常"),
+                                      kSeparators,
+                                      {"L [TCP] CALC Time End : 0.000 us"}}));
     // What else a refused file leaves alone is the run control's test.
     EXPECT_TRUE(Running());
     EXPECT_TRUE(station.clock.sleeps.empty());
@@ -244,15 +224,14 @@ TEST_F(ChassisCommandsTest, GetReadsTheParameterOfTheIndexInTwoReplies) {
 
     // The replies are the timeline's R lines.
     station.Command("GET_OPCODE_PARAM 1");
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("GET_OPCODE_PARAM 1"),
-                                       {"M [TCP] 讀取 OP CODE 位置 : 0x1",
-                                        "L [TCP] 讀取 OP CODE 位置 : Index[0x1]-[0xC000]"},
-                                       ListAndLog("[TCP] 讀取 OP CODE 資料 : 0xC000 11111111"),
-                                       Reply("OPCODE_PARAM  C000 11111111"),
-                                       {"L [TCP] CALC Time End : 0.000 us"},
-                                       Reply("GET_OPCODE_PARAM_DONE"),
-                                       kSeparators}));
+    EXPECT_EQ(timeline.Take(),
+              Events("GET_OPCODE_PARAM 1", {{"M [TCP] 讀取 OP CODE 位置 : 0x1",
+                                             "L [TCP] 讀取 OP CODE 位置 : Index[0x1]-[0xC000]"},
+                                            ListAndLog("[TCP] 讀取 OP CODE 資料 : 0xC000 11111111"),
+                                            Reply("OPCODE_PARAM  C000 11111111"),
+                                            {"L [TCP] CALC Time End : 0.000 us"},
+                                            Reply("GET_OPCODE_PARAM_DONE"),
+                                            kSeparators}));
     EXPECT_TRUE(access_flag_while_replying);
     EXPECT_FALSE(station.flags.opcode_access);
 
@@ -268,9 +247,8 @@ TEST_F(ChassisCommandsTest, SetWritesTheValueToTheParameterAddress) {
 
     EXPECT_EQ(station.Command("SET_OPCODE_PARAM 2 0x1F"), Lines{"SET_OPCODE_PARAM_DONE"});
     EXPECT_EQ(station.CardWord(0xC008), 0x0000001Fu);
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("SET_OPCODE_PARAM 2 0x1F"),
-                                       ListAndLog("[TCP] 設定 OP CODE 參數 : 0x0x1F"),
+    EXPECT_EQ(timeline.Take(), Events("SET_OPCODE_PARAM 2 0x1F",
+                                      {ListAndLog("[TCP] 設定 OP CODE 參數 : 0x0x1F"),
                                        {"M [TCP] 設定 OP CODE 位置 : 0x2",
                                         "L [TCP] 設定 OP CODE 位置 : Index[0x2]-[0xC008]"},
                                        Reply("SET_OPCODE_PARAM_DONE"),
@@ -292,22 +270,20 @@ TEST_F(ChassisCommandsTest, IndexOutsideTheLoadedEntriesFailsWithoutTouchingTheC
     timeline.Take();
 
     EXPECT_EQ(station.Command("GET_OPCODE_PARAM 3"), Lines{"GET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("GET_OPCODE_PARAM 3"),
-                                       ListAndLog("[TCP] 讀取 OP CODE 位置 : 0x3"),
-                                       ListAndLog("[TCP] 讀取 OP CODE 資料 : 異常"),
-                                       {"L [TCP] CALC Time End : 0.000 us"},
-                                       Reply("GET_OPCODE_PARAM_FAIL"),
-                                       kSeparators}));
+    EXPECT_EQ(timeline.Take(),
+              Events("GET_OPCODE_PARAM 3", {ListAndLog("[TCP] 讀取 OP CODE 位置 : 0x3"),
+                                            ListAndLog("[TCP] 讀取 OP CODE 資料 : 異常"),
+                                            {"L [TCP] CALC Time End : 0.000 us"},
+                                            Reply("GET_OPCODE_PARAM_FAIL"),
+                                            kSeparators}));
     EXPECT_EQ(station.Command("SET_OPCODE_PARAM 0 5"), Lines{"SET_OPCODE_PARAM_FAIL"});
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("SET_OPCODE_PARAM 0 5"),
-                                       ListAndLog("[TCP] 設定 OP CODE 參數 : 0x5"),
-                                       ListAndLog("[TCP] 設定 OP CODE 位置 : 0x0"),
-                                       Reply("SET_OPCODE_PARAM_FAIL"),
-                                       {"L [TCP] CALC Time End : 0.000 us"},
-                                       ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
-                                       kSeparators}));
+    EXPECT_EQ(timeline.Take(),
+              Events("SET_OPCODE_PARAM 0 5", {ListAndLog("[TCP] 設定 OP CODE 參數 : 0x5"),
+                                              ListAndLog("[TCP] 設定 OP CODE 位置 : 0x0"),
+                                              Reply("SET_OPCODE_PARAM_FAIL"),
+                                              {"L [TCP] CALC Time End : 0.000 us"},
+                                              ListAndLog("[TCP] 設定 OP CODE 狀態 : 異常"),
+                                              kSeparators}));
     for (const std::string index : {"0", "3", "x", "401", "100000001", "0x100000001"}) {
         EXPECT_EQ(station.Command("GET_OPCODE_PARAM " + index), Lines{"GET_OPCODE_PARAM_FAIL"});
         EXPECT_EQ(station.Command("SET_OPCODE_PARAM " + index + " 5"),
@@ -342,13 +318,11 @@ TEST(ChassisWithoutCard, EveryCommandIsFirstAnsweredCardNotExist) {
     RemoteStation station(false);
     Timeline timeline{station.logs, station.analyzer_page.tcp_messages, station.transport};
     EXPECT_EQ(station.Command("PS"), (Lines{"PXIE_CARD_NOT_EXIST", "PS_DONE"}));
-    EXPECT_EQ(timeline.Take(), Events({{kStart},
-                                       Received("PS"),
-                                       Reply("PXIE_CARD_NOT_EXIST"),
-                                       {"L PXIe/QDX 全型機箱控制卡 : 不存在"},
-                                       Reply("PS_DONE"),
-                                       ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 已停用"),
-                                       kSeparators}));
+    EXPECT_EQ(timeline.Take(), Events("PS", {Reply("PXIE_CARD_NOT_EXIST"),
+                                             {"L PXIe/QDX 全型機箱控制卡 : 不存在"},
+                                             Reply("PS_DONE"),
+                                             ListAndLog("[TCP] PXIe/QDX 全型機箱控制 : 已停用"),
+                                             kSeparators}));
 }
 
 }  // namespace

@@ -214,8 +214,7 @@ TEST_F(QtTcpTransportTest, AcceptWaitsOutADescriptorShortageWithoutSpinning) {
     rlimit saved{};
     ::getrlimit(RLIMIT_NOFILE, &saved);
     const int probe = ::dup(0);
-    rlimit low = saved;
-    low.rlim_cur = static_cast<rlim_t>(probe + 8);
+    const rlimit low = {static_cast<rlim_t>(probe + 8), saved.rlim_max};
     ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
     std::vector<int> fillers{probe};
     Peer client(port);

@@ -67,11 +67,8 @@ TEST(RemoteTool, StopsAtACommandWithoutReply) {
 }
 
 TEST(RemoteTool, ConnectionAndUsageFailures) {
-    std::string closed_port;
-    {
-        testing::ScriptedServer gone('\r');
-        closed_port = std::to_string(gone.port());
-    }
+    // The port of a server that has gone again.
+    const std::string closed_port = std::to_string(testing::ScriptedServer('\r').port());
     const ToolRun refused = RunTool({"--port", closed_port, "PS"});
     EXPECT_EQ(refused.status, kRemoteToolConnectionFailed);
     EXPECT_EQ(refused.err.rfind("vantu-remote: cannot connect to 127.0.0.1 port " + closed_port, 0),

@@ -1,18 +1,22 @@
 // The server core: open, close, accept, peer close, replies, the trim of the TCP
-// message list, and the cutting of the received byte stream into command lines, with
-// a dispatcher that answers every line with "OK:" and the line.
+// message list, the cutting of the received byte stream into command lines and how
+// received text is shown, with a dispatcher that answers every line with "OK:" and the line.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "base/ini_file.h"
+#include "remote/received_text.h"
 #include "remote/remote_access.h"
 #include "remote/tcp_server.h"
 #include "remote_fakes.h"
 
 namespace vantu::testing {
 namespace {
+
+using Lines = std::vector<std::string>;
 
 // A server core on a recording transport with its log, list and flags.
 struct ServerRig : ServerParts {
@@ -38,10 +42,10 @@ TEST_F(ServerTest, OpenReportsEachOutcome) {
         SCOPED_TRACE(c.message);
         ServerRig station(c.result);
         EXPECT_EQ(station.server.OpenServer(), c.status);
-        EXPECT_EQ(station.list.lines(), std::vector<std::string>{c.message});
-        EXPECT_EQ(LogMessages(station.logs.log_path()), std::vector<std::string>{c.message});
+        EXPECT_EQ(station.list.lines(), Lines{c.message});
+        EXPECT_EQ(LogMessages(station.logs.log_path()), Lines{c.message});
         EXPECT_EQ(station.flags.server_open, c.status == 0);
-        EXPECT_EQ(station.transport.calls, std::vector<std::string>{"Listen"});
+        EXPECT_EQ(station.transport.calls, Lines{"Listen"});
     }
 }
 
@@ -53,13 +57,11 @@ TEST_F(ServerTest, CloseOnlyWhenOpen) {
     ASSERT_EQ(server.OpenServer(), 0);
     server.OnConnectionRequested();
     transport.calls.clear();
-    const std::size_t log_lines = LogMessages(logs.log_path()).size();
+    Timeline timeline(logs, list, transport);
 
     server.CloseServer();
-    EXPECT_EQ(transport.calls, (std::vector<std::string>{"CloseClient", "CloseListener"}));
-    const std::vector<std::string> log = LogMessages(logs.log_path());
-    EXPECT_EQ(std::vector<std::string>(log.begin() + static_cast<long>(log_lines), log.end()),
-              std::vector<std::string>{"[TCP] 伺服器通訊 : 已關閉"});
+    EXPECT_EQ(transport.calls, (Lines{"CloseClient", "CloseListener"}));
+    EXPECT_EQ(timeline.Take(), Lines{"L [TCP] 伺服器通訊 : 已關閉"});
     EXPECT_FALSE(flags.server_open);
 
     server.CloseServer();
@@ -77,8 +79,7 @@ TEST_F(ServerTest, ReplyIsAnsiTextAndOneCrInOneWrite) {
     ASSERT_EQ(transport.sent.size(), 2u);
     EXPECT_EQ(transport.sent[0].second, std::string("PL_DONE\r", 8));
     EXPECT_EQ(transport.sent[1].second, "\xA7\xB9\xA6\xA8\r");
-    EXPECT_EQ(list.lines(),
-              (std::vector<std::string>{"[TCP] 伺服端傳送 : PL_DONE", "[TCP] 伺服端傳送 : 完成"}));
+    EXPECT_EQ(list.lines(), (Lines{"[TCP] 伺服端傳送 : PL_DONE", "[TCP] 伺服端傳送 : 完成"}));
 }
 
 TEST_F(ServerTest, ListIsEmptiedAtTheTrimThatFindsMoreThanThirtyLines) {
@@ -109,13 +110,12 @@ std::string Repeat(std::string_view text, int times) {
 struct FramingCase {
     const char* name;
     // What each socket notification delivers.
-    std::vector<std::string> deliveries;
+    Lines deliveries;
     // The replies each delivery produces.
-    std::vector<std::vector<std::string>> replies;
+    std::vector<Lines> replies;
 };
 
 TEST_F(ServerTest, CutsTheStreamIntoLines) {
-    using Lines = std::vector<std::string>;
     const std::string x1022(1022, 'X');
     Lines past_a_full_message(339, "OK:PS");
     past_a_full_message.insert(past_a_full_message.end(), {"OK:PB", "OK:GET_OPCODE_PARAM 1"});
@@ -162,7 +162,7 @@ TEST_F(ServerTest, ReceivedLinesAreListedAndLoggedBeforeTheyRun) {
     Timeline timeline(logs, list, transport);
     server.OnDataReceived("PS 50%d\x01\x7F\r\nPB\r");
 
-    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
+    EXPECT_EQ(timeline.Take(), (Lines{
                                    "L [TCP] CALC Time Start : 0 us",
                                    "M [TCP] 伺服端接收 : PS 50%d<01><7F>",
                                    "L [TCP] 伺服端接收 : PS 50%d<01><7F>",
@@ -175,22 +175,39 @@ TEST_F(ServerTest, ReceivedLinesAreListedAndLoggedBeforeTheyRun) {
                                }));
 }
 
+TEST(ReceivedText, ControlCharactersBecomeVisibleAndTheRestStays) {
+    std::string all_controls;
+    std::string expected;
+    for (int c = 0; c < 0x20; ++c) {
+        all_controls += static_cast<char>(c);
+        char hex[5];
+        std::snprintf(hex, sizeof hex, "<%02X>", c);
+        expected += hex;
+    }
+    EXPECT_EQ(ShowControlCharacters(all_controls + "\x7F"), expected + "<7F>");
+    EXPECT_EQ(ShowControlCharacters("PL 100%d x.cfg ~!"), "PL 100%d x.cfg ~!");
+    EXPECT_EQ(ShowControlCharacters("載入 é"), "載入 é");
+    // Received bytes 0x7F..0xA0 as decoded: the C1 controls are escaped, the rest kept.
+    EXPECT_EQ(ShowControlCharacters(DecodeReceivedLine("\x7F\x80\x9F\xA0\xC2")),
+              "<7F><80><9F>\u00A0\u00C2");
+    // Each received byte is the character of its code, NUL and 0xFF too.
+    EXPECT_EQ(DecodeReceivedLine(std::string("P\x00\xFF", 3)), std::string("P\x00\xC3\xBF", 4));
+}
+
 TEST_F(ServerTest, OverlongLineIsAnsweredLikeAnUnknownCommand) {
     server.OnConnectionRequested();
     Timeline timeline(logs, list, transport);
     server.OnDataReceived(std::string(1023, 'P'));
     server.OnDataReceived(std::string(5000, 'P'));
-    EXPECT_EQ(timeline.Take(), std::vector<std::string>{});
+    EXPECT_EQ(timeline.Take(), Lines{});
 
     server.OnDataReceived("\r");
     // The answer that follows is the unknown command's, the chassis commands' test.
-    const std::vector<std::string> events = timeline.Take();
+    const Lines events = timeline.Take();
     ASSERT_GE(events.size(), 3u);
-    EXPECT_EQ(
-        std::vector<std::string>(events.begin(), events.begin() + 3),
-        (std::vector<std::string>{"L [TCP] CALC Time Start : 0 us", "M [TCP] 伺服端接收 : 指令過長",
-                                  "L [TCP] 伺服端接收 : 指令過長"}));
-    EXPECT_TRUE(dispatch.lines.empty());
+    EXPECT_EQ(Lines(events.begin(), events.begin() + 3),
+              (Lines{"L [TCP] CALC Time Start : 0 us", "M [TCP] 伺服端接收 : 指令過長",
+                     "L [TCP] 伺服端接收 : 指令過長"}));
 }
 
 TEST_F(ServerTest, NewClientTakesTheSlotAndStartsAFreshMessage) {
@@ -200,14 +217,10 @@ TEST_F(ServerTest, NewClientTakesTheSlotAndStartsAFreshMessage) {
     Timeline timeline(logs, list, transport);
 
     server.OnConnectionRequested();
-    EXPECT_EQ(transport.calls, (std::vector<std::string>{"CloseClient", "AcceptPending",
-                                                         "CloseClient", "AcceptPending"}));
-    EXPECT_EQ(timeline.Take(), (std::vector<std::string>{
-                                   "M [TCP] 伺服端 : 用戶端已請求連線 ...",
-                                   "L [TCP] 伺服端 : 用戶端已請求連線 ...",
-                                   kM97,
-                                   kL26,
-                               }));
+    EXPECT_EQ(transport.calls,
+              (Lines{"CloseClient", "AcceptPending", "CloseClient", "AcceptPending"}));
+    EXPECT_EQ(timeline.Take(), (Lines{"M [TCP] 伺服端 : 用戶端已請求連線 ...",
+                                      "L [TCP] 伺服端 : 用戶端已請求連線 ...", kM97, kL26}));
 
     // The first client's half command does not run into the second client's.
     server.OnDataReceived("PB\r");

@@ -46,20 +46,18 @@ long CountEntries(const char* directory) {
 }
 
 TEST(LineSettingsTest, ParityLettersRatesAndDevices) {
-    struct Case {
-        char letter;
-        tcflag_t bits;
-    };
+    using Letter = std::pair<char, tcflag_t>;
     const tcflag_t mask = PARENB | PARODD | CMSPAR;
-    for (const Case& c : {Case{'e', PARENB}, Case{'E', PARENB}, Case{'o', PARENB | PARODD},
-                          Case{'M', PARENB | PARODD | CMSPAR}, Case{'s', PARENB | CMSPAR},
-                          Case{'N', 0}, Case{'x', 0}}) {
+    for (const auto& [letter, bits] :
+         {Letter{'e', PARENB}, Letter{'E', PARENB}, Letter{'o', PARENB | PARODD},
+          Letter{'M', PARENB | PARODD | CMSPAR}, Letter{'s', PARENB | CMSPAR}, Letter{'N', 0},
+          Letter{'x', 0}}) {
         termios line{};
         line.c_cflag = CRTSCTS | CSTOPB | PARENB;
         line.c_iflag = IXON | IXOFF | IXANY | ICRNL;
         line.c_lflag = ECHO | ICANON;
-        ASSERT_TRUE(ApplyLineSettings(line, 115200, ParityFromLetter(c.letter)));
-        EXPECT_EQ(line.c_cflag & mask, c.bits) << c.letter;
+        ASSERT_TRUE(ApplyLineSettings(line, 115200, ParityFromLetter(letter)));
+        EXPECT_EQ(line.c_cflag & mask, bits) << letter;
         EXPECT_EQ(line.c_cflag & (CRTSCTS | CSTOPB | CSIZE), static_cast<tcflag_t>(CS8));
         EXPECT_EQ(line.c_iflag, static_cast<tcflag_t>(IGNBRK)) << "0x11 and 0x13 are data";
         EXPECT_EQ(line.c_lflag, 0u);
@@ -95,26 +93,22 @@ TEST(SerialPortTest, OpenResultsAndWhatTheyLeaveBehind) {
         EXPECT_EQ(open.port.PendingBytes(), 0u) << c.name << ": queues purged";
     }
 
-    PtyPeer peer(EchoFirmware);
-    std::ostringstream console;
-    SerialPort port(console);
-    port.set_device("/nonexistent/tty");
-    EXPECT_EQ(port.OpenSerialPort(1, 115200, 'N', '\r'), kPortNotOpened);
-    EXPECT_EQ(port.OpenSerialPort(100, 115200, 'N', '\r'), kPortNotOpened);
-    EXPECT_EQ(console.str(), "init : Open /nonexistent/tty Error\ninit : Open COM100 Error\n");
-    EXPECT_FALSE(port.is_open());
+    OpenPort missing("/nonexistent/tty");
+    EXPECT_EQ(missing.result, kPortNotOpened);
+    EXPECT_EQ(missing.port.OpenSerialPort(100, 115200, 'N', '\r'), kPortNotOpened);
+    EXPECT_EQ(missing.console.str(),
+              "init : Open /nonexistent/tty Error\ninit : Open COM100 Error\n");
+    EXPECT_FALSE(missing.port.is_open());
 
+    PtyPeer peer(EchoFirmware);
     OpenPort first(peer.path());
     ASSERT_EQ(first.result, kPortReady);
     OpenPort second(peer.path());
     EXPECT_EQ(second.result, kPortNotOpened) << "the device is not shared";
-
-    std::ostringstream quiet_console;
-    SerialPort quiet(quiet_console);
-    quiet.set_device(peer.path());
+    // Once free again it opens quietly, without a reader.
     first.port.CloseSerialPort();
-    EXPECT_EQ(quiet.OpenSerialPortQuiet(1, 115200, 'E', '\r'), kPortReady);
-    EXPECT_FALSE(quiet.reader_running());
+    EXPECT_EQ(second.port.OpenSerialPortQuiet(1, 115200, 'E', '\r'), kPortReady);
+    EXPECT_FALSE(second.port.reader_running());
 }
 
 TEST(SerialPortTest, WritesTheExactBytes) {
@@ -231,10 +225,7 @@ TEST(MonitorTextTest, SplitReply) {
         EXPECT_EQ(SplitReply(reply, c.request, tokens), c.count) << c.reply;
         EXPECT_EQ(tokens, c.tokens) << c.reply;
     }
-    std::string many;
-    for (int i = 0; i < 20; ++i) {
-        many += "t,";
-    }
+    std::string many = "t,t,t,t,t,t,t,t,t,t,t,t,t,t,t,t,t,t,t,t,";
     std::vector<std::string> tokens;
     EXPECT_EQ(SplitReply(many, "X", tokens), 16) << "the token table holds 16";
 }

@@ -40,17 +40,14 @@ void PtyPeer::HangUp() {
     ::close(master_);
 }
 
-std::string PtyPeer::received() {
-    std::lock_guard lock(mutex_);
-    return received_;
-}
-
 std::string PtyPeer::WaitReceived(std::size_t count) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-    while (received().size() < count && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    for (;; std::this_thread::sleep_for(std::chrono::milliseconds(2))) {
+        std::lock_guard lock(mutex_);
+        if (received_.size() >= count || std::chrono::steady_clock::now() >= deadline) {
+            return received_;
+        }
     }
-    return received();
 }
 
 void PtyPeer::Write(std::string_view bytes) {
@@ -65,10 +62,7 @@ void PtyPeer::Serve() {
         if (fds[1].revents != 0) {
             return;
         }
-        if ((fds[0].revents & POLLIN) == 0) {
-            continue;
-        }
-        const ssize_t got = ::read(master_, buffer, sizeof buffer);
+        const ssize_t got = (fds[0].revents & POLLIN) ? ::read(master_, buffer, sizeof buffer) : 0;
         if (got <= 0) {
             continue;
         }

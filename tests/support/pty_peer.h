@@ -22,9 +22,7 @@ class PtyPeer {
     PtyPeer& operator=(const PtyPeer&) = delete;
 
     const std::string& path() const { return path_; }
-    // Everything received so far.
-    std::string received();
-    // Waits up to a second for at least `count` bytes.
+    // Everything received so far, once it holds `count` bytes or a second has passed.
     std::string WaitReceived(std::size_t count);
     void Write(std::string_view bytes);
     // Closes the far end, as a USB unplug does: the port sees a hang-up.

@@ -30,10 +30,6 @@ void RecordingTransport::CloseClient() {
     client = 0;
 }
 
-void RecordingTransport::CloseListener() {
-    Call("CloseListener");
-}
-
 void RecordingTransport::Call(const char* name) {
     calls.emplace_back(name);
     if (journal != nullptr) {

@@ -28,7 +28,7 @@ class RecordingTransport : public RemoteTransport {
     SendResult GatherReplies(bool) override { return SendResult::kSent; }
     void HoldReading(bool hold) override { reading_held = hold; }
     void CloseClient() override;
-    void CloseListener() override;
+    void CloseListener() override { Call("CloseListener"); }
 
     // The bytes the client with this number received (clients count from 1).
     std::string ReceivedBy(int client) const;

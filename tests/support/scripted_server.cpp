@@ -10,20 +10,14 @@
 #include <utility>
 
 namespace vantu::testing {
-namespace {
 
 constexpr int kPollMs = 20;
 
-}  // namespace
-
 ScriptedServer::ScriptedServer(char terminator, bool ipv6) : terminator_(terminator) {
     listener_ = socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in6 address6{};
-    address6.sin6_family = AF_INET6;
-    address6.sin6_addr = in6addr_loopback;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    // Family, any port, then the loopback address.
+    sockaddr_in6 address6{AF_INET6, 0, 0, in6addr_loopback, 0};
+    sockaddr_in address{AF_INET, 0, {htonl(INADDR_LOOPBACK)}, {}};
     auto* bound =
         ipv6 ? reinterpret_cast<sockaddr*>(&address6) : reinterpret_cast<sockaddr*>(&address);
     socklen_t size = ipv6 ? sizeof address6 : sizeof address;
@@ -63,12 +57,10 @@ std::vector<std::string> ScriptedServer::Take() {
 void ScriptedServer::Serve() {
     while (!stop_) {
         pollfd watch{listener_, POLLIN, 0};
-        if (poll(&watch, 1, kPollMs) == 1) {
-            const int fd = accept(listener_, nullptr, nullptr);
-            if (fd >= 0) {
-                ServeClient(fd);
-                close(fd);
-            }
+        const int fd = poll(&watch, 1, kPollMs) == 1 ? accept(listener_, nullptr, nullptr) : -1;
+        if (fd >= 0) {
+            ServeClient(fd);
+            close(fd);
         }
     }
 }

@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -36,17 +36,10 @@ ToolRun RunIn(const testing::TempDir& dir, std::string command, const std::strin
     const std::string line = "cd '" + dir.path() +
                              "' && mkdir -p -m 700 run && export HOME=$PWD XDG_RUNTIME_DIR=$PWD/run"
                              " QT_QPA_PLATFORM=offscreen && { " +
-                             command + "; } 2>stderr.txt";
-    std::FILE* pipe = ::popen(line.c_str(), "r");
-    ToolRun run{-1, "", ""};
-    char buffer[4096];
-    for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
-        run.out.append(buffer, got);
-    }
-    const int status = ::pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.err = dir.Read("stderr.txt");
-    return run;
+                             command + "; } >stdout.txt 2>stderr.txt";
+    const int status = std::system(line.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, dir.Read("stdout.txt"),
+            dir.Read("stderr.txt")};
 }
 
 TEST(ToolCommandLines, HelpVersionUsageErrorAndFailure) {
@@ -102,23 +95,21 @@ bool Contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-TEST(VantuCardToolTest, InfoListsTheCardIdsAndBar0) {
-    const ToolRun run = RunCard("--simulate info");
-    EXPECT_EQ(run.status, 0) << run.out;
-    EXPECT_TRUE(Contains(run.out, "PCI slot: 0000:03:00.0\nBAR 0 access: simulated card\n"))
-        << run.out;
-    EXPECT_TRUE(Contains(run.out, "  BAR 0  Memory  ")) << run.out;
-}
-
-TEST(VantuCardToolTest, RegisterCommandsTakeHexWithOrWithoutPrefix) {
-    ToolRun run = RunCard("--simulate read 8000");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(Contains(run.out, "0x00008000: 0x20250601\n")) << run.out;
-    run = RunCard("--simulate write 0xC000 DEADBEEF");
-    EXPECT_EQ(run.status, 0);
-    EXPECT_TRUE(Contains(run.out, "0x0000C000 <- 0xDEADBEEF\n")) << run.out;
-    run = RunCard("--simulate flash-id");
-    EXPECT_TRUE(Contains(run.out, "Flash ID: 20 BA 20 10\n")) << run.out;
+// Register commands take hex with or without its prefix.
+TEST(VantuCardToolTest, CommandsOnTheSimulatedCard) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"info", "PCI slot: 0000:03:00.0\nBAR 0 access: simulated card\n"},
+        {"info", "  BAR 0  Memory  "},
+        {"read 8000", "0x00008000: 0x20250601\n"},
+        {"write 0xC000 DEADBEEF", "0x0000C000 <- 0xDEADBEEF\n"},
+        {"flash-id", "Flash ID: 20 BA 20 10\n"},
+    };
+    for (const auto& [arguments, output] : cases) {
+        SCOPED_TRACE(arguments);
+        const ToolRun run = RunCard(std::string("--simulate ") + arguments);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_TRUE(Contains(run.out, output)) << run.out;
+    }
 }
 
 TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
@@ -149,44 +140,40 @@ TEST(VantuCardToolTest, UsageErrorsExitWithTwoBeforeTouchingTheCard) {
 }
 
 TEST(VantuCardToolTest, RefusedOrUnreadableSayWhyAndExitWithOne) {
-    struct Case {
-        const char* arguments;
-        const char* message;
-    };
     testing::TempDir dir;
     const std::string folder = "--simulate flash-program " + dir.path() + " --address 0";
     const std::string unreadable = "vantu-card: " + dir.path() + ": cannot read: Is a directory\n";
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
         {folder.c_str(), unreadable.c_str()},
         {"--simulate read 20000", "vantu-card: read 0x00020000: Error 0x20000107 - "},
         {"--simulate write 0x10000 5", "vantu-card: write 0x00010000: Error 0x20000107 - "},
         {"--simulate throughput 0xFFF0 32 1", "Write refused: Error 0x20000107 - "},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.arguments);
-        const ToolRun run = RunCard(c.arguments);
+    for (const auto& [arguments, message] : cases) {
+        SCOPED_TRACE(arguments);
+        const ToolRun run = RunCard(arguments);
         EXPECT_EQ(run.status, 1);
-        EXPECT_TRUE(Contains(run.out, c.message)) << run.out;
+        EXPECT_TRUE(Contains(run.out, message)) << run.out;
         EXPECT_FALSE(Contains(run.out, "0x00000000\n") || Contains(run.out, "<- 0x") ||
                      Contains(run.out, "Total Error"))
             << run.out;
     }
 }
 
-// vantu-monitor run in this process.
-ToolRun RunTool(std::vector<std::string_view> args, const std::string& dir) {
+// vantu-monitor run in this process, in a station directory of its own.
+ToolRun RunTool(std::vector<std::string_view> args) {
+    const testing::TempDir dir;
     std::ostringstream out;
     std::ostringstream err;
-    const int status = RunMonitorTool(args, dir, out, err);
+    const int status = RunMonitorTool(args, dir.path(), out, err);
     return {status, out.str(), err.str()};
 }
 
 TEST(MonitorToolTest, VersionsAndCommands) {
-    testing::TempDir dir;
     SimulatedFirmware firmware({0, 7}, 1000000);
     const std::string device = firmware.slave_path();
 
-    const ToolRun versions = RunTool({"--device", device, "versions"}, dir.path());
+    const ToolRun versions = RunTool({"--device", device, "versions"});
     ASSERT_EQ(versions.status, 0) << versions.err;
     EXPECT_EQ(std::ranges::count(versions.out, '\n'), 161) << "no unit versions without the card";
     EXPECT_TRUE(
@@ -195,18 +182,17 @@ TEST(MonitorToolTest, VersionsAndCommands) {
         << versions.out;
     EXPECT_NE(versions.out.find("\nM007 absent\n"), std::string::npos);
 
-    const ToolRun send = RunTool({"--device", device, "send", "mw 10 5"}, dir.path());
+    const ToolRun send = RunTool({"--device", device, "send", "mw 10 5"});
     EXPECT_EQ(send.status, 0);
     EXPECT_EQ(send.out, "mw 10 5\r\nOK\r\n>\n");
 
-    const ToolRun refused = RunTool({"--device", device, "send", "MR 1G"}, dir.path());
+    const ToolRun refused = RunTool({"--device", device, "send", "MR 1G"});
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.out, "MR 1G\r\nERR COMMAND\r\n>\n");
     EXPECT_EQ(refused.err, "vantu-monitor: the firmware answered ERR COMMAND\n");
 }
 
 TEST(MonitorToolTest, ShortVersionReplyPrintsWhatArrivedAndFails) {
-    testing::TempDir dir;
     FirmwareMonitor firmware({});
     // The table ends after the first unit section (2 hex digits a byte), then the prompt.
     // A short table cut off inside a channel is covered by the firmware page's tests.
@@ -226,7 +212,7 @@ TEST(MonitorToolTest, ShortVersionReplyPrintsWhatArrivedAndFails) {
         }
         return std::vector<std::string>{reply};
     });
-    const ToolRun run = RunTool({"--device", cut.path(), "versions"}, dir.path());
+    const ToolRun run = RunTool({"--device", cut.path(), "versions"});
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err, "vantu-monitor: the version reply from " + cut.path() +
                            " stopped after 448 of 6272 bytes (time-out)\n");
@@ -240,23 +226,18 @@ TEST(MonitorToolTest, ShortVersionReplyPrintsWhatArrivedAndFails) {
 }
 
 TEST(MonitorToolTest, FailuresAreOneLineAndExitOne) {
-    testing::TempDir dir;
     testing::PtyPeer backwards([](std::string_view) { return std::vector<std::string>{"\n\r>"}; });
-    struct Case {
-        std::vector<std::string_view> args;
-        std::string err;
-    };
-    const std::vector<Case> cases = {
+    const std::vector<std::pair<std::vector<std::string_view>, std::string>> cases = {
         {{"--com", "100", "versions"},
          "vantu-monitor: cannot open COM100 (missing, busy, or not a serial device)\n"},
         {{"--device", backwards.path(), "send", "V"},
          "vantu-monitor: no firmware answers on " + backwards.path() +
              " (wrong or missing wake-up answer)\n"},
     };
-    for (const Case& c : cases) {
-        const ToolRun run = RunTool(c.args, dir.path());
-        EXPECT_EQ(run.status, 1) << c.err;
-        EXPECT_EQ(run.err, c.err);
+    for (const auto& [args, err] : cases) {
+        const ToolRun run = RunTool(args);
+        EXPECT_EQ(run.status, 1) << err;
+        EXPECT_EQ(run.err, err);
         EXPECT_EQ(run.out, "");
     }
 }
