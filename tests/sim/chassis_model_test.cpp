@@ -22,6 +22,13 @@ namespace {
 
 constexpr std::int64_t kSecond = 1'000'000;
 
+ChassisSettings Seeded(std::uint64_t seed, double fault_rate) {
+    ChassisSettings settings;
+    settings.seed = seed;
+    settings.fault_rate = fault_rate;
+    return settings;
+}
+
 class ChassisModelTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -52,7 +59,7 @@ class ChassisModelTest : public ::testing::Test {
 };
 
 TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
-    ChassisModel model(session->card(), clock, {.seed = 3, .fault_rate = 0});
+    ChassisModel model(session->card(), clock, Seeded(3, 0));
     clock.micros += 5 * kSecond;
     model.Update();
     Capture();
@@ -68,7 +75,7 @@ TEST_F(ChassisModelTest, HealthyAntennaReportsNominalValues) {
 }
 
 TEST_F(ChassisModelTest, DecodedFaultTotalsEqualTheTotalsTheModelWrote) {
-    ChassisModel model(session->card(), clock, {.seed = 7, .fault_rate = 0.01});
+    ChassisModel model(session->card(), clock, Seeded(7, 0.01));
     clock.micros += 30 * kSecond;
     model.Update();
     Capture();
@@ -134,7 +141,7 @@ TEST(ChassisSettingsTest, SimulationIniSetsEachSettingAndDropsWhatItCannotRead) 
 
 // Each event holds from its first step up to (not including) its last.
 TEST_F(ChassisModelTest, ScenarioEventsStartAndEndAtTheirSteps) {
-    ChassisSettings settings{.seed = 1, .fault_rate = 0};
+    ChassisSettings settings = Seeded(1, 0);
     for (const char* text :
          {"5 M010-E1-Q3-HOT", "3-6 W4-B0", "2-4 SEQ-BUSY", "7-8 CARD-SILENT", "0-1 FLASH-BUSY"}) {
         settings.scenario.push_back(*ParseScenarioEvent(text));
