@@ -33,10 +33,10 @@ class MetricsServerTest : public ::testing::Test {
         LoopbackClient client(port(), 0, source);
         client.Send(bytes);
         std::string answer;
-        QTest::qWaitFor([&] {
+        EXPECT_TRUE(QTest::qWaitFor([&] {
             answer += client.Read(65536, 0);
             return client.ended;
-        });
+        }));
         return answer.substr(0, answer.find("\r\n"));
     }
 
