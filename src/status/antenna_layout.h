@@ -54,7 +54,6 @@ constexpr int ReportSlot(int column, int index) {
 struct GridCell {
     int row = 0;
     int column = 0;
-    int module = -1;
 };
 
 // Top-left cell of each module on the whole-antenna grid: element (E, Q) lies at row
@@ -65,9 +64,9 @@ inline constexpr std::array<GridCell, kModuleCount> kAntennaGrid = [] {
         ModulePlace place = PlaceOfModule(m);
         int count = kColumnModuleCounts[static_cast<std::size_t>(place.column)];
         cells[static_cast<std::size_t>(m)] = {31 - 2 * count + 4 * place.index,
-                                              1 + 8 * place.column, m};
+                                              1 + 8 * place.column};
     }
-    cells[kSlbModule] = {47, 105, kSlbModule};
+    cells[kSlbModule] = {47, 105};
     return cells;
 }();
 
@@ -109,10 +108,10 @@ inline constexpr std::array<GridCell, kModuleCount> kPositionCells = [] {
         const PositionColumn& column = kPositionColumns[static_cast<std::size_t>(c)];
         for (int k = 0; k < 2 * column.upper_count; ++k) {
             int module = column.upper_first_module + k;
-            cells[static_cast<std::size_t>(module)] = {column.upper_first_row + k, c + 1, module};
+            cells[static_cast<std::size_t>(module)] = {column.upper_first_row + k, c + 1};
         }
     }
-    cells[kSlbModule] = {12, 13, kSlbModule};
+    cells[kSlbModule] = {12, 13};
     return cells;
 }();
 

@@ -21,10 +21,7 @@ TEST(AntennaLayoutTest, ModulesAreNumberedColumnByColumn) {
 
 TEST(AntennaLayoutTest, CellTablesAndPositionLookupAgree) {
     for (int m = 0; m < kModuleCount; ++m) {
-        // That no two elements share an antenna cell is the main page refresh's cell count.
-        ASSERT_EQ(kAntennaGrid[static_cast<std::size_t>(m)].module, m);
         const GridCell& cell = kPositionCells[static_cast<std::size_t>(m)];
-        ASSERT_EQ(cell.module, m);
         EXPECT_EQ(PositionCellModule(cell.row, cell.column), m) << m;
         EXPECT_EQ(IsOutsideOutline(cell.row, cell.column), m == kSlbModule) << m;
     }
