@@ -110,11 +110,12 @@ TEST_F(FirmwareLinkTest, WhatTheLastReadMissedIsShown) {
         console.str("");
         link.ReadFirmwareVersions();
         const std::clock_t cpu = std::clock();
-        const auto hung_up = std::chrono::steady_clock::now() + std::chrono::milliseconds(100);
+        auto hung_up = std::chrono::steady_clock::now();
         if (c.unplugged) {
             peer.WaitReceived(7);
-            std::this_thread::sleep_until(hung_up);
+            // The peer hangs up once it has sent every chunk of its answer.
             peer.HangUp();
+            hung_up = std::chrono::steady_clock::now();
         }
         ASSERT_TRUE(poster.RunUntil([this] { return !page.reading; }));
         if (c.unplugged) {
